@@ -1,0 +1,21 @@
+# The flavour names the build in test names: native, win32 or win64.
+if(NOT WIN32)
+  set(LUMORA_FLAVOUR native)
+elseif(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(LUMORA_FLAVOUR win32)
+else()
+  set(LUMORA_FLAVOUR win64)
+endif()
+
+# lumora_unit_test(NAME SOURCES ... LIBS ...)
+# A GoogleTest program registered with CTest as one test. In the Windows builds CTest
+# runs it through Wine (CMAKE_CROSSCOMPILING_EMULATOR).
+function(lumora_unit_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  set(label ${LUMORA_FLAVOUR})
+  add_test(NAME ${label}.${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${label}.${name} PROPERTIES LABELS "unit;${label}" TIMEOUT 600)
+endfunction()

@@ -1,0 +1,113 @@
+// Lumora image engine: one state record, the coordinate planes, pattern fields and frames.
+//
+// Pure computation: no Windows header, no I/O, no allocation per frame. All real values are
+// long double with a 64-bit significand (the x87 80-bit format); every formula is evaluated in
+// the order it is written, so native, win32 and win64 builds give the same pixels bit for bit.
+//
+// Units and ranges:
+//   grid      GridWidth 0..MaxGridColumns, GridHeight 0..MaxGridRows points; SetGridSize clamps.
+//   angles    radians, drifting back and forth in [0, 2*pi]; rates in radians per frame per Speed.
+//   Pattern   1..25 (1..14 computed per frame, 15..25 stored in the planes).
+//   ColourScheme 0..18 (anything else colours as 0).  Speed 0..50.
+//   pixels    32-bit ARGB, alpha in bits 31..24, written opaque.
+//
+// Contract: the caller keeps the grid inside the planes (use SetGridSize or SizeGridToWindow),
+// regenerates the field after changing Pattern or the grid, and passes a pixel target of at least
+// GridWidth x GridHeight pixels. The engine checks nothing per point and raises nothing.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+
+namespace lumora {
+
+static_assert(std::numeric_limits<long double>::digits == 64,
+              "the engine needs long double with a 64-bit significand (x87 extended)");
+
+constexpr int MaxGridColumns = 2001;
+constexpr int MaxGridRows = 1501;
+
+struct RotationMatrix {
+    long double M11, M12, M13;
+    long double M21, M22, M23;
+    long double M31, M32, M33;
+};
+
+// One plane: MaxGridRows rows of MaxGridColumns values, row-major; [row][col].
+class Plane {
+public:
+    Plane();
+    ~Plane();
+    Plane(const Plane&) = delete;
+    Plane& operator=(const Plane&) = delete;
+
+    long double* operator[](int row) { return values_ + static_cast<long>(row) * MaxGridColumns; }
+    const long double* operator[](int row) const {
+        return values_ + static_cast<long>(row) * MaxGridColumns;
+    }
+
+private:
+    long double* values_;
+};
+
+struct EngineState {
+    int GridWidth = 0;
+    int GridHeight = 0;
+    int WindowWidth = 0;
+    int WindowHeight = 0;
+    int ColourScheme = 0;
+    int Speed = 0;
+    int Pattern = 0;
+    long double RotationRate1 = 0, RotationRate2 = 0, RotationRate3 = 0;
+    long double PointValue1 = 0, PointValue2 = 0, PointValue3 = 0;
+    long double RotationAngle1 = 0, RotationAngle2 = 0, RotationAngle3 = 0;
+    RotationMatrix Matrix{};
+    // Sines of the angles before this frame's advance; rebuilt by every AdvanceRotation.
+    long double StartSine1 = 0, StartSine2 = 0, StartSine3 = 0;
+    long double IterParam1 = 0, IterParam2 = 0;
+    long double IterA[51]{}, IterB[51]{}, IterC[51]{};
+    Plane PlaneX, PlaneY, PlaneZ;  // allocated once, zero at start, never resized
+    uint32_t PixelColour = 0;
+};
+
+// Where a frame goes: GridWidth x GridHeight pixels owned by the caller. stride is the
+// distance from one row to the next, in pixels; row 0 is the top row.
+struct PixelTarget {
+    uint32_t* pixels;
+    int stride;
+};
+
+// The process-wide generator: Random(n) is uniform in 0..n-1.
+void SeedRandom(uint32_t seed);
+void SeedRandomFromClock();
+int Random(int n);
+
+// Draws the start rates and angles (six draws, in a fixed order).
+void SeedAnimation(EngineState& state);
+// GridWidth/GridHeight := w/h, clamped to 0..MaxGridColumns and 0..MaxGridRows. Every caller
+// that sets the grid goes through here.
+void SetGridSize(EngineState& state, int width, int height);
+// GridWidth := Round(WindowWidth / d), GridHeight := Round(WindowHeight / d), ties to even,
+// then clamped as SetGridSize.
+void SizeGridToWindow(EngineState& state, int divisor);
+
+// Fills the planes for patterns 15..25 at the current grid; other patterns write nothing.
+void GeneratePatternField(EngineState& state);
+
+// One frame: advances the rotation, then colours every grid point into the target.
+void RenderFrame(EngineState& state, const PixelTarget& target);
+
+// The stages of a frame, exposed for tests and tools.
+void AdvanceRotation(EngineState& state);  // also leaves the start sines for PatternValues
+void RotatePoint(EngineState& state, int row, int col);
+void PatternValues(EngineState& state, int row, int col);
+long double FoldValue(long double x);
+struct Channels {
+    long double R, G, B;
+};
+// Folded values in (0, 1]; scheme 3 lifts the values (as written back into v1..v3 by the
+// caller's copies); schemes outside 0..18 colour as scheme 0.
+Channels SchemeChannels(long double v1, long double v2, long double v3, int scheme);
+uint32_t PackColour(int r8, int g8, int b8);
+
+}  // namespace lumora

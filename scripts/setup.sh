@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what building and testing Lumora needs on a Debian machine: the MinGW-w64
+# cross compilers, Wine (32- and 64-bit), Xvfb, xdotool, ImageMagick, CMake and GoogleTest.
+# Idempotent: it installs only what is missing and says what it does.
+set -euo pipefail
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then SUDO="sudo"; else
+    echo "setup: need root or sudo to install packages" >&2; exit 1; fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+
+packages=(
+  cmake make g++ python3 googletest
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  wine wine32:i386 wine64 xvfb xauth xdotool imagemagick
+)
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "setup: adding the i386 architecture (for 32-bit Wine)"
+  $SUDO dpkg --add-architecture i386
+  need_update=1
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "setup: all packages present"
+  exit 0
+fi
+
+echo "setup: installing ${missing[*]}"
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+echo "setup: done"
