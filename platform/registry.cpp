@@ -1,0 +1,132 @@
+#include "platform/registry.h"
+
+#include <cstring>
+#include <vector>
+
+namespace lumora {
+namespace {
+
+std::wstring Quoted(const wchar_t* format_head, const wchar_t* name) {
+    return std::wstring(format_head) + L"'" + name + L"'";
+}
+RegistryError FailedToGetData(const wchar_t* name) { return RegistryError(Quoted(L"Failed to get data for ", name)); }
+RegistryError InvalidDataType(const wchar_t* name) { return RegistryError(Quoted(L"Invalid data type for ", name)); }
+RegistryError FailedToSetData(const wchar_t* name) { return RegistryError(Quoted(L"Failed to set data for ", name)); }
+
+struct StoredValue {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+
+// The whole value, or nothing when it cannot be read (missing, closed key). Retries when the
+// value grows between the size query and the read.
+std::optional<StoredValue> QueryValue(HKEY key, const wchar_t* name) {
+    StoredValue value;
+    DWORD size = 0;
+    LSTATUS status = RegQueryValueExW(key, name, nullptr, &value.type, nullptr, &size);
+    while (status == ERROR_SUCCESS) {
+        value.data.resize(size);
+        DWORD got = size;
+        status = RegQueryValueExW(key, name, nullptr, &value.type,
+                                  value.data.empty() ? nullptr : value.data.data(), &got);
+        if (status == ERROR_SUCCESS) {
+            value.data.resize(got);
+            return value;
+        }
+        if (status == ERROR_MORE_DATA) {
+            size = got;
+            status = ERROR_SUCCESS;
+        }
+    }
+    return std::nullopt;
+}
+
+bool IsStringType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// The size in bytes that RegQueryValueExA reports for a string value: the UTF-16 text
+// converted to the ANSI code page.
+size_t AnsiSize(const std::vector<BYTE>& utf16) {
+    const int units = static_cast<int>(utf16.size() / sizeof(wchar_t));
+    if (units == 0) return 0;
+    std::wstring text(units, L'\0');
+    std::memcpy(text.data(), utf16.data(), units * sizeof(wchar_t));
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
+    return bytes > 0 ? static_cast<size_t>(bytes) : utf16.size();
+}
+
+}  // namespace
+
+std::optional<RegistryKey> RegistryKey::Open(HKEY root, const std::wstring& path, REGSAM access) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS) return std::nullopt;
+    return RegistryKey(key);
+}
+
+std::optional<RegistryKey> RegistryKey::Create(HKEY root, const std::wstring& path, REGSAM access) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return RegistryKey(key);
+}
+
+RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
+    if (this != &other) {
+        Close();
+        key_ = other.key_;
+        other.key_ = nullptr;
+    }
+    return *this;
+}
+
+void RegistryKey::Close() {
+    if (key_ != nullptr) {
+        RegCloseKey(key_);
+        key_ = nullptr;
+    }
+}
+
+int32_t RegistryKey::ReadInteger(const wchar_t* name) const {
+    const std::optional<StoredValue> value = QueryValue(key_, name);
+    if (!value) throw FailedToGetData(name);
+    const size_t size = IsStringType(value->type) ? AnsiSize(value->data) : value->data.size();
+    if (size > sizeof(int32_t)) throw FailedToGetData(name);
+    if (value->type != REG_DWORD) throw InvalidDataType(name);
+    // A DWORD stored with fewer than 4 bytes reads as its low bytes.
+    uint32_t bits = 0;
+    std::memcpy(&bits, value->data.data(), value->data.size());
+    return static_cast<int32_t>(bits);
+}
+
+std::wstring RegistryKey::ReadString(const wchar_t* name) const {
+    const std::optional<StoredValue> value = QueryValue(key_, name);
+    if (!value || value->data.empty()) return std::wstring();
+    if (value->type != REG_SZ && value->type != REG_EXPAND_SZ) throw InvalidDataType(name);
+    std::wstring text(value->data.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(text.data(), value->data.data(), text.size() * sizeof(wchar_t));
+    const size_t end = text.find(L'\0');
+    if (end != std::wstring::npos) text.resize(end);
+    return text;
+}
+
+void RegistryKey::WriteInteger(const wchar_t* name, int32_t value) const {
+    const DWORD bits = static_cast<DWORD>(value);
+    if (RegSetValueExW(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&bits),
+                       sizeof(bits)) != ERROR_SUCCESS) {
+        throw FailedToSetData(name);
+    }
+}
+
+void RegistryKey::WriteString(const wchar_t* name, const std::wstring& value) const {
+    const size_t bytes = (value.size() + 1) * sizeof(wchar_t);
+    if (bytes > MAXDWORD ||
+        RegSetValueExW(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(bytes)) != ERROR_SUCCESS) {
+        throw FailedToSetData(name);
+    }
+}
+
+}  // namespace lumora

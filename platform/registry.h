@@ -1,0 +1,70 @@
+// Owning registry key over the wide (UTF-16) registry functions.
+//
+// A RegistryKey owns one open HKEY and closes it when it goes out of scope (or on Close).
+// Opening never reports an error: a key that does not exist or cannot be opened gives an
+// empty optional. Reads and writes throw RegistryError with the user-facing texts:
+//   "Failed to get data for '<name>'"  an integer that is missing or too large for 4 bytes
+//   "Invalid data type for '<name>'"   a value that is there but of the wrong type
+//   "Failed to set data for '<name>'"  a write the registry refused
+//
+// Types: integers are REG_DWORD (4 bytes, little-endian) and are read only from a REG_DWORD;
+// booleans are the integers 1 and 0 (any nonzero reads as true); strings are written as REG_SZ
+// with their terminating NUL and read from REG_SZ or REG_EXPAND_SZ (references are not
+// expanded), cut at the first NUL. A missing or zero-sized value reads as the empty string.
+//
+// Programs that stored these values through the ANSI functions read the same here: the
+// registry keeps every string in UTF-16 either way, and the size that decides between the
+// two read errors is measured as the ANSI reader saw it (a short number stored as text is an
+// "Invalid data type", a long one "Failed to get data").
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace lumora {
+
+class RegistryError {
+public:
+    explicit RegistryError(std::wstring message) : message_(std::move(message)) {}
+    const std::wstring& Message() const { return message_; }
+
+private:
+    std::wstring message_;
+};
+
+class RegistryKey {
+public:
+    // root\path, path relative to root ("Software\\Lumora"). Full access unless told otherwise.
+    static std::optional<RegistryKey> Open(HKEY root, const std::wstring& path,
+                                           REGSAM access = KEY_ALL_ACCESS);
+    // As Open, but creates the missing keys along the path first.
+    static std::optional<RegistryKey> Create(HKEY root, const std::wstring& path,
+                                             REGSAM access = KEY_ALL_ACCESS);
+
+    RegistryKey(RegistryKey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
+    RegistryKey& operator=(RegistryKey&& other) noexcept;
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    ~RegistryKey() { Close(); }
+
+    int32_t ReadInteger(const wchar_t* name) const;
+    bool ReadBool(const wchar_t* name) const { return ReadInteger(name) != 0; }
+    std::wstring ReadString(const wchar_t* name) const;
+
+    void WriteInteger(const wchar_t* name, int32_t value) const;
+    void WriteBool(const wchar_t* name, bool value) const { WriteInteger(name, value ? 1 : 0); }
+    void WriteString(const wchar_t* name, const std::wstring& value) const;
+
+    // Releases the key; later reads and writes fail. Does not force a flush to disk.
+    void Close();
+    HKEY Handle() const { return key_; }
+
+private:
+    explicit RegistryKey(HKEY key) : key_(key) {}
+    HKEY key_;
+};
+
+}  // namespace lumora

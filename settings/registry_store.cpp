@@ -1,0 +1,84 @@
+#include "settings/registry_store.h"
+
+#include <shlobj.h>
+
+#include "platform/registry.h"
+#include "shell/app.h"
+
+namespace lumora {
+namespace {
+
+// Passes the registry's errors on with their texts unchanged.
+class RegistrySettingsKey : public SettingsKey {
+public:
+    explicit RegistrySettingsKey(RegistryKey key) : key_(std::move(key)) {}
+
+    int32_t ReadInteger(const wchar_t* name) override {
+        try {
+            return key_.ReadInteger(name);
+        } catch (const RegistryError& error) {
+            throw SettingsError(error.Message());
+        }
+    }
+    std::wstring ReadString(const wchar_t* name) override {
+        try {
+            return key_.ReadString(name);
+        } catch (const RegistryError& error) {
+            throw SettingsError(error.Message());
+        }
+    }
+    void WriteInteger(const wchar_t* name, int32_t value) override {
+        try {
+            key_.WriteInteger(name, value);
+        } catch (const RegistryError& error) {
+            throw SettingsError(error.Message());
+        }
+    }
+    void WriteString(const wchar_t* name, const std::wstring& value) override {
+        try {
+            key_.WriteString(name, value);
+        } catch (const RegistryError& error) {
+            throw SettingsError(error.Message());
+        }
+    }
+
+private:
+    RegistryKey key_;
+};
+
+std::unique_ptr<SettingsKey> Wrap(std::optional<RegistryKey> key) {
+    if (!key) return nullptr;
+    return std::make_unique<RegistrySettingsKey>(std::move(*key));
+}
+
+// The path of a known folder, or empty when the system has none.
+std::wstring KnownFolder(REFKNOWNFOLDERID folder) {
+    PWSTR path = nullptr;
+    std::wstring result;
+    if (SUCCEEDED(SHGetKnownFolderPath(folder, KF_FLAG_CREATE, nullptr, &path))) result = path;
+    CoTaskMemFree(path);  // owned by the caller even when the call fails
+    return result;
+}
+
+}  // namespace
+
+std::unique_ptr<SettingsKey> RegistrySettingsStore::OpenExisting() {
+    return Wrap(RegistryKey::Open(HKEY_CURRENT_USER, path_));
+}
+
+std::unique_ptr<SettingsKey> RegistrySettingsStore::OpenOrCreate() {
+    return Wrap(RegistryKey::Create(HKEY_CURRENT_USER, path_));
+}
+
+std::wstring RegistrySettingsStore::PicturesDirectory() {
+    std::wstring pictures = KnownFolder(FOLDERID_Pictures);
+    return pictures.empty() ? KnownFolder(FOLDERID_Profile) : pictures;
+}
+
+ErrorSink MessageBoxErrorSink(HWND owner) {
+    return [owner](const std::wstring& message) {
+        MessageBoxW(owner, message.c_str(), ApplicationTitle, MB_ICONERROR | MB_OK);
+    };
+}
+
+}  // namespace lumora

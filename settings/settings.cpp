@@ -1,0 +1,114 @@
+#include "settings/settings.h"
+
+namespace lumora {
+namespace {
+
+// The value names, spelled as earlier versions stored them.
+constexpr wchar_t SpeedName[] = L"Speed";
+constexpr wchar_t BrightName[] = L"Bright";
+constexpr wchar_t AlgoritmName[] = L"Algoritm";
+constexpr wchar_t WallName[] = L"Wall";
+constexpr wchar_t RandsName[] = L"Rands";
+constexpr wchar_t PathWallName[] = L"Path_Wall";
+
+constexpr int FirstRunSpeed = 20;
+constexpr int FirstRunColourScheme = 0;
+constexpr int FirstRunPattern = 7;
+
+struct PresetRow {
+    int width;
+    int height;  // 0: any height
+    int preset;
+};
+
+// Tested in order; a later match overrides an earlier one (1600 x 1200 gives 10, not 9).
+constexpr PresetRow PresetRows[] = {
+    {800, 0, 1},     {1024, 0, 2},     {1152, 0, 3},     {1280, 800, 4},   {1280, 1024, 5},
+    {1360, 0, 6},    {1366, 0, 7},     {1440, 0, 8},     {1600, 0, 9},     {1600, 1200, 10},
+    {1680, 0, 11},   {1920, 1080, 12}, {1920, 1200, 13}, {2000, 1500, 14},
+};
+
+}  // namespace
+
+std::optional<int> PresetForScreen(ScreenSize screen) {
+    std::optional<int> preset;
+    for (const PresetRow& row : PresetRows) {
+        if (screen.width == row.width && (row.height == 0 || screen.height == row.height)) {
+            preset = row.preset;
+        }
+    }
+    return preset;
+}
+
+void LoadSettings(SettingsStore& store, EngineFields engine, SaverSettings& settings,
+                  ScreenSize screen, const ErrorSink& showError) {
+    try {
+        if (std::unique_ptr<SettingsKey> key = store.OpenExisting()) {
+            engine.Speed = key->ReadInteger(SpeedName);
+            engine.ColourScheme = key->ReadInteger(BrightName);
+            engine.Pattern = key->ReadInteger(AlgoritmName);
+            settings.Wall = key->ReadInteger(WallName);
+            settings.Rands = key->ReadBool(RandsName);
+            settings.Path_Wall = key->ReadString(PathWallName);
+        }
+    } catch (const SettingsError& error) {
+        showError(error.Message());
+        return;
+    }
+    ApplyFirstRunDefaults(store, engine, settings, screen, showError);
+}
+
+void ApplyFirstRunDefaults(SettingsStore& store, EngineFields engine, SaverSettings& settings,
+                           ScreenSize screen, const ErrorSink& showError) {
+    if (engine.ColourScheme != 0 || engine.Pattern != 0 || engine.Speed != 0) return;
+    engine.Speed = FirstRunSpeed;
+    engine.Pattern = FirstRunPattern;
+    settings.Rands = true;
+    engine.ColourScheme = FirstRunColourScheme;
+    if (const std::optional<int> preset = PresetForScreen(screen)) settings.Wall = *preset;
+    if (settings.Path_Wall.empty()) settings.Path_Wall = store.DefaultImageDirectory();
+    SaveSettings(store, engine.Speed, engine.ColourScheme, engine.Pattern, settings, showError);
+}
+
+void SaveSettings(SettingsStore& store, int speed, int colourScheme, int pattern,
+                  const SaverSettings& settings, const ErrorSink& showError) {
+    std::unique_ptr<SettingsKey> key = store.OpenOrCreate();
+    if (!key) return;
+    try {
+        key->WriteInteger(SpeedName, speed);
+        key->WriteInteger(BrightName, colourScheme);
+        key->WriteInteger(AlgoritmName, pattern);
+        key->WriteInteger(WallName, settings.Wall);
+        key->WriteBool(RandsName, settings.Rands);
+        key->WriteString(PathWallName, settings.Path_Wall);
+    } catch (const SettingsError& error) {
+        key.reset();  // close before the message box waits for the user
+        showError(error.Message());
+    }
+}
+
+void ReadImageDirectory(SettingsStore& store, SaverSettings& settings, const ErrorSink& showError) {
+    try {
+        if (std::unique_ptr<SettingsKey> key = store.OpenExisting()) {
+            settings.Path_Wall = key->ReadString(PathWallName);
+        }
+    } catch (const SettingsError& error) {
+        // A Path_Wall of the wrong type: the directory in memory stays.
+        showError(error.Message());
+    }
+    if (settings.Path_Wall.empty()) settings.Path_Wall = store.DefaultImageDirectory();
+}
+
+void WriteImageDirectory(SettingsStore& store, const SaverSettings& settings,
+                         const ErrorSink& showError) {
+    std::unique_ptr<SettingsKey> key = store.OpenOrCreate();
+    if (!key) return;
+    try {
+        key->WriteString(PathWallName, settings.Path_Wall);
+    } catch (const SettingsError& error) {
+        key.reset();
+        showError(error.Message());
+    }
+}
+
+}  // namespace lumora

@@ -1,0 +1,81 @@
+// The saver's stored settings: load, first-run defaults, save, and the image directory.
+//
+// Six values under one key: Speed, Bright and Algoritm live in the engine state (Speed,
+// ColourScheme, Pattern; there is no second copy), Wall, Rands and Path_Wall in SaverSettings.
+//
+//   LoadSettings          reads all six, each into memory as soon as it is read, then applies
+//                         the first-run defaults. A missing key reads nothing. A failed read is
+//                         shown through the ErrorSink and ends the load: the values read before
+//                         it keep what was read, the rest keep their earlier values, and the
+//                         first-run defaults are not applied. It always returns normally, so
+//                         the caller's set-up goes on.
+//   ApplyFirstRunDefaults when Speed, Bright and Algoritm are all 0: Speed 20, Bright 0,
+//                         Algoritm 7, Rands true, Wall from PresetForScreen (kept when no row
+//                         matches), an empty Path_Wall becomes the store's default directory
+//                         (the user's pictures folder); then SaveSettings.
+//   SaveSettings          writes all six, creating the key; a key that cannot be opened or
+//                         created is skipped silently; a refused write is shown and ends the save.
+//   ReadImageDirectory    reloads Path_Wall alone (a missing value reads as empty); an empty
+//                         directory becomes the default in memory only.
+//   WriteImageDirectory   writes Path_Wall alone, creating the key.
+//
+// Values out of range are loaded as they are; the engine and the dialog deal with them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "engine/engine.h"
+#include "settings/store.h"
+
+namespace lumora {
+
+struct SaverSettings {
+    int32_t Wall = 0;        // image-size preset of saved stills, 1..14
+    bool Rands = false;      // take a random pattern at every start
+    std::wstring Path_Wall;  // directory in which stills are saved
+};
+
+struct ScreenSize {
+    int width;
+    int height;
+};
+
+// Shows one error to the user.
+using ErrorSink = std::function<void(const std::wstring& message)>;
+
+// The engine fields the store keeps, by reference into the engine state.
+struct EngineFields {
+    int& Speed;
+    int& ColourScheme;
+    int& Pattern;
+};
+inline EngineFields FieldsOf(EngineState& engine) {
+    return {engine.Speed, engine.ColourScheme, engine.Pattern};
+}
+
+// The image-size preset that matches the primary display, if any.
+std::optional<int> PresetForScreen(ScreenSize screen);
+
+void LoadSettings(SettingsStore& store, EngineFields engine, SaverSettings& settings,
+                  ScreenSize screen, const ErrorSink& showError);
+void ApplyFirstRunDefaults(SettingsStore& store, EngineFields engine, SaverSettings& settings,
+                           ScreenSize screen, const ErrorSink& showError);
+void SaveSettings(SettingsStore& store, int speed, int colourScheme, int pattern,
+                  const SaverSettings& settings, const ErrorSink& showError);
+void ReadImageDirectory(SettingsStore& store, SaverSettings& settings, const ErrorSink& showError);
+void WriteImageDirectory(SettingsStore& store, const SaverSettings& settings,
+                         const ErrorSink& showError);
+
+inline void LoadSettings(SettingsStore& store, EngineState& engine, SaverSettings& settings,
+                         ScreenSize screen, const ErrorSink& showError) {
+    LoadSettings(store, FieldsOf(engine), settings, screen, showError);
+}
+inline void SaveSettings(SettingsStore& store, const EngineState& engine,
+                         const SaverSettings& settings, const ErrorSink& showError) {
+    SaveSettings(store, engine.Speed, engine.ColourScheme, engine.Pattern, settings, showError);
+}
+
+}  // namespace lumora

@@ -1,0 +1,289 @@
+// The registry key wrapper and the settings policy against the real registry, under a test
+// key of their own (never the saver's).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "platform/registry.h"
+#include "settings/registry_store.h"
+#include "settings/settings.h"
+
+namespace lumora {
+namespace {
+
+constexpr wchar_t TestRoot[] = L"Software\\LumoraTest";
+// Outside the ANSI code page: Cyrillic, CJK, an astral-plane character (a surrogate pair).
+const std::wstring NonAnsiPath = L"C:\\Users\\\x0416\x0435\x043d\x044f\\\x5199\x771f \xD83C\xDF04";
+
+class RegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = std::wstring(TestRoot) + L"\\" +
+               std::wstring(test_name.begin(), test_name.end());
+        RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+    }
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
+
+    RegistryKey CreateKey() {
+        std::optional<RegistryKey> key = RegistryKey::Create(HKEY_CURRENT_USER, path);
+        EXPECT_TRUE(key.has_value());
+        return std::move(*key);
+    }
+    void SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+        RegistryKey key = CreateKey();
+        ASSERT_EQ(RegSetValueExW(key.Handle(), name, 0, type, static_cast<const BYTE*>(data), size),
+                  ERROR_SUCCESS);
+    }
+    void SetString(const wchar_t* name, const std::wstring& text, DWORD type = REG_SZ) {
+        SetRaw(name, type, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
+    // The type and bytes as stored.
+    std::pair<DWORD, std::vector<BYTE>> Raw(const wchar_t* name) {
+        DWORD type = 0, size = 0;
+        EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND,
+                               &type, nullptr, &size), ERROR_SUCCESS) << name;
+        std::vector<BYTE> data(size);
+        RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type,
+                     data.data(), &size);
+        return {type, data};
+    }
+    std::wstring ErrorOf(const std::function<void(const RegistryKey&)>& read) {
+        RegistryKey key = CreateKey();
+        try {
+            read(key);
+        } catch (const RegistryError& error) {
+            return error.Message();
+        }
+        return L"(no error)";
+    }
+
+    const std::string test_name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::wstring path;
+};
+
+TEST_F(RegistryTest, OpenAndCreate) {
+    EXPECT_FALSE(RegistryKey::Open(HKEY_CURRENT_USER, path).has_value()) << "missing: no key, no error";
+    const std::wstring nested = path + L"\\a\\b";
+    std::optional<RegistryKey> created = RegistryKey::Create(HKEY_CURRENT_USER, nested);
+    ASSERT_TRUE(created.has_value()) << "missing keys along the path are created";
+    created->WriteInteger(L"x", 1);
+    created->Close();
+    EXPECT_EQ(created->Handle(), nullptr);
+    EXPECT_THROW(created->ReadInteger(L"x"), RegistryError) << "a closed key reads nothing";
+    std::optional<RegistryKey> opened = RegistryKey::Open(HKEY_CURRENT_USER, nested);
+    ASSERT_TRUE(opened.has_value());
+    EXPECT_EQ(opened->ReadInteger(L"x"), 1);
+
+    // Moving hands the one handle over.
+    RegistryKey moved = std::move(*opened);
+    EXPECT_EQ(opened->Handle(), nullptr);
+    EXPECT_EQ(moved.ReadInteger(L"x"), 1);
+}
+
+TEST_F(RegistryTest, RoundTripsWithTheirStoredTypes) {
+    {
+        RegistryKey key = CreateKey();
+        key.WriteInteger(L"Speed", -123456789);
+        key.WriteBool(L"Rands", true);
+        key.WriteBool(L"Off", false);
+        key.WriteString(L"Path_Wall", NonAnsiPath);
+        key.WriteString(L"Empty", L"");
+    }
+    RegistryKey key = CreateKey();
+    EXPECT_EQ(key.ReadInteger(L"Speed"), -123456789);
+    EXPECT_TRUE(key.ReadBool(L"Rands"));
+    EXPECT_FALSE(key.ReadBool(L"Off"));
+    EXPECT_EQ(key.ReadString(L"Path_Wall"), NonAnsiPath);
+    EXPECT_EQ(key.ReadString(L"Empty"), L"");
+
+    const auto [rands_type, rands] = Raw(L"Rands");
+    EXPECT_EQ(rands_type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(rands, (std::vector<BYTE>{1, 0, 0, 0}));
+    const auto [path_type, path_bytes] = Raw(L"Path_Wall");
+    EXPECT_EQ(path_type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(path_bytes.size(), (NonAnsiPath.size() + 1) * sizeof(wchar_t)) << "text and one NUL";
+}
+
+TEST_F(RegistryTest, ReadingStrings) {
+    SetString(L"Expand", L"%USERPROFILE%\\Stills", REG_EXPAND_SZ);
+    SetString(L"Nul", std::wstring(L"D:\\Cut\0rest", 11));
+    SetRaw(L"NoTerminator", REG_SZ, L"AB", 2 * sizeof(wchar_t));
+    SetRaw(L"ZeroSized", REG_BINARY, "", 0);
+    const DWORD four = 4;
+    SetRaw(L"Dword", REG_DWORD, &four, sizeof(four));
+    SetString(L"Multi", L"a", REG_MULTI_SZ);
+
+    RegistryKey key = CreateKey();
+    EXPECT_EQ(key.ReadString(L"Expand"), L"%USERPROFILE%\\Stills") << "not expanded";
+    EXPECT_EQ(key.ReadString(L"Nul"), L"D:\\Cut");
+    EXPECT_EQ(key.ReadString(L"NoTerminator"), L"AB");
+    EXPECT_EQ(key.ReadString(L"Missing"), L"");
+    EXPECT_EQ(key.ReadString(L"ZeroSized"), L"");
+    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadString(L"Dword"); }),
+              L"Invalid data type for 'Dword'");
+    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadString(L"Multi"); }),
+              L"Invalid data type for 'Multi'");
+}
+
+TEST_F(RegistryTest, ReadingIntegers) {
+    const BYTE eight[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    const BYTE two[2] = {0x34, 0x12};
+    SetRaw(L"Binary8", REG_BINARY, eight, 8);
+    SetRaw(L"Qword", REG_QWORD, eight, 8);
+    SetRaw(L"Binary4", REG_BINARY, eight, 4);
+    SetRaw(L"ShortDword", REG_DWORD, two, 2);
+    SetString(L"ShortText", L"20");
+    SetString(L"LongText", L"12345");
+
+    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadInteger(L"Gone"); }),
+              L"Failed to get data for 'Gone'");
+    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadBool(L"Gone"); }),
+              L"Failed to get data for 'Gone'");
+    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadInteger(L"Binary8"); }),
+              L"Failed to get data for 'Binary8'");
+    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadInteger(L"Qword"); }),
+              L"Failed to get data for 'Qword'");
+    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadInteger(L"Binary4"); }),
+              L"Invalid data type for 'Binary4'");
+    // Text is measured as an ANSI reader saw it: "20" and its NUL fit in 4 bytes.
+    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadInteger(L"ShortText"); }),
+              L"Invalid data type for 'ShortText'");
+    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadInteger(L"LongText"); }),
+              L"Failed to get data for 'LongText'");
+    RegistryKey key = CreateKey();
+    EXPECT_EQ(key.ReadInteger(L"ShortDword"), 0x1234);
+}
+
+TEST_F(RegistryTest, RefusedWritesAndAnsiWrittenValues) {
+    CreateKey();
+    std::optional<RegistryKey> readOnly = RegistryKey::Open(HKEY_CURRENT_USER, path, KEY_READ);
+    ASSERT_TRUE(readOnly.has_value());
+    try {
+        readOnly->WriteInteger(L"Wall", 3);
+        ADD_FAILURE() << "a write through a read-only handle succeeded";
+    } catch (const RegistryError& error) {
+        EXPECT_EQ(error.Message(), L"Failed to set data for 'Wall'");
+    }
+    try {
+        readOnly->WriteString(L"Path_Wall", L"x");
+        ADD_FAILURE() << "a write through a read-only handle succeeded";
+    } catch (const RegistryError& error) {
+        EXPECT_EQ(error.Message(), L"Failed to set data for 'Path_Wall'");
+    }
+
+    // An earlier version stored its directory through the ANSI functions.
+    const char ansi[] = "C:\\Bilder\\Gr\xfc\xdf\xe9";
+    {
+        RegistryKey key = CreateKey();
+        ASSERT_EQ(RegSetValueExA(key.Handle(), "Path_Wall", 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(ansi), sizeof(ansi)), ERROR_SUCCESS);
+        const DWORD seven = 7;
+        ASSERT_EQ(RegSetValueExA(key.Handle(), "Algoritm", 0, REG_DWORD,
+                                 reinterpret_cast<const BYTE*>(&seven), 4), ERROR_SUCCESS);
+    }
+    wchar_t expected[64] = {};
+    ASSERT_GT(MultiByteToWideChar(CP_ACP, 0, ansi, -1, expected, 64), 0);
+    RegistryKey key = CreateKey();
+    EXPECT_EQ(key.ReadString(L"Path_Wall"), expected);
+    EXPECT_EQ(key.ReadInteger(L"Algoritm"), 7);
+}
+
+class RegistryStoreTest : public RegistryTest {
+protected:
+    void Load(ScreenSize screen) {
+        RegistrySettingsStore store(path);
+        LoadSettings(store, EngineFields{engine.Speed, engine.ColourScheme, engine.Pattern}, settings,
+                     screen, sink);
+    }
+    // The three engine fields in a plain record: the whole engine state is not needed here.
+    struct {
+        int Speed = 0, ColourScheme = 0, Pattern = 0;
+    } engine;
+    SaverSettings settings;
+    std::vector<std::wstring> errors;
+    ErrorSink sink = [this](const std::wstring& message) { errors.push_back(message); };
+};
+
+TEST_F(RegistryStoreTest, FirstRunStoresTheDefaults) {
+    Load({1920, 1080});
+    EXPECT_TRUE(errors.empty());
+    const std::wstring pictures = RegistrySettingsStore::PicturesDirectory();
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    EXPECT_FALSE(pictures.empty());
+    EXPECT_NE(CompareStringOrdinal(pictures.c_str(), -1, windows, -1, TRUE), CSTR_EQUAL);
+    EXPECT_NE(GetFileAttributesW(pictures.c_str()), INVALID_FILE_ATTRIBUTES) << "the folder exists";
+
+    const std::pair<const wchar_t*, DWORD> dwords[] = {
+        {L"Speed", 20}, {L"Bright", 0}, {L"Algoritm", 7}, {L"Wall", 12}, {L"Rands", 1}};
+    for (const auto& [name, value] : dwords) {
+        const auto [type, bytes] = Raw(name);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << name;
+        ASSERT_EQ(bytes.size(), 4u) << name;
+        DWORD stored = 0;
+        std::memcpy(&stored, bytes.data(), 4);
+        EXPECT_EQ(stored, value) << name;
+    }
+    const auto [type, bytes] = Raw(L"Path_Wall");
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data())), pictures);
+    EXPECT_EQ(settings.Path_Wall, pictures);
+}
+
+TEST_F(RegistryStoreTest, NonAnsiDirectorySurvivesSaveAndLoad) {
+    RegistrySettingsStore store(path);
+    settings = {6, false, NonAnsiPath};
+    SaveSettings(store, 35, 18, 25, settings, sink);
+    settings = {};
+    Load({1920, 1080});
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(settings.Path_Wall, NonAnsiPath);
+    EXPECT_EQ(engine.Speed, 35);
+    EXPECT_EQ(engine.ColourScheme, 18);
+    EXPECT_EQ(engine.Pattern, 25);
+    EXPECT_EQ(settings.Wall, 6);
+    EXPECT_FALSE(settings.Rands);
+
+    // The image directory alone, written and read back.
+    settings.Path_Wall = NonAnsiPath + L"\\\x00e9t\x00e9";
+    WriteImageDirectory(store, settings, sink);
+    settings.Path_Wall.clear();
+    ReadImageDirectory(store, settings, sink);
+    EXPECT_EQ(settings.Path_Wall, NonAnsiPath + L"\\\x00e9t\x00e9");
+}
+
+TEST_F(RegistryStoreTest, BrokenStoresReportTheValue) {
+    // Missing Rands: the four before it are read, no defaults are applied, nothing is written.
+    RegistrySettingsStore store(path);
+    SaveSettings(store, 0, 0, 0, {5, true, L"C:\\Windows"}, sink);
+    ASSERT_EQ(RegDeleteKeyValueW(HKEY_CURRENT_USER, path.c_str(), L"Rands"), ERROR_SUCCESS);
+    settings = {};
+    Load({1920, 1080});
+    EXPECT_EQ(errors, std::vector<std::wstring>{L"Failed to get data for 'Rands'"});
+    EXPECT_EQ(settings.Wall, 5);
+    EXPECT_EQ(engine.Speed, 0);
+    EXPECT_EQ(settings.Path_Wall, L"");
+    DWORD type = 0;
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, path.c_str(), L"Rands", RRF_RT_ANY, &type, nullptr,
+                           nullptr), ERROR_FILE_NOT_FOUND) << "nothing written back";
+
+    // Speed stored as text, as `reg add /t REG_SZ` leaves it.
+    errors.clear();
+    SetString(L"Rands", L"", REG_SZ);
+    SetString(L"Speed", L"20");
+    Load({1920, 1080});
+    EXPECT_EQ(errors, std::vector<std::wstring>{L"Invalid data type for 'Speed'"});
+
+    // A stored C:\Windows from an earlier run stays.
+    errors.clear();
+    SaveSettings(store, 10, 0, 3, {5, true, L"C:\\Windows"}, sink);
+    Load({1920, 1080});
+    ReadImageDirectory(store, settings, sink);
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(settings.Path_Wall, L"C:\\Windows");
+}
+
+}  // namespace
+}  // namespace lumora

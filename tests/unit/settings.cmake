@@ -1,0 +1,5 @@
+# The settings policy against the in-memory store (every tree), and against the registry (Windows).
+lumora_unit_test(settings_test SOURCES unit/settings_test.cpp LIBS lumora_settings)
+if(WIN32)
+  lumora_unit_test(registry_test SOURCES unit/registry_test.cpp LIBS lumora_settings_win)
+endif()
