@@ -1,0 +1,353 @@
+"""End-to-end harness: runs the real lumora.scr under Wine on a private Xvfb display.
+
+A `Session` owns one Xvfb server of a chosen size and one Wine prefix cloned from the
+booted template (a fresh registry: a first run). Everything it starts is ended by its own
+id when the session closes, also when a test fails, raises or runs out of time:
+the programs (each in its own process group), `wineserver -k` for the session's prefix
+only, then Xvfb; the cloned prefix is deleted.
+
+Inputs come from the environment, set by CTest (tests/e2e/CMakeLists.txt):
+  LUMORA_SCR            the product, lumora.scr
+  LUMORA_SCRIPTS        the repository's scripts/ directory (wine-prefix.sh)
+  LUMORA_WINE_TEMPLATE  the booted template prefix (default: <repo>/build/wine/template)
+
+Python 3 standard library plus the command-line tools Xvfb, wine, xdotool and ImageMagick.
+"""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+TITLE = "Lumora Screensaver"
+SETTINGS_KEY = r"HKCU\Software\Lumora"
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SCRIPTS = os.environ.get("LUMORA_SCRIPTS", os.path.join(HERE, "..", "..", "scripts"))
+PRODUCT = os.environ.get("LUMORA_SCR", "")
+TEMPLATE = os.environ.get(
+    "LUMORA_WINE_TEMPLATE", os.path.join(SCRIPTS, "..", "build", "wine", "template"))
+
+# Upper bound for any helper command (xdotool, wine reg, import); a hung tool fails the test.
+TOOL_TIMEOUT = 30
+
+
+def _run(args, env=None, timeout=TOOL_TIMEOUT, check=True):
+    return subprocess.run(args, env=env, timeout=timeout, check=check,
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+
+
+def _pid_alive(pid):
+    try:
+        os.kill(pid, 0)
+    except ProcessLookupError:
+        return False
+    except PermissionError:
+        return True
+    return True
+
+
+def _start_xvfb(width, height):
+    """Starts Xvfb on a free display; returns (process, display name)."""
+    read_end, write_end = os.pipe()
+    try:
+        server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
+             "-nolisten", "tcp", "-br", "-noreset"],
+            pass_fds=(write_end,), stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+    finally:
+        os.close(write_end)
+    text = b""
+    try:
+        while not text.endswith(b"\n"):
+            chunk = os.read(read_end, 32)
+            if not chunk:
+                break
+            text += chunk
+    finally:
+        os.close(read_end)
+    if not text.strip().isdigit():
+        server.kill()
+        server.wait()
+        raise RuntimeError("Xvfb did not report a display")
+    return server, ":" + text.decode().strip()
+
+
+def sweep_stale_clones(parent):
+    """Removes prefixes left by sessions whose harness was killed outright (SIGKILL)."""
+    if not os.path.isdir(parent):
+        return
+    for name in os.listdir(parent):
+        match = re.fullmatch(r"e2e-(\d+)-\w+", name)
+        if not match or _pid_alive(int(match.group(1))):
+            continue
+        workdir = os.path.join(parent, name)
+        prefix = os.path.join(workdir, "prefix")
+        if os.path.isdir(prefix):
+            env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all")
+            subprocess.run(["wineserver", "-k"], env=env, timeout=TOOL_TIMEOUT,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        shutil.rmtree(workdir, ignore_errors=True)
+
+
+class Session:
+    """One Xvfb display of width x height and one fresh Wine prefix."""
+
+    def __init__(self, width=1366, height=768, product=None):
+        self.width, self.height = width, height
+        self.product = os.path.abspath(product or PRODUCT)
+        if not os.path.isfile(self.product):
+            raise RuntimeError(f"no product at '{self.product}' (set LUMORA_SCR)")
+        self.processes = []
+        self.xvfb = None
+        self.workdir = None
+
+    # --- lifetime -------------------------------------------------------------------
+    def __enter__(self):
+        try:
+            self._open()
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    def _open(self):
+        if _out_of_time_now:
+            raise OutOfTime("no time left for another session")
+        template = os.path.abspath(TEMPLATE)
+        subprocess.run([os.path.join(SCRIPTS, "wine-prefix.sh"), "template", template],
+                       check=True, timeout=300)
+        parent = os.path.dirname(template)
+        sweep_stale_clones(parent)
+        # The clone is hard-linked to the template, so it lives on the same file system.
+        self.workdir = tempfile.mkdtemp(prefix=f"e2e-{os.getpid()}-", dir=parent)
+        self.prefix = os.path.join(self.workdir, "prefix")
+        subprocess.run([os.path.join(SCRIPTS, "wine-prefix.sh"), "clone", template, self.prefix],
+                       check=True, timeout=120)
+        self.xvfb, self.display = _start_xvfb(self.width, self.height)
+        self.env = dict(os.environ, DISPLAY=self.display, WINEPREFIX=self.prefix,
+                        WINEDEBUG="-all")
+        self.root_windows = set(self._search_visible(""))
+
+    def close(self):
+        for proc in self.processes:
+            if proc.poll() is None:
+                try:
+                    os.killpg(proc.pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+            try:
+                proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                pass
+        self.processes = []
+        if self.workdir and os.path.isdir(getattr(self, "prefix", "")):
+            env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all")
+            try:
+                subprocess.run(["wineserver", "-k"], env=env, timeout=TOOL_TIMEOUT,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            except subprocess.TimeoutExpired:
+                pass
+        if self.xvfb is not None:
+            self.xvfb.kill()
+            self.xvfb.wait()
+            self.xvfb = None
+        if self.workdir:
+            shutil.rmtree(self.workdir, ignore_errors=True)
+            self.workdir = None
+
+    # --- the program -----------------------------------------------------------------
+    def start(self, *args, env=None):
+        """Starts `wine lumora.scr ARGS` in its own process group; returns the process."""
+        proc_env = dict(self.env, **(env or {}))
+        proc = subprocess.Popen(["wine", self.product, *args], env=proc_env,
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, start_new_session=True)
+        self.processes.append(proc)
+        return proc
+
+    @staticmethod
+    def wait_exit(proc, timeout):
+        """The exit status, or None when the process still runs after timeout seconds."""
+        try:
+            return proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def program_processes(self):
+        """Ids of the processes of this prefix that run the product."""
+        name = os.path.basename(self.product).lower()
+        marker = ("WINEPREFIX=" + self.prefix).encode()
+        found = []
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                with open(f"/proc/{entry}/environ", "rb") as f:
+                    if marker not in f.read().split(b"\0"):
+                        continue
+                with open(f"/proc/{entry}/cmdline", "rb") as f:
+                    argv0 = f.read().split(b"\0")[0].decode(errors="replace")
+            except OSError:
+                continue
+            if re.split(r"[\\/]", argv0)[-1].lower() == name:
+                found.append(int(entry))
+        return found
+
+    def wait_idle(self, timeout=15):
+        """True when every Wine process of this prefix has ended within timeout seconds."""
+        try:
+            subprocess.run(["wineserver", "-w"], env=self.env, timeout=timeout,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
+    # --- windows and input -------------------------------------------------------------
+    def _search_visible(self, pattern):
+        result = _run(["xdotool", "search", "--onlyvisible", "--name", pattern],
+                      env=self.env, check=False)
+        return [int(w) for w in result.stdout.split()]
+
+    def shown_windows(self):
+        """Visible windows other than the root."""
+        return [w for w in self._search_visible("") if w not in self.root_windows]
+
+    def find_window(self, name=TITLE, timeout=20, proc=None):
+        """The id of a visible window of exactly this name, waiting up to timeout seconds;
+        None when none appears (or when proc has exited meanwhile)."""
+        deadline = time.monotonic() + timeout
+        pattern = "^" + re.escape(name) + "$"
+        while True:
+            found = self._search_visible(pattern)
+            if found:
+                return found[0]
+            if time.monotonic() > deadline or (proc is not None and proc.poll() is not None):
+                return None
+            time.sleep(0.1)
+
+    def geometry(self, window):
+        """(x, y, width, height) of a window on the screen."""
+        out = _run(["xdotool", "getwindowgeometry", "--shell", str(window)], env=self.env).stdout
+        fields = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return tuple(int(fields[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+    def mouse_move(self, x, y):
+        _run(["xdotool", "mousemove", str(x), str(y)], env=self.env)
+
+    def mouse_position(self):
+        out = _run(["xdotool", "getmouselocation", "--shell"], env=self.env).stdout
+        fields = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(fields["X"]), int(fields["Y"])
+
+    def click(self, button=1):
+        _run(["xdotool", "click", str(button)], env=self.env)
+
+    def key(self, name):
+        """Presses and releases a key, by its X name: "a", "alt", "Escape"."""
+        _run(["xdotool", "key", name], env=self.env)
+
+    # --- registry -----------------------------------------------------------------
+    def reg_query(self, key=SETTINGS_KEY):
+        """The values directly under key as {name: (type, value)}: REG_DWORD values as int,
+        others as text. None when the key does not exist."""
+        result = subprocess.run(["wine", "reg", "query", key], env=self.env, timeout=TOOL_TIMEOUT,
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        if result.returncode != 0:
+            return None
+        return parse_reg_query(result.stdout.decode("utf-8", errors="replace"))
+
+    def reg_add(self, name, kind, data, key=SETTINGS_KEY):
+        _run(["wine", "reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"],
+             env=self.env)
+
+    def reg_delete(self, name=None, key=SETTINGS_KEY):
+        """Deletes one value, or the whole key when name is None."""
+        args = ["wine", "reg", "delete", key] + (["/v", name] if name else []) + ["/f"]
+        _run(args, env=self.env)
+
+    # --- screenshots -------------------------------------------------------------
+    def screenshot(self, path=None):
+        """Saves the whole display as PNG; returns the path."""
+        if path is None:
+            path = tempfile.mktemp(suffix=".png", dir=self.workdir)
+        _run(["import", "-window", "root", path], env=self.env, timeout=60)
+        return path
+
+
+def parse_reg_query(text):
+    """Parses `wine reg query KEY` output (one key, no subkeys)."""
+    values = {}
+    for line in text.splitlines():
+        match = re.match(r"^\s+(.*?)\s{4}(REG_[A-Z_]+)(?:\s{4}(.*))?$", line.rstrip("\r"))
+        if not match:
+            continue
+        name, kind, data = match.group(1), match.group(2), match.group(3) or ""
+        if kind == "REG_DWORD":
+            data = int(data, 16)
+        values[name] = (kind, data)
+    return values
+
+
+# --- image checks ---------------------------------------------------------------------
+def image_stats(path, region=None):
+    """(mean, standard deviation) of the image's intensities, 0..1; region is
+    (x, y, width, height) or None for the whole image."""
+    args = ["convert", path]
+    if region:
+        x, y, w, h = region
+        args += ["-crop", f"{w}x{h}+{x}+{y}", "+repage"]
+    args += ["-format", "%[fx:mean] %[fx:standard_deviation]", "info:"]
+    mean, std = _run(args, timeout=60).stdout.split()
+    return float(mean), float(std)
+
+
+def differing_pixels(path_a, path_b):
+    """How many pixels differ between two images of the same size."""
+    result = _run(["compare", "-metric", "AE", path_a, path_b, "null:"], check=False, timeout=60)
+    if result.returncode not in (0, 1):
+        raise RuntimeError("compare failed: " + result.stderr.strip())
+    return int(float(result.stderr.split()[0]))
+
+
+def is_black(path):
+    """True when no pixel of the image is brighter than black."""
+    mean, std = image_stats(path)
+    return mean == 0.0 and std == 0.0
+
+
+# --- running a test file ----------------------------------------------------------------
+class OutOfTime(Exception):
+    pass
+
+
+_out_of_time_now = False
+
+
+def _out_of_time(signum, frame):
+    global _out_of_time_now
+    _out_of_time_now = True
+    raise OutOfTime("the test ran out of its time budget")
+
+
+def _terminated(signum, frame):
+    raise SystemExit(128 + signum)
+
+
+def main(budget):
+    """Runs the calling module's tests. Past budget seconds the running test raises, so
+    its session still cleans up; keep the CTest TIMEOUT above the budget."""
+    signal.signal(signal.SIGALRM, _out_of_time)
+    signal.signal(signal.SIGTERM, _terminated)
+    signal.alarm(budget)
+    unittest.main(module="__main__", verbosity=2)

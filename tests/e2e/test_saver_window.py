@@ -1,0 +1,58 @@
+"""The full-screen saver window: it covers the screen, shows a moving field and ends
+with status 0 on a key, leaving no process behind. The first run stores the defaults."""
+
+import time
+import unittest
+
+import harness
+
+# The field moves: between two shots a second apart, at least this share of pixels differs.
+MIN_CHANGED_SHARE = 0.01
+
+
+class SaverWindow(unittest.TestCase):
+    def check_covers_screen_and_moves(self, session):
+        session.mouse_move(session.width // 2, session.height // 2)
+        proc = session.start("/s")
+        window = session.find_window(proc=proc)
+        self.assertIsNotNone(window, "no window named " + harness.TITLE)
+        self.assertEqual(session.geometry(window), (0, 0, session.width, session.height))
+
+        time.sleep(1.5)
+        first = session.screenshot()
+        time.sleep(1.0)
+        second = session.screenshot()
+        for shot in (first, second):
+            mean, std = harness.image_stats(shot)
+            self.assertGreater(mean, 0.02, "the screen is (almost) black")
+            self.assertGreater(std, 0.01, "the screen is one flat colour")
+        changed = harness.differing_pixels(first, second)
+        self.assertGreater(changed, MIN_CHANGED_SHARE * session.width * session.height,
+                           "the field does not move")
+        self.assertIsNone(proc.poll(), "the saver ended by itself")
+
+        session.key("a")
+        self.assertEqual(session.wait_exit(proc, 10), 0)
+        self.assertTrue(session.wait_idle(15), "Wine processes still run 15 s after the exit")
+        self.assertEqual(session.program_processes(), [])
+
+    def test_1366x768(self):
+        with harness.Session(1366, 768) as session:
+            self.check_covers_screen_and_moves(session)
+
+    def test_1920x1080_and_first_run_settings(self):
+        with harness.Session(1920, 1080) as session:
+            self.assertIsNone(session.reg_query(), "the fresh prefix already holds settings")
+            self.check_covers_screen_and_moves(session)
+            stored = session.reg_query()
+            self.assertIsNotNone(stored, "the first run stored no settings")
+            self.assertEqual(
+                {name: stored.get(name) for name in ("Speed", "Bright", "Algoritm", "Wall", "Rands")},
+                {"Speed": ("REG_DWORD", 20), "Bright": ("REG_DWORD", 0),
+                 "Algoritm": ("REG_DWORD", 7), "Wall": ("REG_DWORD", 12),
+                 "Rands": ("REG_DWORD", 1)})
+            self.assertEqual(stored.get("Path_Wall"), ("REG_SZ", "C:\\Windows"))
+
+
+if __name__ == "__main__":
+    harness.main(budget=150)
