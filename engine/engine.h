@@ -3,11 +3,14 @@
 // Pure computation: no Windows header, no I/O, no allocation per frame. All real values are
 // long double with a 64-bit significand (the x87 80-bit format); every formula is evaluated in
 // the order it is written, so native, win32 and win64 builds give the same pixels bit for bit.
+// GeneratePatternField and RenderFrame run with the x87 unit set to 64-bit precision and
+// round-to-nearest whatever the caller's control word, and put the caller's word back.
 //
 // Units and ranges:
 //   grid      GridWidth 0..MaxGridColumns, GridHeight 0..MaxGridRows points; SetGridSize clamps.
 //   angles    radians, drifting back and forth in [0, 2*pi]; rates in radians per frame per Speed.
-//   Pattern   1..25 (1..14 computed per frame, 15..25 stored in the planes).
+//   Pattern   1..25 (1..14 computed per frame, 15..25 stored in the planes; others draw the
+//             planes as they stand).
 //   ColourScheme 0..18 (anything else colours as 0).  Speed 0..50.
 //   pixels    32-bit ARGB, alpha in bits 31..24, written opaque.
 //
@@ -33,7 +36,8 @@ struct RotationMatrix {
     long double M31, M32, M33;
 };
 
-// One plane: MaxGridRows rows of MaxGridColumns values, row-major; [row][col].
+// One plane: MaxGridRows rows of MaxGridColumns values, row-major; [row][col]. Allocated once
+// (zero-filled) when the state is made and never resized.
 class Plane {
 public:
     Plane();
@@ -77,7 +81,8 @@ struct PixelTarget {
     int stride;
 };
 
-// The process-wide generator: Random(n) is uniform in 0..n-1.
+// The process-wide generator: Random(n) is uniform in 0..n-1 (0 when n < 1). The same seed gives
+// the same draws in every build.
 void SeedRandom(uint32_t seed);
 void SeedRandomFromClock();
 int Random(int n);
@@ -88,8 +93,10 @@ void SeedAnimation(EngineState& state);
 // that sets the grid goes through here.
 void SetGridSize(EngineState& state, int width, int height);
 // GridWidth := Round(WindowWidth / d), GridHeight := Round(WindowHeight / d), ties to even,
-// then clamped as SetGridSize.
+// then clamped as SetGridSize. A divisor below 1 counts as 1.
 void SizeGridToWindow(EngineState& state, int divisor);
+// Nearest integer, halves to the even neighbour; independent of the FPU's rounding mode.
+long double RoundHalfEven(long double x);
 
 // Fills the planes for patterns 15..25 at the current grid; other patterns write nothing.
 void GeneratePatternField(EngineState& state);
@@ -97,7 +104,8 @@ void GeneratePatternField(EngineState& state);
 // One frame: advances the rotation, then colours every grid point into the target.
 void RenderFrame(EngineState& state, const PixelTarget& target);
 
-// The stages of a frame, exposed for tests and tools.
+// The stages of a frame, exposed for tests and tools. They assume the FPU state that
+// RenderFrame sets up (64-bit precision, round to nearest).
 void AdvanceRotation(EngineState& state);  // also leaves the start sines for PatternValues
 void RotatePoint(EngineState& state, int row, int col);
 void PatternValues(EngineState& state, int row, int col);
@@ -105,9 +113,12 @@ long double FoldValue(long double x);
 struct Channels {
     long double R, G, B;
 };
-// Folded values in (0, 1]; scheme 3 lifts the values (as written back into v1..v3 by the
-// caller's copies); schemes outside 0..18 colour as scheme 0.
-Channels SchemeChannels(long double v1, long double v2, long double v3, int scheme);
+// Folded values in (0, 1] in, channels in [0, 1] out. Scheme 3 lifts values below 0.5 in place,
+// so the caller's copies hold the lifted values afterwards; schemes outside 0..18 colour as 0.
+Channels SchemeChannels(long double& v1, long double& v2, long double& v3, int scheme);
 uint32_t PackColour(int r8, int g8, int b8);
+// The last stage of a point: folds v1..v3 in place, colours them by the scheme, rounds each
+// channel to a byte (halves to even) and packs the opaque ARGB pixel.
+uint32_t PointColour(long double& v1, long double& v2, long double& v3, int scheme);
 
 }  // namespace lumora

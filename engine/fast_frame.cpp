@@ -1,0 +1,590 @@
+#include "engine/fast_frame.h"
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "engine/constants.h"
+#include "engine/fast_math.h"
+#include "engine/fpu_guard.h"
+#include "engine/worker_pool.h"
+
+namespace lumora {
+namespace {
+
+using constants::Pi;
+using constants::SixthPi;
+
+// Per-frame tables: up to this many terms per column and per row.
+constexpr int TermCount = 8;
+
+struct FrameTables {
+    long double Column[TermCount][MaxGridColumns];
+    long double Row[TermCount][MaxGridRows];
+};
+
+// Terms that depend on the point but not on the frame, for the pattern and grid they were made
+// for; Stride values per point, row by row.
+struct GridTables {
+    int Pattern = 0, Width = -1, Height = -1;
+    int Stride = 0;
+    std::vector<long double> Values;
+};
+
+class FastEngine {
+public:
+    FastEngine()
+        : pool_(std::make_unique<WorkerPool>(DefaultThreadCount())),
+          frame_(std::make_unique<FrameTables>()) {
+        InitFastMath();
+    }
+    WorkerPool& Pool() { return *pool_; }
+    void SetThreads(int threads) {
+        if (threads < 1) threads = DefaultThreadCount();
+        if (threads != pool_->ThreadCount()) {
+            pool_.reset();
+            pool_ = std::make_unique<WorkerPool>(threads);
+        }
+    }
+    FrameTables& Frame() { return *frame_; }
+    GridTables& Grid() { return grid_; }
+
+private:
+    std::unique_ptr<WorkerPool> pool_;
+    std::unique_ptr<FrameTables> frame_;
+    GridTables grid_;
+};
+
+FastEngine& Engine() {
+    static FastEngine engine;
+    return engine;
+}
+
+// The straightforward coordinates, in the same operations and order.
+inline long double Fraction(int index, int count) {
+    return static_cast<long double>(index) / static_cast<long double>(count);
+}
+inline long double DoubleFraction(int index, int count) {
+    return static_cast<long double>(2 * index) / static_cast<long double>(count);
+}
+inline long double Centred(int index, int count) { return (Fraction(index, count) - 0.5L) * 2.0L; }
+inline long double Square(long double z) { return z * z; }
+inline long double SineSquared(long double z) { return Square(std::sin(z)); }
+inline long double Lifted(long double x) { return x * x + std::sqrt(x) / 5.0L; }
+
+// The per-pattern coordinates u (of a column) and v (of a row).
+inline long double CoordinateU(int pattern, int col, int W) {
+    switch (pattern) {
+        case 1: case 11: case 12: return Centred(col, W);
+        case 2: case 4: case 5: return 1.0L - DoubleFraction(col, W);
+        case 3: case 13: return static_cast<long double>(col) * Pi / static_cast<long double>(W);
+        case 6: return Fraction(col, W) * 2.0L + SixthPi;
+        case 7: return Fraction(col, W) * 3.0L;
+        case 8: return Fraction(col, W) / 2.0L;
+        case 9: return Fraction(col, W);
+        case 10: return 1.0L - (1.0L - DoubleFraction(col, W));
+        default: return (1.0L - DoubleFraction(col, W)) * 0.5L;  // 14
+    }
+}
+
+// Everything a point needs, fixed for the frame.
+struct FrameContext {
+    int W, H, pattern;
+    long double a1, a2, a3, s1, s2, s3;
+    RotationMatrix m;
+    const EngineState* state;
+    PixelTarget target;
+    FrameTables* t;
+    const long double* grid;
+    int gridStride;
+    // Colouring: 0, 1, 2, 3 or 4 for the hue schemes, whose factors are k/255 (1 for 255).
+    int schemeKind;
+    long double hue[3];
+};
+
+// sin and cos into two table slots.
+inline void PutSinCos(long double x, long double& s, long double& c) { FastSinCos(x, s, c); }
+
+// ---- Per-frame tables ----------------------------------------------------------------------
+// Slot names are the terms they hold; "sin(X)" of a slot computed by the addition formula comes
+// with its cosine in the next slot.
+
+void ColumnTerms(const FrameContext& f, int col) {
+    long double* C[TermCount];
+    for (int k = 0; k < TermCount; ++k) C[k] = &f.t->Column[k][col];
+    const long double a1 = f.a1, a2 = f.a2, a3 = f.a3;
+    const long double u = CoordinateU(f.pattern, col, f.W);
+    *C[0] = u;
+    switch (f.pattern) {
+        case 1: *C[1] = std::sin(u / 2.0L + a1); break;
+        case 2:
+        case 7:
+            *C[1] = SineSquared(u + a1 + a2);
+            PutSinCos(u, *C[2], *C[3]);
+            if (f.pattern == 7) *C[4] = std::sin(u);
+            break;
+        case 3:
+        case 13: {
+            PutSinCos(std::sin(u - a3) + (u + a1), *C[1], *C[2]);
+            PutSinCos(std::sin(u - a1), *C[3], *C[4]);
+            PutSinCos(std::sin(u - a2) + u, *C[5], *C[6]);
+            break;
+        }
+        case 4: *C[1] = u + a1; break;
+        case 5:
+            *C[1] = SineSquared(u + f.s1 + f.s2);
+            PutSinCos(u, *C[2], *C[3]);
+            break;
+        case 6:
+            *C[1] = SineSquared(u + a1 + a2);
+            PutSinCos(u, *C[2], *C[3]);
+            *C[4] = std::sin(u);
+            break;
+        case 8:
+            *C[1] = std::cos(u);
+            *C[2] = std::sin(a1 * u + a3) + f.s1;
+            break;
+        case 9: *C[1] = std::cos(u + a1); break;
+        case 10:
+            *C[1] = SineSquared(u + a1);
+            *C[2] = std::fabs(u);
+            break;
+        case 11: {
+            PutSinCos(std::sin(u - a3) + (u + a1), *C[1], *C[2]);
+            PutSinCos(std::sin(u - a1), *C[3], *C[4]);
+            PutSinCos(std::sin(u - a2) + u, *C[5], *C[6]);
+            break;
+        }
+        case 12:
+            *C[1] = std::fabs(std::sin(u + a2));
+            *C[2] = std::fabs(u);
+            PutSinCos(u, *C[3], *C[4]);
+            break;
+        case 14:
+            PutSinCos((u + a1) + (u - a3), *C[1], *C[2]);
+            PutSinCos(u - a1, *C[3], *C[4]);
+            PutSinCos(u + (u - a2), *C[5], *C[6]);
+            break;
+    }
+}
+
+void RowTerms(const FrameContext& f, int row) {
+    long double* R[TermCount];
+    for (int k = 0; k < TermCount; ++k) R[k] = &f.t->Row[k][row];
+    const long double a1 = f.a1, a2 = f.a2, a3 = f.a3;
+    // v follows the same rules as u, over the rows.
+    const long double v = CoordinateU(f.pattern, row, f.H);
+    *R[0] = v;
+    switch (f.pattern) {
+        case 1: *R[1] = std::sin(v / 2.0L + a2); break;
+        case 2:
+            *R[1] = SineSquared(v + a3 + a1);
+            PutSinCos(v - a2, *R[2], *R[3]);
+            break;
+        case 3:
+        case 13: {
+            const long double sv = std::sin(v);
+            PutSinCos(sv, *R[1], *R[2]);
+            PutSinCos((v + a2) + sv, *R[3], *R[4]);
+            PutSinCos((v + a3) + sv, *R[5], *R[6]);
+            break;
+        }
+        case 4: *R[1] = v + a2; break;
+        case 5:
+            *R[1] = SineSquared(v + f.s3 + f.s2);
+            PutSinCos((v + f.s1) + f.s3, *R[2], *R[3]);
+            break;
+        case 6:
+        case 7:
+            *R[1] = SineSquared(v + a3 + a1);
+            PutSinCos(v - (f.pattern == 6 ? a3 : a2), *R[2], *R[3]);
+            *R[4] = std::sin(v);
+            break;
+        case 8:
+            *R[1] = std::sin(v);
+            *R[2] = std::cos(v);
+            *R[3] = std::cos(a2 * v + a1) + f.s2;
+            break;
+        case 9: *R[1] = std::sin(v + a2); break;
+        case 10:
+            *R[1] = SineSquared(v + a2);
+            *R[2] = std::fabs(v);
+            break;
+        case 11:
+            PutSinCos(v, *R[1], *R[2]);
+            PutSinCos((v + a2) + v, *R[3], *R[4]);
+            PutSinCos((v + a3) + v, *R[5], *R[6]);
+            break;
+        case 12:
+            *R[1] = std::fabs(std::sin(v + a3));
+            *R[2] = std::fabs(v);
+            PutSinCos(v - a1, *R[3], *R[4]);
+            break;
+        case 14:
+            PutSinCos(v, *R[1], *R[2]);
+            PutSinCos((v + a2) + v, *R[3], *R[4]);
+            PutSinCos((v + a3) + v, *R[5], *R[6]);
+            break;
+    }
+}
+
+// ---- Per-grid tables -------------------------------------------------------------------------
+
+int GridStride(int pattern) {
+    switch (pattern) {
+        case 4: return 1;   // w
+        case 8: return 2;   // sin w, cos w
+        case 10: return 2;  // |w|, (w + u) + v
+        default: return 0;
+    }
+}
+
+void GridRow(int pattern, int W, int H, int row, long double* out) {
+    for (int col = 0; col < W; ++col) {
+        switch (pattern) {
+            case 4:
+                out[col] = std::log(Square(Fraction(col, W) - 0.5L) +
+                                    Square(Fraction(row, H) - 0.5L) + 0.01L) *
+                           0.5L;
+                break;
+            case 8: {
+                const long double u = Fraction(col, W) / 2.0L;
+                const long double v = Fraction(row, H) / 2.0L;
+                const long double w = std::log(u * u + v * v + 0.1L);
+                out[2 * col] = std::sin(w);
+                out[2 * col + 1] = std::cos(w);
+                break;
+            }
+            case 10: {
+                const long double u = 1.0L - (1.0L - DoubleFraction(col, W));
+                const long double v = 1.0L - (1.0L - DoubleFraction(row, H));
+                const long double w =
+                    std::log(Square(Centred(col, W)) + Square(Centred(row, H)) + 0.01L);
+                out[2 * col] = std::fabs(w);
+                out[2 * col + 1] = w + u + v;
+                break;
+            }
+        }
+    }
+}
+
+// Makes the per-grid tables for this pattern and grid unless they are already there.
+void PrepareGrid(FastEngine& engine, int pattern, int W, int H) {
+    GridTables& g = engine.Grid();
+    const int stride = GridStride(pattern);
+    if (stride == 0 || (g.Pattern == pattern && g.Width == W && g.Height == H)) return;
+    const size_t need = static_cast<size_t>(W) * static_cast<size_t>(H) * stride;
+    if (g.Values.size() < need) g.Values.resize(need);  // grows once per larger grid
+    g.Pattern = pattern;
+    g.Width = W;
+    g.Height = H;
+    g.Stride = stride;
+    long double* values = g.Values.data();
+    auto job = [&](int begin, int end) {
+        for (int row = begin; row < end; ++row)
+            GridRow(pattern, W, H, row, values + static_cast<size_t>(row) * W * stride);
+    };
+    engine.Pool().ForEachChunk(H, 4, job);
+}
+
+// ---- Colouring -------------------------------------------------------------------------------
+
+inline long double Fold(long double x) {
+    if (x < 0.0L) x = std::fabs(x);
+    if (x > 5.0L) x = 10.0L - x;
+    if (x > 4.0L) x = 8.0L - x;
+    if (x > 3.0L) x = 6.0L - x;
+    if (x > 2.0L) x = 4.0L - x;
+    if (x > 1.0L) x = 2.0L - x;
+    if (!(x > 0.0L)) x = 0.001L;
+    return x;
+}
+
+// channel * 255 to the nearest integer, halves to even: the x87's own rounding, which every
+// thread of the frame has set to nearest.
+inline uint32_t ChannelByte(long double channel) {
+    const long double scaled = channel * 255.0L;
+#if defined(__i386__) || defined(__x86_64__)
+    int byte;
+    asm("fistpl %0" : "=m"(byte) : "t"(scaled) : "st");
+    return static_cast<uint32_t>(byte);
+#else
+    return static_cast<uint32_t>(std::nearbyint(scaled));
+#endif
+}
+
+inline void Lift(long double& v) {
+    if (v < 0.5L) {
+        const long double gap = 1.52L - v;
+        v = v / (gap * gap);
+    }
+}
+
+inline uint32_t Colour(const FrameContext& f, long double v1, long double v2, long double v3) {
+    v1 = Fold(v1);
+    v2 = Fold(v2);
+    v3 = Fold(v3);
+    long double R, G, B;
+    switch (f.schemeKind) {
+        case 1: R = v1 * v3; G = v2 * v1; B = v3 * v2; break;
+        case 2: R = v1 * v2; G = v2 * v3; B = v3; break;
+        case 3:
+            Lift(v1);
+            Lift(v2);
+            Lift(v3);
+            R = v1; G = v2; B = v3;
+            break;
+        case 4: {
+            long double m = v1;
+            if (v2 > m) m = v2;
+            if (v3 > m) m = v3;
+            R = m * f.hue[0];
+            G = m * f.hue[1];
+            B = m * f.hue[2];
+            break;
+        }
+        default: R = v1; G = v2; B = v3; break;
+    }
+    return 0xFF000000u + ChannelByte(R) * 65536u + ChannelByte(G) * 256u + ChannelByte(B);
+}
+
+// ---- Points ----------------------------------------------------------------------------------
+
+// sin(x + y) from sin x, cos x (column) and sin y, cos y (row).
+inline long double SinOfSum(long double sx, long double cx, long double sy, long double cy) {
+    return sx * cy + cx * sy;
+}
+
+template <int P>
+inline void PointValues(const FrameContext& f, int row, int col, long double& V1, long double& V2,
+                        long double& V3) {
+    const FrameTables& t = *f.t;
+    const long double u = t.Column[0][col];
+    const long double v = t.Row[0][row];
+    if constexpr (P == 1) {
+        V1 = (u * u - v * v) + t.Column[1][col];
+        V2 = u * v + t.Row[1][row];
+        V3 = std::sqrt(u * u + v * v + 0.01L);
+    } else if constexpr (P == 2) {
+        const long double uv2 = Square(u * v);
+        V1 = uv2 + t.Column[1][col];
+        V2 = uv2 + t.Row[1][row];
+        V3 = uv2 + Square(SinOfSum(t.Column[2][col], t.Column[3][col], t.Row[2][row], t.Row[3][row]));
+    } else if constexpr (P == 3 || P == 13) {
+        const long double p =
+            Square(SinOfSum(t.Column[1][col], t.Column[2][col], t.Row[1][row], t.Row[2][row]));
+        const long double q =
+            Square(SinOfSum(t.Column[3][col], t.Column[4][col], t.Row[3][row], t.Row[4][row]));
+        const long double r =
+            Square(SinOfSum(t.Column[5][col], t.Column[6][col], t.Row[5][row], t.Row[6][row]));
+        if constexpr (P == 3) {
+            V1 = Lifted(p);
+            V2 = Lifted(q);
+            V3 = Lifted(r);
+            if (V1 > 1.0L) V1 = 1.0L;
+            if (V2 > 1.0L) V2 = 1.0L;
+            if (V3 > 1.0L) V3 = 1.0L;
+        } else {
+            V1 = p;
+            V2 = q;
+            V3 = r;
+        }
+    } else if constexpr (P == 4) {
+        const long double w = f.grid[static_cast<size_t>(row) * f.W + col];
+        V1 = t.Column[1][col] + w;
+        V2 = t.Row[1][row] + w;
+        V3 = w + f.a3 + v + u;
+    } else if constexpr (P == 5) {
+        V1 = t.Column[1][col];
+        V2 = t.Row[1][row];
+        V3 = Square(SinOfSum(t.Column[2][col], t.Column[3][col], t.Row[2][row], t.Row[3][row]));
+    } else if constexpr (P == 6 || P == 7) {
+        const long double k = Square(t.Column[4][col] * t.Row[4][row]);
+        const long double last =
+            Square(SinOfSum(t.Column[2][col], t.Column[3][col], t.Row[2][row], t.Row[3][row]));
+        if constexpr (P == 6) {
+            V1 = k * t.Column[1][col];
+            V2 = k * t.Row[1][row];
+            V3 = k * last;
+        } else {
+            V1 = t.Column[1][col] + k;
+            V2 = t.Row[1][row] + k;
+            V3 = last + k;
+        }
+    } else if constexpr (P == 8) {
+        const long double* g = f.grid + (static_cast<size_t>(row) * f.W + col) * 2;
+        const long double p = t.Column[1][col] - t.Row[1][row] - g[0] + t.Column[2][col];
+        const long double q = FastSin(p) + t.Row[2][row] + g[1] + t.Row[3][row];
+        const long double r = FastLog(Square(p) * Square(q) + 0.5L);
+        const long double ap = std::fabs(p), aq = std::fabs(q), ar = std::fabs(r);
+        V1 = ap + std::sqrt(ap) / 5.0L;
+        V2 = aq + std::sqrt(aq) / 5.0L;
+        V3 = ar + std::sqrt(ar) / 5.0L;
+    } else if constexpr (P == 9) {
+        const long double g1 = t.Column[1][col], g2 = t.Row[1][row];
+        long double uk = u, vk = v, w[3];
+        for (int k = 0; k < 3; ++k) {
+            const long double un = (uk * uk - vk * vk) * g1;
+            const long double vn = uk * vk + g2;
+            w[k] = FastLog(Square(un) * Square(vn) + 0.0001L) * 0.15L;
+            uk = un;
+            vk = vn;
+        }
+        V1 = std::fabs(FastSin(w[0]));
+        V2 = std::fabs(FastSin(w[1]));
+        V3 = std::fabs(FastSin(w[2]));
+    } else if constexpr (P == 10) {
+        const long double* g = f.grid + (static_cast<size_t>(row) * f.W + col) * 2;
+        V1 = t.Column[1][col] + t.Row[2][row];
+        V2 = t.Row[1][row] + t.Column[2][col];
+        V3 = Square(FastSin(g[1] + f.a3)) + g[0];
+    } else if constexpr (P == 11) {
+        const long double p =
+            std::fabs(SinOfSum(t.Column[1][col], t.Column[2][col], t.Row[1][row], t.Row[2][row]));
+        const long double q =
+            std::fabs(SinOfSum(t.Column[3][col], t.Column[4][col], t.Row[3][row], t.Row[4][row]));
+        const long double r =
+            std::fabs(SinOfSum(t.Column[5][col], t.Column[6][col], t.Row[5][row], t.Row[6][row]));
+        V1 = p + std::sqrt(p + 0.01L) / 5.0L;
+        V2 = q + std::sqrt(q + 0.01L) / 5.0L;
+        V3 = r + std::sqrt(r + 0.01L) / 5.0L;
+    } else if constexpr (P == 12) {
+        V1 = t.Column[1][col] - t.Row[2][row];
+        V2 = t.Row[1][row] - t.Column[2][col];
+        V3 = std::fabs(SinOfSum(t.Column[3][col], t.Column[4][col], t.Row[3][row], t.Row[4][row])) -
+             std::fabs(u - v);
+    } else if constexpr (P == 14) {
+        const long double p =
+            std::fabs(SinOfSum(t.Column[1][col], t.Column[2][col], t.Row[1][row], t.Row[2][row]));
+        const long double q =
+            std::fabs(SinOfSum(t.Column[3][col], t.Column[4][col], t.Row[3][row], t.Row[4][row]));
+        const long double r =
+            std::fabs(SinOfSum(t.Column[5][col], t.Column[6][col], t.Row[5][row], t.Row[6][row]));
+        V1 = Lifted(p);
+        V2 = Lifted(q);
+        V3 = Lifted(r);
+    }
+}
+
+template <int P>
+void PointRows(const FrameContext& f, int begin, int end) {
+    for (int row = begin; row < end; ++row) {
+        uint32_t* line = f.target.pixels + static_cast<long>(row) * f.target.stride;
+        for (int col = 0; col < f.W; ++col) {
+            long double V1, V2, V3;
+            PointValues<P>(f, row, col, V1, V2, V3);
+            line[col] = Colour(f, V1, V2, V3);
+        }
+    }
+}
+
+// Patterns 15..25 (and any number outside 1..14): the planes turned by the frame's matrix.
+void RotatedRows(const FrameContext& f, int begin, int end) {
+    const EngineState& s = *f.state;
+    const RotationMatrix& m = f.m;
+    for (int row = begin; row < end; ++row) {
+        const long double* X = s.PlaneX[row];
+        const long double* Y = s.PlaneY[row];
+        const long double* Z = s.PlaneZ[row];
+        uint32_t* line = f.target.pixels + static_cast<long>(row) * f.target.stride;
+        for (int col = 0; col < f.W; ++col) {
+            const long double x = X[col], y = Y[col], z = Z[col];
+            const long double V1 = x * m.M11 + y * m.M12 + z * m.M13;
+            const long double V2 = x * m.M21 + y * m.M22 + z * m.M23;
+            const long double V3 = x * m.M31 + y * m.M32 + z * m.M33;
+            line[col] = Colour(f, V1, V2, V3);
+        }
+    }
+}
+
+using RowsFunction = void (*)(const FrameContext&, int, int);
+
+constexpr RowsFunction PatternRows[15] = {
+    RotatedRows,    PointRows<1>,  PointRows<2>,  PointRows<3>,  PointRows<4>,
+    PointRows<5>,   PointRows<6>,  PointRows<7>,  PointRows<8>,  PointRows<9>,
+    PointRows<10>,  PointRows<11>, PointRows<12>, PointRows<13>, PointRows<14>,
+};
+
+void SetUpColouring(FrameContext& f, int scheme) {
+    static constexpr int Hues[15][3] = {
+        {30, 144, 255}, {0, 255, 255},   {244, 164, 96},  {205, 92, 92},   {255, 215, 0},
+        {255, 105, 180}, {255, 20, 147}, {160, 32, 240},  {255, 69, 0},    {255, 0, 0},
+        {127, 255, 212}, {0, 255, 127},  {211, 211, 211}, {119, 136, 153}, {255, 255, 255},
+    };
+    if (scheme < 0 || scheme > 18) scheme = 0;
+    f.schemeKind = scheme < 4 ? scheme : 4;
+    f.hue[0] = f.hue[1] = f.hue[2] = 0.0L;
+    if (scheme >= 4) {
+        for (int c = 0; c < 3; ++c) {
+            const int k = Hues[scheme - 4][c];
+            // A full component gives m itself, none gives 0, any other m * (k/255).
+            f.hue[c] = k == 255 ? 1.0L : static_cast<long double>(k) / 255.0L;
+        }
+    }
+}
+
+// Rows per chunk: small enough that two threads end together, large enough to keep the
+// hand-out cheap.
+int RowGrain(int rows, int threads) {
+    const int chunks = threads * 16;
+    const int grain = rows / chunks;
+    return grain < 1 ? 1 : grain;
+}
+
+}  // namespace
+
+int FastThreadCount() { return Engine().Pool().ThreadCount(); }
+
+void SetFastThreadCount(int threads) { Engine().SetThreads(threads); }
+
+void RenderFrameFast(EngineState& state, const PixelTarget& target) {
+    ExtendedPrecisionScope precision;
+    AdvanceRotation(state);  // every random draw of the frame, on this thread, first
+    const int W = state.GridWidth, H = state.GridHeight;
+    if (W < 1 || H < 1) return;
+
+    FastEngine& engine = Engine();
+    const int pattern = (state.Pattern >= 1 && state.Pattern <= 14) ? state.Pattern : 0;
+    FrameContext f;
+    f.W = W;
+    f.H = H;
+    f.pattern = pattern;
+    f.a1 = state.RotationAngle1;
+    f.a2 = state.RotationAngle2;
+    f.a3 = state.RotationAngle3;
+    f.s1 = state.StartSine1;
+    f.s2 = state.StartSine2;
+    f.s3 = state.StartSine3;
+    f.m = state.Matrix;
+    f.state = &state;
+    f.target = target;
+    f.t = &engine.Frame();
+    f.grid = nullptr;
+    f.gridStride = 0;
+    SetUpColouring(f, state.ColourScheme);
+
+    WorkerPool& pool = engine.Pool();
+    if (pattern != 0) {
+        PrepareGrid(engine, pattern, W, H);
+        f.grid = engine.Grid().Values.data();
+        f.gridStride = engine.Grid().Stride;
+        auto terms = [&f, W](int begin, int end) {
+            for (int i = begin; i < end; ++i) {
+                if (i < W) ColumnTerms(f, i);
+                else RowTerms(f, i - W);
+            }
+        };
+        pool.ForEachChunk(W + H, 32, terms);
+    }
+    const RowsFunction rows = PatternRows[pattern];
+    auto points = [&f, rows](int begin, int end) { rows(f, begin, end); };
+    pool.ForEachChunk(H, RowGrain(H, pool.ThreadCount()), points);
+
+    // Leave the point scratch as the straightforward frame does: the last point's values.
+    RotatePoint(state, H - 1, W - 1);
+    PatternValues(state, H - 1, W - 1);
+    state.PixelColour =
+        PointColour(state.PointValue1, state.PointValue2, state.PointValue3, state.ColourScheme);
+}
+
+}  // namespace lumora

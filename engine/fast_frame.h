@@ -1,0 +1,36 @@
+// Lumora fast frame: RenderFrame's result, computed on every core with tables.
+//
+// RenderFrameFast(state, target) does what the straightforward frame does: AdvanceRotation on the
+// calling thread (every random draw happens there, before any point), then every grid point
+// rotated or computed by its per-frame pattern, folded, coloured and written into the target. The
+// points are shared out by rows over a pool of threads made once; each point is computed the same
+// way whichever thread takes it, so the frame never depends on the thread count.
+//
+// Where the speed comes from:
+//   - terms that depend on the column alone or the row alone are computed once per column or row
+//     and frame into tables (sin(u + a1 + a2), sin v, cos(a2*v + a1), ...);
+//   - terms that do not depend on the frame (the logarithms of patterns 4, 8 and 10 and their
+//     sines) are computed once per pattern and grid size;
+//   - a sine of a sum of a column term and a row term comes from the tables by the addition
+//     formula; the few sines and logarithms that stay per point use the kernels of fast_math.h.
+// Those two can move a result in its last bits, as a different sine routine would: a channel byte
+// may then differ by 1, very rarely. Everything else is the straightforward arithmetic in the
+// same order, bit for bit.
+//
+// Memory: the per-frame tables are made with the pool, the per-grid tables grow when a larger
+// grid first needs them and are then reused; a frame allocates nothing. Like the rest of the
+// engine, this runs on one thread at a time (the message loop's).
+#pragma once
+
+#include "engine/engine.h"
+
+namespace lumora {
+
+void RenderFrameFast(EngineState& state, const PixelTarget& target);
+
+// The number of threads that share a frame (the caller included). Defaults to the hardware's
+// thread count; SetFastThreadCount remakes the pool (for tests and benchmarks, between frames).
+int FastThreadCount();
+void SetFastThreadCount(int threads);
+
+}  // namespace lumora

@@ -1,0 +1,58 @@
+// The engine state's planes, the start values of the animation and the grid size.
+#include <cmath>
+#include <cstdlib>
+#include <new>
+
+#include "engine/engine.h"
+
+namespace lumora {
+
+Plane::Plane()
+    : values_(static_cast<long double*>(std::calloc(
+          static_cast<size_t>(MaxGridRows) * MaxGridColumns, sizeof(long double)))) {
+    if (!values_) throw std::bad_alloc();
+}
+
+Plane::~Plane() { std::free(values_); }
+
+void SeedAnimation(EngineState& state) {
+    state.RotationRate1 = static_cast<long double>(Random(10)) * 0.0001L + 0.0001L;
+    state.RotationRate2 = static_cast<long double>(Random(11)) * 0.0001L + 0.0001L;
+    state.RotationRate3 = static_cast<long double>(Random(12)) * 0.0001L + 0.0001L;
+    // Steps of 1/300, 1/500 and 1/800; every range ends just below 6.28.
+    state.RotationAngle1 = static_cast<long double>(Random(1884)) / 300.0L;
+    state.RotationAngle2 = static_cast<long double>(Random(3140)) / 500.0L;
+    state.RotationAngle3 = static_cast<long double>(Random(5024)) / 800.0L;
+}
+
+void SetGridSize(EngineState& state, int width, int height) {
+    state.GridWidth = width < 0 ? 0 : (width > MaxGridColumns ? MaxGridColumns : width);
+    state.GridHeight = height < 0 ? 0 : (height > MaxGridRows ? MaxGridRows : height);
+}
+
+long double RoundHalfEven(long double x) {
+    long double whole = std::floor(x);
+    const long double fraction = x - whole;  // exact: whole and x share their leading bits
+    if (fraction > 0.5L || (fraction == 0.5L && std::fmod(whole, 2.0L) != 0.0L)) whole += 1.0L;
+    return whole;
+}
+
+namespace {
+
+// A rounded quotient as an int, kept inside int's range before the conversion.
+int RoundedQuotient(int size, int divisor) {
+    const long double rounded = RoundHalfEven(static_cast<long double>(size) / divisor);
+    if (rounded < 0.0L) return 0;
+    if (rounded > 1.0e9L) return 1000000000;
+    return static_cast<int>(rounded);
+}
+
+}  // namespace
+
+void SizeGridToWindow(EngineState& state, int divisor) {
+    if (divisor < 1) divisor = 1;
+    SetGridSize(state, RoundedQuotient(state.WindowWidth, divisor),
+                RoundedQuotient(state.WindowHeight, divisor));
+}
+
+}  // namespace lumora
