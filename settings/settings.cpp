@@ -28,6 +28,11 @@ constexpr PresetRow PresetRows[] = {
     {1680, 0, 11},   {1920, 1080, 12}, {1920, 1200, 13}, {2000, 1500, 14},
 };
 
+// An empty sink leaves errors unshown (a caller without a user to tell).
+void Show(const ErrorSink& showError, const SettingsError& error) {
+    if (showError) showError(error.Message());
+}
+
 }  // namespace
 
 std::optional<int> PresetForScreen(ScreenSize screen) {
@@ -52,7 +57,7 @@ void LoadSettings(SettingsStore& store, EngineFields engine, SaverSettings& sett
             settings.Path_Wall = key->ReadString(PathWallName);
         }
     } catch (const SettingsError& error) {
-        showError(error.Message());
+        Show(showError, error);
         return;
     }
     ApplyFirstRunDefaults(store, engine, settings, screen, showError);
@@ -83,7 +88,7 @@ void SaveSettings(SettingsStore& store, int speed, int colourScheme, int pattern
         key->WriteString(PathWallName, settings.Path_Wall);
     } catch (const SettingsError& error) {
         key.reset();  // close before the message box waits for the user
-        showError(error.Message());
+        Show(showError, error);
     }
 }
 
@@ -94,7 +99,7 @@ void ReadImageDirectory(SettingsStore& store, SaverSettings& settings, const Err
         }
     } catch (const SettingsError& error) {
         // A Path_Wall of the wrong type: the directory in memory stays.
-        showError(error.Message());
+        Show(showError, error);
     }
     if (settings.Path_Wall.empty()) settings.Path_Wall = store.DefaultImageDirectory();
 }
@@ -107,7 +112,7 @@ void WriteImageDirectory(SettingsStore& store, const SaverSettings& settings,
         key->WriteString(PathWallName, settings.Path_Wall);
     } catch (const SettingsError& error) {
         key.reset();
-        showError(error.Message());
+        Show(showError, error);
     }
 }
 

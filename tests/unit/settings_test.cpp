@@ -172,6 +172,10 @@ TEST_F(SettingsTest, MissingRandsStopsTheLoadAfterTheFourBeforeIt) {
     EXPECT_EQ(engine.Speed, 0) << "no first-run defaults after an error";
     EXPECT_EQ(engine.Pattern, 0);
     EXPECT_TRUE(store.Written.empty());
+
+    // Without a sink the error is dropped, and the load still stops there.
+    LoadSettings(store, engine.Fields(), settings, {1920, 1080}, nullptr);
+    EXPECT_EQ(engine.Speed, 0);
 }
 
 TEST_F(SettingsTest, UnreadableValuesNameThemselves) {
