@@ -204,6 +204,10 @@ class Session:
                 found.append(int(entry))
         return found
 
+    def scratch_path(self, name):
+        """A path in the session's own directory, deleted with the session."""
+        return os.path.join(self.workdir, name)
+
     def wait_idle(self, timeout=15):
         """True when every Wine process of this prefix has ended within timeout seconds."""
         try:
@@ -283,6 +287,19 @@ class Session:
             path = tempfile.mktemp(suffix=".png", dir=self.workdir)
         _run(["import", "-window", "root", path], env=self.env, timeout=60)
         return path
+
+
+def windows_path(path):
+    """The path under which a Wine program sees a Linux file (drive Z: is the root)."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def cpu_seconds(pid):
+    """User plus system CPU time used so far by a process (all its threads), in seconds."""
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    # After the command name: state is field 3, utime 14 and stime 15 (1-based).
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
 def parse_reg_query(text):

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Frame-rate benchmark of the full-screen saver under Wine.
+#   scripts/fps.sh [--seconds N] [WIDTHxHEIGHT ...]      (default: 10 s at 1920x1080 and 3840x2160)
+# For each size it runs `lumora.scr /s` on a private Xvfb display of that size with a fresh
+# Wine prefix, lets it warm up, then counts for N seconds the frames the saver reports drawing
+# (one line each in the file named by LUMORA_FRAME_LOG) and the CPU time the saver's process
+# used. The product is build/win32/lumora.scr unless LUMORA_SCR names another.
+# It measures; it passes or fails nothing. Run scripts/build.sh first.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+export LUMORA_SCR=${LUMORA_SCR:-$top/build/win32/lumora.scr}
+export LUMORA_SCRIPTS=$top/scripts
+export LUMORA_WINE_TEMPLATE=${LUMORA_WINE_TEMPLATE:-$top/build/wine/template}
+[ -f "$LUMORA_SCR" ] || { echo "fps: no $LUMORA_SCR (run scripts/build.sh)" >&2; exit 1; }
+
+exec python3 -B - "$@" <<'EOF'
+import argparse, os, sys, time
+sys.path.insert(0, os.path.join(os.environ["LUMORA_SCRIPTS"], "..", "tests", "e2e"))
+import harness
+
+parser = argparse.ArgumentParser(prog="fps.sh")
+parser.add_argument("--seconds", type=float, default=10.0)
+parser.add_argument("sizes", nargs="*", default=["1920x1080", "3840x2160"])
+options = parser.parse_args()
+
+WARM_UP = 3.0  # past creation and the first frames
+
+
+def frames(path):
+    try:
+        with open(path) as f:
+            return sum(1 for line in f if line.startswith("frame"))
+    except FileNotFoundError:
+        return 0
+
+
+def measure(width, height):
+    with harness.Session(width, height) as session:
+        log = session.scratch_path("frames.log")
+        session.mouse_move(width // 2, height // 2)
+        proc = session.start("/s", env={"LUMORA_FRAME_LOG": harness.windows_path(log)})
+        if session.find_window(proc=proc, timeout=60) is None:
+            raise RuntimeError("no saver window")
+        time.sleep(WARM_UP)
+        if proc.poll() is not None:
+            raise RuntimeError(f"the saver ended with status {proc.returncode}")
+        start_frames, start_cpu = frames(log), harness.cpu_seconds(proc.pid)
+        start_x = harness.cpu_seconds(session.xvfb.pid)
+        started = time.monotonic()
+        time.sleep(options.seconds)
+        elapsed = time.monotonic() - started
+        drawn = frames(log) - start_frames
+        cpu = harness.cpu_seconds(proc.pid) - start_cpu
+        x_cpu = harness.cpu_seconds(session.xvfb.pid) - start_x
+        with open(log) as f:
+            first = f.readline().strip()
+        session.key("Escape")
+        session.wait_exit(proc, 10)
+    return first, drawn, elapsed, cpu, x_cpu
+
+
+for size in options.sizes:
+    width, height = (int(n) for n in size.lower().split("x"))
+    first, drawn, elapsed, cpu, x_cpu = measure(width, height)
+    print(f"{width}x{height}: {drawn / elapsed:.1f} frames/s ({drawn} frames in {elapsed:.1f} s); "
+          f"saver CPU {cpu:.2f} s ({100 * cpu / elapsed:.0f}% of one core), "
+          f"Xvfb CPU {x_cpu:.2f} s; {first}", flush=True)
+EOF
