@@ -1,0 +1,157 @@
+#include "platform/gdiplus.h"
+
+#include <cwchar>
+#include <utility>
+
+namespace lumora {
+namespace platform {
+
+using namespace Gdiplus;
+
+GdiplusSession::GdiplusSession() {
+    const GdiplusStartupInput input;  // version 1, no callback, nothing suppressed
+    status_ = GdiplusStartup(&token_, &input, nullptr);
+}
+
+GdiplusSession::~GdiplusSession() {
+    if (status_ == Ok) GdiplusShutdown(token_);
+}
+
+std::optional<CLSID> FindEncoder(const wchar_t* mimeType) {
+    UINT count = 0;
+    UINT bytes = 0;
+    if (DllExports::GdipGetImageEncodersSize(&count, &bytes) != Ok || count == 0 || bytes == 0)
+        return std::nullopt;
+    // The records and the strings they point to share one buffer of the size the library asked.
+    std::vector<ImageCodecInfo> buffer(bytes / sizeof(ImageCodecInfo) + 1);
+    ImageCodecInfo* codecs = buffer.data();
+    if (DllExports::GdipGetImageEncoders(count, bytes, codecs) != Ok) return std::nullopt;
+    for (UINT i = 0; i < count; ++i) {
+        if (codecs[i].MimeType && _wcsicmp(codecs[i].MimeType, mimeType) == 0)
+            return codecs[i].Clsid;
+    }
+    return std::nullopt;
+}
+
+Status SaveImage(GpImage* image, const wchar_t* path, const CLSID& encoder) {
+    if (!image) return InvalidParameter;
+    return DllExports::GdipSaveImageToFile(image, path, &encoder, nullptr);
+}
+
+const char* StatusText(Status status) {
+    switch (status) {
+        case Ok: return "no error";
+        case GenericError: return "the imaging library reported a generic error";
+        case InvalidParameter: return "invalid parameter";
+        case OutOfMemory: return "out of memory";
+        case ObjectBusy: return "object busy";
+        case InsufficientBuffer: return "insufficient buffer";
+        case NotImplemented: return "not implemented";
+        case Win32Error: return "the system refused (path missing, access denied or disk full)";
+        case WrongState: return "wrong state";
+        case Aborted: return "aborted";
+        case FileNotFound: return "file not found";
+        case ValueOverflow: return "value overflow";
+        case AccessDenied: return "access denied";
+        case UnknownImageFormat: return "unknown image format";
+        case FontFamilyNotFound: return "font family not found";
+        case FontStyleNotFound: return "font style not found";
+        case NotTrueTypeFont: return "not a TrueType font";
+        case UnsupportedGdiplusVersion: return "unsupported GDI+ version";
+        case GdiplusNotInitialized: return "GDI+ not started";
+        case PropertyNotFound: return "property not found";
+        case PropertyNotSupported: return "property not supported";
+        default: return "unknown GDI+ status";
+    }
+}
+
+}  // namespace platform
+
+using namespace Gdiplus;
+
+FrameBitmap::FrameBitmap(int width, int height) {
+    if (DllExports::GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr,
+                                              &bitmap_) != Ok) {
+        bitmap_ = nullptr;
+        return;
+    }
+    width_ = width;
+    height_ = height;
+}
+
+FrameBitmap::~FrameBitmap() {
+    if (bitmap_) DllExports::GdipDisposeImage(bitmap_);
+}
+
+FrameBitmap::FrameBitmap(FrameBitmap&& other) noexcept
+    : bitmap_(std::exchange(other.bitmap_, nullptr)),
+      width_(std::exchange(other.width_, 0)),
+      height_(std::exchange(other.height_, 0)),
+      scratch_(std::move(other.scratch_)) {}
+
+FrameBitmap& FrameBitmap::operator=(FrameBitmap&& other) noexcept {
+    if (this != &other) {
+        if (bitmap_) DllExports::GdipDisposeImage(bitmap_);
+        bitmap_ = std::exchange(other.bitmap_, nullptr);
+        width_ = std::exchange(other.width_, 0);
+        height_ = std::exchange(other.height_, 0);
+        scratch_ = std::move(other.scratch_);
+    }
+    return *this;
+}
+
+void FrameBitmap::Render(EngineState& state) {
+    const int width = state.GridWidth;
+    const int height = state.GridHeight;
+    if (width < 1 || height < 1) {
+        RenderFrame(state, PixelTarget{nullptr, 0});  // no pixel, but the rotation moves on
+        return;
+    }
+    // A grid larger than the bitmap must not run past the locked buffer.
+    if (bitmap_ && width <= width_ && height <= height_) {
+        LockedBits bits(bitmap_, width, height);
+        if (bits.locked()) {
+            RenderFrame(state, bits.target());
+            return;
+        }
+    }
+    RenderPixelByPixel(state);
+}
+
+void FrameBitmap::RenderPixelByPixel(EngineState& state) {
+    const int width = state.GridWidth;
+    const int height = state.GridHeight;
+    if (width < 1 || height < 1) {
+        RenderFrame(state, PixelTarget{nullptr, 0});
+        return;
+    }
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    if (scratch_.size() < count) scratch_.resize(count);
+    RenderFrame(state, PixelTarget{scratch_.data(), width});
+    WritePixelByPixel(width, height);
+}
+
+void FrameBitmap::WritePixelByPixel(int width, int height) {
+    // The status is not acted on: a pixel that cannot be written keeps its colour.
+    for (int row = 0; row < height; ++row)
+        for (int col = 0; col < width; ++col)
+            DllExports::GdipBitmapSetPixel(bitmap_, col, row,
+                                           scratch_[static_cast<size_t>(row) * width + col]);
+}
+
+LockedBits::LockedBits(GpBitmap* bitmap, int width, int height) : bitmap_(bitmap) {
+    const GpRect rect(0, 0, width, height);
+    locked_ = bitmap_ && DllExports::GdipBitmapLockBits(bitmap_, &rect, ImageLockModeWrite,
+                                                        PixelFormat32bppARGB, &data_) == Ok;
+}
+
+LockedBits::~LockedBits() {
+    if (locked_) DllExports::GdipBitmapUnlockBits(bitmap_, &data_);
+}
+
+PixelTarget LockedBits::target() const {
+    // Stride is in bytes and may be negative for a bottom-up buffer; the engine counts pixels.
+    return PixelTarget{static_cast<uint32_t*>(data_.Scan0), data_.Stride / 4};
+}
+
+}  // namespace lumora

@@ -1,0 +1,101 @@
+// Owning wrappers of the GDI+ flat API: the library session, the frame bitmap, the BMP encoder.
+//
+// GdiplusSession   GdiplusStartup (version 1, no debug callback, background thread and external
+//                  codecs not suppressed) / GdiplusShutdown with the token. One per process.
+// FrameBitmap      one 32-bit ARGB bitmap of width x height pixels (GdipCreateBitmapFromScan0,
+//                  stride 0, no buffer) / GdipDisposeImage. Render() runs one engine frame into it
+//                  through GdipBitmapLockBits of the grid's rectangle; RenderPixelByPixel() gives
+//                  the same pixels through GdipBitmapSetPixel (slower; kept to measure and compare).
+// LockedBits       GdipBitmapLockBits / GdipBitmapUnlockBits of a rectangle, as an engine target.
+// FindEncoder      the class id of the encoder with a MIME type ("image/bmp"), or nothing.
+// SaveImage        GdipSaveImageToFile to a UTF-16 path; the status comes back to the caller.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "engine/engine.h"
+
+namespace lumora {
+
+namespace platform {
+
+class GdiplusSession {
+public:
+    GdiplusSession();
+    ~GdiplusSession();
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+
+    bool started() const { return status_ == Gdiplus::Ok; }
+
+private:
+    ULONG_PTR token_ = 0;
+    Gdiplus::Status status_;
+};
+
+// The encoder whose MIME type matches (case-insensitively), or nothing if there is none or the
+// library cannot list its encoders.
+std::optional<CLSID> FindEncoder(const wchar_t* mimeType);
+
+// Writes the image to path with the encoder and no encoder parameters; Ok on success.
+Gdiplus::Status SaveImage(Gdiplus::GpImage* image, const wchar_t* path, const CLSID& encoder);
+
+// A short English reason for a GDI+ status, for messages.
+const char* StatusText(Gdiplus::Status status);
+
+}  // namespace platform
+
+class FrameBitmap {
+public:
+    FrameBitmap(int width, int height);
+    ~FrameBitmap();
+    FrameBitmap(FrameBitmap&& other) noexcept;
+    FrameBitmap& operator=(FrameBitmap&& other) noexcept;
+    FrameBitmap(const FrameBitmap&) = delete;
+    FrameBitmap& operator=(const FrameBitmap&) = delete;
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    // Null when the library could not make the bitmap (for instance an empty size).
+    Gdiplus::GpBitmap* image() const { return bitmap_; }
+
+    // One engine frame into the bitmap. The rotation always advances; the pixels are written
+    // through one lock of the grid's rectangle, or pixel by pixel when the grid does not fit the
+    // bitmap or the lock fails (pixels that cannot be written keep their colour).
+    void Render(EngineState& state);
+    // The same frame, always written pixel by pixel through GdipBitmapSetPixel.
+    void RenderPixelByPixel(EngineState& state);
+
+private:
+    void WritePixelByPixel(int width, int height);
+
+    Gdiplus::GpBitmap* bitmap_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<uint32_t> scratch_;  // frame for the pixel-by-pixel path, grown only when needed
+};
+
+// The pixels of a rectangle of a bitmap, locked for writing in 32-bit ARGB.
+class LockedBits {
+public:
+    LockedBits(Gdiplus::GpBitmap* bitmap, int width, int height);
+    ~LockedBits();
+    LockedBits(const LockedBits&) = delete;
+    LockedBits& operator=(const LockedBits&) = delete;
+
+    bool locked() const { return locked_; }
+    PixelTarget target() const;
+
+private:
+    Gdiplus::GpBitmap* bitmap_;
+    Gdiplus::BitmapData data_{};
+    bool locked_ = false;
+};
+
+}  // namespace lumora

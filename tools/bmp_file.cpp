@@ -1,0 +1,94 @@
+#include "tools/bmp_file.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#endif
+
+namespace lumora::render {
+namespace {
+
+void Put16(std::vector<uint8_t>& out, uint32_t value) {
+    out.push_back(static_cast<uint8_t>(value));
+    out.push_back(static_cast<uint8_t>(value >> 8));
+}
+
+void Put32(std::vector<uint8_t>& out, uint32_t value) {
+    Put16(out, value & 0xFFFF);
+    Put16(out, value >> 16);
+}
+
+constexpr uint32_t FileHeaderBytes = 14;
+constexpr uint32_t InfoHeaderBytes = 40;
+constexpr uint32_t PixelsPerMetre = 3780;  // 96 dpi
+
+}  // namespace
+
+std::vector<uint8_t> EncodeBmp(const uint32_t* pixels, int width, int height, int stride) {
+    const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+    const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(height);
+    std::vector<uint8_t> out;
+    out.reserve(FileHeaderBytes + InfoHeaderBytes + imageBytes);
+    out.push_back('B');
+    out.push_back('M');
+    Put32(out, FileHeaderBytes + InfoHeaderBytes + imageBytes);
+    Put32(out, 0);
+    Put32(out, FileHeaderBytes + InfoHeaderBytes);
+    Put32(out, InfoHeaderBytes);
+    Put32(out, static_cast<uint32_t>(width));
+    Put32(out, static_cast<uint32_t>(height));  // positive: the last row comes first
+    Put16(out, 1);                              // planes
+    Put16(out, 24);                             // bits per pixel
+    Put32(out, 0);                              // BI_RGB
+    Put32(out, imageBytes);
+    Put32(out, PixelsPerMetre);
+    Put32(out, PixelsPerMetre);
+    Put32(out, 0);
+    Put32(out, 0);
+    for (int row = height - 1; row >= 0; --row) {
+        const uint32_t* line = pixels + static_cast<long>(row) * stride;
+        for (int col = 0; col < width; ++col) {
+            out.push_back(static_cast<uint8_t>(line[col]));        // blue
+            out.push_back(static_cast<uint8_t>(line[col] >> 8));   // green
+            out.push_back(static_cast<uint8_t>(line[col] >> 16));  // red
+        }
+        for (uint32_t pad = static_cast<uint32_t>(width) * 3; pad < rowBytes; ++pad) out.push_back(0);
+    }
+    return out;
+}
+
+#ifndef _WIN32
+std::optional<std::string> WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::string temporary = path + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) return std::string(std::strerror(errno));
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        written += static_cast<size_t>(n);
+    }
+    int error = written == bytes.size() ? 0 : errno;
+    // mkstemp makes the file private; give it the mode an ordinary new file would get.
+    const mode_t mask = umask(0);
+    umask(mask);
+    if (!error && fchmod(fd, 0666 & ~mask) != 0) error = errno;
+    if (close(fd) != 0 && !error) error = errno;
+    if (!error && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+    if (error) {
+        unlink(temporary.c_str());
+        return std::string(std::strerror(error));
+    }
+    return std::nullopt;
+}
+#endif
+
+}  // namespace lumora::render

@@ -1,0 +1,262 @@
+// lumora-render: renders stills of the engine and measures it.
+//
+// A still: sets the grid (clamped to the planes), the pattern, scheme and speed; takes the angles
+// and rates given or draws them with the seed; fills the field once, renders the frames and writes
+// the last one as a BMP of the requested size (GDI+'s "image/bmp" encoder on Windows, a writer of
+// our own elsewhere). Pixels outside a clamped grid stay opaque black. Bad arguments: usage on
+// stderr, status 2. An output that cannot be written: the file and the reason, status 1, no partial
+// file. --bench prints "pattern field_ms frame_ms" and one line per pattern 1..25.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "tools/bmp_file.h"
+#include "tools/render_options.h"
+
+#ifdef _WIN32
+#include "platform/gdiplus.h"
+#endif
+
+namespace lumora::render {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MillisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void SetUpState(EngineState& state, const Options& options) {
+    SetGridSize(state, options.width, options.height);
+    state.Pattern = options.pattern;
+    state.ColourScheme = options.scheme;
+    state.Speed = options.speed;
+    if (options.seed) {
+        SeedRandom(*options.seed);
+    } else {
+        SeedRandomFromClock();
+    }
+    SeedAnimation(state);
+    if (options.angles) {
+        state.RotationAngle1 = (*options.angles)[0];
+        state.RotationAngle2 = (*options.angles)[1];
+        state.RotationAngle3 = (*options.angles)[2];
+    }
+    if (options.rates) {
+        state.RotationRate1 = (*options.rates)[0];
+        state.RotationRate2 = (*options.rates)[1];
+        state.RotationRate3 = (*options.rates)[2];
+    }
+}
+
+// The frame buffer of a still: the requested size, opaque black where the grid does not reach.
+struct Still {
+    int width, height;
+    std::vector<uint32_t> pixels;
+    Still(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * h, 0xFF000000u) {}
+    PixelTarget target() { return {pixels.data(), width}; }
+};
+
+#ifdef _WIN32
+std::wstring Widen(const std::string& utf8) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
+    if (n > 1) MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), n);
+    return wide;
+}
+
+std::string Narrow(const wchar_t* wide) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(n > 0 ? n - 1 : 0, '\0');
+    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), n, nullptr, nullptr);
+    return utf8;
+}
+
+std::string SystemMessage(DWORD error) {
+    wchar_t* text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string message = text ? Narrow(text) : "error " + std::to_string(error);
+    if (text) LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+        message.pop_back();
+    return message;
+}
+
+// Copies the still into a GDI+ bitmap pixel for pixel and saves it through the BMP encoder, by
+// way of a temporary file that replaces the target only when it is complete.
+int WriteStill(const Still& still, const std::string& out) {
+    const std::optional<CLSID> encoder = platform::FindEncoder(L"image/bmp");
+    if (!encoder) {
+        std::fprintf(stderr, "lumora-render: cannot write '%s': no BMP encoder in GDI+\n", out.c_str());
+        return 1;
+    }
+    FrameBitmap bitmap(still.width, still.height);
+    if (!bitmap.image()) {
+        std::fprintf(stderr, "lumora-render: cannot write '%s': GDI+ could not make a %dx%d bitmap\n",
+                     out.c_str(), still.width, still.height);
+        return 1;
+    }
+    {
+        LockedBits bits(bitmap.image(), still.width, still.height);
+        if (!bits.locked()) {
+            std::fprintf(stderr, "lumora-render: cannot write '%s': GDI+ could not lock the bitmap\n",
+                         out.c_str());
+            return 1;
+        }
+        const PixelTarget target = bits.target();
+        for (int row = 0; row < still.height; ++row)
+            std::copy_n(still.pixels.data() + static_cast<size_t>(row) * still.width, still.width,
+                        target.pixels + static_cast<long>(row) * target.stride);
+    }
+    const std::wstring path = Widen(out);
+    const std::wstring temporary = path + L".part" + std::to_wstring(GetCurrentProcessId());
+    const Gdiplus::Status status = platform::SaveImage(bitmap.image(), temporary.c_str(), *encoder);
+    if (status != Gdiplus::Ok) {
+        const DWORD error = GetLastError();
+        DeleteFileW(temporary.c_str());
+        const std::string reason = status == Gdiplus::Win32Error && error ? SystemMessage(error)
+                                                                          : platform::StatusText(status);
+        std::fprintf(stderr, "lumora-render: cannot write '%s': %s\n", out.c_str(), reason.c_str());
+        return 1;
+    }
+    if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD error = GetLastError();
+        DeleteFileW(temporary.c_str());
+        std::fprintf(stderr, "lumora-render: cannot write '%s': %s\n", out.c_str(),
+                     SystemMessage(error).c_str());
+        return 1;
+    }
+    return 0;
+}
+#else
+int WriteStill(const Still& still, const std::string& out) {
+    const std::vector<uint8_t> bytes = EncodeBmp(still.pixels.data(), still.width, still.height, still.width);
+    if (const auto reason = WriteFileReplacing(out, bytes)) {
+        std::fprintf(stderr, "lumora-render: cannot write '%s': %s\n", out.c_str(), reason->c_str());
+        return 1;
+    }
+    return 0;
+}
+#endif
+
+int RenderStill(const Options& options) {
+    auto state = std::make_unique<EngineState>();
+    SetUpState(*state, options);
+    if (state->GridWidth != options.width || state->GridHeight != options.height)
+        std::fprintf(stderr, "lumora-render: grid clamped to %dx%d\n", state->GridWidth, state->GridHeight);
+    GeneratePatternField(*state);
+    Still still(options.width, options.height);
+    for (int frame = 0; frame < options.frames; ++frame) RenderFrame(*state, still.target());
+    if (options.checksum)
+        std::printf("checksum %016llx\n", static_cast<unsigned long long>(
+                                              FrameChecksum(still.pixels.data(), still.width, still.height, still.width)));
+    return options.out.empty() ? 0 : WriteStill(still, options.out);
+}
+
+int Bench(const Options& options) {
+    auto state = std::make_unique<EngineState>();
+#ifdef _WIN32
+    // The saver's own path: frames go into a GDI+ bitmap through one lock per frame.
+    std::unique_ptr<FrameBitmap> bitmap;
+#else
+    Still frame(options.width, options.height);
+#endif
+    std::printf("pattern field_ms frame_ms\n");
+    for (int pattern = 1; pattern <= 25; ++pattern) {
+        Options still = options;
+        still.pattern = pattern;
+        still.scheme = 0;
+        still.seed = 1;
+        SetUpState(*state, still);
+#ifdef _WIN32
+        bitmap = std::make_unique<FrameBitmap>(state->GridWidth, state->GridHeight);
+#endif
+        const auto fieldStart = Clock::now();
+        GeneratePatternField(*state);
+        const double fieldMs = MillisecondsSince(fieldStart);
+        std::vector<double> frameMs;
+        for (int i = 0; i < options.frames; ++i) {
+            const auto start = Clock::now();
+#ifdef _WIN32
+            bitmap->Render(*state);
+#else
+            RenderFrame(*state, frame.target());
+#endif
+            frameMs.push_back(MillisecondsSince(start));
+        }
+        std::printf("%d %.3f %.3f\n", pattern, fieldMs, Median(frameMs));
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+#ifdef _WIN32
+// The two ways of writing a frame into the bitmap, same frames, median times.
+int BenchPixels(const Options& options) {
+    auto state = std::make_unique<EngineState>();
+    Options still = options;
+    still.pattern = 17;
+    still.scheme = 0;
+    still.seed = 1;
+    SetUpState(*state, still);
+    GeneratePatternField(*state);
+    FrameBitmap bitmap(state->GridWidth, state->GridHeight);
+    std::vector<double> locked, perPixel;
+    for (int i = 0; i < options.frames; ++i) {
+        auto start = Clock::now();
+        bitmap.Render(*state);
+        locked.push_back(MillisecondsSince(start));
+        start = Clock::now();
+        bitmap.RenderPixelByPixel(*state);
+        perPixel.push_back(MillisecondsSince(start));
+    }
+    std::printf("path frame_ms\nlockbits %.3f\nsetpixel %.3f\n", Median(locked), Median(perPixel));
+    return 0;
+}
+#endif
+
+int Run(const std::vector<std::string>& arguments) {
+    const ParseResult parsed = ParseArguments(arguments);
+    if (!parsed.options) {
+        std::fprintf(stderr, "lumora-render: %s\n%s", parsed.error.c_str(), UsageText);
+        return 2;
+    }
+    const Options& options = *parsed.options;
+    if (options.benchPixels) {
+#ifdef _WIN32
+        return BenchPixels(options);
+#else
+        std::fprintf(stderr, "lumora-render: --bench-pixels needs the Windows build\n%s", UsageText);
+        return 2;
+#endif
+    }
+    return options.bench ? Bench(options) : RenderStill(options);
+}
+
+}  // namespace
+}  // namespace lumora::render
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    lumora::platform::GdiplusSession gdiplus;
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.push_back(lumora::render::Narrow(argv[i]));
+    return lumora::render::Run(arguments);
+}
+#else
+int main(int argc, char** argv) {
+    return lumora::render::Run(std::vector<std::string>(argv + 1, argv + argc));
+}
+#endif

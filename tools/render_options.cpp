@@ -1,0 +1,130 @@
+#include "tools/render_options.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace lumora::render {
+
+const char* const UsageText =
+    "usage: lumora-render --pattern P --scheme S --size WxH --out FILE.bmp\n"
+    "                     [--speed N] [--angles A1,A2,A3] [--rates R1,R2,R3] [--frames F]\n"
+    "                     [--seed N] [--checksum]\n"
+    "       lumora-render --bench [--size WxH] [--frames F]\n"
+    "  P 1..25, S 0..18, N 0..50 (default 20), F >= 1 (default 1), W and H 1..16384.\n"
+    "  Angles and rates are decimals; without them they are drawn with the seed.\n";
+
+namespace {
+
+bool ParseInteger(const std::string& text, long long low, long long high, long long& value) {
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    const long long parsed = std::strtoll(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || parsed < low || parsed > high) return false;
+    value = parsed;
+    return true;
+}
+
+bool ParseInt(const std::string& text, int low, int high, int& value) {
+    long long parsed;
+    if (!ParseInteger(text, low, high, parsed)) return false;
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+bool ParseSize(const std::string& text, int& width, int& height) {
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string::npos) return false;
+    return ParseInt(text.substr(0, x), 1, MaxImageSide, width) &&
+           ParseInt(text.substr(x + 1), 1, MaxImageSide, height);
+}
+
+bool ParseDecimal(const std::string& text, long double& value) {
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    const long double parsed = std::strtold(text.c_str(), &end);
+    if (errno != 0 || *end != '\0' || !(parsed == parsed) || parsed > 1e6L || parsed < -1e6L)
+        return false;
+    value = parsed;
+    return true;
+}
+
+bool ParseTriple(const std::string& text, std::array<long double, 3>& values) {
+    size_t start = 0;
+    for (int i = 0; i < 3; ++i) {
+        const size_t comma = text.find(',', start);
+        const bool last = i == 2;
+        if (last != (comma == std::string::npos)) return false;
+        const std::string part = text.substr(start, last ? std::string::npos : comma - start);
+        if (!ParseDecimal(part, values[i])) return false;
+        start = comma + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+ParseResult ParseArguments(const std::vector<std::string>& arguments) {
+    Options options;
+    bool haveSize = false, haveFrames = false;
+    auto fail = [](std::string why) { return ParseResult{std::nullopt, std::move(why)}; };
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& name = arguments[i];
+        if (name == "--bench") { options.bench = true; continue; }
+        if (name == "--bench-pixels") { options.benchPixels = true; continue; }
+        if (name == "--checksum") { options.checksum = true; continue; }
+        if (i + 1 >= arguments.size()) return fail(name + " needs a value");
+        const std::string& value = arguments[++i];
+        bool ok = true;
+        if (name == "--pattern") ok = ParseInt(value, 1, 25, options.pattern);
+        else if (name == "--scheme") ok = ParseInt(value, 0, 18, options.scheme);
+        else if (name == "--size") ok = haveSize = ParseSize(value, options.width, options.height);
+        else if (name == "--speed") ok = ParseInt(value, 0, 50, options.speed);
+        else if (name == "--frames") ok = haveFrames = ParseInt(value, 1, 100000, options.frames);
+        else if (name == "--out") ok = !(options.out = value).empty();
+        else if (name == "--seed") {
+            long long seed;
+            ok = ParseInteger(value, 0, 0xFFFFFFFFLL, seed);
+            if (ok) options.seed = static_cast<uint32_t>(seed);
+        } else if (name == "--angles" || name == "--rates") {
+            std::array<long double, 3> triple;
+            ok = ParseTriple(value, triple);
+            (name == "--angles" ? options.angles : options.rates) = triple;
+        } else {
+            return fail("unknown argument " + name);
+        }
+        if (!ok) return fail("bad value for " + name + ": '" + value + "'");
+    }
+    if (options.bench || options.benchPixels) {
+        if (options.pattern || options.scheme >= 0 || !options.out.empty() || options.angles ||
+            options.rates || options.seed || options.checksum)
+            return fail("--bench takes only --size and --frames");
+        if (!haveSize) {
+            options.width = DefaultBenchWidth;
+            options.height = DefaultBenchHeight;
+        }
+        if (!haveFrames) options.frames = DefaultBenchFrames;
+        return {options, ""};
+    }
+    if (!options.pattern) return fail("--pattern is required");
+    if (options.scheme < 0) return fail("--scheme is required");
+    if (!haveSize) return fail("--size is required");
+    if (options.out.empty() && !options.checksum) return fail("--out is required");
+    return {options, ""};
+}
+
+uint64_t FrameChecksum(const uint32_t* pixels, int width, int height, int stride) {
+    uint64_t hash = 0xCBF29CE484222325ULL;
+    for (int row = 0; row < height; ++row)
+        for (int col = 0; col < width; ++col) {
+            const uint32_t pixel = pixels[static_cast<long>(row) * stride + col];
+            for (int byte = 0; byte < 4; ++byte) {
+                hash ^= (pixel >> (8 * byte)) & 0xFF;
+                hash *= 0x100000001B3ULL;
+            }
+        }
+    return hash;
+}
+
+}  // namespace lumora::render
