@@ -3,3 +3,20 @@ lumora_unit_test(engine_test SOURCES unit/engine_test.cpp LIBS lumora_engine)
 # The same stills, bit for bit, in every tree.
 lumora_unit_test(engine_checksum_test SOURCES unit/engine_checksum_test.cpp
                  LIBS lumora_engine lumora_render_logic)
+if(WIN32)
+  # The frame bitmap and the encoder against the system's GDI+.
+  lumora_unit_test(engine_bitmap_test SOURCES unit/engine_bitmap_test.cpp
+                   LIBS lumora_platform lumora_engine)
+endif()
+
+# lumora-render: its command line pieces, and the program as a user runs it.
+lumora_unit_test(render_options_test SOURCES unit/render_options_test.cpp LIBS lumora_render_logic)
+if(LUMORA_FLAVOUR STREQUAL "native")
+  add_test(NAME native.render_cli_test
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/unit/render_cli_test.sh $<TARGET_FILE:lumora-render>)
+else()
+  add_test(NAME ${LUMORA_FLAVOUR}.render_cli_test
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/unit/render_cli_test.sh
+                   ${PROJECT_SOURCE_DIR}/scripts/wine-exec.sh $<TARGET_FILE:lumora-render>)
+endif()
+set_tests_properties(${LUMORA_FLAVOUR}.render_cli_test PROPERTIES LABELS "unit;${LUMORA_FLAVOUR}" TIMEOUT 300)

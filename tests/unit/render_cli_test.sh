@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# lumora-render's command line, as a user meets it: exit statuses, messages, the file it leaves.
+#   render_cli_test.sh COMMAND...   (the renderer, or Wine's runner followed by the .exe)
+set -uo pipefail
+render=("$@")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# The first 26 bytes of a BMP: signature, then width and height as little-endian words.
+bmp_size() { od -An -tu4 -j18 -N8 "$1" | awk '{print $1 "x" $2}'; }
+
+# Bad arguments: usage on stderr, status 2, no file.
+for args in "--pattern 0 --scheme 0 --size 8x8 --out a.bmp" \
+            "--pattern 26 --scheme 0 --size 8x8 --out a.bmp" \
+            "--pattern 3 --scheme 19 --size 8x8 --out a.bmp" \
+            "--pattern 3 --scheme 1 --size 0x8 --out a.bmp" \
+            "--pattern 3 --scheme 1 --size 8 --out a.bmp" \
+            "--pattern 3 --scheme 1 --size 8x8" \
+            "--pattern 3 --scheme 1 --size 8x8 --out a.bmp --speed 51" \
+            "--pattern 3 --scheme 1 --size 8x8 --out a.bmp --angles 1,2" \
+            "--pattern 3 --scheme 1 --size 8x8 --out a.bmp --rates 1,x,3" \
+            "--pattern 3 --scheme 1 --size 8x8 --out a.bmp --frames 0" \
+            "--pattern 3 --scheme 1 --size 8x8 --out a.bmp --seed -1" \
+            "--pattern 3 --scheme 1 --size 8x8 --out a.bmp --colour 2" \
+            "--bench --pattern 3" \
+            "--pattern"; do
+  # shellcheck disable=SC2086
+  "${render[@]}" $args >out.txt 2>err.txt
+  status=$?
+  [ $status -eq 2 ] || fail "'$args' exited $status, not 2"
+  grep -q "usage: lumora-render" err.txt || fail "'$args' printed no usage"
+  [ ! -e a.bmp ] || { fail "'$args' wrote a file"; rm -f a.bmp; }
+done
+
+# A still: a BMP of the requested size, status 0.
+"${render[@]}" --pattern 17 --scheme 4 --size 45x17 --out still.bmp --seed 3 2>err.txt
+status=$?
+[ $status -eq 0 ] || fail "still exited $status: $(cat err.txt)"
+[ "$(head -c2 still.bmp)" = "BM" ] || fail "still.bmp is no BMP"
+[ "$(bmp_size still.bmp)" = "45x17" ] || fail "still.bmp is $(bmp_size still.bmp), not 45x17"
+
+# The same seed gives the same picture; given angles and rates override the drawn ones.
+"${render[@]}" --pattern 17 --scheme 4 --size 45x17 --out again.bmp --seed 3
+cmp -s still.bmp again.bmp || fail "the same seed gave another picture"
+"${render[@]}" --pattern 17 --scheme 4 --size 45x17 --out turned.bmp --seed 3 --angles 1,2,3 --rates 0.001,0.001,0.001
+cmp -s still.bmp turned.bmp && fail "--angles changed nothing"
+
+# A grid beyond the planes is clamped; the image keeps the requested size.
+"${render[@]}" --pattern 5 --scheme 0 --size 2003x2 --out wide.bmp --seed 1 2>err.txt
+[ $? -eq 0 ] || fail "wide still failed: $(cat err.txt)"
+grep -q "clamped to 2001x2" err.txt || fail "no note of the clamped grid"
+[ "$(bmp_size wide.bmp)" = "2003x2" ] || fail "wide.bmp is $(bmp_size wide.bmp)"
+
+# An output that cannot be written: the file named, status 1, nothing left behind, an old file kept.
+mkdir taken
+"${render[@]}" --pattern 1 --scheme 0 --size 8x8 --out taken --seed 1 2>err.txt
+[ $? -eq 1 ] || fail "writing over a directory did not exit 1"
+grep -q "cannot write 'taken'" err.txt || fail "message does not name the file: $(cat err.txt)"
+"${render[@]}" --pattern 1 --scheme 0 --size 8x8 --out no-such-dir/x.bmp --seed 1 2>err.txt
+[ $? -eq 1 ] || fail "writing into a missing directory did not exit 1"
+grep -q "cannot write 'no-such-dir/x.bmp': ." err.txt || fail "no reason given: $(cat err.txt)"
+leftovers=$(ls | grep -v -x -e still.bmp -e again.bmp -e turned.bmp -e wide.bmp -e taken -e out.txt -e err.txt)
+[ -z "$leftovers" ] || fail "partial files left: $leftovers"
+
+# The benchmark: a header and one line of three numbers per pattern.
+"${render[@]}" --bench --size 16x9 --frames 3 >bench.txt
+[ "$(head -1 bench.txt | tr -d '\r')" = "pattern field_ms frame_ms" ] || fail "bench header: $(head -1 bench.txt)"
+lines=$(tail -n +2 bench.txt | tr -d '\r' | grep -c -E '^[0-9]+ [0-9.]+ [0-9.]+$')
+[ "$lines" -eq 25 ] || fail "bench has $lines pattern lines, not 25"
+
+[ $failures -eq 0 ] && echo "render_cli_test: all checks passed"
+exit $((failures > 0))
