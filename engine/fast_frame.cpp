@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <memory>
-#include <vector>
 
 #include "engine/constants.h"
 #include "engine/fast_math.h"
@@ -28,29 +27,18 @@ struct FrameTables {
 struct GridTables {
     int Pattern = 0, Width = -1, Height = -1;
     int Stride = 0;
-    std::vector<long double> Values;
+    size_t Capacity = 0;
+    std::unique_ptr<long double[]> Values;  // not zero-filled: the workers touch it first
 };
 
+// The tables of the fast frame, made once; the engine runs on one thread, so one set serves.
 class FastEngine {
 public:
-    FastEngine()
-        : pool_(std::make_unique<WorkerPool>(DefaultThreadCount())),
-          frame_(std::make_unique<FrameTables>()) {
-        InitFastMath();
-    }
-    WorkerPool& Pool() { return *pool_; }
-    void SetThreads(int threads) {
-        if (threads < 1) threads = DefaultThreadCount();
-        if (threads != pool_->ThreadCount()) {
-            pool_.reset();
-            pool_ = std::make_unique<WorkerPool>(threads);
-        }
-    }
+    FastEngine() : frame_(std::make_unique<FrameTables>()) { InitFastMath(); }
     FrameTables& Frame() { return *frame_; }
     GridTables& Grid() { return grid_; }
 
 private:
-    std::unique_ptr<WorkerPool> pool_;
     std::unique_ptr<FrameTables> frame_;
     GridTables grid_;
 };
@@ -251,8 +239,7 @@ void GridRow(int pattern, int W, int H, int row, long double* out) {
                 const long double u = Fraction(col, W) / 2.0L;
                 const long double v = Fraction(row, H) / 2.0L;
                 const long double w = std::log(u * u + v * v + 0.1L);
-                out[2 * col] = std::sin(w);
-                out[2 * col + 1] = std::cos(w);
+                FastSinCos(w, out[2 * col], out[2 * col + 1]);
                 break;
             }
             case 10: {
@@ -274,17 +261,21 @@ void PrepareGrid(FastEngine& engine, int pattern, int W, int H) {
     const int stride = GridStride(pattern);
     if (stride == 0 || (g.Pattern == pattern && g.Width == W && g.Height == H)) return;
     const size_t need = static_cast<size_t>(W) * static_cast<size_t>(H) * stride;
-    if (g.Values.size() < need) g.Values.resize(need);  // grows once per larger grid
+    if (g.Capacity < need) {  // grows once per larger grid
+        g.Values.reset();
+        g.Values.reset(new long double[need]);
+        g.Capacity = need;
+    }
     g.Pattern = pattern;
     g.Width = W;
     g.Height = H;
     g.Stride = stride;
-    long double* values = g.Values.data();
+    long double* values = g.Values.get();
     auto job = [&](int begin, int end) {
         for (int row = begin; row < end; ++row)
             GridRow(pattern, W, H, row, values + static_cast<size_t>(row) * W * stride);
     };
-    engine.Pool().ForEachChunk(H, 4, job);
+    EnginePool().ForEachChunk(H, 4, job);
 }
 
 // ---- Colouring -------------------------------------------------------------------------------
@@ -533,9 +524,9 @@ int RowGrain(int rows, int threads) {
 
 }  // namespace
 
-int FastThreadCount() { return Engine().Pool().ThreadCount(); }
+int FastThreadCount() { return EnginePool().ThreadCount(); }
 
-void SetFastThreadCount(int threads) { Engine().SetThreads(threads); }
+void SetFastThreadCount(int threads) { SetEnginePoolThreads(threads); }
 
 void RenderFrameFast(EngineState& state, const PixelTarget& target) {
     ExtendedPrecisionScope precision;
@@ -563,10 +554,10 @@ void RenderFrameFast(EngineState& state, const PixelTarget& target) {
     f.gridStride = 0;
     SetUpColouring(f, state.ColourScheme);
 
-    WorkerPool& pool = engine.Pool();
+    WorkerPool& pool = EnginePool();
     if (pattern != 0) {
         PrepareGrid(engine, pattern, W, H);
-        f.grid = engine.Grid().Values.data();
+        f.grid = engine.Grid().Values.get();
         f.gridStride = engine.Grid().Stride;
         auto terms = [&f, W](int begin, int end) {
             for (int i = begin; i < end; ++i) {

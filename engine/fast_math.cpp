@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "engine/fpu_guard.h"
+
 namespace lumora {
 
 FastMathTables g_fastMath;
@@ -9,31 +11,36 @@ FastMathTables g_fastMath;
 void InitFastMath() {
     static std::once_flag once;
     std::call_once(once, [] {
-        // sin and cos of j*pi/32 for j = 0..8 (angles up to pi/4, where the rounding of the
-        // argument costs least); the rest of the circle by symmetry.
-        constexpr long double PiOver32 = 0.0981747704246810387019576057274844651L;
-        long double sinBase[9], cosBase[9];
-        for (int j = 0; j <= 8; ++j) {
-            const long double angle = static_cast<long double>(j) * PiOver32;
-            sinBase[j] = std::sin(angle);
-            cosBase[j] = std::cos(angle);
+        ExtendedPrecisionScope precision;  // the tables hold full-precision values
+        // sin and cos of j*pi/128 for j = 0..32 (angles up to pi/4, where rounding the argument
+        // costs least); the rest of the circle by symmetry, so quarter turns are exact.
+        constexpr long double PiStep = 0.0245436926061702596754894014318711162827903859326180L;
+        constexpr int Quarter = FastTrigSteps / 4, Eighth = FastTrigSteps / 8;
+        long double sinBase[Eighth + 1], cosBase[Eighth + 1];
+        for (int j = 0; j <= Eighth; ++j) {
+            const long double angle = static_cast<long double>(j) * PiStep;
+            sinBase[j] = j == 0 ? 0.0L : std::sin(angle);
+            cosBase[j] = j == 0 ? 1.0L : std::cos(angle);
         }
-        for (int k = 0; k < 64; ++k) {
-            const int j = k % 16;
-            const long double s = j <= 8 ? sinBase[j] : cosBase[16 - j];
-            const long double c = j <= 8 ? cosBase[j] : sinBase[16 - j];
-            switch (k / 16) {
-                case 0: g_fastMath.SinK[k] = s;  g_fastMath.CosK[k] = c;  break;
-                case 1: g_fastMath.SinK[k] = c;  g_fastMath.CosK[k] = -s; break;
-                case 2: g_fastMath.SinK[k] = -s; g_fastMath.CosK[k] = -c; break;
-                default: g_fastMath.SinK[k] = -c; g_fastMath.CosK[k] = s; break;
+        for (int k = 0; k < FastTrigSteps; ++k) {
+            const int j = k % Quarter;
+            const long double s = j <= Eighth ? sinBase[j] : cosBase[Quarter - j];
+            const long double c = j <= Eighth ? cosBase[j] : sinBase[Quarter - j];
+            long double& S = g_fastMath.SinK[k];
+            long double& C = g_fastMath.CosK[k];
+            switch (k / Quarter) {
+                case 0: S = s;  C = c;  break;
+                case 1: S = c;  C = -s; break;
+                case 2: S = -s; C = -c; break;
+                default: S = -c; C = s; break;
             }
         }
-        for (int j = 0; j <= 128; ++j) {
-            const long double centre = 1.0L + static_cast<long double>(j) / 128;
+        for (int j = 0; j <= FastLogCentres; ++j) {
+            const long double centre = 1.0L + static_cast<long double>(j) / FastLogCentres;
             const long double inverse = 1.0L / centre;
-            g_fastMath.LogInverse[j] = inverse;
-            g_fastMath.MinusLogInv[j] = -std::log(inverse);
+            g_fastMath.InverseMinusOne[j] = inverse - 1.0L;
+            g_fastMath.InverseScaled[j] = std::ldexp(inverse, -63);
+            g_fastMath.MinusLogInverse[j] = -std::log(inverse);
         }
     });
 }

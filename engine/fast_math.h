@@ -1,17 +1,19 @@
-// Lumora fast math: sine, cosine and natural logarithm in long double for the per-point terms
-// of a frame that no table can take over.
+// Lumora fast math: sine, cosine and natural logarithm in long double for the terms of a frame
+// or a field that no table can take over.
 //
 // Accuracy: an absolute error of a few units in the 64th bit for |x| up to FastTrigLimit (sin,
-// cos), and a few units in the last place for every positive normal x (log): the last bits of
-// the library's functions, no more. Outside those ranges (and for NaN, infinities, zero,
-// negatives and subnormals) they call the library, so any input gets the library's result.
+// cos), and of a few units in the last place (absolute 2^-64 below 1) for every positive normal x
+// (log): the last bits of the library's functions, no more. Outside those ranges (NaN,
+// infinities, zero, negatives, subnormals, large angles) they call the library, so any input
+// gets the library's result.
 //
-// Method. sin/cos: x = k*pi/32 + r with |r| <= pi/64 (pi/32 split in two parts, so k*C1 is
-// exact), then sin x = S_k cos r + C_k sin r from a table of S_k = sin(k*pi/32), C_k = cos(k*pi/32)
-// and short Taylor polynomials of r. log: x = 2^e * m, m in [1, 2); m = c_j * (1 + t) with
-// c_j = 1/I_j from a 128-entry table, t = m*I_j - 1 (|t| < 1/256), log x = e*ln2 - log I_j +
-// log1p(t). The tables are filled from the library once, by InitFastMath (idempotent, call it
-// before any thread uses the functions).
+// Method. sin/cos: x = k*pi/128 + r with |r| <= pi/256 (pi/128 split in two parts, so k*C1 is
+// exact), then sin x = S_k + (S_k (cos r - 1) + C_k sin r) from a table of S_k = sin(k*pi/128),
+// C_k = cos(k*pi/128) and short Taylor polynomials of r. log: x = 2^e * m, m = 1 + f*2^-63 in
+// [1, 2); m = c_j (1 + t) with c_j = 1/I_j the nearest of 513 centres 1 + j/512, so
+// t = (I_j - 1) + f*(I_j*2^-63) with |t| <= 1/1024; log x = e ln2 - log I_j + log1p(t). The
+// tables are filled from the library once, by InitFastMath (call it before any thread uses the
+// functions; later calls do nothing).
 #pragma once
 
 #include <cmath>
@@ -22,9 +24,14 @@ namespace lumora {
 
 constexpr long double FastTrigLimit = 256.0L;
 
+constexpr int FastTrigSteps = 256;  // table entries per turn
+constexpr int FastLogCentres = 512;
+
 struct FastMathTables {
-    long double SinK[64], CosK[64];                // sin, cos of k*pi/32 for k mod 64
-    long double LogInverse[129], MinusLogInv[129];  // I_j and -log(I_j)
+    long double SinK[FastTrigSteps], CosK[FastTrigSteps];  // sin, cos of k*pi/128
+    long double InverseMinusOne[FastLogCentres + 1];       // I_j - 1 (exact)
+    long double InverseScaled[FastLogCentres + 1];         // I_j * 2^-63 (exact)
+    long double MinusLogInverse[FastLogCentres + 1];       // -log(I_j)
 };
 
 extern FastMathTables g_fastMath;
@@ -32,29 +39,11 @@ void InitFastMath();
 
 namespace fastmath_detail {
 
-// pi/32 = PiOver32Hi53 + PiOver32Lo: the high part keeps 53 bits, so k*PiOver32Hi53 is exact
-// for |k| < 2^11.
-constexpr long double PiOver32Hi53 = 0.09817477042468103487493635839200578629970550537109375L;
-constexpr long double PiOver32Lo = 3.8270212473354786788314560383593783069054670184375E-18L;
-constexpr long double ThirtyTwoOverPi = 10.18591635788130148920856085584091917020541732739L;
-
-inline long double SinPoly(long double r, long double r2) {
-    // r - r^3/3! + ... - r^11/11!; |r| <= pi/64 leaves the next term below 2^-70.
-    return r + r * r2 *
-                   (-1.0L / 6 +
-                    r2 * (1.0L / 120 +
-                          r2 * (-1.0L / 5040 + r2 * (1.0L / 362880 + r2 * (-1.0L / 39916800)))));
-}
-
-inline long double CosPoly(long double r2) {
-    // 1 - r^2/2! + ... + r^12/12!
-    return 1.0L +
-           r2 * (-0.5L +
-                 r2 * (1.0L / 24 +
-                       r2 * (-1.0L / 720 +
-                             r2 * (1.0L / 40320 +
-                                   r2 * (-1.0L / 3628800 + r2 * (1.0L / 479001600))))));
-}
+// pi/128 = PiStepHi + PiStepLo: the high part keeps 50 bits, so k*PiStepHi is exact for
+// |k| < 2^14 (|x| up to 400).
+constexpr long double PiStepHi = 0.0245436926061702587187340895980014465749263763427734375L;
+constexpr long double PiStepLo = 9.567553118338696697078640095898445767263667546274048e-19L;
+constexpr long double StepsPerRadian = 40.74366543152520595683424342336367668082166930955685L;
 
 // The nearest integer of x, for |x| < 2^31, with the x87's rounding (to nearest).
 inline int NearestInt(long double x) {
@@ -67,6 +56,28 @@ inline int NearestInt(long double x) {
 #endif
 }
 
+struct Reduced {
+    long double r, r2;
+    int k;
+};
+
+inline Reduced Reduce(long double x) {
+    const int k = NearestInt(x * StepsPerRadian);
+    const long double kk = static_cast<long double>(k);
+    const long double r = (x - kk * PiStepHi) - kk * PiStepLo;
+    return {r, r * r, k & (FastTrigSteps - 1)};
+}
+
+// sin r with |r| <= pi/256: r - r^3/3! + r^5/5! - r^7/7!; the next term is below 2^-75.
+inline long double SinPoly(long double r, long double r2) {
+    return r + r * r2 * (-1.0L / 6 + r2 * (1.0L / 120 + r2 * (-1.0L / 5040)));
+}
+
+// cos r - 1 = -r^2/2! + ... + r^8/8!
+inline long double CosMinusOnePoly(long double r2) {
+    return r2 * (-0.5L + r2 * (1.0L / 24 + r2 * (-1.0L / 720 + r2 * (1.0L / 40320))));
+}
+
 }  // namespace fastmath_detail
 
 // sin(x) and cos(x) of one argument, from one reduction.
@@ -77,55 +88,53 @@ inline void FastSinCos(long double x, long double& s, long double& c) {
         c = std::cos(x);
         return;
     }
-    const int k = NearestInt(x * ThirtyTwoOverPi);
-    const long double kk = static_cast<long double>(k);
-    const long double r = (x - kk * PiOver32Hi53) - kk * PiOver32Lo;
-    const long double r2 = r * r;
-    const long double sr = SinPoly(r, r2), cr = CosPoly(r2);
-    const int i = k & 63;
-    s = g_fastMath.SinK[i] * cr + g_fastMath.CosK[i] * sr;
-    c = g_fastMath.CosK[i] * cr - g_fastMath.SinK[i] * sr;
+    const Reduced d = Reduce(x);
+    const long double sr = SinPoly(d.r, d.r2), cm = CosMinusOnePoly(d.r2);
+    const long double S = g_fastMath.SinK[d.k], C = g_fastMath.CosK[d.k];
+    s = S + (S * cm + C * sr);
+    c = C + (C * cm - S * sr);
 }
 
 inline long double FastSin(long double x) {
     using namespace fastmath_detail;
     if (!(std::fabs(x) <= FastTrigLimit)) return std::sin(x);
-    const int k = NearestInt(x * ThirtyTwoOverPi);
-    const long double kk = static_cast<long double>(k);
-    const long double r = (x - kk * PiOver32Hi53) - kk * PiOver32Lo;
-    const long double r2 = r * r;
-    const int i = k & 63;
-    return g_fastMath.SinK[i] * CosPoly(r2) + g_fastMath.CosK[i] * SinPoly(r, r2);
+    const Reduced d = Reduce(x);
+    const long double S = g_fastMath.SinK[d.k], C = g_fastMath.CosK[d.k];
+    return S + (S * CosMinusOnePoly(d.r2) + C * SinPoly(d.r, d.r2));
+}
+
+inline long double FastCos(long double x) {
+    using namespace fastmath_detail;
+    if (!(std::fabs(x) <= FastTrigLimit)) return std::cos(x);
+    const Reduced d = Reduce(x);
+    const long double S = g_fastMath.SinK[d.k], C = g_fastMath.CosK[d.k];
+    return C + (C * CosMinusOnePoly(d.r2) - S * SinPoly(d.r, d.r2));
 }
 
 inline long double FastLog(long double x) {
-    // The 80-bit format: 64-bit significand with its integer bit, then sign and 15-bit exponent.
+    // The 80-bit format: a 64-bit significand with its integer bit, then the sign and a 15-bit
+    // exponent biased by 16383.
     unsigned char bytes[sizeof(long double)];
     std::memcpy(bytes, &x, sizeof bytes);
-    uint64_t mantissa;
+    uint64_t significand;
     uint16_t signExponent;
-    std::memcpy(&mantissa, bytes, 8);
+    std::memcpy(&significand, bytes, 8);
     std::memcpy(&signExponent, bytes + 8, 2);
-    if (signExponent == 0 || signExponent >= 0x7FFF || !(mantissa >> 63)) return std::log(x);
+    if (signExponent == 0 || signExponent >= 0x7FFF || !(significand >> 63)) return std::log(x);
     const int e = static_cast<int>(signExponent) - 16383;
-    // m in [1, 2): the same significand with exponent 0.
-    const uint16_t zeroExponent = 16383;
-    std::memcpy(bytes + 8, &zeroExponent, 2);
-    long double m;
-    std::memcpy(&m, bytes, sizeof m);
-    // Nearest of 129 centres 1 + j/128, so |t| <= 1/256.
-    const int j = static_cast<int>(((mantissa << 1) >> 56) + 1) >> 1;
-    const long double t = m * g_fastMath.LogInverse[j] - 1.0L;
-    // log1p(t) = t - t^2/2 + ... - t^8/8, then below 2^-72.
+    // f: the 63 fraction bits, m = 1 + f*2^-63; j: the nearest centre.
+    const int64_t f = static_cast<int64_t>(significand & 0x7FFFFFFFFFFFFFFFull);
+    const int j = static_cast<int>((static_cast<uint64_t>(f) >> 53) + 1) >> 1;
+    const long double t = g_fastMath.InverseMinusOne[j] +
+                          static_cast<long double>(f) * g_fastMath.InverseScaled[j];
+    // log1p(t) - t = -t^2/2 + ... - t^6/6; the next term is below 2^-72.
     const long double p =
-        t * t *
-        (-0.5L +
-         t * (1.0L / 3 + t * (-0.25L + t * (0.2L + t * (-1.0L / 6 + t * (1.0L / 7 + t * -0.125L))))));
+        t * t * (-0.5L + t * (1.0L / 3 + t * (-0.25L + t * (0.2L + t * (-1.0L / 6)))));
     // ln 2 = Ln2Hi + Ln2Lo; the high part keeps 32 bits, so e*Ln2Hi is exact.
     constexpr long double Ln2Hi = 0.69314718036912381649017333984375L;
     constexpr long double Ln2Lo = 1.908214929270587816144265680755001343602552541e-10L;
     const long double ee = static_cast<long double>(e);
-    return ((ee * Ln2Hi + g_fastMath.MinusLogInv[j]) + (t + (ee * Ln2Lo + p)));
+    return (ee * Ln2Hi + g_fastMath.MinusLogInverse[j]) + (t + (ee * Ln2Lo + p));
 }
 
 }  // namespace lumora

@@ -1,6 +1,7 @@
 #include "engine/worker_pool.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "engine/fpu_guard.h"
 
@@ -9,6 +10,29 @@ namespace lumora {
 int DefaultThreadCount() {
     const unsigned n = std::thread::hardware_concurrency();
     return n == 0 ? 1 : static_cast<int>(std::min(n, 64u));
+}
+
+namespace {
+
+std::unique_ptr<WorkerPool>& EnginePoolHolder() {
+    static std::unique_ptr<WorkerPool> pool;
+    return pool;
+}
+
+}  // namespace
+
+WorkerPool& EnginePool() {
+    std::unique_ptr<WorkerPool>& pool = EnginePoolHolder();
+    if (!pool) pool = std::make_unique<WorkerPool>(DefaultThreadCount());
+    return *pool;
+}
+
+void SetEnginePoolThreads(int threads) {
+    if (threads < 1) threads = DefaultThreadCount();
+    std::unique_ptr<WorkerPool>& pool = EnginePoolHolder();
+    if (pool && pool->ThreadCount() == threads) return;
+    pool.reset();
+    pool = std::make_unique<WorkerPool>(threads);
 }
 
 WorkerPool::WorkerPool(int threads) {

@@ -65,4 +65,10 @@ private:
 // The hardware's thread count (at least 1).
 int DefaultThreadCount();
 
+// The engine's one pool, made on first use with DefaultThreadCount() threads and kept for the
+// whole run. SetEnginePoolThreads remakes it with another count (below 1: the default); call it
+// between frames, from the engine's thread.
+WorkerPool& EnginePool();
+void SetEnginePoolThreads(int threads);
+
 }  // namespace lumora

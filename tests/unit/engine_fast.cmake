@@ -1,6 +1,7 @@
 # The fast frame against the straightforward one, the worker pool and the fast math kernels.
 find_package(Threads REQUIRED)
 add_library(lumora_engine_fast STATIC
+  ${PROJECT_SOURCE_DIR}/engine/fast_field.cpp
   ${PROJECT_SOURCE_DIR}/engine/fast_frame.cpp
   ${PROJECT_SOURCE_DIR}/engine/fast_math.cpp
   ${PROJECT_SOURCE_DIR}/engine/worker_pool.cpp)
