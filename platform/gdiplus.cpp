@@ -139,9 +139,10 @@ void FrameBitmap::WritePixelByPixel(int width, int height) {
                                            scratch_[static_cast<size_t>(row) * width + col]);
 }
 
-LockedBits::LockedBits(GpBitmap* bitmap, int width, int height) : bitmap_(bitmap) {
+LockedBits::LockedBits(GpBitmap* bitmap, int width, int height, ImageLockMode mode)
+    : bitmap_(bitmap) {
     const GpRect rect(0, 0, width, height);
-    locked_ = bitmap_ && DllExports::GdipBitmapLockBits(bitmap_, &rect, ImageLockModeWrite,
+    locked_ = bitmap_ && DllExports::GdipBitmapLockBits(bitmap_, &rect, mode,
                                                         PixelFormat32bppARGB, &data_) == Ok;
 }
 

@@ -81,10 +81,11 @@ private:
     std::vector<uint32_t> scratch_;  // frame for the pixel-by-pixel path, grown only when needed
 };
 
-// The pixels of a rectangle of a bitmap, locked for writing in 32-bit ARGB.
+// The pixels of a rectangle of a bitmap, locked in 32-bit ARGB for writing (or for reading).
 class LockedBits {
 public:
-    LockedBits(Gdiplus::GpBitmap* bitmap, int width, int height);
+    LockedBits(Gdiplus::GpBitmap* bitmap, int width, int height,
+               Gdiplus::ImageLockMode mode = Gdiplus::ImageLockModeWrite);
     ~LockedBits();
     LockedBits(const LockedBits&) = delete;
     LockedBits& operator=(const LockedBits&) = delete;
