@@ -4,7 +4,12 @@
 
 #include <string>
 
+#include "engine/engine.h"
+#include "platform/gdiplus.h"
+#include "settings/settings.h"
 #include "shell/app.h"
+#include "shell/application.h"
+#include "shell/form1.h"
 #include "shell/mode.h"
 
 namespace {
@@ -18,11 +23,26 @@ std::wstring Argument(int index) {
     return text;
 }
 
+// The one engine state of the process, with its planes, for the whole run.
+lumora::EngineState& Engine() {
+    static lumora::EngineState engine;
+    return engine;
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     using namespace lumora;
+    platform::GdiplusSession gdiplus;  // held from before start-up to exit
+
     const Mode mode = ModeOf(ModeLetter(Argument(1)));
-    if (mode == Mode::Nothing) return 0;
-    return 0;
+    Application& application = TheApplication();
+    SaverSettings settings;
+
+    // Until the settings dialog exists, mode C runs its live view alone.
+    // The preview is not built yet: mode P ends at once, like mode A.
+    TForm1 form1(Engine(), settings, /*windowed=*/mode == Mode::Settings);
+    if (mode == Mode::FullScreen || mode == Mode::Settings) form1.Create(instance);
+
+    return application.Run();
 }

@@ -1,0 +1,210 @@
+#include "shell/form1.h"
+
+#include <cstdlib>
+
+#include "engine/engine.h"
+#include "platform/gdiplus.h"
+#include "platform/window_dc.h"
+#include "settings/settings_window.h"
+#include "shell/app.h"
+#include "shell/application.h"
+#include "shell/frame_log.h"
+
+namespace lumora {
+namespace {
+
+constexpr wchar_t WindowClassName[] = L"LumoraSaverWindow";
+constexpr UINT_PTR FrameTimerId = 1;
+constexpr UINT FrameTimerInterval = 30;  // ms
+constexpr WPARAM EscapeKey = VK_ESCAPE;  // 27
+constexpr int MouseJerk = 100;           // pixels between two consecutive moves that are tolerated
+constexpr int FullScreenGridDivisor = 4;
+constexpr int WindowedGridDivisor = 2;
+constexpr int ProgramIconId = 1;
+
+// Bordered and captioned with a close box only, for the live view; no border at all full-screen.
+constexpr DWORD WindowedStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD FullScreenStyle = WS_POPUP | WS_SYSMENU;
+
+FrameLog& Log() {
+    static FrameLog log;
+    return log;
+}
+
+void RegisterWindowClassOnce(HINSTANCE instance, WNDPROC procedure) {
+    static bool registered = false;
+    if (registered) return;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(ProgramIconId));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    // The system colour for button text: black in the standard scheme.
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNTEXT);
+    windowClass.lpszClassName = WindowClassName;
+    registered = RegisterClassExW(&windowClass) != 0;
+}
+
+void SetScreenSaverRunning(bool running) {
+    SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, running ? 1 : 0, nullptr, 0);
+}
+
+}  // namespace
+
+TForm1::TForm1(EngineState& engine, SaverSettings& settings, bool windowed)
+    : engine_(engine), settings_(settings), windowed_(windowed) {}
+
+TForm1::~TForm1() {
+    if (window_) DestroyWindow(window_);
+}
+
+bool TForm1::Create(HINSTANCE instance) {
+    RegisterWindowClassOnce(instance, WindowProc);
+    const DWORD style = windowed_ ? WindowedStyle : FullScreenStyle;
+    CreateWindowExW(WS_EX_TOPMOST, WindowClassName, ApplicationTitle, style, 0, 0, 0, 0, nullptr,
+                    nullptr, instance, this);
+    if (!window_) return false;
+    SetTimer(window_, FrameTimerId, FrameTimerInterval, nullptr);
+    TheApplication().FormCreated(window_);
+    return true;
+}
+
+void TForm1::Close() {
+    if (window_) SendMessageW(window_, WM_CLOSE, 0, 0);
+}
+
+void TForm1::StopTimer() { KillTimer(window_, FrameTimerId); }
+
+void TForm1::StartTimer() { SetTimer(window_, FrameTimerId, FrameTimerInterval, nullptr); }
+
+LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<TForm1*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+        form->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!form) return DefWindowProcW(window, message, wparam, lparam);
+    return form->HandleMessage(message, wparam, lparam);
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    const HWND window = window_;  // a handler may close and destroy the window
+    switch (message) {
+        case WM_CREATE: FormCreate(); return 0;
+        case WM_TIMER: TimerTimer(); return 0;
+        case WM_KEYDOWN: FormKeyDown(wparam); return 0;
+        case WM_SYSKEYDOWN: FormKeyDown(wparam); break;  // Alt+F4 and the like still work
+        case WM_MOUSEMOVE: FormMouseMove(); return 0;
+        case WM_CLOSE: FormClose(); return 0;
+        case WM_DESTROY: FormDestroy(); return 0;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void TForm1::FormCreate() {
+    // An error while loading is shown to the user by the store; whatever was read stays in force
+    // and the window is still completed.
+    LoadSettingsForWindow(engine_, settings_);
+    SeedRandomFromClock();
+    if (settings_.Rands) engine_.Pattern = Random(20) + 1;  // 21..25 are never chosen at random
+    if (windowed_)
+        SizeWindowed();
+    else
+        SizeFullScreen();
+    SeedAnimation(engine_);
+    GeneratePatternField(engine_);
+    frameBitmap_ = std::make_unique<FrameBitmap>(engine_.GridWidth, engine_.GridHeight);
+    stretcher_.Resize(engine_.GridWidth, engine_.GridHeight, engine_.WindowWidth,
+                      engine_.WindowHeight);
+    GetCursorPos(&lastCursorPos_);
+    SetScreenSaverRunning(true);
+    Log().Start(engine_.Pattern, engine_.GridWidth, engine_.GridHeight, engine_.WindowWidth,
+                engine_.WindowHeight);
+}
+
+void TForm1::SizeFullScreen() {
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    const int width = screenWidth;
+    const int height = screenHeight;
+    engine_.WindowWidth = width;
+    engine_.WindowHeight = height;
+    SizeGridToWindow(engine_, FullScreenGridDivisor);
+    ShowCursor(FALSE);
+    const int left = screenWidth / 2 - width / 2;
+    const int top = screenHeight / 2 - height / 2;
+    SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm1::SizeWindowed() {
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    RECT frame{0, 0, screenWidth / 2, screenHeight / 2};
+    AdjustWindowRectEx(&frame, WindowedStyle, FALSE, WS_EX_TOPMOST);
+    const int outerWidth = frame.right - frame.left;
+    const int outerHeight = frame.bottom - frame.top;
+    engine_.WindowWidth = screenWidth / 2;
+    engine_.WindowHeight = screenHeight / 2;
+    SizeGridToWindow(engine_, WindowedGridDivisor);
+    const int left = screenWidth / 2 - outerWidth / 2;
+    const int top = screenHeight / 5;
+    SetWindowPos(window_, nullptr, left, top, outerWidth, outerHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm1::TimerTimer() {
+    if (!frameBitmap_) return;
+    frameBitmap_->Render(engine_);
+    DrawFrame();
+    Log().Frame();
+}
+
+// The grid-sized frame, stretched smoothly over the whole drawing area. The stretch is made in
+// the program and copied 1:1; should the frame's pixels not be readable, the imaging library
+// draws it stretched itself.
+void TForm1::DrawFrame() {
+    platform::WindowDC dc(window_);
+    LockedBits bits(frameBitmap_->image(), frameBitmap_->width(), frameBitmap_->height(),
+                    Gdiplus::ImageLockModeRead);
+    if (bits.locked()) {
+        const PixelTarget frame = bits.target();
+        stretcher_.Stretch(frame.pixels, frame.stride);
+        platform::CopyPixels(dc.get(), stretcher_.pixels(), stretcher_.width(), stretcher_.height());
+        return;
+    }
+    platform::GdiplusGraphics graphics(dc.get());
+    graphics.DrawImage(frameBitmap_->image(), engine_.WindowWidth, engine_.WindowHeight);
+}
+
+void TForm1::FormKeyDown(WPARAM key) {
+    if (key == EscapeKey || !windowed_) Close();
+}
+
+void TForm1::FormMouseMove() {
+    POINT cursor;
+    GetCursorPos(&cursor);
+    if (!windowed_ && (std::abs(lastCursorPos_.x - cursor.x) > MouseJerk ||
+                       std::abs(lastCursorPos_.y - cursor.y) > MouseJerk)) {
+        lastCursorPos_ = cursor;
+        Close();
+        return;
+    }
+    lastCursorPos_ = cursor;
+}
+
+void TForm1::FormClose() {
+    SetScreenSaverRunning(false);
+    Log().Close();
+    TheApplication().CloseForm(window_);
+}
+
+void TForm1::FormDestroy() {
+    KillTimer(window_, FrameTimerId);
+    TheApplication().FormDestroyed(window_);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    window_ = nullptr;
+}
+
+}  // namespace lumora

@@ -1,0 +1,63 @@
+// TForm1: the saver window.
+//
+// Full-screen (the default mode): covers the primary screen, stays on top, hides the cursor, and
+// ends on any key or on a jump of more than 100 pixels between two consecutive mouse moves.
+// Windowed (the settings' live view, WindowedMode): a bordered window whose client area is half
+// the screen, centred, its top at a fifth of the screen height; only Esc closes it.
+// Every 30 ms the frame timer renders one frame on the quarter-size (or half-size) grid and
+// draws it stretched over the whole client area.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "shell/stretch.h"
+
+namespace lumora {
+
+class FrameBitmap;
+struct EngineState;
+struct SaverSettings;
+
+class TForm1 {
+public:
+    TForm1(EngineState& engine, SaverSettings& settings, bool windowed);
+    ~TForm1();
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+
+    // Creates the window (FormCreate runs inside) and shows it.
+    bool Create(HINSTANCE instance);
+    HWND Handle() const { return window_; }
+    void Close();
+
+    // The frame timer, for the settings dialog's still export.
+    void StopTimer();
+    void StartTimer();
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+    void FormCreate();
+    void TimerTimer();
+    void FormKeyDown(WPARAM key);
+    void FormMouseMove();
+    void FormClose();
+    void FormDestroy();
+
+    void SizeFullScreen();
+    void SizeWindowed();
+    void DrawFrame();
+
+    EngineState& engine_;
+    SaverSettings& settings_;
+    const bool windowed_;
+    HWND window_ = nullptr;
+    POINT lastCursorPos_{};
+    std::unique_ptr<FrameBitmap> frameBitmap_;
+    FrameStretcher stretcher_;
+};
+
+}  // namespace lumora

@@ -1,0 +1,37 @@
+#include "shell/frame_log.h"
+
+#include <windows.h>
+
+namespace lumora {
+
+FrameLog::FrameLog() {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetEnvironmentVariableW(L"LUMORA_FRAME_LOG", path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) file_ = _wfopen(path, L"a");
+}
+
+FrameLog::~FrameLog() {
+    if (file_) std::fclose(file_);
+}
+
+void FrameLog::Start(int pattern, int gridWidth, int gridHeight, int windowWidth,
+                     int windowHeight) {
+    if (!file_) return;
+    std::fprintf(file_, "start pattern=%d grid=%dx%d window=%dx%d\n", pattern, gridWidth,
+                 gridHeight, windowWidth, windowHeight);
+    std::fflush(file_);
+}
+
+void FrameLog::Close() {
+    if (!file_) return;
+    std::fprintf(file_, "close %llu\n", static_cast<unsigned long long>(GetTickCount64()));
+    std::fflush(file_);
+}
+
+void FrameLog::Frame() {
+    if (!file_) return;
+    std::fprintf(file_, "frame %llu\n", static_cast<unsigned long long>(GetTickCount64()));
+    std::fflush(file_);
+}
+
+}  // namespace lumora

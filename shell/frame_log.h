@@ -1,0 +1,26 @@
+// A test hook: when LUMORA_FRAME_LOG names a file, the saver window appends to it one line at
+// start ("start pattern=P grid=WxH window=WxH"), one line per frame drawn ("frame T") and one
+// when the window closes ("close T"), T in milliseconds since the system started. The
+// end-to-end tests and the frame-rate benchmark read it; without the variable nothing is written.
+#pragma once
+
+#include <cstdio>
+
+namespace lumora {
+
+class FrameLog {
+public:
+    FrameLog();
+    ~FrameLog();
+    FrameLog(const FrameLog&) = delete;
+    FrameLog& operator=(const FrameLog&) = delete;
+
+    void Start(int pattern, int gridWidth, int gridHeight, int windowWidth, int windowHeight);
+    void Frame();
+    void Close();
+
+private:
+    std::FILE* file_ = nullptr;
+};
+
+}  // namespace lumora

@@ -1,0 +1,46 @@
+// Bilinear enlargement of a 32-bit ARGB frame to the size of the window it is drawn over.
+//
+// The frame is computed on a reduced grid (a quarter or a half of the window in each direction)
+// and drawn stretched. This does the stretch in the program, so that the draw itself is a 1:1
+// copy: the library's own smoothed stretch costs several times a frame's computation on large
+// screens. Sampling follows the usual convention of pixel centres: destination pixel x samples
+// the source at (x + 0.5) * sourceWidth / destinationWidth - 0.5, clamped to the edge pixels,
+// with weights in 1/256 steps; every channel (alpha included) is blended the same way.
+//
+// Resize() precomputes the sample tables and the output buffer (allocates); Stretch() allocates
+// nothing and splits the rows over the engine's worker pool.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace lumora {
+
+class FrameStretcher {
+public:
+    void Resize(int sourceWidth, int sourceHeight, int width, int height);
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    const uint32_t* pixels() const { return output_.data(); }
+
+    // source: sourceWidth x sourceHeight pixels, rows `sourceStride` pixels apart.
+    void Stretch(const uint32_t* source, int sourceStride);
+    // The rows [begin, end) of the output; Stretch runs this over the pool.
+    void StretchRows(const uint32_t* source, int sourceStride, int begin, int end);
+
+private:
+    struct Sample {
+        int first;   // index of the left (upper) source pixel
+        int second;  // index of the right (lower) one, the same at the edge
+        uint32_t weight;  // of the second, 0..256
+    };
+    static std::vector<Sample> Samples(int sourceSize, int size);
+
+    int sourceWidth_ = 0, sourceHeight_ = 0, width_ = 0, height_ = 0;
+    std::vector<Sample> columns_, rows_;
+    std::vector<uint32_t> output_;
+    std::vector<uint32_t> blendedRows_;  // one blended source row per output row being made
+};
+
+}  // namespace lumora
