@@ -1,6 +1,10 @@
 #!/usr/bin/env python3
 """Makes the program's icon: one 48 x 48 image at 24 bits per pixel, from any picture that
-ImageMagick reads (a still of lumora-render). Usage: make_icon.py PICTURE OUT.ico"""
+ImageMagick reads. Usage: make_icon.py PICTURE OUT.ico
+
+res/lumora.ico was made from a still of the engine:
+    lumora-render --pattern 22 --scheme 0 --size 48x48 --seed 3 --out icon.bmp
+    tools/make_icon.py icon.bmp res/lumora.ico"""
 import struct
 import subprocess
 import sys
