@@ -99,10 +99,18 @@ void SizeGridToWindow(EngineState& state, int divisor);
 long double RoundHalfEven(long double x);
 
 // Fills the planes for patterns 15..25 at the current grid; other patterns write nothing.
+// Computed on every core with the fast kernels (engine/fast_field.h).
 void GeneratePatternField(EngineState& state);
 
-// One frame: advances the rotation, then colours every grid point into the target.
+// One frame: advances the rotation, then colours every grid point into the target. Computed on
+// every core with tables (engine/fast_frame.h); a channel may differ from the straightforward
+// evaluation by 1, very rarely, where a sine's or a logarithm's last bits decide it.
 void RenderFrame(EngineState& state, const PixelTarget& target);
+
+// The straightforward evaluations, point by point in the order written, on the calling thread:
+// the references the fast ones are measured against.
+void GeneratePatternFieldReference(EngineState& state);
+void RenderFrameReference(EngineState& state, const PixelTarget& target);
 
 // The stages of a frame, exposed for tests and tools. They assume the FPU state that
 // RenderFrame sets up (64-bit precision, round to nearest).

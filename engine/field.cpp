@@ -9,6 +9,7 @@
 
 #include "engine/constants.h"
 #include "engine/engine.h"
+#include "engine/fast_field.h"
 #include "engine/fpu_guard.h"
 
 namespace lumora {
@@ -182,7 +183,9 @@ PlanePoint FieldPoint(EngineState& state, int row, int col) {
 
 }  // namespace
 
-void GeneratePatternField(EngineState& state) {
+void GeneratePatternField(EngineState& state) { GeneratePatternFieldFast(state); }
+
+void GeneratePatternFieldReference(EngineState& state) {
     if (state.Pattern < 15 || state.Pattern > 25) return;  // per-frame patterns keep the planes
     if (state.GridHeight < 1) return;
     ExtendedPrecisionScope precision;

@@ -3,6 +3,7 @@
 
 #include "engine/constants.h"
 #include "engine/engine.h"
+#include "engine/fast_frame.h"
 #include "engine/fpu_guard.h"
 
 namespace lumora {
@@ -66,7 +67,9 @@ void RotatePoint(EngineState& state, int row, int col) {
     state.PointValue3 = X * m.M31 + Y * m.M32 + Z * m.M33;
 }
 
-void RenderFrame(EngineState& state, const PixelTarget& target) {
+void RenderFrame(EngineState& state, const PixelTarget& target) { RenderFrameFast(state, target); }
+
+void RenderFrameReference(EngineState& state, const PixelTarget& target) {
     ExtendedPrecisionScope precision;
     AdvanceRotation(state);
     const bool perFramePattern = state.Pattern >= 1 && state.Pattern <= 14;
