@@ -20,7 +20,8 @@
 namespace lumora {
 namespace {
 
-// The straightforward frame, point by point in the order written: the reference.
+// The straightforward frame, point by point in the order written: the reference, kept here
+// apart from the library's copy so that neither can drift into the other.
 void ReferenceFrame(EngineState& state, const PixelTarget& target) {
     ExtendedPrecisionScope precision;
     AdvanceRotation(state);
@@ -45,7 +46,7 @@ std::unique_ptr<EngineState> MakeState(int pattern, int scheme, int width, int h
     state->ColourScheme = scheme;
     state->Speed = 20;
     SetGridSize(*state, width, height);
-    GeneratePatternField(*state);
+    GeneratePatternFieldReference(*state);
     return state;
 }
 
@@ -206,7 +207,7 @@ TEST(FastField, PlanesAgreeWithTheStraightforwardFieldAndFramesMatch) {
         for (const Grid& g : grids) {
             SCOPED_TRACE(testing::Message() << "pattern " << pattern << " grid " << g.width << "x"
                                             << g.height);
-            auto reference = MakeState(pattern, 0, g.width, g.height, 3);  // straightforward field
+            auto reference = MakeState(pattern, 0, g.width, g.height, 3);
             auto fast = MakeState(0, 0, g.width, g.height, 3);
             fast->Pattern = pattern;
             GeneratePatternFieldFast(*fast);
