@@ -4,6 +4,7 @@
 #include <new>
 
 #include "engine/engine.h"
+#include "engine/fpu_guard.h"
 
 namespace lumora {
 
@@ -16,6 +17,7 @@ Plane::Plane()
 Plane::~Plane() { std::free(values_); }
 
 void SeedAnimation(EngineState& state) {
+    ExtendedPrecisionScope precision;  // k/300 and the like are rounded to 64 bits, not 53
     state.RotationRate1 = static_cast<long double>(Random(10)) * 0.0001L + 0.0001L;
     state.RotationRate2 = static_cast<long double>(Random(11)) * 0.0001L + 0.0001L;
     state.RotationRate3 = static_cast<long double>(Random(12)) * 0.0001L + 0.0001L;
@@ -50,6 +52,7 @@ int RoundedQuotient(int size, int divisor) {
 }  // namespace
 
 void SizeGridToWindow(EngineState& state, int divisor) {
+    ExtendedPrecisionScope precision;
     if (divisor < 1) divisor = 1;
     SetGridSize(state, RoundedQuotient(state.WindowWidth, divisor),
                 RoundedQuotient(state.WindowHeight, divisor));

@@ -583,6 +583,21 @@ TEST(Precision, LoweredX87PrecisionDoesNotReachTheEngine) {
         EXPECT_EQ(at53, full) << "planes of pattern " << pattern;
         EXPECT_EQ(at24, full) << "planes of pattern " << pattern;
     }
+
+    // The start angles too: 1883/300 rounded to 24 bits would be another angle.
+    for (uint32_t seed = 1; seed <= 20; ++seed) {
+        EngineState normal, lowered;
+        SeedRandom(seed);
+        SeedAnimation(normal);
+        SeedRandom(seed);
+        WriteX87ControlWord(static_cast<uint16_t>((saved & ~X87PrecisionMask) | X87Precision24));
+        SeedAnimation(lowered);
+        WriteX87ControlWord(saved);
+        EXPECT_EQ(lowered.RotationAngle1, normal.RotationAngle1) << seed;
+        EXPECT_EQ(lowered.RotationAngle2, normal.RotationAngle2) << seed;
+        EXPECT_EQ(lowered.RotationAngle3, normal.RotationAngle3) << seed;
+        EXPECT_EQ(lowered.RotationRate2, normal.RotationRate2) << seed;
+    }
 }
 
 }  // namespace
