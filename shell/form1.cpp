@@ -156,9 +156,21 @@ void TForm1::SizeWindowed() {
 
 void TForm1::TimerTimer() {
     if (!frameBitmap_) return;
+    if (!Log().enabled()) {
+        frameBitmap_->Render(engine_);
+        DrawFrame();
+        return;
+    }
+    LARGE_INTEGER frequency, start, rendered, drawn;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
     frameBitmap_->Render(engine_);
+    QueryPerformanceCounter(&rendered);
     DrawFrame();
-    Log().Frame();
+    QueryPerformanceCounter(&drawn);
+    const double msPerTick = 1000.0 / static_cast<double>(frequency.QuadPart);
+    Log().Frame(static_cast<double>(rendered.QuadPart - start.QuadPart) * msPerTick,
+                static_cast<double>(drawn.QuadPart - rendered.QuadPart) * msPerTick);
 }
 
 // The grid-sized frame, stretched smoothly over the whole drawing area. The stretch is made in

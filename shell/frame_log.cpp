@@ -4,6 +4,8 @@
 
 namespace lumora {
 
+bool FrameLog::enabled() const { return file_ != nullptr; }
+
 FrameLog::FrameLog() {
     wchar_t path[MAX_PATH];
     DWORD length = GetEnvironmentVariableW(L"LUMORA_FRAME_LOG", path, MAX_PATH);
@@ -28,9 +30,10 @@ void FrameLog::Close() {
     std::fflush(file_);
 }
 
-void FrameLog::Frame() {
+void FrameLog::Frame(double renderMs, double drawMs) {
     if (!file_) return;
-    std::fprintf(file_, "frame %llu\n", static_cast<unsigned long long>(GetTickCount64()));
+    std::fprintf(file_, "frame %llu render=%.2f draw=%.2f\n",
+                 static_cast<unsigned long long>(GetTickCount64()), renderMs, drawMs);
     std::fflush(file_);
 }
 

@@ -5,7 +5,8 @@
 // copy: the library's own smoothed stretch costs several times a frame's computation on large
 // screens. Sampling follows the usual convention of pixel centres: destination pixel x samples
 // the source at (x + 0.5) * sourceWidth / destinationWidth - 0.5, clamped to the edge pixels,
-// with weights in 1/256 steps; every channel (alpha included) is blended the same way.
+// with weights in 1/256 steps; every channel (alpha included) is blended the same way. Each
+// source row is widened once, then every output row blends two widened rows.
 //
 // Resize() precomputes the sample tables and the output buffer (allocates); Stretch() allocates
 // nothing and splits the rows over the engine's worker pool.
@@ -26,8 +27,8 @@ public:
 
     // source: sourceWidth x sourceHeight pixels, rows `sourceStride` pixels apart.
     void Stretch(const uint32_t* source, int sourceStride);
-    // The rows [begin, end) of the output; Stretch runs this over the pool.
-    void StretchRows(const uint32_t* source, int sourceStride, int begin, int end);
+    // The same on the calling thread alone.
+    void StretchSequentially(const uint32_t* source, int sourceStride);
 
 private:
     struct Sample {
@@ -36,11 +37,13 @@ private:
         uint32_t weight;  // of the second, 0..256
     };
     static std::vector<Sample> Samples(int sourceSize, int size);
+    void WidenRows(const uint32_t* source, int sourceStride, int begin, int end);
+    void HeightenRows(int begin, int end);
 
     int sourceWidth_ = 0, sourceHeight_ = 0, width_ = 0, height_ = 0;
     std::vector<Sample> columns_, rows_;
     std::vector<uint32_t> output_;
-    std::vector<uint32_t> blendedRows_;  // one blended source row per output row being made
+    std::vector<uint32_t> wideRows_;  // every source row stretched to the output's width
 };
 
 }  // namespace lumora

@@ -47,6 +47,20 @@ TEST(StretchTest, InterpolatesLinearlyBetweenSampleCentres) {
     EXPECT_EQ(row[7], 0xFFFFFFFFu);
 }
 
+TEST(StretchTest, InterpolatesRowsLinearlyAcrossTheWholeWidth) {
+    // One column, black over white, enlarged to 9 x 8: every pixel of a row has the same
+    // value (the wide rows are blended four pixels at a time, the last one alone).
+    const std::vector<uint32_t> frame = {0xFF000000u, 0xFFFFFFFFu};
+    FrameStretcher stretcher;
+    stretcher.Resize(1, 2, 9, 8);
+    stretcher.Stretch(frame.data(), 1);
+    const uint32_t expected[8] = {0xFF000000u, 0xFF000000u, 0xFF1F1F1Fu, 0xFF5F5F5Fu,
+                                  0xFF9F9F9Fu, 0xFFDFDFDFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 9; ++x)
+            EXPECT_EQ(stretcher.pixels()[y * 9 + x], expected[y]) << "row " << y << " column " << x;
+}
+
 TEST(StretchTest, ChannelsDoNotBleedIntoEachOther) {
     // Full red next to full blue: every blend has no green, alpha 255, and red + blue ~ 255.
     const std::vector<uint32_t> frame = {0xFFFF0000u, 0xFF0000FFu};
@@ -86,7 +100,7 @@ TEST(StretchTest, RowsSharedOutOverThreadsMatchOneSequentialPass) {
     pooled.Resize(37, 23, 148, 92);
     sequential.Resize(37, 23, 148, 92);
     pooled.Stretch(frame.data(), 37);
-    sequential.StretchRows(frame.data(), 37, 0, 92);
+    sequential.StretchSequentially(frame.data(), 37);
     ASSERT_EQ(std::vector<uint32_t>(pooled.pixels(), pooled.pixels() + 148 * 92),
               std::vector<uint32_t>(sequential.pixels(), sequential.pixels() + 148 * 92));
 }
