@@ -5,7 +5,8 @@
 // the last one as a BMP of the requested size (GDI+'s "image/bmp" encoder on Windows, a writer of
 // our own elsewhere). Pixels outside a clamped grid stay opaque black. Bad arguments: usage on
 // stderr, status 2. An output that cannot be written: the file and the reason, status 1, no partial
-// file. --bench prints "pattern field_ms frame_ms" and one line per pattern 1..25.
+// file. --bench prints "pattern field_ms frame_ms" and one line per pattern 1..25: the fast engine
+// on --threads threads (default: the machine's), or with --reference the straightforward one.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/fast_frame.h"
 #include "tools/bmp_file.h"
 #include "tools/render_options.h"
 
@@ -167,6 +169,9 @@ int RenderStill(const Options& options) {
 
 int Bench(const Options& options) {
     auto state = std::make_unique<EngineState>();
+    if (options.threads) SetFastThreadCount(options.threads);
+    const auto field = options.reference ? GeneratePatternFieldReference : GeneratePatternField;
+    const auto render = options.reference ? RenderFrameReference : RenderFrame;
 #ifdef _WIN32
     // The saver's own path: frames go into a GDI+ bitmap through one lock per frame.
     std::unique_ptr<FrameBitmap> bitmap;
@@ -184,15 +189,22 @@ int Bench(const Options& options) {
         bitmap = std::make_unique<FrameBitmap>(state->GridWidth, state->GridHeight);
 #endif
         const auto fieldStart = Clock::now();
-        GeneratePatternField(*state);
+        field(*state);
         const double fieldMs = MillisecondsSince(fieldStart);
         std::vector<double> frameMs;
         for (int i = 0; i < options.frames; ++i) {
             const auto start = Clock::now();
 #ifdef _WIN32
-            bitmap->Render(*state);
+            {
+                LockedBits bits(bitmap->image(), state->GridWidth, state->GridHeight);
+                if (!bits.locked()) {
+                    std::fprintf(stderr, "lumora-render: cannot lock the frame bitmap\n");
+                    return 1;
+                }
+                render(*state, bits.target());
+            }
 #else
-            RenderFrame(*state, frame.target());
+            render(*state, frame.target());
 #endif
             frameMs.push_back(MillisecondsSince(start));
         }

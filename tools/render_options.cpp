@@ -9,7 +9,7 @@ const char* const UsageText =
     "usage: lumora-render --pattern P --scheme S --size WxH --out FILE.bmp\n"
     "                     [--speed N] [--angles A1,A2,A3] [--rates R1,R2,R3] [--frames F]\n"
     "                     [--seed N] [--checksum]\n"
-    "       lumora-render --bench [--size WxH] [--frames F]\n"
+    "       lumora-render --bench [--size WxH] [--frames F] [--threads T] [--reference]\n"
     "  P 1..25, S 0..18, N 0..50 (default 20), F >= 1 (default 1), W and H 1..16384.\n"
     "  Angles and rates are decimals; without them they are drawn with the seed.\n";
 
@@ -74,6 +74,7 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments) {
         if (name == "--bench") { options.bench = true; continue; }
         if (name == "--bench-pixels") { options.benchPixels = true; continue; }
         if (name == "--checksum") { options.checksum = true; continue; }
+        if (name == "--reference") { options.reference = true; continue; }
         if (i + 1 >= arguments.size()) return fail(name + " needs a value");
         const std::string& value = arguments[++i];
         bool ok = true;
@@ -82,6 +83,7 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments) {
         else if (name == "--size") ok = haveSize = ParseSize(value, options.width, options.height);
         else if (name == "--speed") ok = ParseInt(value, 0, 50, options.speed);
         else if (name == "--frames") ok = haveFrames = ParseInt(value, 1, 100000, options.frames);
+        else if (name == "--threads") ok = ParseInt(value, 1, 64, options.threads);
         else if (name == "--out") ok = !(options.out = value).empty();
         else if (name == "--seed") {
             long long seed;
@@ -99,7 +101,7 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments) {
     if (options.bench || options.benchPixels) {
         if (options.pattern || options.scheme >= 0 || !options.out.empty() || options.angles ||
             options.rates || options.seed || options.checksum)
-            return fail("--bench takes only --size and --frames");
+            return fail("--bench takes only --size, --frames, --threads and --reference");
         if (!haveSize) {
             options.width = DefaultBenchWidth;
             options.height = DefaultBenchHeight;
@@ -107,6 +109,7 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments) {
         if (!haveFrames) options.frames = DefaultBenchFrames;
         return {options, ""};
     }
+    if (options.threads || options.reference) return fail("--threads and --reference need --bench");
     if (!options.pattern) return fail("--pattern is required");
     if (options.scheme < 0) return fail("--scheme is required");
     if (!haveSize) return fail("--size is required");
