@@ -23,37 +23,28 @@ parser.add_argument("--seconds", type=float, default=10.0)
 parser.add_argument("sizes", nargs="*", default=["1920x1080", "3840x2160"])
 options = parser.parse_args()
 
-WARM_UP = 3.0  # past creation and the first frames
-
-
-def frames(path):
-    try:
-        with open(path) as f:
-            return sum(1 for line in f if line.startswith("frame"))
-    except FileNotFoundError:
-        return 0
+WARM_UP = 2.0  # after the first frame
 
 
 def measure(width, height):
     with harness.Session(width, height) as session:
-        log = session.scratch_path("frames.log")
+        log = harness.FrameLog(session)
         session.mouse_move(width // 2, height // 2)
-        proc = session.start("/s", env={"LUMORA_FRAME_LOG": harness.windows_path(log)})
-        if session.find_window(proc=proc, timeout=60) is None:
-            raise RuntimeError("no saver window")
+        proc = session.start("/s", env=log.env)
+        if not log.wait_frames(1, timeout=120, proc=proc):
+            raise RuntimeError("the saver drew no frame")
         time.sleep(WARM_UP)
         if proc.poll() is not None:
             raise RuntimeError(f"the saver ended with status {proc.returncode}")
-        start_frames, start_cpu = frames(log), harness.cpu_seconds(proc.pid)
+        start_frames, start_cpu = log.frames(), harness.cpu_seconds(proc.pid)
         start_x = harness.cpu_seconds(session.xvfb.pid)
         started = time.monotonic()
         time.sleep(options.seconds)
         elapsed = time.monotonic() - started
-        drawn = frames(log) - start_frames
+        drawn = log.frames() - start_frames
         cpu = harness.cpu_seconds(proc.pid) - start_cpu
         x_cpu = harness.cpu_seconds(session.xvfb.pid) - start_x
-        with open(log) as f:
-            first = f.readline().strip()
+        first = log.start()
         session.key("Escape")
         session.wait_exit(proc, 10)
     return first, drawn, elapsed, cpu, x_cpu
@@ -64,5 +55,5 @@ for size in options.sizes:
     first, drawn, elapsed, cpu, x_cpu = measure(width, height)
     print(f"{width}x{height}: {drawn / elapsed:.1f} frames/s ({drawn} frames in {elapsed:.1f} s); "
           f"saver CPU {cpu:.2f} s ({100 * cpu / elapsed:.0f}% of one core), "
-          f"Xvfb CPU {x_cpu:.2f} s; {first}", flush=True)
+          f"Xvfb CPU {x_cpu:.2f} s; start: {first}", flush=True)
 EOF

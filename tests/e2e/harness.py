@@ -208,6 +208,13 @@ class Session:
         """A path in the session's own directory, deleted with the session."""
         return os.path.join(self.workdir, name)
 
+    def linux_path(self, windows_path):
+        """Where a path on the prefix's drive C: lies on Linux ("" for other drives)."""
+        if not re.match(r"(?i)^c:\\", windows_path):
+            return ""
+        parts = [p for p in windows_path[3:].split("\\") if p]
+        return os.path.join(self.prefix, "drive_c", *parts)
+
     def wait_idle(self, timeout=15):
         """True when every Wine process of this prefix has ended within timeout seconds."""
         try:
@@ -287,6 +294,44 @@ class Session:
             path = tempfile.mktemp(suffix=".png", dir=self.workdir)
         _run(["import", "-window", "root", path], env=self.env, timeout=60)
         return path
+
+
+class FrameLog:
+    """The saver's own record of a run, kept when LUMORA_FRAME_LOG names a file: one line
+    "start pattern=P grid=WxH window=WxH" once it is created, then one line per frame drawn.
+    Pass `env` to Session.start."""
+
+    def __init__(self, session, name="frames.log"):
+        self.path = session.scratch_path(name)
+        open(self.path, "w").close()
+        self.env = {"LUMORA_FRAME_LOG": windows_path(self.path)}
+
+    def lines(self):
+        with open(self.path) as f:
+            return f.read().splitlines()
+
+    def frames(self):
+        return sum(1 for line in self.lines() if line.startswith("frame"))
+
+    def start(self):
+        """The start line as {"pattern": int, "grid": "WxH", "window": "WxH"}, or None."""
+        for line in self.lines():
+            match = re.fullmatch(r"start pattern=(\d+) grid=(\d+x\d+) window=(\d+x\d+)", line)
+            if match:
+                return {"pattern": int(match.group(1)), "grid": match.group(2),
+                        "window": match.group(3)}
+        return None
+
+    def wait_frames(self, more, timeout=20, proc=None):
+        """Waits until `more` frames beyond those drawn so far are drawn; False when they are
+        not drawn within timeout seconds or proc ends."""
+        target = self.frames() + more
+        deadline = time.monotonic() + timeout
+        while self.frames() < target:
+            if time.monotonic() > deadline or (proc is not None and proc.poll() is not None):
+                return False
+            time.sleep(0.02)
+        return True
 
 
 def windows_path(path):

@@ -1,18 +1,16 @@
 """What ends the full-screen saver: a key (a letter, Alt) or a mouse jump of more than
 100 pixels between two consecutive moves. Clicks, slow movement and jumps of exactly 100
-pixels do not. Every end is a normal exit (status 0) that leaves no process behind."""
+pixels do not. Every end is a normal exit (status 0) that leaves no process behind.
+
+The saver's frame log tells when it has handled a move: input is handled before the next
+frame, so once two more frames are drawn the move has been seen, and no two moves can reach
+the saver as one. A saver that goes on drawing frames is still running."""
 
 import time
 import unittest
 
 import harness
 
-# Long enough for the saver to have handled one move before the next one arrives, so that
-# no two moves reach it as one.
-SETTLE = 0.25
-# How long the saver must go on running to count as "kept running": under Wine a closed
-# saver's window and process can take two seconds to go.
-STILL_RUNNING = 3.0
 STEP = 100
 
 
@@ -26,12 +24,13 @@ class SaverInput(unittest.TestCase):
         cls.session.close()
 
     def start_at(self, x, y):
-        """Puts the cursor at (x, y), then starts the saver and waits for its window."""
+        """Puts the cursor at (x, y), then starts the saver and waits for its first frames."""
         self.session.mouse_move(x, y)
-        proc = self.session.start("/s")
+        self.log = harness.FrameLog(self.session)
+        proc = self.session.start("/s", env=self.log.env)
         self.addCleanup(self.end, proc)
         self.assertIsNotNone(self.session.find_window(proc=proc), "no saver window")
-        time.sleep(1.0)  # past creation: the cursor position it remembers is (x, y)
+        self.assertTrue(self.log.wait_frames(3, timeout=30, proc=proc), "no frames drawn")
         return proc
 
     def end(self, proc):
@@ -39,12 +38,13 @@ class SaverInput(unittest.TestCase):
             self.session.key("Escape")
             proc.wait(10)
 
-    def move(self, x, y):
+    def move(self, proc, x, y):
         self.session.mouse_move(x, y)
-        time.sleep(SETTLE)
+        self.log.wait_frames(2, proc=proc)
 
     def assert_running(self, proc, what):
-        time.sleep(STILL_RUNNING)
+        self.assertTrue(self.log.wait_frames(5, timeout=30, proc=proc),
+                        what + " ended the saver (no more frames)")
         self.assertIsNotNone(self.session.find_window(timeout=0), what + " closed the window")
         self.assertIsNone(proc.poll(), what + " ended the saver")
 
@@ -56,34 +56,33 @@ class SaverInput(unittest.TestCase):
 
     def test_jumps_of_100_keep_it_and_101_in_x_ends_it(self):
         proc = self.start_at(400, 300)
-        self.move(400 + STEP, 300)
+        self.move(proc, 400 + STEP, 300)
         self.assert_running(proc, "a jump of 100 in x")
-        self.move(400 + STEP, 300 + STEP)
+        self.move(proc, 400 + STEP, 300 + STEP)
         self.assert_running(proc, "a jump of 100 in y")
-        self.move(400, 300)  # 100 in x and in y at once
+        self.move(proc, 400, 300)  # 100 in x and in y at once
         self.assert_running(proc, "a jump of 100 in x and y")
-        self.move(400 + STEP + 1, 300)
+        self.move(proc, 400 + STEP + 1, 300)
         self.assert_ended_cleanly(proc, "a jump of 101 in x")
 
     def test_slow_sweep_and_click_keep_it_and_101_in_y_ends_it(self):
-        width, height = self.session.width, self.session.height
+        right, bottom = self.session.width - 1, self.session.height - 1
         proc = self.start_at(0, 0)
-        # Down the screen in steps of 100 and across it, back and forth.
-        x, y, direction = 0, 0, 1
-        while y < height - 1:
-            target = width - 1 if direction > 0 else 0
-            while x != target:
-                x = max(0, min(width - 1, x + direction * STEP))
-                self.move(x, y)
-            y = min(height - 1, y + STEP)
-            self.move(x, y)
-            direction = -direction
-        self.assertEqual(self.session.mouse_position(), (x, y))
+        # Down the left edge, along the bottom, then diagonally back to the top left corner,
+        # never more than 100 pixels in x or y from one move to the next.
+        path = [(0, y) for y in range(STEP, bottom, STEP)] + [(0, bottom)]
+        path += [(x, bottom) for x in range(STEP, right, STEP)] + [(right, bottom)]
+        steps = -(-right // STEP)
+        path += [(right - right * i // steps, bottom - bottom * i // steps)
+                 for i in range(1, steps + 1)]
+        for x, y in path:
+            self.move(proc, x, y)
+        self.assertEqual(self.session.mouse_position(), (0, 0))
         self.assert_running(proc, "slow movement across the screen")
         self.session.click(1)
         self.session.click(3)
         self.assert_running(proc, "a click")
-        self.move(x, y - STEP - 1)
+        self.move(proc, 0, STEP + 1)
         self.assert_ended_cleanly(proc, "a jump of 101 in y")
 
     def test_a_letter_ends_it(self):
@@ -98,4 +97,4 @@ class SaverInput(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    harness.main(budget=200)
+    harness.main(budget=240)
