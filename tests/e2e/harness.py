@@ -80,7 +80,8 @@ def _start_xvfb(width, height):
 
 
 def sweep_stale_clones(parent):
-    """Removes prefixes left by sessions whose harness was killed outright (SIGKILL)."""
+    """Ends the Xvfb and Wine processes and removes the prefixes left by sessions whose
+    harness was killed outright (SIGKILL), which no clean-up code survives."""
     if not os.path.isdir(parent):
         return
     for name in os.listdir(parent):
@@ -88,6 +89,14 @@ def sweep_stale_clones(parent):
         if not match or _pid_alive(int(match.group(1))):
             continue
         workdir = os.path.join(parent, name)
+        try:
+            with open(os.path.join(workdir, "xvfb.pid")) as f:
+                xvfb = int(f.read())
+            with open(f"/proc/{xvfb}/cmdline", "rb") as f:
+                if f.read().startswith(b"Xvfb\0"):
+                    os.kill(xvfb, signal.SIGKILL)
+        except (OSError, ValueError):
+            pass
         prefix = os.path.join(workdir, "prefix")
         if os.path.isdir(prefix):
             env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all")
@@ -135,6 +144,8 @@ class Session:
         subprocess.run([os.path.join(SCRIPTS, "wine-prefix.sh"), "clone", template, self.prefix],
                        check=True, timeout=120)
         self.xvfb, self.display = _start_xvfb(self.width, self.height)
+        with open(os.path.join(self.workdir, "xvfb.pid"), "w") as f:
+            f.write(str(self.xvfb.pid))
         self.env = dict(os.environ, DISPLAY=self.display, WINEPREFIX=self.prefix,
                         WINEDEBUG="-all")
         self.root_windows = set(self._search_visible(""))
