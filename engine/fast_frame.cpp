@@ -34,12 +34,18 @@ struct GridTables {
 // The tables of the fast frame, made once; the engine runs on one thread, so one set serves.
 class FastEngine {
 public:
-    FastEngine() : frame_(std::make_unique<FrameTables>()) { InitFastMath(); }
+    FastEngine()
+        : frame_(std::make_unique<FrameTables>()),
+          sinOfLog015_(std::make_unique<ScaledLogSine>(0.15L)) {
+        InitFastMath();
+    }
     FrameTables& Frame() { return *frame_; }
     GridTables& Grid() { return grid_; }
+    const ScaledLogSine& SinOfLog015() const { return *sinOfLog015_; }
 
 private:
     std::unique_ptr<FrameTables> frame_;
+    std::unique_ptr<ScaledLogSine> sinOfLog015_;  // sin(ln(x) * 0.15), pattern 9
     GridTables grid_;
 };
 
@@ -83,6 +89,7 @@ struct FrameContext {
     const EngineState* state;
     PixelTarget target;
     FrameTables* t;
+    const ScaledLogSine* sinOfLog015;
     const long double* grid;
     int gridStride;
     // Colouring: 0, 1, 2, 3 or 4 for the hue schemes, whose factors are k/255 (1 for 255).
@@ -412,18 +419,20 @@ inline void PointValues(const FrameContext& f, int row, int col, long double& V1
         V2 = aq + std::sqrt(aq) / 5.0L;
         V3 = ar + std::sqrt(ar) / 5.0L;
     } else if constexpr (P == 9) {
+        // V_k = |sin(ln(u_k^2 v_k^2 + 0.0001) * 0.15)|, the logarithm folded into the sine.
         const long double g1 = t.Column[1][col], g2 = t.Row[1][row];
-        long double uk = u, vk = v, w[3];
+        const ScaledLogSine& sinOfLog = *f.sinOfLog015;
+        long double uk = u, vk = v, V[3];
         for (int k = 0; k < 3; ++k) {
             const long double un = (uk * uk - vk * vk) * g1;
             const long double vn = uk * vk + g2;
-            w[k] = FastLog(Square(un) * Square(vn) + 0.0001L) * 0.15L;
+            V[k] = std::fabs(sinOfLog(Square(un) * Square(vn) + 0.0001L));
             uk = un;
             vk = vn;
         }
-        V1 = std::fabs(FastSin(w[0]));
-        V2 = std::fabs(FastSin(w[1]));
-        V3 = std::fabs(FastSin(w[2]));
+        V1 = V[0];
+        V2 = V[1];
+        V3 = V[2];
     } else if constexpr (P == 10) {
         const long double* g = f.grid + (static_cast<size_t>(row) * f.W + col) * 2;
         V1 = t.Column[1][col] + t.Row[2][row];
@@ -550,6 +559,7 @@ void RenderFrameFast(EngineState& state, const PixelTarget& target) {
     f.state = &state;
     f.target = target;
     f.t = &engine.Frame();
+    f.sinOfLog015 = &engine.SinOfLog015();
     f.grid = nullptr;
     f.gridStride = 0;
     SetUpColouring(f, state.ColourScheme);

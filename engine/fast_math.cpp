@@ -36,4 +36,19 @@ void InitFastMath() {
     });
 }
 
+ScaledLogSine::ScaledLogSine(long double scale) : scale_(scale) {
+    using namespace fastmath_detail;
+    ExtendedPrecisionScope precision;
+    InitFastMath();
+    for (int e = MinExponent; e <= MaxExponent; ++e) {
+        const long double ee = static_cast<long double>(e);
+        for (int j = 0; j <= FastLogCentres; ++j) {
+            // e ln2 - log I_j, the exact product e*Ln2Hi first so only the small parts round.
+            const long double log = (ee * Ln2Hi + g_fastMath.MinusLogInverse[j]) + ee * Ln2Lo;
+            const int index = (e - MinExponent) * (FastLogCentres + 1) + j;
+            FastSinCos(scale * log, sinA_[index], cosA_[index]);
+        }
+    }
+}
+
 }  // namespace lumora

@@ -112,7 +112,15 @@ inline long double FastCos(long double x) {
     return C + (C * CosMinusOnePoly(d.r2) - S * SinPoly(d.r, d.r2));
 }
 
-inline long double FastLog(long double x) {
+namespace fastmath_detail {
+
+// x = 2^e * c_j * (1 + t) for a positive normal x; false for anything else.
+struct LogParts {
+    int e, j;
+    long double t;
+};
+
+inline bool SplitForLog(long double x, LogParts& parts) {
     // The 80-bit format: a 64-bit significand with its integer bit, then the sign and a 15-bit
     // exponent biased by 16383.
     unsigned char bytes[sizeof(long double)];
@@ -121,21 +129,65 @@ inline long double FastLog(long double x) {
     uint16_t signExponent;
     std::memcpy(&significand, bytes, 8);
     std::memcpy(&signExponent, bytes + 8, 2);
-    if (signExponent == 0 || signExponent >= 0x7FFF || !(significand >> 63)) return std::log(x);
-    const int e = static_cast<int>(signExponent) - 16383;
+    if (signExponent == 0 || signExponent >= 0x7FFF || !(significand >> 63)) return false;
+    parts.e = static_cast<int>(signExponent) - 16383;
     // f: the 63 fraction bits, m = 1 + f*2^-63; j: the nearest centre.
     const int64_t f = static_cast<int64_t>(significand & 0x7FFFFFFFFFFFFFFFull);
-    const int j = static_cast<int>((static_cast<uint64_t>(f) >> 53) + 1) >> 1;
-    const long double t = g_fastMath.InverseMinusOne[j] +
-                          static_cast<long double>(f) * g_fastMath.InverseScaled[j];
-    // log1p(t) - t = -t^2/2 + ... - t^6/6; the next term is below 2^-72.
-    const long double p =
-        t * t * (-0.5L + t * (1.0L / 3 + t * (-0.25L + t * (0.2L + t * (-1.0L / 6)))));
-    // ln 2 = Ln2Hi + Ln2Lo; the high part keeps 32 bits, so e*Ln2Hi is exact.
-    constexpr long double Ln2Hi = 0.69314718036912381649017333984375L;
-    constexpr long double Ln2Lo = 1.908214929270587816144265680755001343602552541e-10L;
-    const long double ee = static_cast<long double>(e);
-    return (ee * Ln2Hi + g_fastMath.MinusLogInverse[j]) + (t + (ee * Ln2Lo + p));
+    parts.j = static_cast<int>((static_cast<uint64_t>(f) >> 53) + 1) >> 1;
+    parts.t = g_fastMath.InverseMinusOne[parts.j] +
+              static_cast<long double>(f) * g_fastMath.InverseScaled[parts.j];
+    return true;
 }
+
+// log1p(t) - t = -t^2/2 + ... - t^6/6 for |t| <= 1/1024; the next term is below 2^-72.
+inline long double Log1pTail(long double t) {
+    return t * t * (-0.5L + t * (1.0L / 3 + t * (-0.25L + t * (0.2L + t * (-1.0L / 6)))));
+}
+
+// ln 2 = Ln2Hi + Ln2Lo; the high part keeps 32 bits, so e*Ln2Hi is exact.
+constexpr long double Ln2Hi = 0.69314718036912381649017333984375L;
+constexpr long double Ln2Lo = 1.908214929270587816144265680755001343602552541e-10L;
+
+}  // namespace fastmath_detail
+
+inline long double FastLog(long double x) {
+    using namespace fastmath_detail;
+    LogParts d;
+    if (!SplitForLog(x, d)) return std::log(x);
+    const long double ee = static_cast<long double>(d.e);
+    return (ee * Ln2Hi + g_fastMath.MinusLogInverse[d.j]) + (d.t + (ee * Ln2Lo + Log1pTail(d.t)));
+}
+
+// sin(c * ln x) for one fixed scale c, without forming the logarithm: with x = 2^e c_j (1 + t),
+// c ln x = A + d where A = c (e ln2 - log I_j) comes from a table of sin A and cos A over the
+// exponents MinExponent..MaxExponent and the centres, and d = c log1p(t) is below c/1024. Within
+// a few units of the 64th bit of sin(c * FastLog(x)); x outside that range takes that path.
+// For |c| <= 0.5 (the polynomials of d assume it); about 1 MB of tables, so make one and keep it.
+class ScaledLogSine {
+public:
+    static constexpr int MinExponent = -16, MaxExponent = 40;
+
+    explicit ScaledLogSine(long double scale);
+
+    long double operator()(long double x) const {
+        using namespace fastmath_detail;
+        LogParts d;
+        if (!SplitForLog(x, d) || d.e < MinExponent || d.e > MaxExponent)
+            return FastSin(FastLog(x) * scale_);
+        const int index = (d.e - MinExponent) * (FastLogCentres + 1) + d.j;
+        const long double S = sinA_[index], C = cosA_[index];
+        const long double delta = scale_ * (d.t + Log1pTail(d.t));
+        const long double delta2 = delta * delta;
+        // |delta| < 2^-11: sin and cos - 1 of it to well below 2^-64.
+        const long double sinDelta = delta + delta * delta2 * (-1.0L / 6 + delta2 * (1.0L / 120));
+        const long double cosDeltaMinusOne = delta2 * (-0.5L + delta2 * (1.0L / 24));
+        return S + (S * cosDeltaMinusOne + C * sinDelta);
+    }
+
+private:
+    static constexpr int Entries = (MaxExponent - MinExponent + 1) * (FastLogCentres + 1);
+    long double scale_;
+    long double sinA_[Entries], cosA_[Entries];
+};
 
 }  // namespace lumora

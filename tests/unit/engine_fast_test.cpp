@@ -416,6 +416,44 @@ TEST(FastMath, SineAndCosineFollowTheLibraryOverTheWholeRange) {
     EXPECT_LE(worst, 16 * unit) << "largest difference " << static_cast<double>(worst / unit) << " units";
 }
 
+TEST(FastMath, SineOfAScaledLogarithmWithinAFewUnitsOfTheTrueValue) {
+    InitFastMath();
+    const auto sinOfLog = std::make_unique<ScaledLogSine>(0.15L);
+    // x (exactly representable) and sin(0.15 ln x) to 30 digits; 1e-7 and 9e15 lie outside the
+    // tabled exponents and take the general path.
+    struct Value {
+        long double x, expected;
+    };
+    const Value values[] = {
+        {0.0001000000000000000000011434944787933054577L, -0.982146492706391222583094909877L},
+        {0.0001230000000000000000059063607412042362643L, -0.975832505469509039788043323683L},
+        {0.5000000000000000000000000000000000000000L, -0.103784851942898384790622575004L},
+        {0.9999899999999999999737709810432306767325L, -0.00000150000750004944180101179946225L},
+        {1.000000000000000000000000000000000000000L, 0.0L},
+        {1.000976562500000000000000000000000000000L, 0.000146412895435216399506753245623L},
+        {2.500000000000000000000000000000000000000L, 0.137011282948075174340896202752L},
+        {7.388999999999999999857752674969901818258L, 0.295519118696226994929003706911L},
+        {1000.000000000000000000000000000000000000L, 0.860455665190991433995131835514L},
+        {123456.7890000000000014779288903810083866L, 0.982426560947039745984460152913L},
+        {3000000000000.000000000000000000000000000L, -0.919910568465001836789040512835L},
+        {9000000000000000.000000000000000000000000L, -0.698132033084870209144912760285L},
+        {0.00000009999999999999999999845515748799596551441L, -0.662295438310751659570329576564L},
+    };
+    const long double unit = std::ldexp(1.0L, -64);
+    for (const Value& v : values) {
+        SCOPED_TRACE(testing::Message() << "x = " << static_cast<double>(v.x));
+        EXPECT_LE(std::fabs((*sinOfLog)(v.x) - v.expected), 8 * unit);
+    }
+    // Over the whole tabled range, next to the two kernels it stands for.
+    long double worst = 0;
+    for (int i = 0; i <= 200000; ++i) {
+        const long double x = std::exp(static_cast<long double>(i) * 0.00015L - 9.5L);
+        worst = std::max(worst, std::fabs((*sinOfLog)(x) - FastSin(FastLog(x) * 0.15L)));
+    }
+    EXPECT_LE(worst, 8 * unit) << "largest difference " << static_cast<double>(worst / unit) << " units";
+    EXPECT_TRUE(std::isnan((*sinOfLog)(-1.0L)));
+}
+
 TEST(FastMath, OutOfRangeAndSpecialArgumentsGetTheLibrarysResult) {
     InitFastMath();
     const long double inf = std::numeric_limits<long double>::infinity();
