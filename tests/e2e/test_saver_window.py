@@ -57,6 +57,24 @@ class SaverWindow(unittest.TestCase):
             self.assertEqual(kind, "REG_SZ")
             self.assertTrue(os.path.isdir(session.linux_path(directory)), directory)
 
+    def test_screen_wider_than_the_grid_can_be(self):
+        # A quarter of 8200 is 2050 columns, more than the 2001 the planes hold: the grid is
+        # clamped, and its frame is still stretched over the whole screen.
+        with harness.Session(8200, 600) as session:
+            log = harness.FrameLog(session)
+            session.mouse_move(100, 100)
+            proc = session.start("/s", env=log.env)
+            self.assertTrue(log.wait_frames(3, timeout=60, proc=proc), "no frames drawn")
+            self.assertEqual(log.start()["grid"], "2001x150")
+            window = session.find_window(timeout=0)
+            self.assertEqual(session.geometry(window), (0, 0, 8200, 600))
+            shot = session.screenshot()
+            for left in (0, 4000, 8200 - 200):
+                mean, std = harness.image_stats(shot, (left, 0, 200, 600))
+                self.assertGreater(std, 0.01, f"no field drawn at x={left}")
+            session.key("a")
+            self.assertEqual(session.wait_exit(proc, 10), 0)
+
 
 if __name__ == "__main__":
     harness.main(budget=150)
