@@ -132,9 +132,35 @@ PlanePoint Pattern23(IterScratch& it, int row, int col, int W, int H) {
     for (int k = 1; k <= 10; ++k) {
         A[k] = Sin(A[k - 1] * A[k - 1] - B[k - 1] * B[k - 1] + param1);
         B[k] = Sin(2.0L * A[k - 1] * B[k - 1] + param2);
-        C[k] = Sin(A[k] * A[k] + B[k] * B[k] + 0.000001L);
+        // Only the last three C reach the planes, and nothing else reads C: skip the rest.
+        if (k >= 8) C[k] = Sin(A[k] * A[k] + B[k] * B[k] + 0.000001L);
     }
     return {C[8], C[9], C[10]};
+}
+
+// Two neighbouring points of pattern 23 in lockstep: the same operations on each, so each
+// point's values are those of Pattern23; the two chains of sines overlap in the pipeline.
+void Pattern23Pair(int row, int col, int W, int H, PlanePoint& first, PlanePoint& second) {
+    long double a0 = 1.0L - DoubleFraction(col, W), a1 = 1.0L - DoubleFraction(col + 1, W);
+    long double b0 = 1.0L - DoubleFraction(row, H), b1 = b0;
+    const long double param1 = 0.628L, param2 = 0.628L;
+    long double c0[11], c1[11];
+    for (int k = 1; k <= 10; ++k) {
+        const long double na0 = Sin(a0 * a0 - b0 * b0 + param1);
+        const long double na1 = Sin(a1 * a1 - b1 * b1 + param1);
+        const long double nb0 = Sin(2.0L * a0 * b0 + param2);
+        const long double nb1 = Sin(2.0L * a1 * b1 + param2);
+        a0 = na0;
+        a1 = na1;
+        b0 = nb0;
+        b1 = nb1;
+        if (k >= 8) {
+            c0[k] = Sin(a0 * a0 + b0 * b0 + 0.000001L);
+            c1[k] = Sin(a1 * a1 + b1 * b1 + 0.000001L);
+        }
+    }
+    first = {c0[8], c0[9], c0[10]};
+    second = {c1[8], c1[9], c1[10]};
 }
 
 PlanePoint Pattern24(IterScratch& it, int row, int col, int W, int H) {
@@ -173,7 +199,20 @@ void FieldRows(EngineState& state, int begin, int end) {
         long double* X = state.PlaneX[row];
         long double* Y = state.PlaneY[row];
         long double* Z = state.PlaneZ[row];
-        for (int col = 0; col < W; ++col) {
+        int col = 0;
+        if constexpr (P == 23) {
+            for (; col + 1 < W; col += 2) {
+                PlanePoint first, second;
+                Pattern23Pair(row, col, W, H, first, second);
+                X[col] = first.X;
+                Y[col] = first.Y;
+                Z[col] = first.Z;
+                X[col + 1] = second.X;
+                Y[col + 1] = second.Y;
+                Z[col + 1] = second.Z;
+            }
+        }
+        for (; col < W; ++col) {
             PlanePoint p;
             if constexpr (P == 15) p = Pattern15(row, col, W, H);
             else if constexpr (P == 16) p = Pattern16Or21<false>(row, col, W, H);
