@@ -66,7 +66,10 @@ if ! kill -0 "$saver" 2>/dev/null; then
   echo "run: lumora.scr ended by itself (status $status) before the screenshot"
 fi
 import -window root "$shot"
-# End the saver as a user would: a key press.
-xdotool key Escape || true
-for _ in $(seq 100); do kill -0 "$saver" 2>/dev/null || break; sleep 0.1; done
+# End the saver as a user would: a key press (a second one if the first only closed a message).
+for _ in 1 2; do
+  kill -0 "$saver" 2>/dev/null || break
+  xdotool key Escape || true
+  for _ in $(seq 50); do kill -0 "$saver" 2>/dev/null || break; sleep 0.1; done
+done
 echo "run: screenshot saved to $shot"
