@@ -36,6 +36,7 @@ def measure(width, height):
         time.sleep(WARM_UP)
         if proc.poll() is not None:
             raise RuntimeError(f"the saver ended with status {proc.returncode}")
+        start_lines = len(log.lines())
         start_frames, start_cpu = log.frames(), harness.cpu_seconds(proc.pid)
         start_x = harness.cpu_seconds(session.xvfb.pid)
         started = time.monotonic()
@@ -45,15 +46,33 @@ def measure(width, height):
         cpu = harness.cpu_seconds(proc.pid) - start_cpu
         x_cpu = harness.cpu_seconds(session.xvfb.pid) - start_x
         first = log.start()
+        timings = frame_timings(log.lines()[start_lines:])
         session.key("Escape")
         session.wait_exit(proc, 10)
-    return first, drawn, elapsed, cpu, x_cpu
+    return first, drawn, elapsed, cpu, x_cpu, timings
+
+
+def frame_timings(lines):
+    """Mean of each "name=milliseconds" field of the frame lines, when the saver writes them."""
+    sums, counts = {}, {}
+    for line in lines:
+        if not line.startswith("frame"):
+            continue
+        for field in line.split()[1:]:
+            name, _, value = field.partition("=")
+            try:
+                sums[name] = sums.get(name, 0.0) + float(value)
+                counts[name] = counts.get(name, 0) + 1
+            except ValueError:
+                pass
+    return ", ".join(f"{name} {sums[name] / counts[name]:.1f} ms" for name in sums)
 
 
 for size in options.sizes:
     width, height = (int(n) for n in size.lower().split("x"))
-    first, drawn, elapsed, cpu, x_cpu = measure(width, height)
+    first, drawn, elapsed, cpu, x_cpu, timings = measure(width, height)
     print(f"{width}x{height}: {drawn / elapsed:.1f} frames/s ({drawn} frames in {elapsed:.1f} s); "
           f"saver CPU {cpu:.2f} s ({100 * cpu / elapsed:.0f}% of one core), "
-          f"Xvfb CPU {x_cpu:.2f} s; start: {first}", flush=True)
+          f"Xvfb CPU {x_cpu:.2f} s; per frame: {timings or 'not reported'}; start: {first}",
+          flush=True)
 EOF
