@@ -151,6 +151,14 @@ class Session:
         self.root_windows = set(self._search_visible(""))
 
     def close(self):
+        # A budget alarm that falls due now is raised once everything is cleaned up.
+        signal.pthread_sigmask(signal.SIG_BLOCK, {signal.SIGALRM})
+        try:
+            self._close()
+        finally:
+            signal.pthread_sigmask(signal.SIG_UNBLOCK, {signal.SIGALRM})
+
+    def _close(self):
         for proc in self.processes:
             if proc.poll() is None:
                 try:
