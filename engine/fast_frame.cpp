@@ -90,19 +90,16 @@ struct FrameContext {
     PixelTarget target;
     FrameTables* t;
     const ScaledLogSine* sinOfLog015;
-    const long double* grid;
-    int gridStride;
+    const long double* grid;  // the per-grid table, for patterns 4, 8 and 10
     // Colouring: 0, 1, 2, 3 or 4 for the hue schemes, whose factors are k/255 (1 for 255).
     int schemeKind;
     long double hue[3];
 };
 
-// sin and cos into two table slots.
-inline void PutSinCos(long double x, long double& s, long double& c) { FastSinCos(x, s, c); }
-
 // ---- Per-frame tables ----------------------------------------------------------------------
-// Slot names are the terms they hold; "sin(X)" of a slot computed by the addition formula comes
-// with its cosine in the next slot.
+// Slot 0 holds the coordinate (u of the column, v of the row); the others hold the pattern's
+// column-only or row-only terms. A term meant for the addition formula is stored as its sine
+// followed by its cosine.
 
 void ColumnTerms(const FrameContext& f, int col) {
     long double* C[TermCount];
@@ -115,24 +112,24 @@ void ColumnTerms(const FrameContext& f, int col) {
         case 2:
         case 7:
             *C[1] = SineSquared(u + a1 + a2);
-            PutSinCos(u, *C[2], *C[3]);
+            FastSinCos(u, *C[2], *C[3]);
             if (f.pattern == 7) *C[4] = std::sin(u);
             break;
         case 3:
         case 13: {
-            PutSinCos(std::sin(u - a3) + (u + a1), *C[1], *C[2]);
-            PutSinCos(std::sin(u - a1), *C[3], *C[4]);
-            PutSinCos(std::sin(u - a2) + u, *C[5], *C[6]);
+            FastSinCos(std::sin(u - a3) + (u + a1), *C[1], *C[2]);
+            FastSinCos(std::sin(u - a1), *C[3], *C[4]);
+            FastSinCos(std::sin(u - a2) + u, *C[5], *C[6]);
             break;
         }
         case 4: *C[1] = u + a1; break;
         case 5:
             *C[1] = SineSquared(u + f.s1 + f.s2);
-            PutSinCos(u, *C[2], *C[3]);
+            FastSinCos(u, *C[2], *C[3]);
             break;
         case 6:
             *C[1] = SineSquared(u + a1 + a2);
-            PutSinCos(u, *C[2], *C[3]);
+            FastSinCos(u, *C[2], *C[3]);
             *C[4] = std::sin(u);
             break;
         case 8:
@@ -145,20 +142,20 @@ void ColumnTerms(const FrameContext& f, int col) {
             *C[2] = std::fabs(u);
             break;
         case 11: {
-            PutSinCos(std::sin(u - a3) + (u + a1), *C[1], *C[2]);
-            PutSinCos(std::sin(u - a1), *C[3], *C[4]);
-            PutSinCos(std::sin(u - a2) + u, *C[5], *C[6]);
+            FastSinCos(std::sin(u - a3) + (u + a1), *C[1], *C[2]);
+            FastSinCos(std::sin(u - a1), *C[3], *C[4]);
+            FastSinCos(std::sin(u - a2) + u, *C[5], *C[6]);
             break;
         }
         case 12:
             *C[1] = std::fabs(std::sin(u + a2));
             *C[2] = std::fabs(u);
-            PutSinCos(u, *C[3], *C[4]);
+            FastSinCos(u, *C[3], *C[4]);
             break;
         case 14:
-            PutSinCos((u + a1) + (u - a3), *C[1], *C[2]);
-            PutSinCos(u - a1, *C[3], *C[4]);
-            PutSinCos(u + (u - a2), *C[5], *C[6]);
+            FastSinCos((u + a1) + (u - a3), *C[1], *C[2]);
+            FastSinCos(u - a1, *C[3], *C[4]);
+            FastSinCos(u + (u - a2), *C[5], *C[6]);
             break;
     }
 }
@@ -174,25 +171,25 @@ void RowTerms(const FrameContext& f, int row) {
         case 1: *R[1] = std::sin(v / 2.0L + a2); break;
         case 2:
             *R[1] = SineSquared(v + a3 + a1);
-            PutSinCos(v - a2, *R[2], *R[3]);
+            FastSinCos(v - a2, *R[2], *R[3]);
             break;
         case 3:
         case 13: {
             const long double sv = std::sin(v);
-            PutSinCos(sv, *R[1], *R[2]);
-            PutSinCos((v + a2) + sv, *R[3], *R[4]);
-            PutSinCos((v + a3) + sv, *R[5], *R[6]);
+            FastSinCos(sv, *R[1], *R[2]);
+            FastSinCos((v + a2) + sv, *R[3], *R[4]);
+            FastSinCos((v + a3) + sv, *R[5], *R[6]);
             break;
         }
         case 4: *R[1] = v + a2; break;
         case 5:
             *R[1] = SineSquared(v + f.s3 + f.s2);
-            PutSinCos((v + f.s1) + f.s3, *R[2], *R[3]);
+            FastSinCos((v + f.s1) + f.s3, *R[2], *R[3]);
             break;
         case 6:
         case 7:
             *R[1] = SineSquared(v + a3 + a1);
-            PutSinCos(v - (f.pattern == 6 ? a3 : a2), *R[2], *R[3]);
+            FastSinCos(v - (f.pattern == 6 ? a3 : a2), *R[2], *R[3]);
             *R[4] = std::sin(v);
             break;
         case 8:
@@ -206,19 +203,19 @@ void RowTerms(const FrameContext& f, int row) {
             *R[2] = std::fabs(v);
             break;
         case 11:
-            PutSinCos(v, *R[1], *R[2]);
-            PutSinCos((v + a2) + v, *R[3], *R[4]);
-            PutSinCos((v + a3) + v, *R[5], *R[6]);
+            FastSinCos(v, *R[1], *R[2]);
+            FastSinCos((v + a2) + v, *R[3], *R[4]);
+            FastSinCos((v + a3) + v, *R[5], *R[6]);
             break;
         case 12:
             *R[1] = std::fabs(std::sin(v + a3));
             *R[2] = std::fabs(v);
-            PutSinCos(v - a1, *R[3], *R[4]);
+            FastSinCos(v - a1, *R[3], *R[4]);
             break;
         case 14:
-            PutSinCos(v, *R[1], *R[2]);
-            PutSinCos((v + a2) + v, *R[3], *R[4]);
-            PutSinCos((v + a3) + v, *R[5], *R[6]);
+            FastSinCos(v, *R[1], *R[2]);
+            FastSinCos((v + a2) + v, *R[3], *R[4]);
+            FastSinCos((v + a3) + v, *R[5], *R[6]);
             break;
     }
 }
@@ -561,14 +558,12 @@ void RenderFrameFast(EngineState& state, const PixelTarget& target) {
     f.t = &engine.Frame();
     f.sinOfLog015 = &engine.SinOfLog015();
     f.grid = nullptr;
-    f.gridStride = 0;
     SetUpColouring(f, state.ColourScheme);
 
     WorkerPool& pool = EnginePool();
     if (pattern != 0) {
         PrepareGrid(engine, pattern, W, H);
         f.grid = engine.Grid().Values.get();
-        f.gridStride = engine.Grid().Stride;
         auto terms = [&f, W](int begin, int end) {
             for (int i = begin; i < end; ++i) {
                 if (i < W) ColumnTerms(f, i);
