@@ -45,22 +45,42 @@ std::optional<int> PresetForScreen(ScreenSize screen) {
     return preset;
 }
 
-void LoadSettings(SettingsStore& store, EngineFields engine, SaverSettings& settings,
-                  ScreenSize screen, const ErrorSink& showError) {
+LoadResult LoadSettings(SettingsStore& store, EngineFields engine, SaverSettings& settings,
+                        ScreenSize screen, const ErrorSink& showError) {
+    LoadResult result;
     try {
         if (std::unique_ptr<SettingsKey> key = store.OpenExisting()) {
             engine.Speed = key->ReadInteger(SpeedName);
+            ++result.valuesRead;
             engine.ColourScheme = key->ReadInteger(BrightName);
+            ++result.valuesRead;
             engine.Pattern = key->ReadInteger(AlgoritmName);
+            ++result.valuesRead;
             settings.Wall = key->ReadInteger(WallName);
+            ++result.valuesRead;
             settings.Rands = key->ReadBool(RandsName);
+            ++result.valuesRead;
             settings.Path_Wall = key->ReadString(PathWallName);
+            ++result.valuesRead;
         }
     } catch (const SettingsError& error) {
         Show(showError, error);
-        return;
+        result.failed = true;
+        return result;
     }
     ApplyFirstRunDefaults(store, engine, settings, screen, showError);
+    return result;
+}
+
+void UseFirstRunValuesForUnread(EngineFields engine, SaverSettings& settings, ScreenSize screen,
+                                int valuesRead) {
+    if (valuesRead <= 0) engine.Speed = FirstRunSpeed;
+    if (valuesRead <= 1) engine.ColourScheme = FirstRunColourScheme;
+    if (valuesRead <= 2) engine.Pattern = FirstRunPattern;
+    if (valuesRead <= 3) {
+        if (const std::optional<int> preset = PresetForScreen(screen)) settings.Wall = *preset;
+    }
+    if (valuesRead <= 4) settings.Rands = true;
 }
 
 void ApplyFirstRunDefaults(SettingsStore& store, EngineFields engine, SaverSettings& settings,

@@ -59,8 +59,21 @@ inline EngineFields FieldsOf(EngineState& engine) {
 // The image-size preset that matches the primary display, if any.
 std::optional<int> PresetForScreen(ScreenSize screen);
 
-void LoadSettings(SettingsStore& store, EngineFields engine, SaverSettings& settings,
-                  ScreenSize screen, const ErrorSink& showError);
+// How a load went: how many values it read, in the order Speed, Bright, Algoritm, Wall, Rands,
+// Path_Wall, and whether a read failed (the one after the last read).
+struct LoadResult {
+    bool failed = false;
+    int valuesRead = 0;
+};
+
+LoadResult LoadSettings(SettingsStore& store, EngineFields engine, SaverSettings& settings,
+                        ScreenSize screen, const ErrorSink& showError);
+// After a failed load, the values that were not read take their first-run values in memory,
+// for this run only (nothing is written): Speed 20, Bright 0, Algoritm 7, Wall the screen's
+// preset (kept when none matches), Rands true. Path_Wall keeps what it holds (an empty one
+// becomes the default directory when the image directory is read). Values read stay as read.
+void UseFirstRunValuesForUnread(EngineFields engine, SaverSettings& settings, ScreenSize screen,
+                                int valuesRead);
 void ApplyFirstRunDefaults(SettingsStore& store, EngineFields engine, SaverSettings& settings,
                            ScreenSize screen, const ErrorSink& showError);
 void SaveSettings(SettingsStore& store, int speed, int colourScheme, int pattern,
@@ -69,9 +82,10 @@ void ReadImageDirectory(SettingsStore& store, SaverSettings& settings, const Err
 void WriteImageDirectory(SettingsStore& store, const SaverSettings& settings,
                          const ErrorSink& showError);
 
-inline void LoadSettings(SettingsStore& store, EngineState& engine, SaverSettings& settings,
-                         ScreenSize screen, const ErrorSink& showError) {
-    LoadSettings(store, FieldsOf(engine), settings, screen, showError);
+inline LoadResult LoadSettings(SettingsStore& store, EngineState& engine,
+                               SaverSettings& settings, ScreenSize screen,
+                               const ErrorSink& showError) {
+    return LoadSettings(store, FieldsOf(engine), settings, screen, showError);
 }
 inline void SaveSettings(SettingsStore& store, const EngineState& engine,
                          const SaverSettings& settings, const ErrorSink& showError) {

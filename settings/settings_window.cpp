@@ -7,7 +7,11 @@ namespace lumora {
 void LoadSettingsForWindow(EngineState& engine, SaverSettings& settings, HWND owner) {
     RegistrySettingsStore store;
     const ScreenSize primary{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    LoadSettings(store, engine, settings, primary, MessageBoxErrorSink(owner));
+    const LoadResult result =
+        LoadSettings(store, engine, settings, primary, MessageBoxErrorSink(owner));
+    // A saver started on a broken store still shows a picture: what could not be read runs
+    // with its first-run value (nothing is written, so the store stays as the user left it).
+    if (result.failed) UseFirstRunValuesForUnread(FieldsOf(engine), settings, primary, result.valuesRead);
 }
 
 void SaveSettingsForWindow(const EngineState& engine, const SaverSettings& settings, HWND owner) {

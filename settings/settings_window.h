@@ -3,7 +3,8 @@
 // (captioned with the application title, error icon, OK button) owned by `owner`.
 //
 // Each call opens the key, reads or writes, and closes it again; see settings.h for what is
-// read and written and what happens on an error. All of them return normally.
+// read and written and what happens on an error. All of them return normally. After a load
+// that failed, the values it could not read run with their first-run values (not stored).
 #pragma once
 
 #include <windows.h>

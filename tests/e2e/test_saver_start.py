@@ -1,6 +1,7 @@
 """What the saver starts with: the grid for the screen, the pattern (a random one from 1 to
 20 when Rands is set, else the stored one), and a start from a store that cannot be read
-completely: the error is shown, then the saver runs. The saver's frame log reports its start
+completely: the error is shown, then the saver runs, with first-run values for what it could
+not read. The saver's frame log reports its start
 ("start pattern=P grid=WxH window=WxH") and every frame drawn."""
 
 import time
@@ -81,12 +82,28 @@ class SaverStart(unittest.TestCase):
         time.sleep(1)
         self.assertIsNone(log.start(), "the saver went on before the error was acknowledged")
         session.key("Return")
-        # Then the saver runs on what was read before the missing value: pattern 12, no Rands.
+        # Then the saver runs full screen: Speed, Bright, Algoritm and Wall as read, Rands (not
+        # read) as on a first run, so a random pattern from 1 to 20.
         self.assertTrue(log.wait_frames(5, timeout=30, proc=proc), "no frames after the error")
         saver = session.find_window(timeout=0)
         self.assertEqual(session.geometry(saver), (0, 0, session.width, session.height))
-        self.assertEqual(log.start()["pattern"], 12)
+        self.assertIn(log.start()["pattern"], range(1, 21))
         self.end(proc)
+        self.assertNotIn("Rands", session.reg_query(), "nothing was written back")
+
+    def test_a_store_with_only_speed_still_shows_a_picture(self):
+        # Bright cannot be read: what was not read runs with its first-run value (pattern 7, or
+        # a random one as Rands is then on), never the empty pattern 0 that leaves the screen black.
+        session = self.session
+        session.reg_add("Speed", "REG_DWORD", 20)
+        proc, log = self.start()
+        self.assertIsNotNone(session.find_window(proc=proc), "no message box")
+        session.key("Return")
+        self.assertTrue(log.wait_frames(5, timeout=30, proc=proc), "no frames after the error")
+        self.assertIn(log.start()["pattern"], range(1, 21))
+        self.assertFalse(harness.is_black(session.screenshot()), "the saver shows a black screen")
+        self.end(proc)
+        self.assertEqual(set(session.reg_query()), {"Speed"}, "nothing was written back")
 
 
 if __name__ == "__main__":

@@ -215,6 +215,44 @@ TEST_F(SettingsTest, UnreadableValuesNameThemselves) {
     EXPECT_TRUE(store.Written.empty());
 }
 
+TEST_F(SettingsTest, AfterAFailedLoadTheUnreadValuesRunWithTheirFirstRunValues) {
+    // Only Speed is stored: Bright fails, so the saver would otherwise run pattern 0 (black).
+    store.KeyExists = true;
+    store.Values[L"Speed"] = MemoryValue::Integer(33);
+    settings.Path_Wall = L"";
+    const LoadResult result = LoadSettings(store, engine.Fields(), settings, {1600, 900}, sink);
+    ASSERT_TRUE(result.failed);
+    EXPECT_EQ(result.valuesRead, 1);
+    UseFirstRunValuesForUnread(engine.Fields(), settings, {1600, 900}, result.valuesRead);
+    EXPECT_EQ(engine.Speed, 33) << "a value read stays as read";
+    EXPECT_EQ(engine.ColourScheme, 0);
+    EXPECT_EQ(engine.Pattern, 7);
+    EXPECT_EQ(settings.Wall, 9) << "the 1600x900 preset";
+    EXPECT_TRUE(settings.Rands);
+    EXPECT_TRUE(store.Written.empty()) << "nothing is written back";
+
+    // Rands missing: the four before it stay as read, Rands runs as true.
+    StoreKey(5, 3, 23, 2, 0, L"D:\Stills");
+    store.Values.erase(L"Rands");
+    engine = Engine{};
+    settings = SaverSettings{};
+    const LoadResult second = LoadSettings(store, engine.Fields(), settings, {1280, 720}, sink);
+    ASSERT_TRUE(second.failed);
+    EXPECT_EQ(second.valuesRead, 4);
+    UseFirstRunValuesForUnread(engine.Fields(), settings, {1280, 720}, second.valuesRead);
+    EXPECT_EQ(engine.Speed, 5);
+    EXPECT_EQ(engine.ColourScheme, 3);
+    EXPECT_EQ(engine.Pattern, 23);
+    EXPECT_EQ(settings.Wall, 2);
+    EXPECT_TRUE(settings.Rands);
+
+    // A complete load reports all six and no failure.
+    StoreKey(5, 3, 23, 2, 0, L"D:\Stills");
+    const LoadResult complete = LoadSettings(store, engine.Fields(), settings, {1280, 720}, sink);
+    EXPECT_FALSE(complete.failed);
+    EXPECT_EQ(complete.valuesRead, 6);
+}
+
 TEST_F(SettingsTest, KeyThatCannotBeOpenedOrCreated) {
     store.KeyRefused = true;
     Load();
