@@ -74,9 +74,6 @@ void TForm1::Close() {
     if (window_) SendMessageW(window_, WM_CLOSE, 0, 0);
 }
 
-void TForm1::StopTimer() { KillTimer(window_, FrameTimerId); }
-
-void TForm1::StartTimer() { SetTimer(window_, FrameTimerId, FrameTimerInterval, nullptr); }
 
 LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_NCCREATE) {
@@ -104,8 +101,8 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void TForm1::FormCreate() {
-    // An error while loading is shown to the user by the store; whatever was read stays in force
-    // and the window is still completed.
+    // An error while loading is shown to the user by the store; what was read stays in force,
+    // what was not runs with its first-run value, and the window is still completed.
     LoadSettingsForWindow(engine_, settings_);
     SeedRandomFromClock();
     if (settings_.Rands) engine_.Pattern = Random(20) + 1;  // 21..25 are never chosen at random

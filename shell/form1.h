@@ -32,10 +32,6 @@ public:
     HWND Handle() const { return window_; }
     void Close();
 
-    // The frame timer, for the settings dialog's still export.
-    void StopTimer();
-    void StartTimer();
-
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
