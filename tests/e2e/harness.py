@@ -315,6 +315,19 @@ class Session:
         return path
 
 
+class SessionTestCase(unittest.TestCase):
+    """A test class whose tests share one session (display and prefix) of SCREEN's size."""
+    SCREEN = (1366, 768)
+
+    @classmethod
+    def setUpClass(cls):
+        cls.session = Session(*cls.SCREEN).__enter__()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.close()
+
+
 class FrameLog:
     """The saver's own record of a run, kept when LUMORA_FRAME_LOG names a file: one line
     "start pattern=P grid=WxH window=WxH" once it is created, then one line per frame drawn.

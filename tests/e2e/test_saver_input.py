@@ -7,22 +7,13 @@ frame, so once two more frames are drawn the move has been seen, and no two move
 the saver as one. A saver that goes on drawing frames is still running."""
 
 import time
-import unittest
 
 import harness
 
 STEP = 100
 
 
-class SaverInput(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.session = harness.Session(1366, 768).__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.close()
-
+class SaverInput(harness.SessionTestCase):
     def start_at(self, x, y):
         """Puts the cursor at (x, y), then starts the saver and waits for its first frames."""
         self.session.mouse_move(x, y)

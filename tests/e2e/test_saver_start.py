@@ -5,22 +5,13 @@ not read. The saver's frame log reports its start
 ("start pattern=P grid=WxH window=WxH") and every frame drawn."""
 
 import time
-import unittest
 
 import harness
 
 RANDOM_STARTS = 8
 
 
-class SaverStart(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.session = harness.Session(1366, 768).__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.close()
-
+class SaverStart(harness.SessionTestCase):
     def setUp(self):
         # Each test starts from an empty store: its first run writes the defaults.
         if self.session.reg_query() is not None:
