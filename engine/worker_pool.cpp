@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <system_error>
 
 #include "engine/fpu_guard.h"
 
@@ -38,7 +39,13 @@ void SetEnginePoolThreads(int threads) {
 WorkerPool::WorkerPool(int threads) {
     const int helpers = std::max(threads, 1) - 1;
     workers_.reserve(static_cast<size_t>(helpers));
-    for (int i = 0; i < helpers; ++i) workers_.emplace_back([this] { WorkerLoop(); });
+    for (int i = 0; i < helpers; ++i) {
+        try {
+            workers_.emplace_back([this] { WorkerLoop(); });
+        } catch (const std::system_error&) {
+            break;  // the system gives no more threads: share the work among those there are
+        }
+    }
 }
 
 WorkerPool::~WorkerPool() {

@@ -26,7 +26,8 @@ class WorkerPool {
 public:
     using Job = void (*)(void* context, int begin, int end);
 
-    // threads: the number of threads that share a run, the caller included; at least 1.
+    // threads: the number of threads that share a run, the caller included; at least 1. When the
+    // system refuses a thread the pool works with fewer (ThreadCount says how many).
     explicit WorkerPool(int threads);
     ~WorkerPool();
     WorkerPool(const WorkerPool&) = delete;
