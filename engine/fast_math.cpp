@@ -46,7 +46,7 @@ ScaledLogSine::ScaledLogSine(long double scale) : scale_(scale) {
             // e ln2 - log I_j, the exact product e*Ln2Hi first so only the small parts round.
             const long double log = (ee * Ln2Hi + g_fastMath.MinusLogInverse[j]) + ee * Ln2Lo;
             const int index = (e - MinExponent) * (FastLogCentres + 1) + j;
-            FastSinCos(scale * log, sinA_[index], cosA_[index]);
+            FastSinCos(scale * log, table_[index].sin, table_[index].cos);
         }
     }
 }

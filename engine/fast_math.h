@@ -160,9 +160,9 @@ inline long double FastLog(long double x) {
 
 // sin(c * ln x) for one fixed scale c, without forming the logarithm: with x = 2^e c_j (1 + t),
 // c ln x = A + d where A = c (e ln2 - log I_j) comes from a table of sin A and cos A over the
-// exponents MinExponent..MaxExponent and the centres, and d = c log1p(t) is below c/1024. Within
+// exponents MinExponent..MaxExponent and the centres, and d = c log1p(t) is below |c|/1024. Within
 // a few units of the 64th bit of sin(c * FastLog(x)); x outside that range takes that path.
-// For |c| <= 0.5 (the polynomials of d assume it); about 1 MB of tables, so make one and keep it.
+// For |c| <= 1/4 (the short series of d assume it); about 1 MB of tables, so make one and keep it.
 class ScaledLogSine {
 public:
     static constexpr int MinExponent = -16, MaxExponent = 40;
@@ -175,19 +175,25 @@ public:
         if (!SplitForLog(x, d) || d.e < MinExponent || d.e > MaxExponent)
             return FastSin(FastLog(x) * scale_);
         const int index = (d.e - MinExponent) * (FastLogCentres + 1) + d.j;
-        const long double S = sinA_[index], C = cosA_[index];
-        const long double delta = scale_ * (d.t + Log1pTail(d.t));
+        const long double S = table_[index].sin, C = table_[index].cos;
+        // log1p(t) to t^5: the t^6/6 left out is below 2^-62 and scaled by |c| <= 1/4.
+        const long double t = d.t;
+        const long double delta =
+            scale_ * (t + t * t * (-0.5L + t * (1.0L / 3 + t * (-0.25L + t * 0.2L))));
         const long double delta2 = delta * delta;
-        // |delta| < 2^-11: sin and cos - 1 of it to well below 2^-64.
-        const long double sinDelta = delta + delta * delta2 * (-1.0L / 6 + delta2 * (1.0L / 120));
+        // |delta| < 2^-12: sin to delta^3, cos - 1 to delta^4, the rest below 2^-70.
+        const long double sinDelta = delta + delta * delta2 * (-1.0L / 6);
         const long double cosDeltaMinusOne = delta2 * (-0.5L + delta2 * (1.0L / 24));
         return S + (S * cosDeltaMinusOne + C * sinDelta);
     }
 
 private:
     static constexpr int Entries = (MaxExponent - MinExponent + 1) * (FastLogCentres + 1);
+    struct SinCos {
+        long double sin, cos;  // side by side: one cache line serves both
+    };
     long double scale_;
-    long double sinA_[Entries], cosA_[Entries];
+    SinCos table_[Entries];
 };
 
 }  // namespace lumora
