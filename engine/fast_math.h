@@ -57,6 +57,11 @@ inline int NearestInt(long double x) {
 #endif
 }
 
+// A polynomial coefficient rounded to double. The coefficients of the higher terms multiply powers
+// of a small argument, so that rounding stays far below 2^-64 of the result, and the x87 loads a
+// double constant as one operation where an extended one takes four.
+constexpr long double Short(long double c) { return static_cast<double>(c); }
+
 struct Reduced {
     long double r, r2;
     int k;
@@ -71,12 +76,13 @@ inline Reduced Reduce(long double x) {
 
 // sin r with |r| <= pi/256: r - r^3/3! + r^5/5! - r^7/7!; the next term is below 2^-75.
 inline long double SinPoly(long double r, long double r2) {
-    return r + r * r2 * (-1.0L / 6 + r2 * (1.0L / 120 + r2 * (-1.0L / 5040)));
+    return r + r * r2 * (Short(-1.0L / 6) + r2 * (Short(1.0L / 120) + r2 * Short(-1.0L / 5040)));
 }
 
 // cos r - 1 = -r^2/2! + ... + r^8/8!
 inline long double CosMinusOnePoly(long double r2) {
-    return r2 * (-0.5L + r2 * (1.0L / 24 + r2 * (-1.0L / 720 + r2 * (1.0L / 40320))));
+    return r2 * (-0.5L + r2 * (Short(1.0L / 24) +
+                                r2 * (Short(-1.0L / 720) + r2 * Short(1.0L / 40320))));
 }
 
 }  // namespace fastmath_detail
@@ -141,7 +147,8 @@ inline bool SplitForLog(long double x, LogParts& parts) {
 
 // log1p(t) - t = -t^2/2 + ... - t^6/6 for |t| <= 1/1024; the next term is below 2^-72.
 inline long double Log1pTail(long double t) {
-    return t * t * (-0.5L + t * (1.0L / 3 + t * (-0.25L + t * (0.2L + t * (-1.0L / 6)))));
+    return t * t *
+           (-0.5L + t * (Short(1.0L / 3) + t * (-0.25L + t * (Short(0.2L) + t * Short(-1.0L / 6)))));
 }
 
 // ln 2 = Ln2Hi + Ln2Lo; the high part keeps 32 bits, so e*Ln2Hi is exact.
@@ -179,11 +186,11 @@ public:
         // log1p(t) to t^5: the t^6/6 left out is below 2^-62 and scaled by |c| <= 1/4.
         const long double t = d.t;
         const long double delta =
-            scale_ * (t + t * t * (-0.5L + t * (1.0L / 3 + t * (-0.25L + t * 0.2L))));
+            scale_ * (t + t * t * (-0.5L + t * (Short(1.0L / 3) + t * (-0.25L + t * Short(0.2L)))));
         const long double delta2 = delta * delta;
         // |delta| < 2^-12: sin to delta^3, cos - 1 to delta^4, the rest below 2^-70.
-        const long double sinDelta = delta + delta * delta2 * (-1.0L / 6);
-        const long double cosDeltaMinusOne = delta2 * (-0.5L + delta2 * (1.0L / 24));
+        const long double sinDelta = delta + delta * delta2 * Short(-1.0L / 6);
+        const long double cosDeltaMinusOne = delta2 * (-0.5L + delta2 * Short(1.0L / 24));
         return S + (S * cosDeltaMinusOne + C * sinDelta);
     }
 
