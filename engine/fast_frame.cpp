@@ -415,21 +415,6 @@ inline void PointValues(const FrameContext& f, int row, int col, long double& V1
         V1 = ap + std::sqrt(ap) / 5.0L;
         V2 = aq + std::sqrt(aq) / 5.0L;
         V3 = ar + std::sqrt(ar) / 5.0L;
-    } else if constexpr (P == 9) {
-        // V_k = |sin(ln(u_k^2 v_k^2 + 0.0001) * 0.15)|, the logarithm folded into the sine.
-        const long double g1 = t.Column[1][col], g2 = t.Row[1][row];
-        const ScaledLogSine& sinOfLog = *f.sinOfLog015;
-        long double uk = u, vk = v, V[3];
-        for (int k = 0; k < 3; ++k) {
-            const long double un = (uk * uk - vk * vk) * g1;
-            const long double vn = uk * vk + g2;
-            V[k] = std::fabs(sinOfLog(Square(un) * Square(vn) + 0.0001L));
-            uk = un;
-            vk = vn;
-        }
-        V1 = V[0];
-        V2 = V[1];
-        V3 = V[2];
     } else if constexpr (P == 10) {
         const long double* g = f.grid + (static_cast<size_t>(row) * f.W + col) * 2;
         V1 = t.Column[1][col] + t.Row[2][row];
@@ -471,6 +456,40 @@ void PointRows(const FrameContext& f, int begin, int end) {
             long double V1, V2, V3;
             PointValues<P>(f, row, col, V1, V2, V3);
             line[col] = Colour(f, V1, V2, V3);
+        }
+    }
+}
+
+// Pattern 9 in three passes over a row, each with few values alive at once (the x87 has eight
+// registers): the logarithms' arguments of the three steps, then the sines of their scaled
+// logarithms, then the colours: V_k = |sin(ln(u_k^2 v_k^2 + 0.0001) * 0.15)|, the logarithm
+// folded into the sine (ScaledLogSine).
+template <>
+void PointRows<9>(const FrameContext& f, int begin, int end) {
+    constexpr int Block = 64;
+    long double arguments[3][Block];
+    const ScaledLogSine& sinOfLog = *f.sinOfLog015;
+    const FrameTables& t = *f.t;
+    for (int row = begin; row < end; ++row) {
+        uint32_t* line = f.target.pixels + static_cast<long>(row) * f.target.stride;
+        const long double v = t.Row[0][row], g2 = t.Row[1][row];
+        for (int first = 0; first < f.W; first += Block) {
+            const int count = f.W - first < Block ? f.W - first : Block;
+            for (int i = 0; i < count; ++i) {
+                const long double g1 = t.Column[1][first + i];
+                long double uk = t.Column[0][first + i], vk = v;
+                for (int k = 0; k < 3; ++k) {
+                    const long double un = (uk * uk - vk * vk) * g1;
+                    const long double vn = uk * vk + g2;
+                    arguments[k][i] = Square(un) * Square(vn) + 0.0001L;
+                    uk = un;
+                    vk = vn;
+                }
+            }
+            for (int k = 0; k < 3; ++k)
+                for (int i = 0; i < count; ++i) arguments[k][i] = std::fabs(sinOfLog(arguments[k][i]));
+            for (int i = 0; i < count; ++i)
+                line[first + i] = Colour(f, arguments[0][i], arguments[1][i], arguments[2][i]);
         }
     }
 }
