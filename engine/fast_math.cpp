@@ -26,11 +26,11 @@ void InitFastMath() {
             g_fastMath.SinK[k] = SinTable[k];
             g_fastMath.CosK[k] = CosTable[k];
         }
+        for (int k = 0; k < 2047; ++k) g_fastMath.PowerOfTwo[k] = std::ldexp(1.0L, k - 1023);
         for (int j = 0; j <= FastLogCentres; ++j) {
             const long double centre = 1.0L + static_cast<long double>(j) / FastLogCentres;
             const long double inverse = 1.0L / centre;
-            g_fastMath.InverseMinusOne[j] = inverse - 1.0L;
-            g_fastMath.InverseScaled[j] = std::ldexp(inverse, -63);
+            g_fastMath.Inverse[j] = inverse;
             g_fastMath.MinusLogInverse[j] = MinusLogInverseTable[j];
         }
     });

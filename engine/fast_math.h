@@ -30,8 +30,8 @@ constexpr int FastLogCentres = 512;
 
 struct FastMathTables {
     long double SinK[FastTrigSteps], CosK[FastTrigSteps];  // sin, cos of k*pi/128
-    long double InverseMinusOne[FastLogCentres + 1];       // I_j - 1 (exact)
-    long double InverseScaled[FastLogCentres + 1];         // I_j * 2^-63 (exact)
+    long double Inverse[FastLogCentres + 1];               // I_j = 1 / c_j
+    long double PowerOfTwo[2047];                          // 2^(k - 1023), exact
     long double MinusLogInverse[FastLogCentres + 1];       // -log(I_j)
 };
 
@@ -127,21 +127,19 @@ struct LogParts {
 };
 
 inline bool SplitForLog(long double x, LogParts& parts) {
-    // The 80-bit format: a 64-bit significand with its integer bit, then the sign and a 15-bit
-    // exponent biased by 16383.
-    unsigned char bytes[sizeof(long double)];
-    std::memcpy(bytes, &x, sizeof bytes);
-    uint64_t significand;
-    uint16_t signExponent;
-    std::memcpy(&significand, bytes, 8);
-    std::memcpy(&signExponent, bytes + 8, 2);
-    if (signExponent == 0 || signExponent >= 0x7FFF || !(significand >> 63)) return false;
-    parts.e = static_cast<int>(signExponent) - 16383;
-    // f: the 63 fraction bits, m = 1 + f*2^-63; j: the nearest centre.
-    const int64_t f = static_cast<int64_t>(significand & 0x7FFFFFFFFFFFFFFFull);
-    parts.j = static_cast<int>((static_cast<uint64_t>(f) >> 53) + 1) >> 1;
-    parts.t = g_fastMath.InverseMinusOne[parts.j] +
-              static_cast<long double>(f) * g_fastMath.InverseScaled[parts.j];
+    // The exponent and the centre come from x rounded to double, whose bits reload cheaply (an
+    // 80-bit store is slow to reload in pieces); t comes from x itself, m = x * 2^-e exactly, so
+    // the rounding only moves the choice of centre by one at most: t stays small and exact.
+    const double rounded = static_cast<double>(x);
+    uint64_t bits;
+    std::memcpy(&bits, &rounded, sizeof bits);
+    const int biased = static_cast<int>(bits >> 52);  // the sign bit makes negatives large
+    if (biased <= 0 || biased >= 0x7FF) return false;  // zero, subnormal, negative, inf, NaN
+    parts.e = biased - 1023;
+    // The nearest of the centres 1 + j/512 by the top fraction bits of the double.
+    parts.j = static_cast<int>(((bits >> 42) & 0x3FF) + 1) >> 1;
+    const long double m = x * g_fastMath.PowerOfTwo[1023 - parts.e];  // exact, in [0.99.., 2)
+    parts.t = m * g_fastMath.Inverse[parts.j] - 1.0L;  // one rounding; the subtraction is exact
     return true;
 }
 
@@ -159,7 +157,7 @@ constexpr long double Ln2Lo = 1.908214929270587816144265680755001343602552541e-1
 
 inline long double FastLog(long double x) {
     using namespace fastmath_detail;
-    LogParts d;
+    LogParts d{};
     if (!SplitForLog(x, d)) return std::log(x);
     const long double ee = static_cast<long double>(d.e);
     return (ee * Ln2Hi + g_fastMath.MinusLogInverse[d.j]) + (d.t + (ee * Ln2Lo + Log1pTail(d.t)));
@@ -178,7 +176,7 @@ public:
 
     long double operator()(long double x) const {
         using namespace fastmath_detail;
-        LogParts d;
+        LogParts d{};
         if (!SplitForLog(x, d) || d.e < MinExponent || d.e > MaxExponent)
             return FastSin(FastLog(x) * scale_);
         const int index = (d.e - MinExponent) * (FastLogCentres + 1) + d.j;

@@ -511,6 +511,19 @@ TEST(FastMath, LogarithmWithinTheLastBitsOfTheLibrary) {
         EXPECT_NEAR(static_cast<double>(FastLog(x)), static_cast<double>(std::log(x)),
                     1e-15 * std::max(1.0, std::fabs(static_cast<double>(std::log(x)))));
     }
+    // Just below and above powers of two and halfway between two log centres, where rounding x
+    // to pick its exponent and centre can land on the neighbouring ones.
+    for (int k = -20; k <= 45; ++k) {
+        const long double power = std::ldexp(1.0L, k);
+        const long double halfway = power * (1.0L + 3.0L / 1024);
+        for (long double x : {std::nextafter(power, 0.0L), power, std::nextafter(power, 4.0L * power),
+                              std::nextafter(halfway, 0.0L), halfway, std::nextafter(halfway, 4.0L * power)}) {
+            const long double expected = std::log(x);
+            const long double unit = std::fabs(expected) < 1 ? std::ldexp(1.0L, -64)
+                                                             : std::fabs(expected) * std::ldexp(1.0L, -63);
+            worst = std::max(worst, std::fabs(FastLog(x) - expected) / unit);
+        }
+    }
     EXPECT_EQ(FastLog(1.0L), 0.0L);
     EXPECT_LE(worst, 4) << "largest error " << static_cast<double>(worst) << " units";
 }
