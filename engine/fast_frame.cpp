@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <new>
 
 #include "engine/constants.h"
 #include "engine/fast_math.h"
@@ -259,15 +260,20 @@ void GridRow(int pattern, int W, int H, int row, long double* out) {
     }
 }
 
-// Makes the per-grid tables for this pattern and grid unless they are already there.
-void PrepareGrid(FastEngine& engine, int pattern, int W, int H) {
+// Makes the per-grid tables for this pattern and grid unless they are already there. The memory
+// is sized to the grid when the grid changes (a still for export needs far more than the live
+// view, and is not kept afterwards). False when the memory cannot be had.
+bool PrepareGrid(FastEngine& engine, int pattern, int W, int H) {
     GridTables& g = engine.Grid();
     const int stride = GridStride(pattern);
-    if (stride == 0 || (g.Pattern == pattern && g.Width == W && g.Height == H)) return;
+    if (stride == 0 || (g.Pattern == pattern && g.Width == W && g.Height == H)) return true;
     const size_t need = static_cast<size_t>(W) * static_cast<size_t>(H) * stride;
-    if (g.Capacity < need) {  // grows once per larger grid
+    if (g.Capacity < need || g.Capacity / 4 > need) {
         g.Values.reset();
-        g.Values.reset(new long double[need]);
+        g.Capacity = 0;
+        g.Pattern = 0;
+        g.Values.reset(new (std::nothrow) long double[need]);
+        if (!g.Values) return false;
         g.Capacity = need;
     }
     g.Pattern = pattern;
@@ -280,6 +286,7 @@ void PrepareGrid(FastEngine& engine, int pattern, int W, int H) {
             GridRow(pattern, W, H, row, values + static_cast<size_t>(row) * W * stride);
     };
     EnginePool().ForEachChunk(H, 4, job);
+    return true;
 }
 
 // ---- Colouring -------------------------------------------------------------------------------
@@ -581,7 +588,18 @@ void RenderFrameFast(EngineState& state, const PixelTarget& target) {
 
     WorkerPool& pool = EnginePool();
     if (pattern != 0) {
-        PrepareGrid(engine, pattern, W, H);
+        if (!PrepareGrid(engine, pattern, W, H)) {
+            // No memory for the grid's tables: this frame point by point, as written.
+            for (int row = 0; row < H; ++row)
+                for (int col = 0; col < W; ++col) {
+                    RotatePoint(state, row, col);
+                    PatternValues(state, row, col);
+                    state.PixelColour = PointColour(state.PointValue1, state.PointValue2,
+                                                    state.PointValue3, state.ColourScheme);
+                    target.pixels[static_cast<long>(row) * target.stride + col] = state.PixelColour;
+                }
+            return;
+        }
         f.grid = engine.Grid().Values.get();
         auto terms = [&f, W](int begin, int end) {
             for (int i = begin; i < end; ++i) {

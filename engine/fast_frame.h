@@ -17,9 +17,10 @@
 // may then differ by 1, very rarely. Everything else is the straightforward arithmetic in the
 // same order, bit for bit.
 //
-// Memory: the per-frame tables are made with the pool, the per-grid tables grow when a larger
-// grid first needs them and are then reused; a frame allocates nothing. Like the rest of the
-// engine, this runs on one thread at a time (the message loop's).
+// Memory: the per-frame tables are made with the pool; the per-grid tables are sized when the
+// grid or pattern changes and then reused, so a frame allocates nothing. Should that memory not
+// be had, the frame is computed point by point as written. Like the rest of the engine, this
+// runs on one thread at a time (the message loop's).
 #pragma once
 
 #include "engine/engine.h"

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "engine/engine.h"
@@ -16,6 +17,15 @@
 #include "engine/fast_math.h"
 #include "engine/fpu_guard.h"
 #include "engine/worker_pool.h"
+
+// While set, the program's nothrow array allocations fail: the fast frame's per-grid tables are
+// the only ones the engine makes that way.
+std::atomic<bool> refuseNothrowArrays{false};
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    if (refuseNothrowArrays.load()) return nullptr;
+    return std::malloc(size == 0 ? 1 : size);
+}
 
 namespace lumora {
 namespace {
@@ -298,6 +308,36 @@ TEST(FastField, IteratedPatternsGiveTheSameFieldOnEveryThreadCount) {
         }
     }
     SetFastThreadCount(saved);
+}
+
+TEST(FastFrame, WithoutMemoryForTheGridTablesTheFrameIsComputedAsWritten) {
+    refuseNothrowArrays = true;
+    long double* probe = new (std::nothrow) long double[16];
+    refuseNothrowArrays = false;
+    ASSERT_EQ(probe, nullptr) << "this build does not take the replaced allocation function";
+    for (int pattern : {4, 8, 10}) {
+        SCOPED_TRACE(testing::Message() << "pattern " << pattern);
+        // A grid larger than any other here, so its tables must be allocated afresh.
+        auto reference = MakeState(pattern, 2, 700, 401, 21);
+        auto fast = MakeState(pattern, 2, 700, 401, 21);
+        std::vector<uint32_t> expected(700 * 401), actual(700 * 401);
+        SeedRandom(1);
+        ReferenceFrame(*reference, {expected.data(), 700});
+        refuseNothrowArrays = true;
+        SeedRandom(1);
+        RenderFrameFast(*fast, {actual.data(), 700});
+        refuseNothrowArrays = false;
+        EXPECT_TRUE(expected == actual);
+        EXPECT_EQ(fast->PixelColour, reference->PixelColour);
+        // With memory again, the next frame takes the fast path and still matches.
+        Difference d;
+        SeedRandom(2);
+        ReferenceFrame(*reference, {expected.data(), 700});
+        SeedRandom(2);
+        RenderFrameFast(*fast, {actual.data(), 700});
+        Compare(expected, actual, d);
+        ExpectEquivalent(d);
+    }
 }
 
 // ---- The thread count does not change a frame ------------------------------------------------
