@@ -52,17 +52,6 @@ int ChannelByte(long double channel) { return static_cast<int>(RoundHalfEven(cha
 
 }  // namespace
 
-long double FoldValue(long double x) {
-    if (x < 0.0L) x = std::fabs(x);
-    if (x > 5.0L) x = 10.0L - x;
-    if (x > 4.0L) x = 8.0L - x;
-    if (x > 3.0L) x = 6.0L - x;
-    if (x > 2.0L) x = 4.0L - x;
-    if (x > 1.0L) x = 2.0L - x;
-    if (!(x > 0.0L)) x = 0.001L;  // also catches a NaN
-    return x;
-}
-
 Channels SchemeChannels(long double& v1, long double& v2, long double& v3, int scheme) {
     if (scheme < 0 || scheme > LastHueScheme) scheme = 0;
     switch (scheme) {

@@ -117,7 +117,19 @@ void RenderFrameReference(EngineState& state, const PixelTarget& target);
 void AdvanceRotation(EngineState& state);  // also leaves the start sines for PatternValues
 void RotatePoint(EngineState& state, int row, int col);
 void PatternValues(EngineState& state, int row, int col);
-long double FoldValue(long double x);
+// Folds any value into (0, 1]: the distance to the nearest even integer for 0..10, and 0.001
+// where that is 0, for anything beyond +-10 and for a NaN. Inline: every grid point takes it
+// three times.
+inline long double FoldValue(long double x) {
+    if (x < 0.0L) x = -x;
+    if (x > 5.0L) x = 10.0L - x;
+    if (x > 4.0L) x = 8.0L - x;
+    if (x > 3.0L) x = 6.0L - x;
+    if (x > 2.0L) x = 4.0L - x;
+    if (x > 1.0L) x = 2.0L - x;
+    if (!(x > 0.0L)) x = 0.001L;  // also catches a NaN
+    return x;
+}
 struct Channels {
     long double R, G, B;
 };

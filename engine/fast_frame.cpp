@@ -291,17 +291,6 @@ bool PrepareGrid(FastEngine& engine, int pattern, int W, int H) {
 
 // ---- Colouring -------------------------------------------------------------------------------
 
-inline long double Fold(long double x) {
-    if (x < 0.0L) x = std::fabs(x);
-    if (x > 5.0L) x = 10.0L - x;
-    if (x > 4.0L) x = 8.0L - x;
-    if (x > 3.0L) x = 6.0L - x;
-    if (x > 2.0L) x = 4.0L - x;
-    if (x > 1.0L) x = 2.0L - x;
-    if (!(x > 0.0L)) x = 0.001L;
-    return x;
-}
-
 // channel * 255 to the nearest integer, halves to even: the x87's own rounding, which every
 // thread of the frame has set to nearest.
 inline uint32_t ChannelByte(long double channel) {
@@ -323,9 +312,9 @@ inline void Lift(long double& v) {
 }
 
 inline uint32_t Colour(const FrameContext& f, long double v1, long double v2, long double v3) {
-    v1 = Fold(v1);
-    v2 = Fold(v2);
-    v3 = Fold(v3);
+    v1 = FoldValue(v1);
+    v2 = FoldValue(v2);
+    v3 = FoldValue(v3);
     long double R, G, B;
     switch (f.schemeKind) {
         case 1: R = v1 * v3; G = v2 * v1; B = v3 * v2; break;
