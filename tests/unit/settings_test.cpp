@@ -232,7 +232,7 @@ TEST_F(SettingsTest, AfterAFailedLoadTheUnreadValuesRunWithTheirFirstRunValues) 
     EXPECT_TRUE(store.Written.empty()) << "nothing is written back";
 
     // Rands missing: the four before it stay as read, Rands runs as true.
-    StoreKey(5, 3, 23, 2, 0, L"D:\Stills");
+    StoreKey(5, 3, 23, 2, 0, L"D:\\Stills");
     store.Values.erase(L"Rands");
     engine = Engine{};
     settings = SaverSettings{};
@@ -247,7 +247,7 @@ TEST_F(SettingsTest, AfterAFailedLoadTheUnreadValuesRunWithTheirFirstRunValues) 
     EXPECT_TRUE(settings.Rands);
 
     // A complete load reports all six and no failure.
-    StoreKey(5, 3, 23, 2, 0, L"D:\Stills");
+    StoreKey(5, 3, 23, 2, 0, L"D:\\Stills");
     const LoadResult complete = LoadSettings(store, engine.Fields(), settings, {1280, 720}, sink);
     EXPECT_FALSE(complete.failed);
     EXPECT_EQ(complete.valuesRead, 6);
