@@ -63,7 +63,8 @@ std::vector<uint8_t> EncodeBmp(const uint32_t* pixels, int width, int height, in
 }
 
 #ifndef _WIN32
-std::optional<std::string> WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
+std::optional<std::string> WriteFileAtomically(const std::string& path,
+                                               const std::vector<uint8_t>& bytes, bool replace) {
     std::string temporary = path + ".XXXXXX";
     const int fd = mkstemp(temporary.data());
     if (fd < 0) return std::string(std::strerror(errno));
@@ -82,11 +83,15 @@ std::optional<std::string> WriteFileReplacing(const std::string& path, const std
     umask(mask);
     if (!error && fchmod(fd, 0666 & ~mask) != 0) error = errno;
     if (close(fd) != 0 && !error) error = errno;
-    if (!error && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-    if (error) {
-        unlink(temporary.c_str());
-        return std::string(std::strerror(error));
+    if (!error) {
+        // A hard link fails when the target exists, so an existing file is never lost to a race.
+        if (replace ? std::rename(temporary.c_str(), path.c_str()) != 0
+                    : link(temporary.c_str(), path.c_str()) != 0)
+            error = errno;
     }
+    if (error || !replace) unlink(temporary.c_str());
+    if (error == EEXIST) return std::string(ExistsReason);
+    if (error) return std::string(std::strerror(error));
     return std::nullopt;
 }
 #endif

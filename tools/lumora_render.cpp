@@ -5,7 +5,7 @@
 // the last one as a BMP of the requested size (GDI+'s "image/bmp" encoder on Windows, a writer of
 // our own elsewhere). Pixels outside a clamped grid stay opaque black. Bad arguments: usage on
 // stderr, status 2. An output that cannot be written: the file and the reason, status 1, no partial
-// file. --bench prints "pattern field_ms frame_ms" and one line per pattern 1..25: the fast engine
+// file. An existing output is replaced only with --force. --bench prints "pattern field_ms frame_ms" and one line per pattern 1..25: the fast engine
 // on --threads threads (default: the machine's), or with --reference the straightforward one.
 #include <algorithm>
 #include <chrono>
@@ -21,6 +21,8 @@
 
 #ifdef _WIN32
 #include "platform/gdiplus.h"
+#else
+#include <sys/stat.h>
 #endif
 
 namespace lumora::render {
@@ -96,9 +98,13 @@ std::string SystemMessage(DWORD error) {
     return message;
 }
 
+bool PathExists(const std::string& path) {
+    return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 // Copies the still into a GDI+ bitmap pixel for pixel and saves it through the BMP encoder, by
 // way of a temporary file that replaces the target only when it is complete.
-int WriteStill(const Still& still, const std::string& out) {
+int WriteStill(const Still& still, const std::string& out, bool replace) {
     const std::optional<CLSID> encoder = platform::FindEncoder(L"image/bmp");
     if (!encoder) {
         std::fprintf(stderr, "lumora-render: cannot write '%s': no BMP encoder in GDI+\n", out.c_str());
@@ -133,19 +139,26 @@ int WriteStill(const Still& still, const std::string& out) {
         std::fprintf(stderr, "lumora-render: cannot write '%s': %s\n", out.c_str(), reason.c_str());
         return 1;
     }
-    if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (!MoveFileExW(temporary.c_str(), path.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)) {
         const DWORD error = GetLastError();
         DeleteFileW(temporary.c_str());
         std::fprintf(stderr, "lumora-render: cannot write '%s': %s\n", out.c_str(),
-                     SystemMessage(error).c_str());
+                     error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS
+                         ? ExistsReason
+                         : SystemMessage(error).c_str());
         return 1;
     }
     return 0;
 }
 #else
-int WriteStill(const Still& still, const std::string& out) {
+bool PathExists(const std::string& path) {
+    struct stat status;
+    return lstat(path.c_str(), &status) == 0;
+}
+
+int WriteStill(const Still& still, const std::string& out, bool replace) {
     const std::vector<uint8_t> bytes = EncodeBmp(still.pixels.data(), still.width, still.height, still.width);
-    if (const auto reason = WriteFileReplacing(out, bytes)) {
+    if (const auto reason = WriteFileAtomically(out, bytes, replace)) {
         std::fprintf(stderr, "lumora-render: cannot write '%s': %s\n", out.c_str(), reason->c_str());
         return 1;
     }
@@ -154,6 +167,11 @@ int WriteStill(const Still& still, const std::string& out) {
 #endif
 
 int RenderStill(const Options& options) {
+    // Say so before the work, rather than after it, when the output would replace a file.
+    if (!options.out.empty() && !options.force && PathExists(options.out)) {
+        std::fprintf(stderr, "lumora-render: cannot write '%s': %s\n", options.out.c_str(), ExistsReason);
+        return 1;
+    }
     auto state = std::make_unique<EngineState>();
     SetUpState(*state, options);
     if (state->GridWidth != options.width || state->GridHeight != options.height)
@@ -164,7 +182,7 @@ int RenderStill(const Options& options) {
     if (options.checksum)
         std::printf("checksum %016llx\n", static_cast<unsigned long long>(
                                               FrameChecksum(still.pixels.data(), still.width, still.height, still.width)));
-    return options.out.empty() ? 0 : WriteStill(still, options.out);
+    return options.out.empty() ? 0 : WriteStill(still, options.out, options.force);
 }
 
 int Bench(const Options& options) {

@@ -8,7 +8,7 @@ namespace lumora::render {
 const char* const UsageText =
     "usage: lumora-render --pattern P --scheme S --size WxH --out FILE.bmp\n"
     "                     [--speed N] [--angles A1,A2,A3] [--rates R1,R2,R3] [--frames F]\n"
-    "                     [--seed N] [--checksum]\n"
+    "                     [--seed N] [--checksum] [--force]\n"
     "       lumora-render --bench [--size WxH] [--frames F] [--threads T] [--reference]\n"
     "  P 1..25, S 0..18, N 0..50 (default 20), F >= 1 (default 1), W and H 1..16384.\n"
     "  Angles and rates are decimals; without them they are drawn with the seed.\n";
@@ -74,6 +74,7 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments) {
         if (name == "--bench") { options.bench = true; continue; }
         if (name == "--bench-pixels") { options.benchPixels = true; continue; }
         if (name == "--checksum") { options.checksum = true; continue; }
+        if (name == "--force") { options.force = true; continue; }
         if (name == "--reference") { options.reference = true; continue; }
         if (i + 1 >= arguments.size()) return fail(name + " needs a value");
         const std::string& value = arguments[++i];

@@ -2,11 +2,12 @@
 //
 //   lumora-render --pattern P --scheme S --size WxH --out FILE.bmp
 //                 [--speed N] [--angles A1,A2,A3] [--rates R1,R2,R3] [--frames F] [--seed N]
-//                 [--checksum]
+//                 [--checksum] [--force]
 //   lumora-render --bench [--size WxH] [--frames F] [--threads T] [--reference]
 //
 // Ranges: P 1..25, S 0..18, N (speed) 0..50, W and H 1..MaxImageSide, F 1..100000, seed 0..2^32-1.
-// --checksum prints the frame's checksum (and makes --out optional). --threads sets how many
+// --checksum prints the frame's checksum (and makes --out optional). An existing FILE is
+// replaced only with --force. --threads sets how many
 // threads share a frame (1..64; default: the machine's); --reference measures the
 // straightforward one-thread evaluation instead of the fast engine.
 #pragma once
@@ -29,6 +30,7 @@ struct Options {
     bool bench = false;
     bool benchPixels = false;  // Windows: lock-bits against set-pixel
     bool checksum = false;
+    bool force = false;      // replace an existing output file
     bool reference = false;  // bench the straightforward evaluation
     int threads = 0;         // bench: threads per frame, 0 = the machine's count
     int pattern = 0;

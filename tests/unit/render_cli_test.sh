@@ -65,6 +65,18 @@ grep -q "cannot write 'no-such-dir/x.bmp': ." err.txt || fail "no reason given: 
 leftovers=$(ls | grep -v -x -e still.bmp -e again.bmp -e turned.bmp -e wide.bmp -e taken -e out.txt -e err.txt)
 [ -z "$leftovers" ] || fail "partial files left: $leftovers"
 
+# An existing file is never replaced without --force: status 1, the reason, the file as it was.
+echo "a user's file" > mine.bmp
+"${render[@]}" --pattern 2 --scheme 0 --size 8x8 --out mine.bmp --seed 1 2>err.txt
+[ $? -eq 1 ] || fail "writing over an existing file did not exit 1"
+grep -q "cannot write 'mine.bmp': the file exists" err.txt || fail "no clear reason: $(cat err.txt)"
+[ "$(cat mine.bmp)" = "a user's file" ] || fail "the existing file was replaced without --force"
+"${render[@]}" --pattern 2 --scheme 0 --size 8x8 --out mine.bmp --seed 1 --force 2>err.txt
+[ $? -eq 0 ] || fail "--force did not replace the file: $(cat err.txt)"
+[ "$(bmp_size mine.bmp)" = "8x8" ] || fail "--force left $(bmp_size mine.bmp)"
+leftovers=$(ls | grep -v -x -e still.bmp -e again.bmp -e turned.bmp -e wide.bmp -e taken -e mine.bmp -e out.txt -e err.txt)
+[ -z "$leftovers" ] || fail "temporary files left: $leftovers"
+
 # The benchmark: a header and one line of three numbers per pattern.
 "${render[@]}" --bench --size 16x9 --frames 3 >bench.txt
 [ "$(head -1 bench.txt | tr -d '\r')" = "pattern field_ms frame_ms" ] || fail "bench header: $(head -1 bench.txt)"
