@@ -74,12 +74,19 @@ void PatternValues(EngineState& state, int row, int col) {
             V3 = Square(u * v) + SineSquared(u + v - a2);
             break;
         }
-        case 3: {
+        case 3:
+        case 13: {
             u = static_cast<long double>(col) * Pi / static_cast<long double>(W);
             v = static_cast<long double>(row) * Pi / static_cast<long double>(H);
             p = SineSquared(std::sin(u - a3) + (u + a1) + std::sin(v));
             q = SineSquared(std::sin(u - a1) + (v + a2) + std::sin(v));
             r = SineSquared(std::sin(u - a2) + (u + v + a3) + std::sin(v));
+            if (pattern == 13) {  // p, q and r as they are
+                V1 = p;
+                V2 = q;
+                V3 = r;
+                break;
+            }
             V1 = Lifted(p);
             V2 = Lifted(q);
             V3 = Lifted(r);
@@ -182,14 +189,6 @@ void PatternValues(EngineState& state, int row, int col) {
             V1 = std::fabs(std::sin(u + a2)) - std::fabs(v);
             V2 = std::fabs(std::sin(v + a3)) - std::fabs(u);
             V3 = std::fabs(std::sin(u + v - a1)) - std::fabs(u - v);
-            break;
-        }
-        case 13: {
-            u = static_cast<long double>(col) * Pi / static_cast<long double>(W);
-            v = static_cast<long double>(row) * Pi / static_cast<long double>(H);
-            V1 = SineSquared(std::sin(u - a3) + (u + a1) + std::sin(v));
-            V2 = SineSquared(std::sin(u - a1) + (v + a2) + std::sin(v));
-            V3 = SineSquared(std::sin(u - a2) + (u + v + a3) + std::sin(v));
             break;
         }
         case 14: {
