@@ -1,2 +1,4 @@
 # The shell's pure logic: the frame stretch.
 lumora_unit_test(stretch_test SOURCES unit/stretch_test.cpp LIBS lumora_shell_logic)
+# The preview's host window handle from the command line.
+lumora_unit_test(window_handle_test SOURCES unit/window_handle_test.cpp LIBS lumora_shell_logic)
