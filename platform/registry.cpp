@@ -101,6 +101,16 @@ int32_t RegistryKey::ReadInteger(const wchar_t* name) const {
     return static_cast<int32_t>(bits);
 }
 
+std::optional<uint32_t> RegistryKey::ReadFourBytes(const wchar_t* name) const {
+    uint32_t bits = 0;
+    DWORD size = sizeof bits;
+    if (RegQueryValueExW(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&bits), &size) !=
+        ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return bits;
+}
+
 std::wstring RegistryKey::ReadString(const wchar_t* name) const {
     const std::optional<StoredValue> value = QueryValue(key_, name);
     if (!value || value->data.empty()) return std::wstring();

@@ -53,6 +53,10 @@ public:
     int32_t ReadInteger(const wchar_t* name) const;
     bool ReadBool(const wchar_t* name) const { return ReadInteger(name) != 0; }
     std::wstring ReadString(const wchar_t* name) const;
+    // The value's bytes as stored, whatever its type, in an integer that is 0 beforehand (a
+    // shorter value fills its low bytes); nothing when the value is missing or longer than
+    // 4 bytes. Never throws: for the system's own values, which the program only looks at.
+    std::optional<uint32_t> ReadFourBytes(const wchar_t* name) const;
 
     void WriteInteger(const wchar_t* name, int32_t value) const;
     void WriteBool(const wchar_t* name, bool value) const { WriteInteger(name, value ? 1 : 0); }
