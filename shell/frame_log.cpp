@@ -24,6 +24,12 @@ void FrameLog::Start(int pattern, int gridWidth, int gridHeight, int windowWidth
     std::fflush(file_);
 }
 
+void FrameLog::Engine(int colourScheme, int speed) {
+    if (!file_) return;
+    std::fprintf(file_, "engine scheme=%d speed=%d\n", colourScheme, speed);
+    std::fflush(file_);
+}
+
 void FrameLog::Close() {
     if (!file_) return;
     std::fprintf(file_, "close %llu\n", static_cast<unsigned long long>(GetTickCount64()));

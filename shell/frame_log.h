@@ -1,7 +1,8 @@
 // A test hook: when LUMORA_FRAME_LOG names a file, the saver window appends to it one line at
 // start ("start pattern=P grid=WxH window=WxH"), one line per frame drawn ("frame T render=R draw=D",
 // the milliseconds the frame took to compute and to draw) and one when the window closes
-// ("close T"), T in milliseconds since the system started. The
+// ("close T"), T in milliseconds since the system started. The preview adds, after its start
+// line, the colouring it runs ("engine scheme=S speed=N"). The
 // end-to-end tests and the frame-rate benchmark read it; without the variable nothing is written.
 #pragma once
 
@@ -17,6 +18,7 @@ public:
     FrameLog& operator=(const FrameLog&) = delete;
 
     void Start(int pattern, int gridWidth, int gridHeight, int windowWidth, int windowHeight);
+    void Engine(int colourScheme, int speed);
     bool enabled() const;
     void Frame(double renderMs, double drawMs);
     void Close();

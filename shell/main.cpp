@@ -11,6 +11,7 @@
 #include "shell/application.h"
 #include "shell/form1.h"
 #include "shell/mode.h"
+#include "shell/preview.h"
 
 namespace {
 
@@ -40,9 +41,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     SaverSettings settings;
 
     // Until the settings dialog exists, mode C runs its live view alone.
-    // The preview is not built yet: mode P ends at once, like mode A.
     TForm1 form1(Engine(), settings, /*windowed=*/mode == Mode::Settings);
     if (mode == Mode::FullScreen || mode == Mode::Settings) form1.Create(instance);
+    if (mode == Mode::Preview) RunPreview(Engine(), Argument(2));
 
     return application.Run();
 }
