@@ -174,7 +174,11 @@ void PaintPreviewFrame() {
     DrawPreviewFrame(*frame.engine, *frame.bitmap);
     QueryPerformanceCounter(&drawn);
     Log().Frame(Milliseconds(start, rendered), Milliseconds(rendered, drawn));
-    Sleep(PaintPause);
+    // The pause ends early when a key or the mouse comes in. The paint is always due again, so
+    // the thread never waits for messages otherwise, and a system that reads input only while a
+    // thread waits (Wine does so every 200 messages or so: about ten seconds of frames) would
+    // let a key press lie unseen.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, PaintPause, QS_INPUT);
 }
 
 }  // namespace lumora
