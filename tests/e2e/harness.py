@@ -30,6 +30,8 @@ SETTINGS_KEY = r"HKCU\Software\Lumora"
 HERE = os.path.dirname(os.path.abspath(__file__))
 SCRIPTS = os.environ.get("LUMORA_SCRIPTS", os.path.join(HERE, "..", "..", "scripts"))
 PRODUCT = os.environ.get("LUMORA_SCR", "")
+# The tests' stand-ins for the host (tests/e2e/stand_ins), built beside the product.
+STAND_INS = os.path.join(os.path.dirname(os.path.abspath(PRODUCT)), "stand_ins")
 TEMPLATE = os.environ.get(
     "LUMORA_WINE_TEMPLATE", os.path.join(SCRIPTS, "..", "build", "wine", "template"))
 
@@ -169,6 +171,8 @@ class Session:
                 proc.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 pass
+            if proc.stdout:
+                proc.stdout.close()
         self.processes = []
         if self.workdir and os.path.isdir(getattr(self, "prefix", "")):
             env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all")
@@ -192,6 +196,15 @@ class Session:
         proc = subprocess.Popen(["wine", self.product, *args], env=proc_env,
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL, start_new_session=True)
+        self.processes.append(proc)
+        return proc
+
+    def start_stand_in(self, name, *args, env=None):
+        """Starts `wine STAND_INS/name ARGS` like start, its standard output a text pipe."""
+        proc_env = dict(self.env, **(env or {}))
+        proc = subprocess.Popen(["wine", os.path.join(STAND_INS, name), *args], env=proc_env,
+                                stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, start_new_session=True, text=True)
         self.processes.append(proc)
         return proc
 
@@ -344,6 +357,22 @@ class FrameLog:
 
     def frames(self):
         return sum(1 for line in self.lines() if line.startswith("frame"))
+
+    def engine(self):
+        """The preview's "engine scheme=S speed=N" line as {"scheme": S, "speed": N}, or None."""
+        for line in self.lines():
+            match = re.fullmatch(r"engine scheme=(\d+) speed=(\d+)", line)
+            if match:
+                return {"scheme": int(match.group(1)), "speed": int(match.group(2))}
+        return None
+
+    def close_tick(self):
+        """T of the "close T" line, or None before the window has closed."""
+        for line in self.lines():
+            match = re.fullmatch(r"close (\d+)", line)
+            if match:
+                return int(match.group(1))
+        return None
 
     def start(self):
         """The start line as {"pattern": int, "grid": "WxH", "window": "WxH"}, or None."""
