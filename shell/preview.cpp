@@ -28,7 +28,7 @@ struct PreviewFrame {
     EngineState* engine = nullptr;
     FrameBitmap* bitmap = nullptr;
 };
-PreviewFrame& Frame() {
+PreviewFrame& TheFrame() {
     static PreviewFrame frame;
     return frame;
 }
@@ -121,7 +121,7 @@ void RunPreview(EngineState& engine, std::wstring_view hostArgument) {
     engine.Pattern = Random(RandomPatterns) + 1;
     GeneratePatternField(engine);
     FrameBitmap bitmap(engine.GridWidth, engine.GridHeight);
-    Frame() = PreviewFrame{&engine, &bitmap};
+    TheFrame() = PreviewFrame{&engine, &bitmap};
     Log().Start(engine.Pattern, engine.GridWidth, engine.GridHeight, width, height);
     Log().Engine(engine.ColourScheme, engine.Speed);
 
@@ -134,7 +134,7 @@ void RunPreview(EngineState& engine, std::wstring_view hostArgument) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    Frame() = PreviewFrame{};
+    TheFrame() = PreviewFrame{};
 }
 
 DWORD WINAPI PreviewThreadProc(void*) {
@@ -165,7 +165,7 @@ LRESULT CALLBACK PreviewWindowProc(HWND window, UINT message, WPARAM wparam, LPA
 }
 
 void PaintPreviewFrame() {
-    const PreviewFrame& frame = Frame();
+    const PreviewFrame& frame = TheFrame();
     if (!frame.engine) return;  // only before the loop runs, which dispatches nothing
     LARGE_INTEGER start, rendered, drawn;
     QueryPerformanceCounter(&start);
