@@ -13,7 +13,8 @@ for flavour in native win32 win64; do
     cmake "${args[@]}" >/dev/null
   fi
   echo "build: building $flavour"
-  cmake --build "$dir" -j "$jobs" -- --no-print-directory | grep -E 'error|warning|Error' || true
+  # The grep only filters what is shown: the status checked is the build's.
+  cmake --build "$dir" -j "$jobs" -- --no-print-directory | { grep -E 'error|warning|Error' || true; }
   [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "build: $flavour failed" >&2; exit 1; }
 done
 # One CTest summary over all three trees.
