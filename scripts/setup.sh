@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing Lumora needs on a Debian machine: the MinGW-w64
-# cross compilers, Wine (32- and 64-bit), Xvfb, xdotool, ImageMagick, CMake and GoogleTest.
+# cross compilers, Wine (32- and 64-bit), Xvfb, xdotool, ImageMagick, CMake and GoogleTest,
+# and NSIS and zip for the release packages.
 # Idempotent: it installs only what is missing and says what it does.
 set -euo pipefail
 
@@ -15,6 +16,7 @@ packages=(
   cmake make g++ python3 googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine32:i386 wine64 xvfb xauth xdotool imagemagick
+  nsis zip
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Makes a release in dist/ from the win32 and win64 builds:
+#   Lumora-VERSION-setup.exe  the installer (NSIS): the build that fits the system, into the
+#                             Windows system directory, with an uninstaller
+#   Lumora-VERSION-win.zip    both builds, the README and the licence
+# The version is the CMake project's. Builds the two programs first (all three trees through
+# scripts/build.sh when they are not configured yet).
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=$top/build
+dist=${LUMORA_DIST:-$top/dist}
+
+if [ ! -f "$build/win32/CMakeCache.txt" ] || [ ! -f "$build/win64/CMakeCache.txt" ]; then
+  bash "$top/scripts/build.sh"
+fi
+for flavour in win32 win64; do
+  cmake --build "$build/$flavour" --target lumora -- --no-print-directory >/dev/null
+done
+
+header=$build/win32/generated/lumora_version.h
+version=$(sed -n 's/^#define LUMORA_VERSION_TEXT "\(.*\)"$/\1/p' "$header")
+[ -n "$version" ] || { echo "package: no version in $header" >&2; exit 1; }
+mkdir -p "$dist"
+setup=$dist/Lumora-$version-setup.exe
+archive=$dist/Lumora-$version-win.zip
+stage=$(mktemp -d)
+trap 'rm -rf "$stage" "$setup.part" "$archive.part"' EXIT
+
+# Warnings are errors: a release is built clean or not at all.
+makensis -V2 -WX -INPUTCHARSET UTF8 \
+  -DSCR32="$build/win32/lumora.scr" -DSCR64="$build/win64/lumora.scr" \
+  -DVERSION_H="$header" -DICON="$top/res/lumora.ico" -DOUTFILE="$setup.part" \
+  "$top/installer/lumora.nsi"
+mv -f "$setup.part" "$setup"
+
+folder=$stage/Lumora-$version
+mkdir -p "$folder/32-bit" "$folder/64-bit"
+cp "$build/win32/lumora.scr" "$folder/32-bit/"
+cp "$build/win64/lumora.scr" "$folder/64-bit/"
+cp "$top/README.md" "$top/LICENSE" "$folder/"
+(cd "$stage" && zip -q -X -r "$archive.part" "Lumora-$version")
+mv -f "$archive.part" "$archive"
+
+echo "package: $setup"
+echo "package: $archive"
