@@ -35,6 +35,9 @@ STAND_INS = os.path.join(os.path.dirname(os.path.abspath(PRODUCT)), "stand_ins")
 TEMPLATE = os.environ.get(
     "LUMORA_WINE_TEMPLATE", os.path.join(SCRIPTS, "..", "build", "wine", "template"))
 
+# Debian's `wine` is the 32-bit loader; the 64-bit one lies beside it.
+WINE64 = shutil.which("wine64") or "/usr/lib/wine/wine64"
+
 # Upper bound for any helper command (xdotool, wine reg, import); a hung tool fails the test.
 TOOL_TIMEOUT = 30
 
@@ -108,10 +111,12 @@ def sweep_stale_clones(parent):
 
 
 class Session:
-    """One Xvfb display of width x height and one fresh Wine prefix."""
+    """One Xvfb display of width x height and one fresh Wine prefix: 64-bit (running 32- and
+    64-bit programs) or, with arch="win32", a 32-bit one of a template of its own."""
 
-    def __init__(self, width=1366, height=768, product=None):
+    def __init__(self, width=1366, height=768, product=None, arch=None):
         self.width, self.height = width, height
+        self.arch = arch
         self.product = os.path.abspath(product or PRODUCT)
         if not os.path.isfile(self.product):
             raise RuntimeError(f"no product at '{self.product}' (set LUMORA_SCR)")
@@ -136,8 +141,12 @@ class Session:
         if _out_of_time_now:
             raise OutOfTime("no time left for another session")
         template = os.path.abspath(TEMPLATE)
+        boot_env = None
+        if self.arch:
+            template += "-" + self.arch
+            boot_env = dict(os.environ, WINEARCH=self.arch)
         subprocess.run([os.path.join(SCRIPTS, "wine-prefix.sh"), "template", template],
-                       check=True, timeout=300)
+                       check=True, timeout=300, env=boot_env)
         parent = os.path.dirname(template)
         sweep_stale_clones(parent)
         # The clone is hard-linked to the template, so it lives on the same file system.
@@ -190,10 +199,13 @@ class Session:
             self.workdir = None
 
     # --- the program -----------------------------------------------------------------
-    def start(self, *args, env=None):
-        """Starts `wine lumora.scr ARGS` in its own process group; returns the process."""
+    def start(self, *args, env=None, program=None, loader="wine"):
+        """Starts `wine lumora.scr ARGS` (or another program) in its own process group;
+        returns the process. `wine` starts programs as a 32-bit process would, which sees
+        the 32-bit system directory as C:\windows\system32; WINE64 starts them as the
+        64-bit system does."""
         proc_env = dict(self.env, **(env or {}))
-        proc = subprocess.Popen(["wine", self.product, *args], env=proc_env,
+        proc = subprocess.Popen([loader, program or self.product, *args], env=proc_env,
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL, start_new_session=True)
         self.processes.append(proc)
@@ -301,10 +313,12 @@ class Session:
         _run(["xdotool", "key", name], env=self.env)
 
     # --- registry -----------------------------------------------------------------
-    def reg_query(self, key=SETTINGS_KEY):
+    def reg_query(self, key=SETTINGS_KEY, view=None):
         """The values directly under key as {name: (type, value)}: REG_DWORD values as int,
-        others as text. None when the key does not exist."""
-        result = subprocess.run(["wine", "reg", "query", key], env=self.env, timeout=TOOL_TIMEOUT,
+        others as text. None when the key does not exist. `wine reg` sees the 32-bit
+        programs' view of HKLM\Software; view=64 reads the 64-bit one."""
+        args = ["wine", "reg", "query", key] + ([f"/reg:{view}"] if view else [])
+        result = subprocess.run(args, env=self.env, timeout=TOOL_TIMEOUT,
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         if result.returncode != 0:
             return None

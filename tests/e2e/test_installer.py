@@ -1,0 +1,132 @@
+"""The release's installer and uninstaller, run silently in fresh 64-bit and 32-bit prefixes.
+
+The installer (scripts/package.sh) puts the build that fits the system into C:\\windows\\system32
+(on 64-bit Windows the real one, not the 32-bit programs' redirected one), registers its
+uninstaller and, with /ACTIVE, makes Lumora the active screen saver. The uninstaller takes all
+of that away again, and leaves the user's settings and saved stills alone.
+"""
+
+import os
+import unittest
+
+import harness
+import pe_resources
+
+VERSION = os.environ.get("LUMORA_VERSION", "")
+DIST = os.environ.get("LUMORA_DIST", "")
+SETUP = os.path.join(DIST, f"Lumora-{VERSION}-setup.exe")
+BUILDS = {"win32": os.environ.get("LUMORA_SCR", ""), "win64": os.environ.get("LUMORA_SCR64", "")}
+MACHINES = {"win32": pe_resources.MACHINE_I386, "win64": pe_resources.MACHINE_AMD64}
+
+INSTALLED = r"C:\windows\system32\lumora.scr"
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumora"
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+STILLS = r"C:\users\Public\Pictures\Lumora stills"
+OTHER_SAVER = r"C:\windows\system32\other.scr"
+
+# Each silent run is a few seconds; these bounds only catch a hang.
+RUN_TIMEOUT = 60
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+class Installer(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        if not os.path.isfile(SETUP):
+            raise RuntimeError(f"no installer at '{SETUP}': run scripts/package.sh")
+
+    def run_program(self, session, program, *args, loader="wine"):
+        proc = session.start(*args, program=program, loader=loader)
+        status = session.wait_exit(proc, RUN_TIMEOUT)
+        self.assertEqual(status, 0, f"{program} {' '.join(args)} (None: still running)")
+
+    def check_installed(self, session, flavour):
+        """The installed program is that build, and its entry names it; returns the entry."""
+        installed = session.linux_path(INSTALLED)
+        self.assertTrue(os.path.isfile(installed), "nothing in system32")
+        self.assertEqual(pe_resources.read(installed).machine, MACHINES[flavour])
+        self.assertEqual(read_bytes(installed), read_bytes(BUILDS[flavour]),
+                         "installed program differs from the build (run scripts/package.sh?)")
+
+        entry = session.reg_query(UNINSTALL_KEY, view=64 if flavour == "win64" else None)
+        self.assertIsNotNone(entry, "no uninstall entry")
+        self.assertEqual(entry["DisplayName"][1], "Lumora Screensaver")
+        self.assertEqual(entry["DisplayVersion"][1], VERSION)
+        self.assertEqual(entry["DisplayIcon"][1].lower(), INSTALLED.lower() + ",0")
+        kib = (os.path.getsize(installed) + 1023) // 1024
+        self.assertEqual(entry["EstimatedSize"], ("REG_DWORD", kib))
+        self.assertEqual(entry["QuietUninstallString"][1], entry["UninstallString"][1] + " /S")
+        self.assertTrue(os.path.isfile(self.uninstaller(session, entry)))
+        return entry
+
+    @staticmethod
+    def uninstaller(session, entry):
+        return session.linux_path(entry["UninstallString"][1].strip('"'))
+
+    def make_user_data(self, session):
+        """Settings and a saved still, as a user of the program leaves them."""
+        os.makedirs(session.linux_path(STILLS))
+        still = os.path.join(session.linux_path(STILLS), "Lumora1.bmp")
+        with open(still, "wb") as f:
+            f.write(b"BM" + bytes(range(64)))
+        session.reg_add("Speed", "REG_DWORD", 25)
+        session.reg_add("Path_Wall", "REG_SZ", STILLS)
+        return still, session.reg_query()
+
+    def uninstall_silently(self, session, entry):
+        # The uninstaller copies itself out of the way and runs the copy: wait for the prefix.
+        self.run_program(session, self.uninstaller(session, entry), "/S")
+        self.assertTrue(session.wait_idle(RUN_TIMEOUT), "uninstaller still running")
+        self.assertFalse(os.path.exists(session.linux_path(INSTALLED)), "program left behind")
+        self.assertFalse(os.path.exists(self.uninstaller(session, entry)), "uninstaller left")
+        for view in (32, 64) if session.arch is None else (None,):
+            self.assertIsNone(session.reg_query(UNINSTALL_KEY, view), "uninstall entry left")
+
+    def test_installer_metadata(self):
+        info = pe_resources.version_info(pe_resources.read(SETUP).resources)
+        self.assertEqual(info.strings.get("ProductVersion"), VERSION)
+        self.assertEqual(info.strings.get("ProductName"), "Lumora")
+
+    def test_64_bit_prefix(self):
+        with harness.Session(800, 600) as session:
+            self.run_program(session, SETUP, "/S", "/ACTIVE")
+            entry = self.check_installed(session, "win64")
+            self.assertFalse(os.path.exists(session.linux_path(r"C:\windows\syswow64\lumora.scr")))
+            self.assertIsNone(session.reg_query(UNINSTALL_KEY, view=32), "entry in the 32-bit view")
+            desktop = session.reg_query(DESKTOP_KEY)
+            self.assertEqual(desktop["SCRNSAVE.EXE"][1].lower(), INSTALLED.lower())
+            self.assertEqual(desktop["ScreenSaveActive"][1], "1")
+            # As the 64-bit screen saver host starts it.
+            self.run_program(session, INSTALLED, "/a", loader=harness.WINE64)
+
+            still, settings = self.make_user_data(session)
+            self.uninstall_silently(session, entry)
+            desktop = session.reg_query(DESKTOP_KEY)
+            self.assertNotIn("SCRNSAVE.EXE", desktop)
+            self.assertEqual(desktop["ScreenSaveActive"][1], "0")
+            self.assertEqual(session.reg_query(), settings, "settings changed")
+            self.assertEqual(read_bytes(still), b"BM" + bytes(range(64)))
+
+    def test_32_bit_prefix(self):
+        with harness.Session(800, 600, arch="win32") as session:
+            # Without /ACTIVE a silent install leaves the user's screen saver as it is.
+            session.reg_add("SCRNSAVE.EXE", "REG_SZ", OTHER_SAVER, key=DESKTOP_KEY)
+            self.run_program(session, SETUP, "/S")
+            entry = self.check_installed(session, "win32")
+            self.assertEqual(session.reg_query(DESKTOP_KEY)["SCRNSAVE.EXE"][1], OTHER_SAVER)
+            self.run_program(session, INSTALLED, "/a")
+
+            # Nor does the uninstaller clear a screen saver that is not Lumora.
+            still, settings = self.make_user_data(session)
+            self.uninstall_silently(session, entry)
+            self.assertEqual(session.reg_query(DESKTOP_KEY)["SCRNSAVE.EXE"][1], OTHER_SAVER)
+            self.assertEqual(session.reg_query(), settings, "settings changed")
+            self.assertTrue(os.path.isfile(still))
+
+
+if __name__ == "__main__":
+    harness.main(budget=240)
