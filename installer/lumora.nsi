@@ -3,8 +3,10 @@
 ; registers its uninstaller in the system's list of installed programs and, when asked, makes
 ; Lumora the active screen saver. scripts/package.sh builds it:
 ;
-;   makensis -DSCR32=lumora.scr -DSCR64=lumora.scr -DVERSION_H=lumora_version.h
-;            -DICON=lumora.ico -DOUTFILE=setup.exe lumora.nsi
+;   makensis -DSCR32=lumora.scr -DSCR32_KB=size -DSCR64=lumora.scr -DSCR64_KB=size
+;            -DVERSION_H=lumora_version.h -DICON=lumora.ico -DOUTFILE=setup.exe lumora.nsi
+;
+; (the sizes in KiB: the section holds both builds but installs one.)
 ;
 ; Silent mode: "setup.exe /S" installs without a question and leaves the user's screen saver as
 ; it is; "setup.exe /S /ACTIVE" makes Lumora the active screen saver too. The uninstaller's
@@ -34,6 +36,7 @@ ManifestDPIAware true
 
 Name "${PRODUCT}"
 Caption "${PRODUCT} ${VERSION} Setup"
+UninstallCaption "${PRODUCT} ${VERSION} Uninstall"
 OutFile "${OUTFILE}"
 BrandingText "${PRODUCT} ${VERSION}"
 ; Only the uninstaller lives here; the program goes into the system directory.
@@ -56,7 +59,6 @@ Click Next to continue."
 the desktop; its Settings button opens Lumora's own settings."
 !insertmacro MUI_PAGE_FINISH
 
-!insertmacro MUI_UNPAGE_CONFIRM
 !define MUI_COMPONENTSPAGE_TEXT_TOP "Tick the second box to remove your ${PRODUCT} settings as \
 well. Pictures you saved with ${PRODUCT} are kept."
 !insertmacro MUI_UNPAGE_COMPONENTS
@@ -105,11 +107,7 @@ Section "${PRODUCT} screen saver" SecProgram
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
-  FileOpen $0 "$SYSDIR\lumora.scr" r
-  FileSeek $0 0 END $1
-  FileClose $0
-  IntOp $1 $1 + 1023
-  IntOp $1 $1 / 1024
+  SectionGetSize ${SecProgram} $1
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT} Screensaver"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
@@ -138,6 +136,9 @@ Function .onInit
   !insertmacro RequireAdministrator
   ${If} ${RunningX64}
     StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
+    SectionSetSize ${SecProgram} ${SCR64_KB}
+  ${Else}
+    SectionSetSize ${SecProgram} ${SCR32_KB}
   ${EndIf}
   ; A silent install changes the user's screen saver only when told to with /ACTIVE.
   ${If} ${Silent}

@@ -26,9 +26,11 @@ archive=$dist/Lumora-$version-win.zip
 stage=$(mktemp -d)
 trap 'rm -rf "$stage" "$setup.part" "$archive.part"' EXIT
 
+kib() { echo $(( ($(stat -c %s "$1") + 1023) / 1024 )); }
 # Warnings are errors: a release is built clean or not at all.
 makensis -V2 -WX -INPUTCHARSET UTF8 \
-  -DSCR32="$build/win32/lumora.scr" -DSCR64="$build/win64/lumora.scr" \
+  -DSCR32="$build/win32/lumora.scr" -DSCR32_KB="$(kib "$build/win32/lumora.scr")" \
+  -DSCR64="$build/win64/lumora.scr" -DSCR64_KB="$(kib "$build/win64/lumora.scr")" \
   -DVERSION_H="$header" -DICON="$top/res/lumora.ico" -DOUTFILE="$setup.part" \
   "$top/installer/lumora.nsi"
 mv -f "$setup.part" "$setup"
