@@ -1,9 +1,10 @@
-"""The release's installer and uninstaller, run silently in fresh 64-bit and 32-bit prefixes.
+"""The release's installer and uninstaller in fresh 64-bit and 32-bit prefixes.
 
 The installer (scripts/package.sh) puts the build that fits the system into C:\\windows\\system32
 (on 64-bit Windows the real one, not the 32-bit programs' redirected one), registers its
 uninstaller and, with /ACTIVE, makes Lumora the active screen saver. The uninstaller takes all
-of that away again, and leaves the user's settings and saved stills alone.
+of that away again; it removes the user's settings only when the user ticks that box, and
+never the saved stills.
 """
 
 import os
@@ -25,8 +26,15 @@ DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 STILLS = r"C:\users\Public\Pictures\Lumora stills"
 OTHER_SAVER = r"C:\windows\system32\other.scr"
 
-# Each silent run is a few seconds; these bounds only catch a hang.
+# Each run is a few seconds; this bound only catches a hang.
 RUN_TIMEOUT = 60
+
+
+def wait_until(condition, timeout=RUN_TIMEOUT):
+    deadline = time.monotonic() + timeout
+    while not condition() and time.monotonic() < deadline:
+        time.sleep(0.2)
+    return condition()
 
 
 def read_bytes(path):
@@ -78,36 +86,28 @@ class Installer(unittest.TestCase):
         session.reg_add("Path_Wall", "REG_SZ", STILLS)
         return still, session.reg_query()
 
-    def uninstall_silently(self, session, entry):
+    def uninstall(self, session, entry, remove_settings=False):
+        """Silently, or through the uninstaller's window as a user who ticks the second box
+        ("Remove my Lumora settings"), presses Uninstall and then Close."""
+        uninstaller = self.uninstaller(session, entry)
+        if not remove_settings:
+            self.run_program(session, uninstaller, "/S")
+        else:
+            session.start(program=uninstaller)
+            # Its caption ends in a blank that the pages add; it is the session's only window.
+            self.assertTrue(wait_until(session.shown_windows), "no uninstaller window")
+            time.sleep(1)  # the first page is shown with its window; give it a moment to settle
+            for key in ("Down", "space", "Return"):
+                session.key(key)
+            wait_until(lambda: not os.path.exists(session.linux_path(INSTALLED)))
+            if session.shown_windows():
+                session.key("Return")  # Close, on the last page
         # The uninstaller copies itself out of the way and runs the copy: wait for the prefix.
-        self.run_program(session, self.uninstaller(session, entry), "/S")
         self.assertTrue(session.wait_idle(RUN_TIMEOUT), "uninstaller still running")
         self.assertFalse(os.path.exists(session.linux_path(INSTALLED)), "program left behind")
-        self.assertFalse(os.path.exists(self.uninstaller(session, entry)), "uninstaller left")
+        self.assertFalse(os.path.exists(uninstaller), "uninstaller left behind")
         for view in (32, 64) if session.arch is None else (None,):
             self.assertIsNone(session.reg_query(UNINSTALL_KEY, view), "uninstall entry left")
-
-    def uninstall_removing_settings(self, session, entry):
-        """Through the uninstaller's window, as a user: tick the second box ("Remove my Lumora
-        settings"), press Uninstall, then Close."""
-        proc = session.start(program=self.uninstaller(session, entry))
-        # Its caption ends in a blank that the page adds; it is the session's only window.
-        deadline = time.monotonic() + RUN_TIMEOUT
-        while not session.shown_windows() and time.monotonic() < deadline:
-            time.sleep(0.2)
-        self.assertTrue(session.shown_windows(), "no uninstaller window")
-        time.sleep(1)  # the first page is shown with its window; give it a moment to settle
-        for key in ("Down", "space", "Return"):
-            session.key(key)
-        deadline = time.monotonic() + RUN_TIMEOUT
-        while os.path.exists(session.linux_path(INSTALLED)) and time.monotonic() < deadline:
-            time.sleep(0.2)
-        if session.shown_windows():
-            session.key("Return")  # Close, on the last page
-        self.assertTrue(session.wait_idle(RUN_TIMEOUT), "uninstaller still running")
-        self.assertEqual(proc.poll(), 0)
-        self.assertFalse(os.path.exists(session.linux_path(INSTALLED)), "program left behind")
-        self.assertIsNone(session.reg_query(UNINSTALL_KEY), "uninstall entry left")
 
     def test_installer_metadata(self):
         info = pe_resources.version_info(pe_resources.read(SETUP).resources)
@@ -127,7 +127,7 @@ class Installer(unittest.TestCase):
             self.run_program(session, INSTALLED, "/a", loader=harness.WINE64)
 
             still, settings = self.make_user_data(session)
-            self.uninstall_silently(session, entry)
+            self.uninstall(session, entry)
             desktop = session.reg_query(DESKTOP_KEY)
             self.assertNotIn("SCRNSAVE.EXE", desktop)
             self.assertEqual(desktop["ScreenSaveActive"][1], "0")
@@ -146,7 +146,7 @@ class Installer(unittest.TestCase):
             # The user asks for the settings to go: the still stays, and so does a screen
             # saver that is not Lumora.
             still, _ = self.make_user_data(session)
-            self.uninstall_removing_settings(session, entry)
+            self.uninstall(session, entry, remove_settings=True)
             self.assertIsNone(session.reg_query(), "settings left")
             self.assertEqual(session.reg_query(DESKTOP_KEY)["SCRNSAVE.EXE"][1], OTHER_SAVER)
             self.assertTrue(os.path.isfile(still))

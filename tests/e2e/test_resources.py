@@ -10,7 +10,6 @@ import pe_resources
 PROGRAM = os.environ.get("LUMORA_SCR", "")
 VERSION = os.environ.get("LUMORA_VERSION", "")
 MACHINES = {"win32": pe_resources.MACHINE_I386, "win64": pe_resources.MACHINE_AMD64}
-RT_GROUP_ICON = 14
 
 
 class Resources(unittest.TestCase):
@@ -33,7 +32,7 @@ class Resources(unittest.TestCase):
         self.assertRegex(info.strings.get("LegalCopyright", ""), r"^Copyright \(C\) 20\d\d \S")
         self.assertEqual(info.translations, [(0x0409, 1200)])
         # The icon the desktop and the list of installed programs show is still there.
-        self.assertIn(RT_GROUP_ICON, {kind for kind, _, _ in program.resources})
+        self.assertIn(pe_resources.RT_GROUP_ICON, {kind for kind, _, _ in program.resources})
 
 
 if __name__ == "__main__":
