@@ -14,8 +14,10 @@ for flavour in native win32 win64; do
   fi
   echo "build: building $flavour"
   # The grep only filters what is shown: the status checked is the build's.
-  cmake --build "$dir" -j "$jobs" -- --no-print-directory | { grep -E 'error|warning|Error' || true; }
-  [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "build: $flavour failed" >&2; exit 1; }
+  if ! cmake --build "$dir" -j "$jobs" -- --no-print-directory |
+       { grep -E 'error|warning|Error' || true; }; then
+    echo "build: $flavour failed" >&2; exit 1
+  fi
 done
 # One CTest summary over all three trees.
 printf 'subdirs("native" "win32" "win64")\n' > "$top/build/CTestTestfile.cmake"
