@@ -37,6 +37,19 @@ def wait_until(condition, timeout=RUN_TIMEOUT):
     return condition()
 
 
+def wait_settled(session, timeout=RUN_TIMEOUT):
+    """True once the screen shows something and has not changed for half a second."""
+    deadline = time.monotonic() + timeout
+    before = session.screenshot()
+    while time.monotonic() < deadline:
+        time.sleep(0.5)
+        after = session.screenshot()
+        if not harness.is_black(after) and harness.differing_pixels(before, after) == 0:
+            return True
+        before = after
+    return False
+
+
 def read_bytes(path):
     with open(path, "rb") as f:
         return f.read()
@@ -95,13 +108,19 @@ class Installer(unittest.TestCase):
         else:
             session.start(program=uninstaller)
             # Its caption ends in a blank that the pages add; it is the session's only window.
-            self.assertTrue(wait_until(session.shown_windows), "no uninstaller window")
-            time.sleep(1)  # the first page is shown with its window; give it a moment to settle
+            # Keys go to a page only once it is drawn: on a loaded machine that takes a while.
+            self.assertTrue(wait_until(session.shown_windows) and wait_settled(session),
+                            "no uninstaller window")
             for key in ("Down", "space", "Return"):
                 session.key(key)
-            wait_until(lambda: not os.path.exists(session.linux_path(INSTALLED)))
-            if session.shown_windows():
+                time.sleep(0.3)
+            self.assertTrue(wait_until(lambda: not os.path.exists(session.linux_path(INSTALLED))),
+                            "Uninstall was not pressed")
+            deadline = time.monotonic() + RUN_TIMEOUT
+            while session.shown_windows() and time.monotonic() < deadline:
+                wait_settled(session, 10)
                 session.key("Return")  # Close, on the last page
+                wait_until(lambda: not session.shown_windows(), 3)
         # The uninstaller copies itself out of the way and runs the copy: wait for the prefix.
         self.assertTrue(session.wait_idle(RUN_TIMEOUT), "uninstaller still running")
         self.assertFalse(os.path.exists(session.linux_path(INSTALLED)), "program left behind")
