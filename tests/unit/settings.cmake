@@ -3,3 +3,5 @@ lumora_unit_test(settings_test SOURCES unit/settings_test.cpp LIBS lumora_settin
 if(WIN32)
   lumora_unit_test(registry_test SOURCES unit/registry_test.cpp LIBS lumora_settings_win)
 endif()
+# The settings dialog's presets and labels, and the still's file-name rule.
+lumora_unit_test(export_test SOURCES unit/export_test.cpp LIBS lumora_settings)
