@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing Lumora needs on a Debian machine: the MinGW-w64
 # cross compilers, Wine (32- and 64-bit), Xvfb, xdotool, ImageMagick, CMake and GoogleTest,
-# and NSIS and zip for the release packages.
+# NSIS and zip for the release packages, and Liberation Sans (the dialogs' Arial, metric for
+# metric, under Wine).
 # Idempotent: it installs only what is missing and says what it does.
 set -euo pipefail
 
@@ -16,7 +17,7 @@ packages=(
   cmake make g++ python3 googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine32:i386 wine64 xvfb xauth xdotool imagemagick
-  nsis zip
+  nsis zip fonts-liberation
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

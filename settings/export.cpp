@@ -51,4 +51,40 @@ std::wstring ColourSchemeLabel(int scheme, const std::wstring& current) {
     return std::wstring(L"Lumora ") + SchemeNames[named];
 }
 
+namespace {
+
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// The length of the root: "C:\" (3), "\\server\share\" (up to the fourth separator), "\" (1).
+size_t RootLength(std::wstring_view path) {
+    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        size_t separators = 2;
+        for (size_t i = 2; i < path.size(); ++i) {
+            if (IsSeparator(path[i]) && ++separators == 4) return i + 1;
+        }
+        return path.size();
+    }
+    if (path.size() >= 2 && path[1] == L':') return path.size() >= 3 && IsSeparator(path[2]) ? 3 : 2;
+    return !path.empty() && IsSeparator(path[0]) ? 1 : 0;
+}
+
+}  // namespace
+
+std::vector<DirectoryLink> DirectoryChain(std::wstring_view directory) {
+    std::vector<DirectoryLink> chain;
+    const size_t root = RootLength(directory);
+    if (root > 0) chain.push_back({std::wstring(directory.substr(0, root)), std::wstring(directory.substr(0, root))});
+    size_t start = root;
+    while (start < directory.size()) {
+        size_t end = start;
+        while (end < directory.size() && !IsSeparator(directory[end])) ++end;
+        if (end > start) {
+            chain.push_back({std::wstring(directory.substr(0, end)),
+                             std::wstring(directory.substr(start, end - start))});
+        }
+        start = end + 1;
+    }
+    return chain;
+}
+
 }  // namespace lumora

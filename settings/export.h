@@ -8,10 +8,14 @@
 //                         returns the image-size label, "Image Size 1920x1080-Your Desktop".
 //   PatternLabel          "Lumora image  7": two blanks before the number.
 //   ColourSchemeLabel     the colour scheme label of scheme n; above 18 the current caption stays.
+//   DirectoryChain        the entries of the save-image dialog's directory list above and at a
+//                         directory: its root ("C:\", "\\server\share\"), each parent, itself.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "settings/settings.h"
 
@@ -37,5 +41,11 @@ std::optional<ImageSize> ImageSizePreset(int wall);
 std::wstring ApplyImageSizePreset(ExportState& export_, int wall, ScreenSize display);
 std::wstring PatternLabel(int pattern);
 std::wstring ColourSchemeLabel(int scheme, const std::wstring& current);
+
+struct DirectoryLink {
+    std::wstring path;  // the full path, no trailing separator except at the root
+    std::wstring name;  // what the list shows: the root as it is, else the last component
+};
+std::vector<DirectoryLink> DirectoryChain(std::wstring_view directory);
 
 }  // namespace lumora

@@ -1,5 +1,7 @@
 #include "shell/application.h"
 
+#include "platform/message_loop.h"
+
 namespace lumora {
 
 Application& TheApplication() {
@@ -23,6 +25,10 @@ int Application::Run() {
     ShowWindow(mainWindow_, SW_SHOW);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        const HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+        if (root && SendMessageW(root, platform::PreTranslateMessageId, 0,
+                                 reinterpret_cast<LPARAM>(&message)))
+            continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

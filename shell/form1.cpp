@@ -187,6 +187,31 @@ void TForm1::DrawFrame() {
     graphics.DrawImage(frameBitmap_->image(), engine_.WindowWidth, engine_.WindowHeight);
 }
 
+void TForm1::ReplaceFrameBitmap() {
+    frameBitmap_.reset();  // the old bitmap goes before the new one is made
+    frameBitmap_ = std::make_unique<FrameBitmap>(engine_.GridWidth, engine_.GridHeight);
+}
+
+void TForm1::RefillField() {
+    GeneratePatternField(engine_);
+    Log().Field(engine_.Pattern, engine_.GridWidth, engine_.GridHeight);
+}
+
+void TForm1::RenderStill(int width, int height) {
+    KillTimer(window_, FrameTimerId);
+    SetGridSize(engine_, width, height);
+    ReplaceFrameBitmap();
+    RefillField();
+    frameBitmap_->Render(engine_);
+}
+
+void TForm1::RestoreLivePreview() {
+    SizeGridToWindow(engine_, WindowedGridDivisor);
+    ReplaceFrameBitmap();
+    RefillField();
+    SetTimer(window_, FrameTimerId, FrameTimerInterval, nullptr);
+}
+
 void TForm1::FormKeyDown(WPARAM key) {
     if (key == EscapeKey || !windowed_) Close();
 }

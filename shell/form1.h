@@ -12,6 +12,7 @@
 
 #include <memory>
 
+#include "settings/live_view.h"
 #include "shell/stretch.h"
 
 namespace lumora {
@@ -20,7 +21,7 @@ class FrameBitmap;
 struct EngineState;
 struct SaverSettings;
 
-class TForm1 {
+class TForm1 : public LiveView {
 public:
     TForm1(EngineState& engine, SaverSettings& settings, bool windowed);
     ~TForm1();
@@ -29,8 +30,15 @@ public:
 
     // Creates the window (FormCreate runs inside) and shows it.
     bool Create(HINSTANCE instance);
-    HWND Handle() const { return window_; }
-    void Close();
+    HWND Handle() const override { return window_; }
+    void Close() override;
+
+    // The live view of the settings mode (settings/live_view.h).
+    bool Open(HINSTANCE instance) override { return Create(instance); }
+    void RefillField() override;
+    void RenderStill(int width, int height) override;
+    const FrameBitmap* Still() const override { return frameBitmap_.get(); }
+    void RestoreLivePreview() override;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -46,6 +54,7 @@ private:
     void SizeFullScreen();
     void SizeWindowed();
     void DrawFrame();
+    void ReplaceFrameBitmap();
 
     EngineState& engine_;
     SaverSettings& settings_;

@@ -36,6 +36,12 @@ void FrameLog::Close() {
     std::fflush(file_);
 }
 
+void FrameLog::Field(int pattern, int gridWidth, int gridHeight) {
+    if (!file_) return;
+    std::fprintf(file_, "field pattern=%d grid=%dx%d\n", pattern, gridWidth, gridHeight);
+    std::fflush(file_);
+}
+
 void FrameLog::Frame(double renderMs, double drawMs) {
     if (!file_) return;
     std::fprintf(file_, "frame %llu render=%.2f draw=%.2f\n",

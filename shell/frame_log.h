@@ -2,7 +2,9 @@
 // start ("start pattern=P grid=WxH window=WxH"), one line per frame drawn ("frame T render=R draw=D",
 // the milliseconds the frame took to compute and to draw) and one when the window closes
 // ("close T"), T in milliseconds since the system started. The preview adds, after its start
-// line, the colouring it runs ("engine scheme=S speed=N"). The
+// line, the colouring it runs ("engine scheme=S speed=N"); the settings mode one line whenever
+// the planes are filled again ("field pattern=P grid=WxH": a new pattern, a still, the live view
+// restored). The
 // end-to-end tests and the frame-rate benchmark read it; without the variable nothing is written.
 #pragma once
 
@@ -21,6 +23,7 @@ public:
     void Engine(int colourScheme, int speed);
     bool enabled() const;
     void Frame(double renderMs, double drawMs);
+    void Field(int pattern, int gridWidth, int gridHeight);
     void Close();
 
 private:

@@ -5,7 +5,9 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "platform/dpi.h"
 #include "platform/gdiplus.h"
+#include "settings/form2.h"
 #include "settings/settings.h"
 #include "shell/app.h"
 #include "shell/application.h"
@@ -34,15 +36,19 @@ lumora::EngineState& Engine() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     using namespace lumora;
+    platform::EnablePerMonitorDpiAwareness();  // the manifest asks for it too
     platform::GdiplusSession gdiplus;  // held from before start-up to exit
 
     const Mode mode = ModeOf(ModeLetter(Argument(1)));
     Application& application = TheApplication();
     SaverSettings settings;
 
-    // Until the settings dialog exists, mode C runs its live view alone.
+    // In mode C the settings dialog opens the saver window as its live view, from inside its
+    // own creation, so that the live view becomes the main window.
     TForm1 form1(Engine(), settings, /*windowed=*/mode == Mode::Settings);
-    if (mode == Mode::FullScreen || mode == Mode::Settings) form1.Create(instance);
+    if (mode == Mode::FullScreen) form1.Create(instance);
+    TForm2 form2(Engine(), settings, form1);
+    if (mode == Mode::Settings) form2.Create(instance);
     if (mode == Mode::Preview) RunPreview(Engine(), Argument(2));
 
     return application.Run();

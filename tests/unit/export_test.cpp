@@ -81,3 +81,27 @@ TEST(ImageFilePathTest, RefusedNames) {
 
 }  // namespace
 }  // namespace lumora
+
+namespace lumora {
+namespace {
+
+TEST(DirectoryChainTest, RootParentsAndItself) {
+    const auto chain = DirectoryChain(L"C:\\Users\\me\\Pictures");
+    ASSERT_EQ(chain.size(), 4u);
+    EXPECT_EQ(chain[0].path, L"C:\\");
+    EXPECT_EQ(chain[0].name, L"C:\\");
+    EXPECT_EQ(chain[2].path, L"C:\\Users\\me");
+    EXPECT_EQ(chain[2].name, L"me");
+    EXPECT_EQ(chain[3].path, L"C:\\Users\\me\\Pictures");
+    EXPECT_EQ(chain[3].name, L"Pictures");
+    EXPECT_EQ(DirectoryChain(L"C:\\").size(), 1u);
+    EXPECT_EQ(DirectoryChain(L"D:\\x\\").back().path, L"D:\\x");
+    const auto unc = DirectoryChain(L"\\\\server\\share\\stills");
+    ASSERT_EQ(unc.size(), 2u);
+    EXPECT_EQ(unc[0].path, L"\\\\server\\share\\");
+    EXPECT_EQ(unc[1].path, L"\\\\server\\share\\stills");
+    EXPECT_TRUE(DirectoryChain(L"").empty());
+}
+
+}  // namespace
+}  // namespace lumora

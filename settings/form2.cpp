@@ -1,0 +1,376 @@
+#include "settings/form2.h"
+
+#include <commctrl.h>
+#include <uxtheme.h>
+#include <vsstyle.h>
+
+#include <algorithm>
+
+#include "engine/engine.h"
+#include "platform/message_loop.h"
+#include "settings/dialog_frame.h"
+#include "settings/live_view.h"
+#include "settings/okrightdlg.h"
+#include "settings/settings_window.h"
+#include "shell/app.h"
+
+namespace lumora {
+namespace {
+
+constexpr wchar_t WindowClassName[] = L"LumoraSettingsDialog";
+constexpr wchar_t Caption[] = L"Settings";
+constexpr int DesignClientWidth = 500;
+constexpr int DesignClientHeight = 175;
+constexpr UINT_PTR PlacementTimerId = 1;
+constexpr UINT PlacementTimerInterval = 30;  // ms
+constexpr int GapBelowLiveView = 2;          // pixels between the live view and the dialog
+constexpr wchar_t FontFace[] = L"Arial";
+constexpr int FontPixels = 13;
+
+// A fixed single border with a caption and the close box only; always on top.
+constexpr DWORD DialogStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD DialogExStyle = WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
+
+enum ControlId {
+    StaticText1 = 101,
+    CheckBox1,
+    StaticText2,
+    TrackBar1,
+    TrackBar2,
+    StaticText3,
+    StaticText4,
+    TrackBar3,
+    TrackBar4,
+    Button1,
+    Button3,
+    Button2,
+};
+
+constexpr DWORD LabelStyle = SS_LEFT | SS_NOPREFIX;
+constexpr DWORD CheckBoxStyle = BS_AUTOCHECKBOX | BS_LEFTTEXT | WS_TABSTOP;
+constexpr DWORD SliderStyle = TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS | WS_TABSTOP;
+// A slider's 12 design pixels hold neither its thumb nor the ticks below it; it is made as tall
+// as they need, which the 50 pixels to the next row leave room for.
+constexpr int SliderHeight = 30;
+constexpr DWORD ButtonStyle = BS_OWNERDRAW | WS_TABSTOP;
+
+// The design, in creation order (which is the tab order).
+constexpr ControlDesign Controls[] = {
+    {StaticText1, WC_STATICW, LabelStyle, 7, 0, 103, 20, L"Lumora image"},
+    {CheckBox1, WC_BUTTONW, CheckBoxStyle, 170, 1, 84, 17, L"Random"},
+    {StaticText2, WC_STATICW, LabelStyle, 277, 0, 59, 20, L"Lumora"},
+    {TrackBar1, TRACKBAR_CLASSW, SliderStyle, 0, 24, 260, SliderHeight, nullptr},
+    {TrackBar2, TRACKBAR_CLASSW, SliderStyle, 270, 24, 230, SliderHeight, nullptr},
+    {StaticText3, WC_STATICW, LabelStyle, 7, 76, 73, 20, L"Image size"},
+    {StaticText4, WC_STATICW, LabelStyle, 277, 76, 45, 20, L"Speed"},
+    {TrackBar3, TRACKBAR_CLASSW, SliderStyle, 0, 100, 260, SliderHeight, nullptr},
+    {TrackBar4, TRACKBAR_CLASSW, SliderStyle, 270, 100, 230, SliderHeight, nullptr},
+    {Button1, WC_BUTTONW, ButtonStyle, 7, 150, 120, 25, L" Save Settings"},
+    {Button3, WC_BUTTONW, ButtonStyle, 140, 150, 120, 25, L"Save Image"},
+    {Button2, WC_BUTTONW, ButtonStyle, 420, 150, 75, 25, L"Close"},
+};
+
+struct SliderRange {
+    int id;
+    int min;
+    int max;
+};
+// The preset slider stops at 13: 2000 x 1500 (14) is reached only through the store.
+constexpr SliderRange SliderRanges[] = {
+    {TrackBar1, 1, 25}, {TrackBar2, 0, 18}, {TrackBar3, 1, 13}, {TrackBar4, 0, 50}};
+constexpr int DesignSliderPosition = 1;
+
+const ControlDesign& DesignOf(int id) {
+    return *std::find_if(std::begin(Controls), std::end(Controls),
+                         [id](const ControlDesign& c) { return c.id == id; });
+}
+
+bool IsLabel(int id) {
+    return id == StaticText1 || id == StaticText2 || id == StaticText3 || id == StaticText4;
+}
+
+std::wstring TextOf(HWND control) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+ScreenSize PrimaryDisplay() {
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+}  // namespace
+
+TForm2::TForm2(EngineState& engine, SaverSettings& settings, LiveView& liveView)
+    : engine_(engine), settings_(settings), liveView_(liveView), background_(Silver) {}
+
+TForm2::~TForm2() {
+    saveDialog_.reset();
+    if (window_) DestroyWindow(window_);
+}
+
+bool TForm2::Create(HINSTANCE instance) {
+    instance_ = instance;
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&classes);
+    RegisterDialogClass(instance, WindowClassName, WindowProc);
+    CreateWindowExW(DialogExStyle, WindowClassName, Caption, DialogStyle, 0, 0, 0, 0, nullptr,
+                    nullptr, instance, this);
+    if (!window_) return false;
+    ShowWindow(window_, SW_SHOWNOACTIVATE);  // shown as soon as its creation is complete
+    return true;
+}
+
+LRESULT CALLBACK TForm2::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<TForm2*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+        form->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<TForm2*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!form) return DefWindowProcW(window, message, wparam, lparam);
+    return form->HandleMessage(message, wparam, lparam);
+}
+
+LRESULT TForm2::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    const HWND window = window_;
+    switch (message) {
+        case WM_CREATE: FormCreate(); return 0;
+        case WM_TIMER: TimerTimer(); return 0;
+        case WM_HSCROLL: SliderChange(GetDlgCtrlID(reinterpret_cast<HWND>(lparam))); return 0;
+        case WM_COMMAND: Command(LOWORD(wparam), HIWORD(wparam)); return 0;
+        case WM_DRAWITEM: DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)); return TRUE;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            SetTextColor(reinterpret_cast<HDC>(wparam), RGB(0, 0, 0));
+            SetBkColor(reinterpret_cast<HDC>(wparam), Silver);
+            return reinterpret_cast<LRESULT>(background_.get());
+        case WM_ERASEBKGND: EraseWith(window_, reinterpret_cast<HDC>(wparam), background_.get()); return 1;
+        case WM_DPICHANGED: DpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam)); return 0;
+        case WM_CLOSE: FormClose(); return 0;
+        case WM_DESTROY: KillTimer(window_, PlacementTimerId); return 0;
+        case WM_NCDESTROY: SetWindowLongPtrW(window_, GWLP_USERDATA, 0); window_ = nullptr; return 0;
+        case platform::PreTranslateMessageId: return PreTranslate(*reinterpret_cast<MSG*>(lparam));
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void TForm2::FormCreate() {
+    dpi_ = platform::DpiOf(window_);
+    CreateControls();
+    LayOut();
+    // The saver window is created from inside this creation, so it is complete first and
+    // becomes the main window: closing it ends the program.
+    liveView_.Open(instance_);
+    PlaceUnderLiveView();
+    const bool checked = settings_.Rands;
+    SendMessageW(Control(CheckBox1), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (checked) CheckBox1Click();  // the box ran its handler: its state changed
+    SetLabel(StaticText1, PatternLabel(engine_.Pattern));
+    SetLabel(StaticText2, ColourSchemeLabel(engine_.ColourScheme, TextOf(Control(StaticText2))));
+    SetSliderPosition(TrackBar1, engine_.Pattern);
+    SetSliderPosition(TrackBar2, engine_.ColourScheme);
+    SetSliderPosition(TrackBar3, settings_.Wall);
+    SetSliderPosition(TrackBar4, engine_.Speed);
+    ApplyImageSizePreset();
+    export_.ImageNumber = 1;
+    SetTimer(window_, PlacementTimerId, PlacementTimerInterval, nullptr);
+}
+
+void TForm2::CreateControls() {
+    for (const ControlDesign& design : Controls) CreateDesignedControl(window_, instance_, design);
+    for (const SliderRange& range : SliderRanges) {
+        const HWND slider = Control(range.id);
+        SendMessageW(slider, TBM_SETRANGE, FALSE, MAKELPARAM(range.min, range.max));
+        SendMessageW(slider, TBM_SETTICFREQ, 1, 0);
+        SendMessageW(slider, TBM_SETPOS, TRUE, DesignSliderPosition);
+    }
+}
+
+// The window's size and every control's rectangle and font, at the window's DPI.
+void TForm2::LayOut() {
+    font_ = platform::Font(FontFace, FontPixels, /*bold=*/true, dpi_);
+    const SIZE client = DesignClientSize(DesignClientWidth, DesignClientHeight, dpi_);
+    const SIZE outer = platform::OuterSizeFor(client.cx, client.cy, DialogStyle, DialogExStyle, dpi_);
+    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const ControlDesign& design : Controls) {
+        if (IsLabel(design.id))
+            SetLabel(design.id, TextOf(Control(design.id)));
+        else
+            PlaceDesignedControl(window_, design, dpi_, font_.get());
+    }
+
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void TForm2::DpiChanged(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOut();
+}
+
+// A label is as wide as its design, or as its caption when that is longer.
+void TForm2::SetLabel(int id, const std::wstring& text) {
+    const HWND label = Control(id);
+    SetWindowTextW(label, text.c_str());
+    const ControlDesign& design = DesignOf(id);
+    const RECT rect = DesignRect(design, dpi_);
+    const int width = std::max<int>(rect.right - rect.left, TextWidth(label, font_.get(), text.c_str()));
+    PlaceDesignedControl(window_, design, dpi_, font_.get(), width);
+}
+
+bool TForm2::PreTranslate(MSG& message) {
+    // Key preview: the form sees each key before the focused control does.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+        FormKeyDown(message.wParam);
+        return true;
+    }
+    return IsDialogMessageW(window_, &message);
+}
+
+void TForm2::Command(int id, int code) {
+    const bool clicked = code == BN_CLICKED || code == BN_DOUBLECLICKED;
+    if (!clicked) return;
+    switch (id) {
+        case CheckBox1: CheckBox1Click(); break;
+        case Button1: Button1Click(); break;
+        case Button3: Button3Click(); break;
+        case Button2: Button2Click(); break;
+    }
+}
+
+void TForm2::SliderChange(int id) {
+    switch (id) {
+        case TrackBar1: TrackBar1Change(); break;
+        case TrackBar2: TrackBar2Change(); break;
+        case TrackBar3: TrackBar3Change(); break;
+        case TrackBar4: TrackBar4Change(); break;
+    }
+}
+
+int TForm2::SliderPosition(int id) const {
+    return static_cast<int>(SendMessageW(Control(id), TBM_GETPOS, 0, 0));
+}
+
+void TForm2::SetSliderPosition(int id, int value) {
+    const HWND slider = Control(id);
+    const int min = static_cast<int>(SendMessageW(slider, TBM_GETRANGEMIN, 0, 0));
+    const int max = static_cast<int>(SendMessageW(slider, TBM_GETRANGEMAX, 0, 0));
+    const int clamped = std::clamp(value, min, max);
+    if (clamped == SliderPosition(id)) return;
+    SendMessageW(slider, TBM_SETPOS, TRUE, clamped);
+    SliderChange(id);
+}
+
+void TForm2::TimerTimer() { PlaceUnderLiveView(); }
+
+// Centred under the live view, 2 pixels below it; outer sizes, borders included.
+void TForm2::PlaceUnderLiveView() {
+    RECT live, dialog;
+    if (!liveView_.Handle() || !GetWindowRect(liveView_.Handle(), &live) ||
+        !GetWindowRect(window_, &dialog))
+        return;
+    const int left = live.left + ((live.right - live.left) - (dialog.right - dialog.left)) / 2;
+    const int top = live.bottom + GapBelowLiveView;
+    if (left == dialog.left && top == dialog.top) return;
+    SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm2::FormKeyDown(WPARAM key) {
+    if (key == VK_ESCAPE) liveView_.Close();
+}
+
+void TForm2::TrackBar1Change() {
+    const int position = SliderPosition(TrackBar1);
+    if (position == engine_.Pattern) return;
+    engine_.Pattern = position;
+    SetLabel(StaticText1, PatternLabel(position));
+    liveView_.RefillField();
+}
+
+void TForm2::TrackBar2Change() {
+    const int position = SliderPosition(TrackBar2);
+    if (position == engine_.ColourScheme) return;
+    engine_.ColourScheme = position;
+    SetLabel(StaticText2, ColourSchemeLabel(position, TextOf(Control(StaticText2))));
+}
+
+void TForm2::TrackBar3Change() {
+    const int position = SliderPosition(TrackBar3);
+    if (position == settings_.Wall) return;
+    settings_.Wall = position;
+    ApplyImageSizePreset();
+}
+
+void TForm2::TrackBar4Change() { engine_.Speed = SliderPosition(TrackBar4); }
+
+void TForm2::CheckBox1Click() {
+    settings_.Rands = SendMessageW(Control(CheckBox1), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void TForm2::ApplyImageSizePreset() {
+    SetLabel(StaticText3, lumora::ApplyImageSizePreset(export_, settings_.Wall, PrimaryDisplay()));
+}
+
+void TForm2::Button1Click() { SaveSettingsForWindow(engine_, settings_, window_); }
+
+void TForm2::Button3Click() {
+    // One save-image dialog at a time: a second would restore the live view a second time and
+    // then save whatever the live view drew last.
+    if (saveDialog_ && saveDialog_->IsOpen()) {
+        saveDialog_->BringToFront();
+        return;
+    }
+    if (export_.ImageWidth < 1 || export_.ImageHeight < 1) {
+        MessageBoxW(window_,
+                    L"There is no image size yet. Choose one with the Image Size slider, then "
+                    L"press Save Image again.",
+                    ApplicationTitle, MB_ICONINFORMATION | MB_OK);
+        return;
+    }
+    {
+        BusyCursor busy;
+        liveView_.RenderStill(export_.ImageWidth, export_.ImageHeight);
+    }
+    saveDialog_.reset();
+    saveDialog_ = std::make_unique<TOKRightDlg>(settings_, export_, liveView_);
+    if (!saveDialog_->Create(instance_)) liveView_.RestoreLivePreview();
+}
+
+void TForm2::Button2Click() { liveView_.Close(); }
+
+void TForm2::FormClose() {
+    liveView_.Close();
+    if (window_) ShowWindow(window_, SW_HIDE);
+}
+
+// The buttons carry their captions in the dark 3D shadow colour, on the desktop's own button.
+void TForm2::DrawButton(const DRAWITEMSTRUCT& item) const {
+    RECT rect = item.rcItem;
+    const bool pressed = item.itemState & ODS_SELECTED;
+    const bool focused = item.itemState & ODS_FOCUS;
+    FillRect(item.hDC, &rect, background_.get());
+    if (const HTHEME theme = IsAppThemed() ? OpenThemeData(item.hwndItem, L"BUTTON") : nullptr) {
+        const int state = pressed ? PBS_PRESSED : focused ? PBS_DEFAULTED : PBS_NORMAL;
+        DrawThemeBackground(theme, item.hDC, BP_PUSHBUTTON, state, &rect, nullptr);
+        CloseThemeData(theme);
+    } else {
+        DrawFrameControl(item.hDC, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+    }
+    const std::wstring caption = TextOf(item.hwndItem);
+    const HGDIOBJ previousFont = SelectObject(item.hDC, font_.get());
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(COLOR_3DSHADOW));
+    RECT text = rect;
+    if (pressed) OffsetRect(&text, 1, 1);
+    DrawTextW(item.hDC, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(item.hDC, previousFont);
+    if (focused) {
+        const int inset = platform::Scale(4, dpi_);
+        InflateRect(&rect, -inset, -inset);
+        DrawFocusRect(item.hDC, &rect);
+    }
+}
+
+}  // namespace lumora

@@ -1,0 +1,89 @@
+// TForm2: the settings dialog, under the live view.
+//
+// Its creation opens the saver window as the live view (which so becomes the main window),
+// places the dialog 2 pixels below it, centred, and shows the stored settings on four sliders:
+// pattern 1..25, colour scheme 0..18, image-size preset 1..13 and speed 0..50. Moving a slider
+// changes the engine state at once (a new pattern refills the planes); " Save Settings" stores
+// all six values; "Save Image" renders a still at the preset's size and opens the save-image
+// dialog, one at a time; Esc (from any control), "Close" and the close box close the live view,
+// which ends the program. A 30 ms timer keeps the dialog under the live view.
+//
+// Sliders follow one rule: a position set by the program is clamped to the slider's range and
+// runs the slider's change handler only when it differs from the current position; every scroll
+// notification of the user runs it. The pattern, colour scheme and preset handlers compare with
+// the value they hold before they act; the speed handler always sets Speed.
+//
+// Laid out from one table of 96-DPI design rectangles, scaled to the window's DPI and laid out
+// again when that changes.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/dpi.h"
+#include "settings/export.h"
+#include "settings/settings.h"
+
+namespace lumora {
+
+class LiveView;
+class TOKRightDlg;
+struct EngineState;
+
+class TForm2 {
+public:
+    TForm2(EngineState& engine, SaverSettings& settings, LiveView& liveView);
+    ~TForm2();
+    TForm2(const TForm2&) = delete;
+    TForm2& operator=(const TForm2&) = delete;
+
+    // Creates the dialog (FormCreate runs inside, opening the live view) and shows it.
+    bool Create(HINSTANCE instance);
+    HWND Handle() const { return window_; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+    void FormCreate();
+    void TimerTimer();
+    void FormKeyDown(WPARAM key);
+    void TrackBar1Change();
+    void TrackBar2Change();
+    void TrackBar3Change();
+    void TrackBar4Change();
+    void CheckBox1Click();
+    void Button1Click();
+    void Button3Click();
+    void Button2Click();
+    void FormClose();
+
+    void ApplyImageSizePreset();
+    void PlaceUnderLiveView();
+    void CreateControls();
+    void LayOut();
+    void DpiChanged(UINT dpi, const RECT& suggested);
+    bool PreTranslate(MSG& message);
+    void Command(int id, int code);
+    void SliderChange(int id);
+    void SetSliderPosition(int id, int value);
+    int SliderPosition(int id) const;
+    void SetLabel(int id, const std::wstring& text);
+    void DrawButton(const DRAWITEMSTRUCT& item) const;
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+
+    EngineState& engine_;
+    SaverSettings& settings_;
+    LiveView& liveView_;
+    ExportState export_;
+    HINSTANCE instance_ = nullptr;
+    HWND window_ = nullptr;
+    UINT dpi_ = platform::DesignDpi;
+    platform::Font font_;
+    platform::SolidBrush background_;
+    std::unique_ptr<TOKRightDlg> saveDialog_;
+};
+
+}  // namespace lumora

@@ -1,0 +1,382 @@
+#include "settings/okrightdlg.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "platform/gdiplus.h"
+#include "platform/image_file.h"
+#include "platform/message_loop.h"
+#include "settings/dialog_frame.h"
+#include "settings/export.h"
+#include "settings/image_encoder.h"
+#include "settings/image_name.h"
+#include "settings/live_view.h"
+#include "settings/settings.h"
+#include "settings/settings_window.h"
+#include "shell/app.h"
+
+namespace lumora {
+namespace {
+
+constexpr wchar_t WindowClassName[] = L"LumoraSaveImageDialog";
+constexpr wchar_t Caption[] = L"Save Image";
+constexpr int DesignClientWidth = 399;
+constexpr int DesignClientHeight = 220;
+constexpr wchar_t FontFace[] = L"Arial";
+constexpr int FontPixels = 13;
+constexpr int BoldFontPixels = 16;
+constexpr int ItemHeight = 16;
+constexpr int IndentPerLevel = 8;  // design pixels of the directory list's indent per level
+constexpr int IconGap = 3;
+constexpr char BmpMimeType[] = "image/bmp";
+constexpr wchar_t DefaultNameStem[] = L"Lumora";
+
+// A dialog border: fixed size, caption, close box; always on top.
+constexpr DWORD DialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
+constexpr DWORD DialogExStyle = WS_EX_TOPMOST | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+enum ControlId {
+    OKBtn = IDOK,
+    CancelBtn = IDCANCEL,
+    Edit = 201,
+    DirectoryListBox1,
+    FileListBox1,
+    StaticText1,
+};
+
+constexpr DWORD ListStyle = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
+
+// The design, in creation order (which is the tab order: the name field first).
+constexpr ControlDesign Controls[] = {
+    {Edit, WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP, 56, 1, 241, 24, ImageFileMask, WS_EX_CLIENTEDGE},
+    {OKBtn, WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP, 324, 1, 75, 25, L"Save"},
+    {CancelBtn, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 324, 30, 75, 25, L"Cancel"},
+    {DirectoryListBox1, WC_LISTBOXW, ListStyle | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, 0, 40, 145, 180,
+     nullptr, WS_EX_CLIENTEDGE},
+    {FileListBox1, WC_LISTBOXW, ListStyle | LBS_SORT, 152, 40, 145, 180, nullptr, WS_EX_CLIENTEDGE},
+    {StaticText1, WC_STATICW, SS_LEFT | SS_NOPREFIX, 0, 0, 48, 23, L"Name"},
+};
+
+bool UsesBoldFont(int id) { return id == OKBtn || id == CancelBtn || id == StaticText1; }
+
+std::wstring TextOf(HWND control) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring CurrentDirectory() {
+    std::wstring directory(GetCurrentDirectoryW(0, nullptr), L'\0');
+    directory.resize(GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data()));
+    return directory;
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    std::wstring full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
+    if (full.empty()) return path;
+    full.resize(GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+    return full;
+}
+
+std::wstring JoinPath(const std::wstring& directory, const std::wstring& name) {
+    if (!directory.empty() && (directory.back() == L'\\' || directory.back() == L'/'))
+        return directory + name;
+    return directory + L"\\" + name;
+}
+
+bool LessIgnoringCase(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+}
+
+// The names in a directory that match the pattern: directories, or plain files.
+std::vector<std::wstring> ListDirectory(const std::wstring& directory, const wchar_t* pattern,
+                                        bool directories) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(JoinPath(directory, pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        const bool isDirectory = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        if (isDirectory != directories || name == L"." || name == L"..") continue;
+        if (directories && (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN)) continue;
+        names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end(), LessIgnoringCase);
+    return names;
+}
+
+// The shell's folder icon, closed or open, in its system image list.
+struct FolderIcon {
+    HIMAGELIST list = nullptr;
+    int index = 0;
+};
+FolderIcon ShellFolderIcon(bool open, bool large) {
+    SHFILEINFOW info{};
+    const UINT flags = SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES |
+                       (large ? SHGFI_LARGEICON : SHGFI_SMALLICON) | (open ? SHGFI_OPENICON : 0);
+    const auto list = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags));
+    return {list, info.iIcon};
+}
+
+}  // namespace
+
+TOKRightDlg::TOKRightDlg(SaverSettings& settings, ExportState& export_, LiveView& liveView)
+    : settings_(settings), export_(export_), liveView_(liveView), background_(Silver) {}
+
+TOKRightDlg::~TOKRightDlg() {
+    if (window_) DestroyWindow(window_);
+}
+
+bool TOKRightDlg::Create(HINSTANCE instance) {
+    instance_ = instance;
+    RegisterDialogClass(instance, WindowClassName, WindowProc);
+    CreateWindowExW(DialogExStyle, WindowClassName, Caption, DialogStyle, 0, 0, 0, 0, nullptr,
+                    nullptr, instance, this);
+    return window_ != nullptr;
+}
+
+void TOKRightDlg::BringToFront() {
+    SetForegroundWindow(window_);
+    BringWindowToTop(window_);
+}
+
+LRESULT CALLBACK TOKRightDlg::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* dialog = static_cast<TOKRightDlg*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+        dialog->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(dialog));
+    }
+    auto* dialog = reinterpret_cast<TOKRightDlg*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!dialog) return DefWindowProcW(window, message, wparam, lparam);
+    return dialog->HandleMessage(message, wparam, lparam);
+}
+
+LRESULT TOKRightDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    const HWND window = window_;
+    switch (message) {
+        case WM_CREATE: FormCreate(); return 0;
+        case WM_COMMAND: Command(LOWORD(wparam), HIWORD(wparam)); return 0;
+        case WM_MEASUREITEM: MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)); return TRUE;
+        case WM_DRAWITEM: DrawDirectoryItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)); return TRUE;
+        case WM_CTLCOLORSTATIC:
+            SetTextColor(reinterpret_cast<HDC>(wparam), RGB(0, 0, 0));
+            SetBkColor(reinterpret_cast<HDC>(wparam), Silver);
+            return reinterpret_cast<LRESULT>(background_.get());
+        case WM_ERASEBKGND: EraseWith(window_, reinterpret_cast<HDC>(wparam), background_.get()); return 1;
+        case WM_DPICHANGED: DpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam)); return 0;
+        case DM_GETDEFID: return MAKELRESULT(OKBtn, DC_HASDEFID);
+        case WM_CLOSE: FormClose(); return 0;
+        case WM_NCDESTROY: SetWindowLongPtrW(window_, GWLP_USERDATA, 0); window_ = nullptr; return 0;
+        case platform::PreTranslateMessageId:
+            return IsDialogMessageW(window_, reinterpret_cast<MSG*>(lparam));
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void TOKRightDlg::FormCreate() {
+    dpi_ = platform::DpiOf(window_);
+    CreateControls();
+    LayOut();
+    ReadImageDirectoryForWindow(settings_, window_);
+    CentreOnScreen();
+    ShowWindow(window_, SW_SHOW);
+    // A directory that cannot be entered leaves the lists at the current directory.
+    if (!EnterDirectory(settings_.Path_Wall)) {
+        directory_ = CurrentDirectory();
+        FillDirectoryList();
+        FillFileList();
+    }
+    SetName(DefaultNameStem + std::to_wstring(export_.ImageNumber));
+    SetFocus(Control(Edit));
+}
+
+void TOKRightDlg::CreateControls() {
+    for (const ControlDesign& design : Controls) CreateDesignedControl(window_, instance_, design);
+}
+
+void TOKRightDlg::LayOut() {
+    font_ = platform::Font(FontFace, FontPixels, /*bold=*/false, dpi_);
+    boldFont_ = platform::Font(FontFace, BoldFontPixels, /*bold=*/true, dpi_);
+    const SIZE client = DesignClientSize(DesignClientWidth, DesignClientHeight, dpi_);
+    const SIZE outer = platform::OuterSizeFor(client.cx, client.cy, DialogStyle, DialogExStyle, dpi_);
+    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const ControlDesign& design : Controls)
+        PlaceDesignedControl(window_, design, dpi_, UsesBoldFont(design.id) ? boldFont_.get() : font_.get());
+    // A font sets a list's item height anew; the design's comes after it.
+    const int itemHeight = platform::Scale(ItemHeight, dpi_);
+    SendMessageW(Control(DirectoryListBox1), LB_SETITEMHEIGHT, 0, itemHeight);
+    SendMessageW(Control(FileListBox1), LB_SETITEMHEIGHT, 0, itemHeight);
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void TOKRightDlg::CentreOnScreen() {
+    RECT frame;
+    GetWindowRect(window_, &frame);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2;
+    SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TOKRightDlg::DpiChanged(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOut();
+}
+
+void TOKRightDlg::Command(int id, int code) {
+    if (id == OKBtn && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) OKBtnClick();
+    if (id == CancelBtn && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) CancelBtnClick();
+    if (id == DirectoryListBox1 && code == LBN_DBLCLK) DirectoryListBox1DblClick();
+    if (id == FileListBox1 && code == LBN_SELCHANGE) FileListBox1Change();
+}
+
+bool TOKRightDlg::EnterDirectory(const std::wstring& directory) {
+    if (directory.empty() || !SetCurrentDirectoryW(directory.c_str())) return false;
+    directory_ = CurrentDirectory();
+    FillDirectoryList();
+    FillFileList();
+    return true;
+}
+
+void TOKRightDlg::FillDirectoryList() {
+    entries_.clear();
+    const std::vector<DirectoryLink> chain = DirectoryChain(directory_);
+    for (size_t i = 0; i < chain.size(); ++i)
+        entries_.push_back({chain[i].path, chain[i].name, static_cast<int>(i), true});
+    for (const std::wstring& name : ListDirectory(directory_, L"*", /*directories=*/true))
+        entries_.push_back({JoinPath(directory_, name), name, static_cast<int>(chain.size()), false});
+    const HWND list = Control(DirectoryListBox1);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    for (const DirectoryEntry& entry : entries_)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.name.c_str()));
+    SendMessageW(list, LB_SETCURSEL, chain.empty() ? 0 : chain.size() - 1, 0);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void TOKRightDlg::FillFileList() {
+    const HWND list = Control(FileListBox1);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    for (const std::wstring& name : ListDirectory(directory_, ImageFileMask, /*directories=*/false))
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    FileListBox1Change();
+}
+
+void TOKRightDlg::DirectoryListBox1DblClick() {
+    const LRESULT selected = SendMessageW(Control(DirectoryListBox1), LB_GETCURSEL, 0, 0);
+    if (selected < 0 || static_cast<size_t>(selected) >= entries_.size()) return;
+    const std::wstring path = entries_[static_cast<size_t>(selected)].path;  // the list is refilled
+    if (!EnterDirectory(path)) FillDirectoryList();  // back to where it was, selection included
+}
+
+// The selected file's name, or the mask when none is selected; selected in the field.
+void TOKRightDlg::FileListBox1Change() {
+    const HWND list = Control(FileListBox1);
+    const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+    std::wstring name = ImageFileMask;
+    if (selected >= 0) {
+        name.assign(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, selected, 0)) + 1, L'\0');
+        name.resize(static_cast<size_t>(
+            SendMessageW(list, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(name.data()))));
+    }
+    SetName(name);
+}
+
+void TOKRightDlg::SetName(const std::wstring& name) {
+    const HWND edit = Control(Edit);
+    SetWindowTextW(edit, name.c_str());
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+}
+
+void TOKRightDlg::Tell(const std::wstring& message, UINT icon) const {
+    MessageBoxW(window_, message.c_str(), ApplicationTitle, icon | MB_OK);
+}
+
+void TOKRightDlg::OKBtnClick() {
+    // The directory is remembered first, whether or not the file can be written.
+    if (directory_ != settings_.Path_Wall) {
+        settings_.Path_Wall = directory_;
+        WriteImageDirectoryForWindow(settings_, window_);
+    }
+    const std::wstring name = TextOf(Control(Edit));
+    CLSID encoder{};
+    const bool haveEncoder = FindImageEncoder(BmpMimeType, encoder) >= 0;
+    const ImageFileName file = ImageFilePath(name);
+    if (file.problem != ImageNameProblem::None) {
+        Tell(ImageNameProblemText(file.problem), MB_ICONWARNING);
+        SetFocus(Control(Edit));
+        return;
+    }
+    const std::wstring path = FullPath(file.path);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        Tell(path + L"\n\nThis is a folder. Type another name for the image.", MB_ICONWARNING);
+        return;
+    }
+    if (exists && MessageBoxW(window_, (path + L" already exists.\n\nDo you want to replace it?").c_str(),
+                              ApplicationTitle, MB_ICONWARNING | MB_YESNO | MB_DEFBUTTON2) != IDYES)
+        return;
+    std::wstring reason = L"The imaging library has no BMP encoder.";
+    if (haveEncoder) {
+        BusyCursor busy;
+        const FrameBitmap* still = liveView_.Still();
+        reason = platform::SaveImageFile(still ? still->image() : nullptr, path, encoder, exists);
+    }
+    if (!reason.empty()) {
+        Tell(L"The image could not be saved as\n" + path + L"\n\n" + reason, MB_ICONERROR);
+        return;
+    }
+    ++export_.ImageNumber;
+    RestoreAndHide();
+}
+
+void TOKRightDlg::CancelBtnClick() { RestoreAndHide(); }
+
+void TOKRightDlg::FormClose() { RestoreAndHide(); }
+
+void TOKRightDlg::RestoreAndHide() {
+    if (!IsOpen()) return;  // left already: the live view runs
+    ShowWindow(window_, SW_HIDE);
+    BusyCursor busy;
+    liveView_.RestoreLivePreview();
+}
+
+void TOKRightDlg::MeasureItem(MEASUREITEMSTRUCT& item) const {
+    item.itemHeight = static_cast<UINT>(platform::Scale(ItemHeight, dpi_));
+}
+
+// Each entry indented by its depth, with the shell's open or closed folder icon.
+void TOKRightDlg::DrawDirectoryItem(const DRAWITEMSTRUCT& item) const {
+    if (item.CtlID != DirectoryListBox1) return;
+    const bool selected = item.itemState & ODS_SELECTED;
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (item.itemID >= entries_.size()) return;
+    const DirectoryEntry& entry = entries_[item.itemID];
+    const int itemHeight = item.rcItem.bottom - item.rcItem.top;
+    int x = item.rcItem.left + platform::Scale(2 + IndentPerLevel * entry.depth, dpi_);
+    const FolderIcon icon = ShellFolderIcon(entry.open, /*large=*/dpi_ >= 2 * platform::DesignDpi);
+    int iconWidth = 0, iconHeight = 0;
+    if (icon.list && ImageList_GetIconSize(icon.list, &iconWidth, &iconHeight)) {
+        ImageList_Draw(icon.list, icon.index, item.hDC, x,
+                       item.rcItem.top + (itemHeight - iconHeight) / 2, ILD_TRANSPARENT);
+        x += iconWidth + platform::Scale(IconGap, dpi_);
+    }
+    const HGDIOBJ previousFont = SelectObject(item.hDC, font_.get());
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT text = item.rcItem;
+    text.left = x;
+    DrawTextW(item.hDC, entry.name.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(item.hDC, previousFont);
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
+}
+
+}  // namespace lumora

@@ -1,0 +1,89 @@
+// TOKRightDlg: the save-image dialog, opened by "Save Image" with the still already rendered.
+//
+// Centred on the screen, always on top, not modal. The name field proposes "Lumora<n>"; the
+// directory list shows the path from the drive root down to the directory and its
+// sub-directories (double-click enters one; entering makes it the current directory, and a
+// directory that cannot be entered leaves the list where it was); the file list shows the
+// directory's *.bmp files, and picking one puts its name into the name field.
+//
+// Save remembers a directory other than the stored one (before writing, whatever follows), then
+// writes the still as a BMP file through the imaging library. A name that is empty, the mask or
+// not a possible file name is refused with a message; an existing file is replaced only when the
+// user says so; a save that fails says why. In all three cases the dialog stays open and the
+// image number stays. A successful Save raises the image number. Save, Cancel, Esc and the close
+// box each put the live view back exactly once and hide the dialog.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/dpi.h"
+
+namespace lumora {
+
+class LiveView;
+struct ExportState;
+struct SaverSettings;
+
+class TOKRightDlg {
+public:
+    TOKRightDlg(SaverSettings& settings, ExportState& export_, LiveView& liveView);
+    ~TOKRightDlg();
+    TOKRightDlg(const TOKRightDlg&) = delete;
+    TOKRightDlg& operator=(const TOKRightDlg&) = delete;
+
+    // Creates and shows the dialog (FormCreate runs inside).
+    bool Create(HINSTANCE instance);
+    HWND Handle() const { return window_; }
+    bool IsOpen() const { return window_ && IsWindowVisible(window_); }
+    void BringToFront();
+
+private:
+    struct DirectoryEntry {
+        std::wstring path;
+        std::wstring name;
+        int depth;
+        bool open;  // on the path (an open folder) rather than a sub-directory
+    };
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+    void FormCreate();
+    void OKBtnClick();
+    void CancelBtnClick();
+    void FormClose();
+    void DirectoryListBox1DblClick();
+    void FileListBox1Change();
+
+    void RestoreAndHide();
+    bool EnterDirectory(const std::wstring& directory);
+    void FillDirectoryList();
+    void FillFileList();
+    void SetName(const std::wstring& name);
+    void Tell(const std::wstring& message, UINT icon) const;
+    void CreateControls();
+    void LayOut();
+    void CentreOnScreen();
+    void DpiChanged(UINT dpi, const RECT& suggested);
+    void Command(int id, int code);
+    void MeasureItem(MEASUREITEMSTRUCT& item) const;
+    void DrawDirectoryItem(const DRAWITEMSTRUCT& item) const;
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+
+    SaverSettings& settings_;
+    ExportState& export_;
+    LiveView& liveView_;
+    HINSTANCE instance_ = nullptr;
+    HWND window_ = nullptr;
+    UINT dpi_ = platform::DesignDpi;
+    platform::Font font_;
+    platform::Font boldFont_;
+    platform::SolidBrush background_;
+    std::wstring directory_;  // the directory the lists show
+    std::vector<DirectoryEntry> entries_;
+};
+
+}  // namespace lumora
