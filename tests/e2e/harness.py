@@ -10,6 +10,7 @@ Inputs come from the environment, set by CTest (tests/e2e/CMakeLists.txt):
   LUMORA_SCR            the product, lumora.scr
   LUMORA_SCRIPTS        the repository's scripts/ directory (wine-prefix.sh)
   LUMORA_WINE_TEMPLATE  the booted template prefix (default: <repo>/build/wine/template)
+  LUMORA_PROBE          window-probe.exe, which reads the program's controls and manifest
 
 Python 3 standard library plus the command-line tools Xvfb, wine, xdotool and ImageMagick.
 """
@@ -32,6 +33,7 @@ SCRIPTS = os.environ.get("LUMORA_SCRIPTS", os.path.join(HERE, "..", "..", "scrip
 PRODUCT = os.environ.get("LUMORA_SCR", "")
 # The tests' stand-ins for the host (tests/e2e/stand_ins), built beside the product.
 STAND_INS = os.path.join(os.path.dirname(os.path.abspath(PRODUCT)), "stand_ins")
+PROBE = os.environ.get("LUMORA_PROBE", "")
 TEMPLATE = os.environ.get(
     "LUMORA_WINE_TEMPLATE", os.path.join(SCRIPTS, "..", "build", "wine", "template"))
 
@@ -312,6 +314,21 @@ class Session:
         """Presses and releases a key, by its X name: "a", "alt", "Escape"."""
         _run(["xdotool", "key", name], env=self.env)
 
+    # --- controls, through window-probe.exe ------------------------------------------
+    def probe(self, *args):
+        """window-probe's output lines, or None when it finds nothing."""
+        result = subprocess.run(["wine", os.path.abspath(PROBE), *args], env=self.env,
+                                timeout=TOOL_TIMEOUT, stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL)
+        if result.returncode != 0:
+            return None
+        return result.stdout.decode("utf-8", errors="replace").splitlines()
+
+    def controls(self, title):
+        """The window of that caption as a Controls record, or None when there is none."""
+        lines = self.probe("controls", title)
+        return Controls(lines) if lines else None
+
     # --- registry -----------------------------------------------------------------
     def reg_query(self, key=SETTINGS_KEY, view=None):
         """The values directly under key as {name: (type, value)}: REG_DWORD values as int,
@@ -340,6 +357,38 @@ class Session:
             path = tempfile.mktemp(suffix=".png", dir=self.workdir)
         _run(["import", "-window", "root", path], env=self.env, timeout=60)
         return path
+
+
+class Controls:
+    """What window-probe read of a window: `window` {x, y, width, height, client, dpi} and
+    `by_id` {control id: {kind, rect (x, y, w, h in the client area), item_height, value,
+    text, items}}."""
+
+    def __init__(self, lines):
+        self.window, self.by_id = None, {}
+        last = None
+        for line in lines:
+            line = line.rstrip("\r")
+            parts = line.split(" ")
+            if parts[0] == "window":
+                self.window = {"x": int(parts[1]), "y": int(parts[2]), "width": int(parts[3]),
+                               "height": int(parts[4]), "client": (int(parts[6]), int(parts[7])),
+                               "dpi": int(parts[9])}
+            elif parts[0] == "control":
+                head, _, text = line.partition(" text ")
+                fields = head.split(" ")
+                last = {"kind": fields[2], "rect": tuple(int(v) for v in fields[3:7]),
+                        "item_height": int(fields[8]), "value": int(fields[10]), "text": text,
+                        "items": []}
+                self.by_id[int(fields[1])] = last
+            elif parts[0] == "item" and last is not None:
+                last["items"].append(line.split(" ", 2)[2] if len(parts) > 2 else "")
+
+    def text(self, control_id):
+        return self.by_id[control_id]["text"]
+
+    def value(self, control_id):
+        return self.by_id[control_id]["value"]
 
 
 class SessionTestCase(unittest.TestCase):
