@@ -1,0 +1,220 @@
+"""The settings mode (/c): the settings dialog under its live view, its sliders, check box and
+buttons, and how each way out ends the program; at 96 DPI on the design's pixels."""
+
+import time
+
+import harness
+
+SETTINGS = "Settings"
+# Control ids of the settings dialog.
+LABEL_PATTERN, CHECK_RANDOM, LABEL_SCHEME, SLIDER_PATTERN, SLIDER_SCHEME = 101, 102, 103, 104, 105
+LABEL_SIZE, LABEL_SPEED, SLIDER_SIZE, SLIDER_SPEED = 106, 107, 108, 109
+BUTTON_SAVE_SETTINGS, BUTTON_SAVE_IMAGE, BUTTON_CLOSE = 110, 111, 112
+
+BORDER = 8
+# Design rectangles (left, top, width, height) in the design's client area; the sliders are as
+# tall as their thumb and ticks need.
+DESIGN = {
+    CHECK_RANDOM: (170, 1, 84, 17),
+    SLIDER_PATTERN: (0, 24, 260, 30), SLIDER_SCHEME: (270, 24, 230, 30),
+    SLIDER_SIZE: (0, 100, 260, 30), SLIDER_SPEED: (270, 100, 230, 30),
+    BUTTON_SAVE_SETTINGS: (7, 150, 120, 25), BUTTON_SAVE_IMAGE: (140, 150, 120, 25),
+    BUTTON_CLOSE: (420, 150, 75, 25),
+}
+# Labels keep their design's left, top and height, and grow with a longer caption.
+LABELS = {LABEL_PATTERN: (7, 0, 103, 20), LABEL_SCHEME: (277, 0, 59, 20),
+          LABEL_SIZE: (7, 76, 73, 20), LABEL_SPEED: (277, 76, 45, 20)}
+
+
+def scaled(rect, dpi):
+    return tuple((v + BORDER * (i < 2)) * dpi // 96 for i, v in enumerate(rect))
+
+
+def check_layout(test, controls, dpi):
+    """Every control at the design's rectangle scaled to the DPI; the client area 516 x 191."""
+    test.assertEqual(controls.window["dpi"], dpi)
+    test.assertEqual(controls.window["client"], (516 * dpi // 96, 191 * dpi // 96))
+    for control_id, rect in DESIGN.items():
+        test.assertEqual(controls.by_id[control_id]["rect"], scaled(rect, dpi), control_id)
+    for control_id, rect in LABELS.items():
+        x, y, w, h = controls.by_id[control_id]["rect"]
+        sx, sy, sw, sh = scaled(rect, dpi)
+        test.assertEqual((x, y, h), (sx, sy, sh), control_id)
+        test.assertGreaterEqual(w, sw, control_id)
+
+
+def click_control(session, title, control_id, controls=None):
+    controls = controls or session.controls(title)
+    x, y, w, h = controls.by_id[control_id]["rect"]
+    # Without a window manager a window's X geometry is its client area.
+    cx, cy, _, _ = session.geometry(session.find_window(title, timeout=5))
+    session.mouse_move(cx + x + w // 2, cy + y + h // 2)
+    session.click()
+
+
+def store(session, **values):
+    for name, value in values.items():
+        if isinstance(value, str):
+            session.reg_add(name, "REG_SZ", value)
+        else:
+            session.reg_add(name, "REG_DWORD", value)
+
+
+def wait_for(predicate, timeout=10):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.1)
+    return predicate()
+
+
+class SettingsDialog(harness.SessionTestCase):
+    SCREEN = (1366, 768)
+
+    def start(self, **stored):
+        session = self.session
+        store(session, **stored)
+        self.log = harness.FrameLog(session, name=f"frames-{time.monotonic_ns()}.log")
+        proc = session.start("/c", env=self.log.env)
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertTrue(self.log.wait_frames(3, timeout=40, proc=proc), "no frames drawn")
+        self.assertIsNotNone(session.find_window(SETTINGS, timeout=10, proc=proc))
+        return proc
+
+    def fields(self):
+        return [line for line in self.log.lines() if line.startswith("field")]
+
+    def test_1_opens_under_the_live_view_with_the_stored_values_clamped(self):
+        session = self.session
+        proc = self.start(Speed=80, Bright=17, Algoritm=26, Wall=14, Rands=0,
+                          Path_Wall="C:\\")
+        self.assertEqual(self.log.start()["window"], "683x384")
+        self.assertEqual(self.log.start()["grid"], "342x192")
+        dialog = session.controls(SETTINGS)
+        live = session.controls(harness.TITLE).window
+        check_layout(self, dialog, 96)
+        # Centred under the live view, 2 pixels below it, outer sizes.
+        self.assertEqual(dialog.window["x"], live["x"] + (live["width"] - dialog.window["width"]) // 2)
+        self.assertEqual(dialog.window["y"], live["y"] + live["height"] + 2)
+        self.assertEqual(live["y"], 768 // 5)
+
+        # Pattern 26 opens at 25 and refills the planes; Wall 14 at 13 (1920 x 1200); Speed 80 at 50.
+        self.assertEqual(dialog.value(SLIDER_PATTERN), 25)
+        self.assertEqual(dialog.text(LABEL_PATTERN), "Lumora image  25")
+        self.assertEqual(self.fields(), ["field pattern=25 grid=342x192"])
+        self.assertEqual(dialog.text(LABEL_SCHEME), "Lumora light slate gray")
+        self.assertEqual(dialog.value(SLIDER_SIZE), 13)
+        self.assertEqual(dialog.text(LABEL_SIZE), "Image Size 1920x1200")
+        self.assertEqual(dialog.value(SLIDER_SPEED), 50)
+        self.assertEqual(dialog.text(LABEL_SPEED), "Speed")
+        self.assertEqual(dialog.value(CHECK_RANDOM), 0)
+        self.assertEqual(dialog.text(BUTTON_SAVE_SETTINGS), " Save Settings")
+        session.screenshot(session.scratch_path("settings-96.png"))
+
+        # What memory holds after opening is what " Save Settings" stores.
+        click_control(session, SETTINGS, BUTTON_SAVE_SETTINGS, dialog)
+        self.assertTrue(wait_for(lambda: session.reg_query()["Speed"][1] == 50))
+        stored = session.reg_query()
+        self.assertEqual((stored["Algoritm"][1], stored["Wall"][1], stored["Bright"][1]), (25, 13, 17))
+
+        # Dragging the live view drags the dialog with it.
+        live_window = session.find_window(harness.TITLE, timeout=5)
+        harness._run(["xdotool", "windowmove", str(live_window), "100", "60"], env=session.env)
+        moved = wait_for(lambda: (lambda d, l: d["y"] == l["y"] + l["height"] + 2 and
+                                  d["x"] == l["x"] + (l["width"] - d["width"]) // 2 and l["y"] != live["y"])(
+            session.controls(SETTINGS).window, session.controls(harness.TITLE).window), timeout=5)
+        self.assertTrue(moved, "the dialog did not follow the live view")
+
+        # A click on the check box turns Rands on; from there Tab reaches each slider in turn.
+        dialog = session.controls(SETTINGS)
+        cx, cy, _, _ = session.geometry(session.find_window(SETTINGS))
+        click_control(session, SETTINGS, CHECK_RANDOM, dialog)
+        session.mouse_move(cx + 300, cy + 148)  # the keyboard follows the pointer: keep it here
+        session.key("Tab")          # pattern
+        session.key("Left")
+        session.key("Tab")          # colour scheme
+        session.key("Right")
+        session.key("Tab")          # image size
+        session.key("Left")
+        session.key("Tab")          # speed
+        session.key("Left")
+        changed = wait_for(lambda: session.controls(SETTINGS).value(SLIDER_SPEED) == 49)
+        self.assertTrue(changed, "the speed slider did not move")
+        dialog = session.controls(SETTINGS)
+        self.assertEqual(dialog.value(CHECK_RANDOM), 1)
+        self.assertEqual(dialog.text(LABEL_PATTERN), "Lumora image  24")
+        self.assertEqual(dialog.text(LABEL_SCHEME), "Lumora white")
+        self.assertEqual(dialog.text(LABEL_SIZE), "Image Size 1920x1080")
+        self.assertEqual(self.fields()[-1], "field pattern=24 grid=342x192")
+        # Moving the colour scheme, size and speed refilled nothing.
+        self.assertEqual(len(self.fields()), 2)
+
+        click_control(session, SETTINGS, BUTTON_SAVE_SETTINGS, dialog)
+        self.assertTrue(wait_for(lambda: session.reg_query()["Speed"][1] == 49))
+        stored = session.reg_query()
+        self.assertEqual((stored["Algoritm"][1], stored["Bright"][1], stored["Wall"][1],
+                          stored["Rands"][1]), (24, 18, 12, 1))
+
+        # Unsaved: one more step of the speed, then Esc with the slider focused ends the program.
+        session.mouse_move(cx + 300, cy + 148)
+        session.key("shift+Tab")    # from " Save Settings" back to the speed slider
+        session.key("Left")
+        self.assertTrue(wait_for(lambda: session.controls(SETTINGS).value(SLIDER_SPEED) == 48))
+        session.key("Escape")
+        self.assertEqual(session.wait_exit(proc, 15), 0)
+        self.assertTrue(session.wait_idle(15))
+        self.assertEqual(session.reg_query()["Speed"][1], 49)
+        self.assertIn("close", self.log.lines()[-1])
+
+    def test_2_unchanged_positions_and_the_other_ways_out(self):
+        session = self.session
+        # Wall 0 and Algoritm 0 sit below the sliders' design position 1 and stay; Speed 1 is it.
+        proc = self.start(Speed=1, Bright=3, Algoritm=0, Wall=0, Rands=0, Path_Wall="C:\\")
+        dialog = session.controls(SETTINGS)
+        self.assertEqual((dialog.value(SLIDER_PATTERN), dialog.value(SLIDER_SIZE),
+                          dialog.value(SLIDER_SPEED)), (1, 1, 1))
+        self.assertEqual(dialog.text(LABEL_PATTERN), "Lumora image  0")
+        self.assertEqual(dialog.text(LABEL_SCHEME), "Lumora color 4")
+        self.assertEqual(dialog.text(LABEL_SIZE), "Image Size 0x0")
+        self.assertEqual(self.fields(), [])
+
+        # Save Image without an image size renders nothing and says so.
+        click_control(session, SETTINGS, BUTTON_SAVE_IMAGE, dialog)
+        boxes = wait_for(lambda: len(session._search_visible("^" + harness.TITLE + "$")) >= 2)
+        self.assertTrue(boxes, "no message about the image size")
+        self.assertIsNone(session.find_window("Save Image", timeout=1))
+        self.assertEqual(self.fields(), [])
+        session.key("Return")
+        self.assertTrue(wait_for(lambda: len(session._search_visible("^" + harness.TITLE + "$")) == 1))
+
+        # "Close" ends the program; nothing was saved.
+        click_control(session, SETTINGS, BUTTON_CLOSE)
+        self.assertEqual(session.wait_exit(proc, 15), 0)
+        self.assertTrue(session.wait_idle(15))
+        self.assertEqual(session.reg_query()["Speed"][1], 1)
+
+        # Schemes 0 and 4 and pattern 7; the dialog's close (Alt+F4, as its close box) ends it.
+        proc = self.start(Speed=20, Bright=4, Algoritm=7, Wall=7, Rands=0)
+        dialog = session.controls(SETTINGS)
+        self.assertEqual(dialog.text(LABEL_PATTERN), "Lumora image  7")
+        self.assertEqual(dialog.text(LABEL_SCHEME), "Lumora dodger blue")
+        self.assertEqual(dialog.text(LABEL_SIZE), "Image Size 1366x768-Your Desktop")
+        cx, cy, _, _ = session.geometry(session.find_window(SETTINGS))
+        session.mouse_move(cx + 300, cy + 148)
+        session.click()
+        session.key("alt+F4")
+        self.assertEqual(session.wait_exit(proc, 15), 0)
+        self.assertTrue(session.wait_idle(15))
+        self.assertEqual(session.program_processes(), [])
+        store(session, Bright=0)
+        proc = self.start()
+        self.assertEqual(session.controls(SETTINGS).text(LABEL_SCHEME), "Lumora color 1")
+        session.key("Escape")
+        session.key("Escape")
+        self.assertEqual(session.wait_exit(proc, 15), 0)
+
+
+if __name__ == "__main__":
+    harness.main(budget=280)
