@@ -55,6 +55,18 @@ void EraseWith(HWND window, HDC dc, HBRUSH brush) {
     FillRect(dc, &client, brush);
 }
 
+bool KeepFocusOnActivate(HWND dialog, WPARAM wparam, HWND& remembered, HWND first) {
+    if (LOWORD(wparam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(dialog, focus)) remembered = focus;
+        return false;
+    }
+    const HWND target = remembered && IsChild(dialog, remembered) ? remembered : first;
+    if (!target) return false;
+    SetFocus(target);
+    return true;
+}
+
 int TextWidth(HWND window, HFONT font, const wchar_t* text) {
     const HDC dc = GetDC(window);
     const HGDIOBJ previous = SelectObject(dc, font);

@@ -39,6 +39,11 @@ void EraseWith(HWND window, HDC dc, HBRUSH brush);
 // The width of a text in a font, in pixels.
 int TextWidth(HWND window, HFONT font, const wchar_t* text);
 
+// What a dialog does on WM_ACTIVATE: remembers the focused control when it is left, and gives
+// the focus back to it (or to the first control) when it is activated again, as after a
+// message box. Returns true when it set the focus.
+bool KeepFocusOnActivate(HWND dialog, WPARAM wparam, HWND& remembered, HWND first);
+
 // The hourglass while a long computation holds the message loop.
 class BusyCursor {
 public:

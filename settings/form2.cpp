@@ -147,6 +147,9 @@ LRESULT TForm2::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             return reinterpret_cast<LRESULT>(background_.get());
         case WM_ERASEBKGND: EraseWith(window_, reinterpret_cast<HDC>(wparam), background_.get()); return 1;
         case WM_DPICHANGED: DpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam)); return 0;
+        case WM_ACTIVATE:
+            if (KeepFocusOnActivate(window_, wparam, focused_, Control(CheckBox1))) return 0;
+            break;
         case WM_CLOSE: FormClose(); return 0;
         case WM_DESTROY: KillTimer(window_, PlacementTimerId); return 0;
         case WM_NCDESTROY: SetWindowLongPtrW(window_, GWLP_USERDATA, 0); window_ = nullptr; return 0;

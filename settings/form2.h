@@ -80,6 +80,7 @@ private:
     ExportState export_;
     HINSTANCE instance_ = nullptr;
     HWND window_ = nullptr;
+    HWND focused_ = nullptr;  // the control that had the focus when the dialog was left
     UINT dpi_ = platform::DesignDpi;
     platform::Font font_;
     platform::SolidBrush background_;

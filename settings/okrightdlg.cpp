@@ -170,6 +170,9 @@ LRESULT TOKRightDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_ERASEBKGND: EraseWith(window_, reinterpret_cast<HDC>(wparam), background_.get()); return 1;
         case WM_DPICHANGED: DpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam)); return 0;
         case DM_GETDEFID: return MAKELRESULT(OKBtn, DC_HASDEFID);
+        case WM_ACTIVATE:
+            if (KeepFocusOnActivate(window_, wparam, focused_, Control(Edit))) return 0;
+            break;
         case WM_CLOSE: FormClose(); return 0;
         case WM_NCDESTROY: SetWindowLongPtrW(window_, GWLP_USERDATA, 0); window_ = nullptr; return 0;
         case platform::PreTranslateMessageId:

@@ -78,6 +78,7 @@ private:
     LiveView& liveView_;
     HINSTANCE instance_ = nullptr;
     HWND window_ = nullptr;
+    HWND focused_ = nullptr;  // the control that had the focus when the dialog was left
     UINT dpi_ = platform::DesignDpi;
     platform::Font font_;
     platform::Font boldFont_;
