@@ -30,6 +30,7 @@ constexpr int BoldFontPixels = 16;
 constexpr int ItemHeight = 16;
 constexpr int IndentPerLevel = 8;  // design pixels of the directory list's indent per level
 constexpr int IconGap = 3;
+constexpr int SmallIconSize = 16;
 constexpr char BmpMimeType[] = "image/bmp";
 constexpr wchar_t DefaultNameStem[] = L"Lumora";
 
@@ -365,12 +366,15 @@ void TOKRightDlg::DrawDirectoryItem(const DRAWITEMSTRUCT& item) const {
     const DirectoryEntry& entry = entries_[item.itemID];
     const int itemHeight = item.rcItem.bottom - item.rcItem.top;
     int x = item.rcItem.left + platform::Scale(2 + IndentPerLevel * entry.depth, dpi_);
-    const FolderIcon icon = ShellFolderIcon(entry.open, /*large=*/dpi_ >= 2 * platform::DesignDpi);
-    int iconWidth = 0, iconHeight = 0;
-    if (icon.list && ImageList_GetIconSize(icon.list, &iconWidth, &iconHeight)) {
-        ImageList_Draw(icon.list, icon.index, item.hDC, x,
-                       item.rcItem.top + (itemHeight - iconHeight) / 2, ILD_TRANSPARENT);
-        x += iconWidth + platform::Scale(IconGap, dpi_);
+    // The icon at the design's 16 pixels scaled to the DPI, from the larger images when they
+    // are needed, drawn to that size whatever size the system's image list has.
+    const int iconSize = platform::Scale(SmallIconSize, dpi_);
+    const FolderIcon icon = ShellFolderIcon(entry.open, /*large=*/iconSize > SmallIconSize);
+    if (const HICON image = icon.list ? ImageList_GetIcon(icon.list, icon.index, ILD_TRANSPARENT) : nullptr) {
+        DrawIconEx(item.hDC, x, item.rcItem.top + (itemHeight - iconSize) / 2, image, iconSize,
+                   iconSize, 0, nullptr, DI_NORMAL);
+        DestroyIcon(image);
+        x += iconSize + platform::Scale(IconGap, dpi_);
     }
     const HGDIOBJ previousFont = SelectObject(item.hDC, font_.get());
     SetBkMode(item.hDC, TRANSPARENT);
