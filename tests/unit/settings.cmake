@@ -5,3 +5,7 @@ if(WIN32)
 endif()
 # The settings dialog's presets and labels, and the still's file-name rule.
 lumora_unit_test(export_test SOURCES unit/export_test.cpp LIBS lumora_settings)
+if(WIN32)
+  # The encoder lookup and the still's safe save against the system's GDI+.
+  lumora_unit_test(image_file_test SOURCES unit/image_file_test.cpp LIBS lumora_settings_win)
+endif()
