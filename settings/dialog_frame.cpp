@@ -55,6 +55,19 @@ void EraseWith(HWND window, HDC dc, HBRUSH brush) {
     FillRect(dc, &client, brush);
 }
 
+std::wstring TextOf(HWND control) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+LRESULT ColourOnSilver(HDC dc, HBRUSH silver) {
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, Silver);
+    return reinterpret_cast<LRESULT>(silver);
+}
+
 bool KeepFocusOnActivate(HWND dialog, WPARAM wparam, HWND& remembered, HWND first) {
     if (LOWORD(wparam) == WA_INACTIVE) {
         const HWND focus = GetFocus();

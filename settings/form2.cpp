@@ -89,12 +89,6 @@ bool IsLabel(int id) {
     return id == StaticText1 || id == StaticText2 || id == StaticText3 || id == StaticText4;
 }
 
-std::wstring TextOf(HWND control) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 ScreenSize PrimaryDisplay() {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
@@ -113,23 +107,12 @@ bool TForm2::Create(HINSTANCE instance) {
     instance_ = instance;
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&classes);
-    RegisterDialogClass(instance, WindowClassName, WindowProc);
+    RegisterDialogClass(instance, WindowClassName, DialogWindowProc<TForm2>);
     CreateWindowExW(DialogExStyle, WindowClassName, Caption, DialogStyle, 0, 0, 0, 0, nullptr,
                     nullptr, instance, this);
     if (!window_) return false;
     ShowWindow(window_, SW_SHOWNOACTIVATE);  // shown as soon as its creation is complete
     return true;
-}
-
-LRESULT CALLBACK TForm2::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<TForm2*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        form->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<TForm2*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!form) return DefWindowProcW(window, message, wparam, lparam);
-    return form->HandleMessage(message, wparam, lparam);
 }
 
 LRESULT TForm2::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -142,9 +125,7 @@ LRESULT TForm2::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_DRAWITEM: DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)); return TRUE;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
-            SetTextColor(reinterpret_cast<HDC>(wparam), RGB(0, 0, 0));
-            SetBkColor(reinterpret_cast<HDC>(wparam), Silver);
-            return reinterpret_cast<LRESULT>(background_.get());
+            return ColourOnSilver(reinterpret_cast<HDC>(wparam), background_.get());
         case WM_ERASEBKGND: EraseWith(window_, reinterpret_cast<HDC>(wparam), background_.get()); return 1;
         case WM_DPICHANGED: DpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam)); return 0;
         case WM_ACTIVATE:

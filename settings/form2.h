@@ -44,7 +44,8 @@ public:
     HWND Handle() const { return window_; }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    template <typename Dialog>
+    friend LRESULT CALLBACK DialogWindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
     void FormCreate();

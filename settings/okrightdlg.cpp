@@ -62,12 +62,6 @@ constexpr ControlDesign Controls[] = {
 
 bool UsesBoldFont(int id) { return id == OKBtn || id == CancelBtn || id == StaticText1; }
 
-std::wstring TextOf(HWND control) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 std::wstring CurrentDirectory() {
     std::wstring directory(GetCurrentDirectoryW(0, nullptr), L'\0');
     directory.resize(GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data()));
@@ -135,7 +129,7 @@ TOKRightDlg::~TOKRightDlg() {
 
 bool TOKRightDlg::Create(HINSTANCE instance) {
     instance_ = instance;
-    RegisterDialogClass(instance, WindowClassName, WindowProc);
+    RegisterDialogClass(instance, WindowClassName, DialogWindowProc<TOKRightDlg>);
     CreateWindowExW(DialogExStyle, WindowClassName, Caption, DialogStyle, 0, 0, 0, 0, nullptr,
                     nullptr, instance, this);
     return window_ != nullptr;
@@ -146,17 +140,6 @@ void TOKRightDlg::BringToFront() {
     BringWindowToTop(window_);
 }
 
-LRESULT CALLBACK TOKRightDlg::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* dialog = static_cast<TOKRightDlg*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        dialog->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(dialog));
-    }
-    auto* dialog = reinterpret_cast<TOKRightDlg*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!dialog) return DefWindowProcW(window, message, wparam, lparam);
-    return dialog->HandleMessage(message, wparam, lparam);
-}
-
 LRESULT TOKRightDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     const HWND window = window_;
     switch (message) {
@@ -165,9 +148,7 @@ LRESULT TOKRightDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_MEASUREITEM: MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)); return TRUE;
         case WM_DRAWITEM: DrawDirectoryItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)); return TRUE;
         case WM_CTLCOLORSTATIC:
-            SetTextColor(reinterpret_cast<HDC>(wparam), RGB(0, 0, 0));
-            SetBkColor(reinterpret_cast<HDC>(wparam), Silver);
-            return reinterpret_cast<LRESULT>(background_.get());
+            return ColourOnSilver(reinterpret_cast<HDC>(wparam), background_.get());
         case WM_ERASEBKGND: EraseWith(window_, reinterpret_cast<HDC>(wparam), background_.get()); return 1;
         case WM_DPICHANGED: DpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam)); return 0;
         case DM_GETDEFID: return MAKELRESULT(OKBtn, DC_HASDEFID);

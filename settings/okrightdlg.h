@@ -48,7 +48,8 @@ private:
         bool open;  // on the path (an open folder) rather than a sub-directory
     };
 
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    template <typename Dialog>
+    friend LRESULT CALLBACK DialogWindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
     void FormCreate();
