@@ -26,6 +26,7 @@ constexpr UINT PlacementTimerInterval = 30;  // ms
 constexpr int GapBelowLiveView = 2;          // pixels between the live view and the dialog
 constexpr wchar_t FontFace[] = L"Arial";
 constexpr int FontPixels = 13;
+constexpr int FocusInset = 4;  // design pixels between a button's edge and its focus rectangle
 
 // A fixed single border with a caption and the close box only; always on top.
 constexpr DWORD DialogStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -351,7 +352,7 @@ void TForm2::DrawButton(const DRAWITEMSTRUCT& item) const {
     DrawTextW(item.hDC, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     SelectObject(item.hDC, previousFont);
     if (focused) {
-        const int inset = platform::Scale(4, dpi_);
+        const int inset = platform::Scale(FocusInset, dpi_);
         InflateRect(&rect, -inset, -inset);
         DrawFocusRect(item.hDC, &rect);
     }
