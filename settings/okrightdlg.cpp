@@ -29,6 +29,7 @@ constexpr int FontPixels = 13;
 constexpr int BoldFontPixels = 16;
 constexpr int ItemHeight = 16;
 constexpr int IndentPerLevel = 8;  // design pixels of the directory list's indent per level
+constexpr int ItemMargin = 2;  // design pixels left of an entry at depth 0
 constexpr int IconGap = 3;
 constexpr int SmallIconSize = 16;
 constexpr char BmpMimeType[] = "image/bmp";
@@ -346,7 +347,7 @@ void TOKRightDlg::DrawDirectoryItem(const DRAWITEMSTRUCT& item) const {
     if (item.itemID >= entries_.size()) return;
     const DirectoryEntry& entry = entries_[item.itemID];
     const int itemHeight = item.rcItem.bottom - item.rcItem.top;
-    int x = item.rcItem.left + platform::Scale(2 + IndentPerLevel * entry.depth, dpi_);
+    int x = item.rcItem.left + platform::Scale(ItemMargin + IndentPerLevel * entry.depth, dpi_);
     // The icon at the design's 16 pixels scaled to the DPI, from the larger images when they
     // are needed, drawn to that size whatever size the system's image list has.
     const int iconSize = platform::Scale(SmallIconSize, dpi_);
