@@ -55,12 +55,18 @@ constexpr int RowsPerChunk = 8;
 
 }  // namespace
 
-std::vector<FrameStretcher::Sample> FrameStretcher::Samples(int sourceSize, int size) {
+std::vector<FrameStretcher::Sample> FrameStretcher::Samples(int sourceSize, int size,
+                                                            int64_t scaleNumerator,
+                                                            int64_t scaleDenominator) {
     std::vector<Sample> samples(static_cast<size_t>(std::max(size, 0)));
+    // The scaled source overhangs the destination by sourceSize * scale - size pixels, half on
+    // either side (none when the source is scaled to the destination's size exactly).
+    const int64_t overhang = sourceSize * scaleNumerator - size * scaleDenominator;
     for (int i = 0; i < size; ++i) {
-        // Position in 1/256 source pixels: ((2i + 1) * sourceSize * 256) / (2 * size) - 128.
+        // Position in 1/256 source pixels: ((i + 0.5 + overhang / 2) / scale - 0.5) * 256.
         const int64_t position =
-            (static_cast<int64_t>(2 * i + 1) * sourceSize * 256) / (2 * static_cast<int64_t>(size)) - 128;
+            ((static_cast<int64_t>(2 * i + 1) * scaleDenominator + overhang) * 256) /
+                (2 * scaleNumerator) - 128;
         Sample& sample = samples[i];
         if (position <= 0) {
             sample = {0, 0, 0};
@@ -75,13 +81,25 @@ std::vector<FrameStretcher::Sample> FrameStretcher::Samples(int sourceSize, int 
     return samples;
 }
 
-void FrameStretcher::Resize(int sourceWidth, int sourceHeight, int width, int height) {
+void FrameStretcher::Resize(int sourceWidth, int sourceHeight, int width, int height,
+                            StretchFit fit) {
     sourceWidth_ = std::max(sourceWidth, 0);
     sourceHeight_ = std::max(sourceHeight, 0);
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
-    columns_ = Samples(sourceWidth_, width_);
-    rows_ = Samples(sourceHeight_, height_);
+    if (fit == StretchFit::Cover && sourceWidth_ > 0 && sourceHeight_ > 0) {
+        // One scale for both directions, the larger of the two: width / sourceWidth when
+        // width * sourceHeight >= height * sourceWidth, else height / sourceHeight.
+        const bool widthBinds = static_cast<int64_t>(width_) * sourceHeight_ >=
+                                static_cast<int64_t>(height_) * sourceWidth_;
+        const int64_t numerator = widthBinds ? width_ : height_;
+        const int64_t denominator = widthBinds ? sourceWidth_ : sourceHeight_;
+        columns_ = Samples(sourceWidth_, width_, numerator, denominator);
+        rows_ = Samples(sourceHeight_, height_, numerator, denominator);
+    } else {
+        columns_ = Samples(sourceWidth_, width_, width_, sourceWidth_);
+        rows_ = Samples(sourceHeight_, height_, height_, sourceHeight_);
+    }
     output_.assign(static_cast<size_t>(width_) * height_, 0xFF000000u);
     wideRows_.assign(static_cast<size_t>(width_) * sourceHeight_, 0);
 }

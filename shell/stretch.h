@@ -8,6 +8,10 @@
 // with weights in 1/256 steps; every channel (alpha included) is blended the same way. Each
 // source row is widened once, then every output row blends two widened rows.
 //
+// Fill stretches the frame to the window exactly (each direction scaled on its own); Cover scales
+// it by one factor in both directions, the smallest that covers the window, centred, so that the
+// picture keeps its aspect ratio and what overhangs the window on two sides is cut off.
+//
 // Resize() precomputes the sample tables and the output buffer (allocates); Stretch() allocates
 // nothing and splits the rows over the engine's worker pool.
 #pragma once
@@ -17,9 +21,12 @@
 
 namespace lumora {
 
+enum class StretchFit { Fill, Cover };
+
 class FrameStretcher {
 public:
-    void Resize(int sourceWidth, int sourceHeight, int width, int height);
+    void Resize(int sourceWidth, int sourceHeight, int width, int height,
+                StretchFit fit = StretchFit::Fill);
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -36,7 +43,10 @@ private:
         int second;  // index of the right (lower) one, the same at the edge
         uint32_t weight;  // of the second, 0..256
     };
-    static std::vector<Sample> Samples(int sourceSize, int size);
+    // Destination pixels of one direction, the source scaled by scaleNumerator / scaleDenominator
+    // (destination pixels per source pixel) and centred on the destination.
+    static std::vector<Sample> Samples(int sourceSize, int size, int64_t scaleNumerator,
+                                       int64_t scaleDenominator);
     void WidenRows(const uint32_t* source, int sourceStride, int begin, int end);
     void HeightenRows(int begin, int end);
 

@@ -105,6 +105,61 @@ TEST(StretchTest, RowsSharedOutOverThreadsMatchOneSequentialPass) {
               std::vector<uint32_t>(sequential.pixels(), sequential.pixels() + 148 * 92));
 }
 
+TEST(StretchTest, CoverCropsTheOverhangingSidesAndKeepsTheAspectRatio) {
+    // Black, white side by side (2 x 1) covering 4 x 4: scaled 4 times to 8 x 4, the middle
+    // four columns show, sampling at 0.125, 0.375, 0.625 and 0.875 of the way. Stretched to
+    // fill instead, the same window would start and end on the edge colours.
+    const std::vector<uint32_t> wide = {0xFF000000u, 0xFFFFFFFFu};
+    const uint8_t expected[4] = {(255 * 32) >> 8, (255 * 96) >> 8, (255 * 160) >> 8,
+                                 (255 * 224) >> 8};
+    FrameStretcher stretcher;
+    stretcher.Resize(2, 1, 4, 4, StretchFit::Cover);
+    stretcher.Stretch(wide.data(), 2);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(Channel(stretcher.pixels()[y * 4 + x], 8), expected[x]) << x << "," << y;
+    // The same turned upright (1 x 2) crops at the top and bottom.
+    stretcher.Resize(1, 2, 4, 4, StretchFit::Cover);
+    stretcher.Stretch(wide.data(), 1);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(Channel(stretcher.pixels()[y * 4 + x], 8), expected[y]) << x << "," << y;
+}
+
+TEST(StretchTest, CoverOfAnotherMonitorScalesBothDirectionsAlike) {
+    // A 256 x 192 frame whose blue channel is the column and green the row, covering a
+    // 1280 x 1024 monitor: scaled by 1024 / 192 in both directions, about 43 pixels cut off
+    // on the left and right, nothing at the top and bottom.
+    std::vector<uint32_t> frame(256 * 192);
+    for (uint32_t row = 0; row < 192; ++row)
+        for (uint32_t col = 0; col < 256; ++col) frame[row * 256 + col] = 0xFF000000u | row << 8 | col;
+    FrameStretcher stretcher;
+    stretcher.Resize(256, 192, 1280, 1024, StretchFit::Cover);
+    stretcher.Stretch(frame.data(), 256);
+    auto at = [&](int x, int y) { return stretcher.pixels()[y * 1280 + x]; };
+    // Column 0 samples the source at (0.5 + 42.67) / 5.33 - 0.5 = 7.59, the last at 247.41.
+    EXPECT_EQ(Channel(at(0, 512), 0), 7);
+    EXPECT_EQ(Channel(at(1279, 512), 0), 247);
+    EXPECT_EQ(Channel(at(640, 0), 8), 0);
+    EXPECT_EQ(Channel(at(640, 1023), 8), 191);
+    // 320 destination pixels span 60 source pixels in either direction.
+    EXPECT_EQ(Channel(at(960, 512), 0) - Channel(at(640, 512), 0), 60);
+    EXPECT_EQ(Channel(at(640, 640), 8) - Channel(at(640, 320), 8), 60);
+}
+
+TEST(StretchTest, CoverOfTheFramesOwnAspectIsTheFill) {
+    std::vector<uint32_t> frame(37 * 23);
+    for (size_t i = 0; i < frame.size(); ++i)
+        frame[i] = 0xFF000000u | (static_cast<uint32_t>(i * 2654435761u) >> 8);
+    FrameStretcher cover, fill;
+    cover.Resize(37, 23, 148, 92, StretchFit::Cover);
+    fill.Resize(37, 23, 148, 92);
+    cover.Stretch(frame.data(), 37);
+    fill.Stretch(frame.data(), 37);
+    ASSERT_EQ(std::vector<uint32_t>(cover.pixels(), cover.pixels() + 148 * 92),
+              std::vector<uint32_t>(fill.pixels(), fill.pixels() + 148 * 92));
+}
+
 TEST(StretchTest, EmptySizesWriteNothing) {
     const uint32_t pixel = 0xFF00FF00u;
     FrameStretcher stretcher;
@@ -114,6 +169,9 @@ TEST(StretchTest, EmptySizesWriteNothing) {
     stretcher.Resize(0, 0, 4, 4);
     stretcher.Stretch(&pixel, 1);
     EXPECT_EQ(stretcher.pixels()[0], 0xFF000000u);  // left black, the source was empty
+    stretcher.Resize(0, 0, 4, 4, StretchFit::Cover);
+    stretcher.Stretch(&pixel, 1);
+    EXPECT_EQ(stretcher.pixels()[0], 0xFF000000u);
 }
 
 }  // namespace
