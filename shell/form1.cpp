@@ -96,6 +96,8 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_MOUSEMOVE: FormMouseMove(); return 0;
         case WM_CLOSE: FormClose(); return 0;
         case WM_DESTROY: FormDestroy(); return 0;
+        case WM_DISPLAYCHANGE: otherMonitors_.DisplayChanged(Log()); break;
+        case WM_POWERBROADCAST: return FormPowerBroadcast(wparam, lparam);
     }
     return DefWindowProcW(window, message, wparam, lparam);
 }
@@ -119,6 +121,11 @@ void TForm1::FormCreate() {
     SetScreenSaverRunning(true);
     Log().Start(engine_.Pattern, engine_.GridWidth, engine_.GridHeight, engine_.WindowWidth,
                 engine_.WindowHeight);
+    if (windowed_) return;
+    otherMonitors_.Open(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)),
+                        window_, engine_.GridWidth, engine_.GridHeight, Log());
+    // Without the registration (or without a system that sends it) the saver just runs on.
+    displayPower_ = platform::PowerSettingNotification(window_, platform::ConsoleDisplayStateGuid);
 }
 
 void TForm1::SizeFullScreen() {
@@ -152,7 +159,7 @@ void TForm1::SizeWindowed() {
 }
 
 void TForm1::TimerTimer() {
-    if (!frameBitmap_) return;
+    if (!frameBitmap_ || displayOff_) return;  // nobody sees it: the animation waits
     if (!Log().enabled()) {
         frameBitmap_->Render(engine_);
         DrawFrame();
@@ -181,6 +188,7 @@ void TForm1::DrawFrame() {
         const PixelTarget frame = bits.target();
         stretcher_.Stretch(frame.pixels, frame.stride);
         platform::CopyPixels(dc.get(), stretcher_.pixels(), stretcher_.width(), stretcher_.height());
+        otherMonitors_.DrawFrame(frame.pixels, frame.stride);
         return;
     }
     platform::GdiplusGraphics graphics(dc.get());
@@ -228,7 +236,23 @@ void TForm1::FormMouseMove() {
     lastCursorPos_ = cursor;
 }
 
+// The display off stops the frames where they are; on or dimmed, they go on from there.
+LRESULT TForm1::FormPowerBroadcast(WPARAM event, LPARAM data) {
+    const auto state = platform::ConsoleDisplayState(event, data);
+    if (!state || windowed_) return TRUE;
+    const bool off = *state == platform::DisplayState::Off;
+    if (off != displayOff_) {
+        displayOff_ = off;
+        if (off)
+            Log().Pause();
+        else
+            Log().Resume();
+    }
+    return TRUE;
+}
+
 void TForm1::FormClose() {
+    otherMonitors_.Close();
     SetScreenSaverRunning(false);
     Log().Close();
     TheApplication().CloseForm(window_);

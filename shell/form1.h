@@ -6,13 +6,17 @@
 // the screen, centred, its top at a fifth of the screen height; only Esc closes it.
 // Every 30 ms the frame timer renders one frame on the quarter-size (or half-size) grid and
 // draws it stretched over the whole client area.
+// Full-screen, every other monitor is covered by a window of its own that shows the same frame
+// (OtherMonitors), and while the console display is off the timer renders and draws nothing.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
 
+#include "platform/power_setting.h"
 #include "settings/live_view.h"
+#include "shell/other_monitors.h"
 #include "shell/stretch.h"
 
 namespace lumora {
@@ -50,6 +54,7 @@ private:
     void FormMouseMove();
     void FormClose();
     void FormDestroy();
+    LRESULT FormPowerBroadcast(WPARAM event, LPARAM data);
 
     void SizeFullScreen();
     void SizeWindowed();
@@ -63,6 +68,9 @@ private:
     POINT lastCursorPos_{};
     std::unique_ptr<FrameBitmap> frameBitmap_;
     FrameStretcher stretcher_;
+    OtherMonitors otherMonitors_;
+    platform::PowerSettingNotification displayPower_;
+    bool displayOff_ = false;
 };
 
 }  // namespace lumora

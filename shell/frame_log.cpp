@@ -50,3 +50,30 @@ void FrameLog::Frame(double renderMs, double drawMs) {
 }
 
 }  // namespace lumora
+
+namespace lumora {
+
+void FrameLog::Monitor(const RECT& monitor, bool primary, const RECT* window) {
+    if (!file_) return;
+    std::fprintf(file_, "monitor %ld,%ld %ldx%ld %s", monitor.left, monitor.top,
+                 monitor.right - monitor.left, monitor.bottom - monitor.top,
+                 primary ? "primary" : "other");
+    if (window)
+        std::fprintf(file_, " window %ld,%ld %ldx%ld\n", window->left, window->top,
+                     window->right - window->left, window->bottom - window->top);
+    else
+        std::fprintf(file_, " window none\n");
+    std::fflush(file_);
+}
+
+void FrameLog::DisplayChange() { Event("display change"); }
+void FrameLog::Pause() { Event("pause"); }
+void FrameLog::Resume() { Event("resume"); }
+
+void FrameLog::Event(const char* what) {
+    if (!file_) return;
+    std::fprintf(file_, "%s %llu\n", what, static_cast<unsigned long long>(GetTickCount64()));
+    std::fflush(file_);
+}
+
+}  // namespace lumora

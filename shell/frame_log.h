@@ -4,9 +4,14 @@
 // ("close T"), T in milliseconds since the system started. The preview adds, after its start
 // line, the colouring it runs ("engine scheme=S speed=N"); the settings mode one line whenever
 // the planes are filled again ("field pattern=P grid=WxH": a new pattern, a still, the live view
-// restored). The
+// restored). The full-screen saver adds, after its start line, one line per monitor
+// ("monitor X,Y WxH primary|other window X,Y WxH", or "window none" for a monitor it could not
+// cover; virtual-screen coordinates), the same again after "display change T" when the
+// monitors change, and "pause T" / "resume T" when the display is turned off and on again. The
 // end-to-end tests and the frame-rate benchmark read it; without the variable nothing is written.
 #pragma once
+
+#include <windows.h>
 
 #include <cstdio>
 
@@ -25,8 +30,15 @@ public:
     void Frame(double renderMs, double drawMs);
     void Field(int pattern, int gridWidth, int gridHeight);
     void Close();
+    // window: the rectangle of the window that covers the monitor, or null for none.
+    void Monitor(const RECT& monitor, bool primary, const RECT* window);
+    void DisplayChange();
+    void Pause();
+    void Resume();
 
 private:
+    void Event(const char* what);  // "WHAT T"
+
     std::FILE* file_ = nullptr;
 };
 

@@ -1,0 +1,106 @@
+#include "shell/monitor_window.h"
+
+#include "platform/window_dc.h"
+#include "shell/app.h"
+
+namespace lumora {
+namespace {
+
+constexpr wchar_t WindowClassName[] = L"LumoraMonitorWindow";
+constexpr int ProgramIconId = 1;
+
+void RegisterWindowClassOnce(HINSTANCE instance, WNDPROC procedure) {
+    static bool registered = false;
+    if (registered) return;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(ProgramIconId));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    // Black, like the primary window, until the first frame is drawn.
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNTEXT);
+    windowClass.lpszClassName = WindowClassName;
+    registered = RegisterClassExW(&windowClass) != 0;
+}
+
+int Width(const RECT& rect) { return rect.right - rect.left; }
+int Height(const RECT& rect) { return rect.bottom - rect.top; }
+
+}  // namespace
+
+TMonitorWindow::~TMonitorWindow() {
+    if (window_) DestroyWindow(window_);
+}
+
+bool TMonitorWindow::Create(HINSTANCE instance, const RECT& monitor, int frameWidth,
+                            int frameHeight) {
+    RegisterWindowClassOnce(instance, WindowProc);
+    // Owned by the primary window: no taskbar button of its own, always above its owner, and
+    // destroyed with it at the latest.
+    CreateWindowExW(WS_EX_TOPMOST, WindowClassName, ApplicationTitle, WS_POPUP, monitor.left,
+                    monitor.top, Width(monitor), Height(monitor), primary_, nullptr, instance,
+                    this);
+    if (!window_) return false;
+    monitor_ = monitor;
+    stretcher_.Resize(frameWidth, frameHeight, Width(monitor), Height(monitor), StretchFit::Cover);
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+    return true;
+}
+
+void TMonitorWindow::Place(const RECT& monitor, int frameWidth, int frameHeight) {
+    if (!window_) return;
+    monitor_ = monitor;
+    if (stretcher_.width() != Width(monitor) || stretcher_.height() != Height(monitor))
+        stretcher_.Resize(frameWidth, frameHeight, Width(monitor), Height(monitor),
+                          StretchFit::Cover);
+    SetWindowPos(window_, HWND_TOPMOST, monitor.left, monitor.top, Width(monitor),
+                 Height(monitor), SWP_NOACTIVATE);
+}
+
+void TMonitorWindow::DrawFrame(const uint32_t* frame, int stride) {
+    if (!window_) return;
+    stretcher_.Stretch(frame, stride);
+    platform::WindowDC dc(window_);
+    platform::CopyPixels(dc.get(), stretcher_.pixels(), stretcher_.width(), stretcher_.height());
+}
+
+LRESULT CALLBACK TMonitorWindow::WindowProc(HWND window, UINT message, WPARAM wparam,
+                                            LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* form =
+            static_cast<TMonitorWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+        form->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<TMonitorWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!form) return DefWindowProcW(window, message, wparam, lparam);
+    return form->HandleMessage(message, wparam, lparam);
+}
+
+LRESULT TMonitorWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    const HWND window = window_;
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_MOUSEMOVE: FormInput(message, wparam, lparam); return 0;
+        case WM_CLOSE: FormClose(); return 0;
+        case WM_DESTROY: FormDestroy(); return 0;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+// Posted, not sent: the primary window may end the saver and destroy this window, which must
+// not happen while this window is still inside its own handler.
+void TMonitorWindow::FormInput(UINT message, WPARAM wparam, LPARAM lparam) {
+    PostMessageW(primary_, message, wparam, lparam);
+}
+
+void TMonitorWindow::FormClose() { PostMessageW(primary_, WM_CLOSE, 0, 0); }
+
+void TMonitorWindow::FormDestroy() {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    window_ = nullptr;
+}
+
+}  // namespace lumora

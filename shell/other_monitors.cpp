@@ -1,0 +1,85 @@
+#include "shell/other_monitors.h"
+
+#include "shell/frame_log.h"
+
+namespace lumora {
+namespace {
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info))
+        reinterpret_cast<std::vector<MonitorRect>*>(list)->push_back(
+            {info.rcMonitor, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<MonitorRect> ListMonitors() {
+    std::vector<MonitorRect> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+void OtherMonitors::Open(HINSTANCE instance, HWND primary, int frameWidth, int frameHeight,
+                         FrameLog& log) {
+    instance_ = instance;
+    primary_ = primary;
+    frameWidth_ = frameWidth;
+    frameHeight_ = frameHeight;
+    const std::vector<MonitorRect> monitors = ListMonitors();
+    Cover(monitors);
+    Report(monitors, log);
+}
+
+void OtherMonitors::DisplayChanged(FrameLog& log) {
+    if (!primary_) return;
+    const std::vector<MonitorRect> monitors = ListMonitors();
+    Cover(monitors);
+    log.DisplayChange();
+    Report(monitors, log);
+}
+
+// The windows there are go, in order, to the other monitors there are now; what is missing is
+// created, what is left over destroyed.
+void OtherMonitors::Cover(const std::vector<MonitorRect>& monitors) {
+    size_t used = 0;
+    for (const MonitorRect& monitor : monitors) {
+        if (monitor.primary) continue;
+        if (used < windows_.size()) {
+            windows_[used]->Place(monitor.rect, frameWidth_, frameHeight_);
+        } else {
+            auto window = std::make_unique<TMonitorWindow>(primary_);
+            if (!window->Create(instance_, monitor.rect, frameWidth_, frameHeight_)) continue;
+            windows_.push_back(std::move(window));
+        }
+        ++used;
+    }
+    windows_.resize(used);
+}
+
+void OtherMonitors::Report(const std::vector<MonitorRect>& monitors, FrameLog& log) const {
+    if (!log.enabled()) return;
+    for (const MonitorRect& monitor : monitors) {
+        HWND window = monitor.primary ? primary_ : nullptr;
+        for (const auto& other : windows_)
+            if (!monitor.primary && EqualRect(&other->Monitor(), &monitor.rect))
+                window = other->Handle();
+        // Where the window really is, which is not necessarily where it was asked to be.
+        RECT covered{};
+        const bool hasWindow = window && GetWindowRect(window, &covered);
+        log.Monitor(monitor.rect, monitor.primary, hasWindow ? &covered : nullptr);
+    }
+}
+
+void OtherMonitors::DrawFrame(const uint32_t* frame, int stride) {
+    for (const auto& window : windows_) window->DrawFrame(frame, stride);
+}
+
+void OtherMonitors::Close() {
+    windows_.clear();
+    primary_ = nullptr;
+}
+
+}  // namespace lumora

@@ -1,0 +1,52 @@
+// The saver on every monitor but the primary one: one TMonitorWindow per other monitor.
+//
+// Open() lists the monitors (EnumDisplayMonitors) and covers each one other than the primary
+// with a window of its own; DisplayChanged() lists them again and adds, moves or removes windows
+// to match, without touching the primary window. DrawFrame() gives every window its own stretch
+// of the one frame computed per tick. Close() destroys the windows. With one monitor there is no
+// window here at all. When a frame log is kept, every monitor is written to it with the window
+// that covers it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "shell/monitor_window.h"
+
+namespace lumora {
+
+class FrameLog;
+
+struct MonitorRect {
+    RECT rect;
+    bool primary;
+};
+
+// Every monitor of the desktop, in the system's order; the primary one is flagged.
+std::vector<MonitorRect> ListMonitors();
+
+class OtherMonitors {
+public:
+    OtherMonitors() = default;
+    OtherMonitors(const OtherMonitors&) = delete;
+    OtherMonitors& operator=(const OtherMonitors&) = delete;
+
+    void Open(HINSTANCE instance, HWND primary, int frameWidth, int frameHeight, FrameLog& log);
+    void DisplayChanged(FrameLog& log);
+    void DrawFrame(const uint32_t* frame, int stride);
+    void Close();
+
+private:
+    void Cover(const std::vector<MonitorRect>& monitors);
+    void Report(const std::vector<MonitorRect>& monitors, FrameLog& log) const;
+
+    HINSTANCE instance_ = nullptr;
+    HWND primary_ = nullptr;
+    int frameWidth_ = 0, frameHeight_ = 0;
+    std::vector<std::unique_ptr<TMonitorWindow>> windows_;  // in the order of the other monitors
+};
+
+}  // namespace lumora
