@@ -11,6 +11,11 @@ Inputs come from the environment, set by CTest (tests/e2e/CMakeLists.txt):
   LUMORA_SCRIPTS        the repository's scripts/ directory (wine-prefix.sh)
   LUMORA_WINE_TEMPLATE  the booted template prefix (default: <repo>/build/wine/template)
   LUMORA_PROBE          window-probe.exe, which reads the program's controls and manifest
+  LUMORA_SEND_TO_SAVER  the test helper send_to_saver.exe (Session.send_to_saver)
+
+Several monitors: Session(monitors=[...]) makes one Xvfb screen as large as the layout and
+tells Wine, through a stand-in libXinerama built here for the session (xinerama_stand_in.c,
+with the host's C compiler), that it is made of those heads; the first is the primary monitor.
 
 Python 3 standard library plus the command-line tools Xvfb, wine, xdotool and ImageMagick.
 """
@@ -34,6 +39,7 @@ PRODUCT = os.environ.get("LUMORA_SCR", "")
 # The tests' stand-ins for the host (tests/e2e/stand_ins), built beside the product.
 STAND_INS = os.path.join(os.path.dirname(os.path.abspath(PRODUCT)), "stand_ins")
 PROBE = os.environ.get("LUMORA_PROBE", "")
+SEND_TO_SAVER = os.environ.get("LUMORA_SEND_TO_SAVER", "")
 TEMPLATE = os.environ.get(
     "LUMORA_WINE_TEMPLATE", os.path.join(SCRIPTS, "..", "build", "wine", "template"))
 
@@ -112,11 +118,27 @@ def sweep_stale_clones(parent):
         shutil.rmtree(workdir, ignore_errors=True)
 
 
+def parse_head(text):
+    """"WIDTHxHEIGHT+X+Y" as (x, y, width, height)."""
+    match = re.fullmatch(r"(\d+)x(\d+)\+(\d+)\+(\d+)", text)
+    if not match:
+        raise ValueError(f"not a monitor: '{text}'")
+    width, height, x, y = (int(n) for n in match.groups())
+    return x, y, width, height
+
+
 class Session:
     """One Xvfb display of width x height and one fresh Wine prefix: 64-bit (running 32- and
-    64-bit programs) or, with arch="win32", a 32-bit one of a template of its own."""
+    64-bit programs) or, with arch="win32", a 32-bit one of a template of its own. With
+    monitors (a list of "WIDTHxHEIGHT+X+Y" in X screen coordinates, the primary first), the
+    display is as large as the layout and Wine sees those monitors; width and height are then
+    ignored."""
 
-    def __init__(self, width=1366, height=768, product=None, arch=None):
+    def __init__(self, width=1366, height=768, product=None, arch=None, monitors=None):
+        self.heads = [parse_head(head) for head in monitors or []]
+        if self.heads:
+            width = max(x + w for x, y, w, h in self.heads)
+            height = max(y + h for x, y, w, h in self.heads)
         self.width, self.height = width, height
         self.arch = arch
         self.product = os.path.abspath(product or PRODUCT)
@@ -161,7 +183,27 @@ class Session:
             f.write(str(self.xvfb.pid))
         self.env = dict(os.environ, DISPLAY=self.display, WINEPREFIX=self.prefix,
                         WINEDEBUG="-all")
+        if self.heads:
+            self._use_monitors()
         self.root_windows = set(self._search_visible(""))
+
+    def _use_monitors(self):
+        # Wine asks XRandR first, which knows only the one screen; without it, Xinerama.
+        _run(["cc", "-shared", "-fPIC", "-O2", "-o", os.path.join(self.workdir, "libXinerama.so.1"),
+              os.path.join(HERE, "xinerama_stand_in.c")], timeout=60)
+        library_path = os.environ.get("LD_LIBRARY_PATH")
+        self.env["LD_LIBRARY_PATH"] = self.workdir + (":" + library_path if library_path else "")
+        self.env["LUMORA_TEST_MONITORS"] = ",".join(
+            f"{w}x{h}+{x}+{y}" for x, y, w, h in self.heads)
+        _run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "UseXRandR",
+              "/t", "REG_SZ", "/d", "N", "/f"], env=self.env)
+        self.wait_idle()
+
+    def screen_point(self, x, y):
+        """Where a point of the Windows virtual screen lies on the X screen: Windows puts the
+        primary monitor's top left corner at (0, 0)."""
+        left, top = self.heads[0][:2] if self.heads else (0, 0)
+        return x + left, y + top
 
     def close(self):
         # A budget alarm that falls due now is raised once everything is cleaned up.
@@ -250,6 +292,14 @@ class Session:
                 found.append(int(entry))
         return found
 
+    def send_to_saver(self, *args):
+        """Runs the test helper send_to_saver.exe (power STATE | displaychange) in the session's
+        prefix; True when it delivered the message."""
+        if not os.path.isfile(SEND_TO_SAVER):
+            raise RuntimeError(f"no helper at '{SEND_TO_SAVER}' (set LUMORA_SEND_TO_SAVER)")
+        result = _run(["wine", SEND_TO_SAVER, *args], env=self.env, check=False)
+        return result.returncode == 0
+
     def scratch_path(self, name):
         """A path in the session's own directory, deleted with the session."""
         return os.path.join(self.workdir, name)
@@ -279,6 +329,10 @@ class Session:
     def shown_windows(self):
         """Visible windows other than the root."""
         return [w for w in self._search_visible("") if w not in self.root_windows]
+
+    def windows_named(self, name=TITLE):
+        """Every visible window of exactly this name."""
+        return self._search_visible("^" + re.escape(name) + "$")
 
     def find_window(self, name=TITLE, timeout=20, proc=None):
         """The id of a visible window of exactly this name, waiting up to timeout seconds;
@@ -446,6 +500,38 @@ class FrameLog:
                         "window": match.group(3)}
         return None
 
+    def monitors(self, after=None):
+        """The monitors of the start (or of the last `after` line, e.g. "display change"), as
+        [{"rect": (x, y, w, h), "primary": bool, "window": (x, y, w, h) or None}], in Windows
+        virtual-screen coordinates."""
+        return self._monitors(self.after(after) if after else self.lines())
+
+    def after(self, event):
+        """The lines after the last line that starts with event (all lines when none does)."""
+        lines = self.lines()
+        marks = [i for i, line in enumerate(lines) if line.startswith(event)]
+        return lines[marks[-1] + 1:] if marks else lines
+
+    def count(self, event):
+        return sum(1 for line in self.lines() if line.startswith(event))
+
+    @staticmethod
+    def _monitors(lines):
+        found = []
+        for line in lines:
+            match = re.fullmatch(
+                r"monitor (-?\d+),(-?\d+) (\d+)x(\d+) (primary|other) window "
+                r"(?:(-?\d+),(-?\d+) (\d+)x(\d+)|none)", line)
+            if not match:
+                if found:
+                    break
+                continue
+            numbers = match.groups()
+            window = None if numbers[5] is None else tuple(int(n) for n in numbers[5:])
+            found.append({"rect": tuple(int(n) for n in numbers[:4]),
+                          "primary": numbers[4] == "primary", "window": window})
+        return found
+
     def wait_frames(self, more, timeout=20, proc=None):
         """Waits until `more` frames beyond those drawn so far are drawn; False when they are
         not drawn within timeout seconds or proc ends."""
@@ -498,8 +584,12 @@ def image_stats(path, region=None):
     return float(mean), float(std)
 
 
-def differing_pixels(path_a, path_b):
-    """How many pixels differ between two images of the same size."""
+def differing_pixels(path_a, path_b, region=None):
+    """How many pixels differ between two images of the same size, or between the same region
+    (x, y, width, height) of both."""
+    if region:
+        x, y, w, h = region
+        path_a, path_b = (f"{path}[{w}x{h}+{x}+{y}]" for path in (path_a, path_b))
     result = _run(["compare", "-metric", "AE", path_a, path_b, "null:"], check=False, timeout=60)
     if result.returncode not in (0, 1):
         raise RuntimeError("compare failed: " + result.stderr.strip())

@@ -66,6 +66,10 @@ class SaverWindow(unittest.TestCase):
             proc = session.start("/s", env=log.env)
             self.assertTrue(log.wait_frames(3, timeout=60, proc=proc), "no frames drawn")
             self.assertEqual(log.start()["grid"], "2001x150")
+            # One monitor: the one window covers it and no other is made.
+            self.assertEqual(log.monitors(), [{"rect": (0, 0, 8200, 600), "primary": True,
+                                               "window": (0, 0, 8200, 600)}])
+            self.assertEqual(len(session.windows_named()), 1)
             window = session.find_window(timeout=0)
             self.assertEqual(session.geometry(window), (0, 0, 8200, 600))
             shot = session.screenshot()
