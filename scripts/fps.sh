@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Frame-rate benchmark of the full-screen saver under Wine.
-#   scripts/fps.sh [--seconds N] [WIDTHxHEIGHT ...]      (default: 10 s at 1920x1080 and 3840x2160)
+#   scripts/fps.sh [--seconds N] [WIDTHxHEIGHT[,WIDTHxHEIGHT...] ...]
+#                                                      (default: 10 s at 1920x1080 and 3840x2160)
 # For each size it runs `lumora.scr /s` on a private Xvfb display of that size with a fresh
-# Wine prefix, lets it warm up, then counts for N seconds the frames the saver reports drawing
+# Wine prefix (several sizes joined by commas: that many monitors side by side, the first the
+# primary, e.g. 1920x1080,1920x1080), lets it warm up, then counts for N seconds the frames the saver reports drawing
 # (one line each in the file named by LUMORA_FRAME_LOG) and the CPU time the saver's process
 # used. The product is build/win32/lumora.scr unless LUMORA_SCR names another.
 # It measures; it passes or fails nothing. Run scripts/build.sh first.
@@ -26,8 +28,14 @@ options = parser.parse_args()
 WARM_UP = 2.0  # after the first frame
 
 
-def measure(width, height):
-    with harness.Session(width, height) as session:
+def measure(sizes):
+    """sizes: [(width, height)] of the monitors from left to right."""
+    width, height = sizes[0]
+    heads, left = [], 0
+    for w, h in sizes:
+        heads.append(f"{w}x{h}+{left}+0")
+        left += w
+    with harness.Session(width, height, monitors=heads if len(heads) > 1 else None) as session:
         log = harness.FrameLog(session)
         session.mouse_move(width // 2, height // 2)
         proc = session.start("/s", env=log.env)
@@ -69,9 +77,9 @@ def frame_timings(lines):
 
 
 for size in options.sizes:
-    width, height = (int(n) for n in size.lower().split("x"))
-    first, drawn, elapsed, cpu, x_cpu, timings = measure(width, height)
-    print(f"{width}x{height}: {drawn / elapsed:.1f} frames/s ({drawn} frames in {elapsed:.1f} s); "
+    sizes = [tuple(int(n) for n in monitor.lower().split("x")) for monitor in size.split(",")]
+    first, drawn, elapsed, cpu, x_cpu, timings = measure(sizes)
+    print(f"{size}: {drawn / elapsed:.1f} frames/s ({drawn} frames in {elapsed:.1f} s); "
           f"saver CPU {cpu:.2f} s ({100 * cpu / elapsed:.0f}% of one core), "
           f"Xvfb CPU {x_cpu:.2f} s; per frame: {timings or 'not reported'}; start: {first}",
           flush=True)
