@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Frame-rate benchmark of the full-screen saver under Wine.
-#   scripts/fps.sh [--seconds N] [WIDTHxHEIGHT[,WIDTHxHEIGHT...] ...]
+#   scripts/fps.sh [--seconds N] [--pattern P] [WIDTHxHEIGHT[,WIDTHxHEIGHT...] ...]
 #                                                      (default: 10 s at 1920x1080 and 3840x2160)
 # For each size it runs `lumora.scr /s` on a private Xvfb display of that size with a fresh
 # Wine prefix (several sizes joined by commas: that many monitors side by side, the first the
 # primary, e.g. 1920x1080,1920x1080), lets it warm up, then counts for N seconds the frames the saver reports drawing
 # (one line each in the file named by LUMORA_FRAME_LOG) and the CPU time the saver's process
-# used. The product is build/win32/lumora.scr unless LUMORA_SCR names another.
+# used. --pattern stores settings that run pattern P at every start (no random pattern), so that
+# runs can be compared. The product is build/win32/lumora.scr unless LUMORA_SCR names another.
 # It measures; it passes or fails nothing. Run scripts/build.sh first.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,6 +23,7 @@ import harness
 
 parser = argparse.ArgumentParser(prog="fps.sh")
 parser.add_argument("--seconds", type=float, default=10.0)
+parser.add_argument("--pattern", type=int, choices=range(1, 26), metavar="1..25")
 parser.add_argument("sizes", nargs="*", default=["1920x1080", "3840x2160"])
 options = parser.parse_args()
 
@@ -37,6 +39,11 @@ def measure(sizes):
         left += w
     with harness.Session(width, height, monitors=heads if len(heads) > 1 else None) as session:
         log = harness.FrameLog(session)
+        if options.pattern:
+            for name, value in (("Speed", 20), ("Bright", 0), ("Algoritm", options.pattern),
+                                ("Wall", 12), ("Rands", 0)):
+                session.reg_add(name, "REG_DWORD", value)
+            session.reg_add("Path_Wall", "REG_SZ", "C:\\")
         session.mouse_move(width // 2, height // 2)
         proc = session.start("/s", env=log.env)
         if not log.wait_frames(1, timeout=120, proc=proc):

@@ -188,7 +188,7 @@ void TForm1::DrawFrame() {
         const PixelTarget frame = bits.target();
         stretcher_.Stretch(frame.pixels, frame.stride);
         platform::CopyPixels(dc.get(), stretcher_.pixels(), stretcher_.width(), stretcher_.height());
-        otherMonitors_.DrawFrame(frame.pixels, frame.stride);
+        otherMonitors_.DrawFrame(frame.pixels, frame.stride, stretcher_);
         return;
     }
     platform::GdiplusGraphics graphics(dc.get());

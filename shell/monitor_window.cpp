@@ -58,11 +58,14 @@ void TMonitorWindow::Place(const RECT& monitor, int frameWidth, int frameHeight)
                  Height(monitor), SWP_NOACTIVATE);
 }
 
-void TMonitorWindow::DrawFrame(const uint32_t* frame, int stride) {
+void TMonitorWindow::DrawFrame(const uint32_t* frame, int stride,
+                               const FrameStretcher& primary) {
     if (!window_) return;
-    stretcher_.Stretch(frame, stride);
+    const bool shared = stretcher_.SameStretchAs(primary);
+    if (!shared) stretcher_.Stretch(frame, stride);
+    const FrameStretcher& picture = shared ? primary : stretcher_;
     platform::WindowDC dc(window_);
-    platform::CopyPixels(dc.get(), stretcher_.pixels(), stretcher_.width(), stretcher_.height());
+    platform::CopyPixels(dc.get(), picture.pixels(), picture.width(), picture.height());
 }
 
 LRESULT CALLBACK TMonitorWindow::WindowProc(HWND window, UINT message, WPARAM wparam,

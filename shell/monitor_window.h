@@ -31,8 +31,10 @@ public:
     // The rectangle it was last asked to cover.
     const RECT& Monitor() const { return monitor_; }
 
-    // The frame (frameWidth x frameHeight pixels, rows `stride` pixels apart), covering the window.
-    void DrawFrame(const uint32_t* frame, int stride);
+    // The frame (frameWidth x frameHeight pixels, rows `stride` pixels apart), covering the
+    // window. A monitor the same shape as the primary one takes the primary window's stretch
+    // of it (`primary`, already made) instead of making the same picture again.
+    void DrawFrame(const uint32_t* frame, int stride, const FrameStretcher& primary);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

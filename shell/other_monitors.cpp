@@ -73,8 +73,9 @@ void OtherMonitors::Report(const std::vector<MonitorRect>& monitors, FrameLog& l
     }
 }
 
-void OtherMonitors::DrawFrame(const uint32_t* frame, int stride) {
-    for (const auto& window : windows_) window->DrawFrame(frame, stride);
+void OtherMonitors::DrawFrame(const uint32_t* frame, int stride,
+                              const FrameStretcher& primary) {
+    for (const auto& window : windows_) window->DrawFrame(frame, stride, primary);
 }
 
 void OtherMonitors::Close() {

@@ -36,7 +36,8 @@ public:
 
     void Open(HINSTANCE instance, HWND primary, int frameWidth, int frameHeight, FrameLog& log);
     void DisplayChanged(FrameLog& log);
-    void DrawFrame(const uint32_t* frame, int stride);
+    // primary: the primary window's stretch of this frame, already made.
+    void DrawFrame(const uint32_t* frame, int stride, const FrameStretcher& primary);
     void Close();
 
 private:

@@ -104,6 +104,11 @@ void FrameStretcher::Resize(int sourceWidth, int sourceHeight, int width, int he
     wideRows_.assign(static_cast<size_t>(width_) * sourceHeight_, 0);
 }
 
+bool FrameStretcher::SameStretchAs(const FrameStretcher& other) const {
+    return sourceWidth_ == other.sourceWidth_ && sourceHeight_ == other.sourceHeight_ &&
+           columns_ == other.columns_ && rows_ == other.rows_;
+}
+
 void FrameStretcher::WidenRows(const uint32_t* source, int sourceStride, int begin, int end) {
     for (int r = begin; r < end; ++r) {
         const uint32_t* in = source + static_cast<size_t>(r) * sourceStride;

@@ -36,12 +36,17 @@ public:
     void Stretch(const uint32_t* source, int sourceStride);
     // The same on the calling thread alone.
     void StretchSequentially(const uint32_t* source, int sourceStride);
+    // True when both make the same picture of the same frame: the same sizes and samples.
+    bool SameStretchAs(const FrameStretcher& other) const;
 
 private:
     struct Sample {
         int first;   // index of the left (upper) source pixel
         int second;  // index of the right (lower) one, the same at the edge
         uint32_t weight;  // of the second, 0..256
+        bool operator==(const Sample& other) const {
+            return first == other.first && second == other.second && weight == other.weight;
+        }
     };
     // Destination pixels of one direction, the source scaled by scaleNumerator / scaleDenominator
     // (destination pixels per source pixel) and centred on the destination.

@@ -2,3 +2,7 @@
 lumora_unit_test(stretch_test SOURCES unit/stretch_test.cpp LIBS lumora_shell_logic)
 # The preview's host window handle from the command line.
 lumora_unit_test(window_handle_test SOURCES unit/window_handle_test.cpp LIBS lumora_shell_logic)
+# The display power notification's reading (Windows only: it reads a Windows structure).
+if(WIN32)
+  lumora_unit_test(power_setting_test SOURCES unit/power_setting_test.cpp LIBS lumora_platform)
+endif()

@@ -147,7 +147,7 @@ TEST(StretchTest, CoverOfAnotherMonitorScalesBothDirectionsAlike) {
     EXPECT_EQ(Channel(at(640, 640), 8) - Channel(at(640, 320), 8), 60);
 }
 
-TEST(StretchTest, CoverOfTheFramesOwnAspectIsTheFill) {
+TEST(StretchTest, CoverOfTheFramesOwnShapeIsTheFill) {
     std::vector<uint32_t> frame(37 * 23);
     for (size_t i = 0; i < frame.size(); ++i)
         frame[i] = 0xFF000000u | (static_cast<uint32_t>(i * 2654435761u) >> 8);
@@ -158,6 +158,17 @@ TEST(StretchTest, CoverOfTheFramesOwnAspectIsTheFill) {
     fill.Stretch(frame.data(), 37);
     ASSERT_EQ(std::vector<uint32_t>(cover.pixels(), cover.pixels() + 148 * 92),
               std::vector<uint32_t>(fill.pixels(), fill.pixels() + 148 * 92));
+    EXPECT_TRUE(cover.SameStretchAs(fill));
+    // A grid a quarter of 1920 x 1080 has the screen's shape exactly; one of 1366 x 768
+    // (342 x 192) does not, so covering and filling that screen are different pictures.
+    cover.Resize(480, 270, 1920, 1080, StretchFit::Cover);
+    fill.Resize(480, 270, 1920, 1080);
+    EXPECT_TRUE(cover.SameStretchAs(fill));
+    cover.Resize(342, 192, 1366, 768, StretchFit::Cover);
+    fill.Resize(342, 192, 1366, 768);
+    EXPECT_FALSE(cover.SameStretchAs(fill));
+    fill.Resize(480, 270, 1280, 1024);
+    EXPECT_FALSE(cover.SameStretchAs(fill));
 }
 
 TEST(StretchTest, EmptySizesWriteNothing) {
