@@ -12,6 +12,7 @@ Inputs come from the environment, set by CTest (tests/e2e/CMakeLists.txt):
   LUMORA_WINE_TEMPLATE  the booted template prefix (default: <repo>/build/wine/template)
   LUMORA_PROBE          window-probe.exe, which reads the program's controls and manifest
   LUMORA_SEND_TO_SAVER  the test helper send_to_saver.exe (Session.send_to_saver)
+  LUMORA_SEND_TO_SAVER64  its 64-bit build (Session.change_monitors)
 
 Several monitors: Session(monitors=[...]) makes one Xvfb screen as large as the layout and
 tells Wine, through a stand-in libXinerama built here for the session (xinerama_stand_in.c,
@@ -40,6 +41,7 @@ PRODUCT = os.environ.get("LUMORA_SCR", "")
 STAND_INS = os.path.join(os.path.dirname(os.path.abspath(PRODUCT)), "stand_ins")
 PROBE = os.environ.get("LUMORA_PROBE", "")
 SEND_TO_SAVER = os.environ.get("LUMORA_SEND_TO_SAVER", "")
+SEND_TO_SAVER64 = os.environ.get("LUMORA_SEND_TO_SAVER64", "")
 TEMPLATE = os.environ.get(
     "LUMORA_WINE_TEMPLATE", os.path.join(SCRIPTS, "..", "build", "wine", "template"))
 
@@ -292,13 +294,22 @@ class Session:
                 found.append(int(entry))
         return found
 
-    def send_to_saver(self, *args):
-        """Runs the test helper send_to_saver.exe (power STATE | displaychange) in the session's
-        prefix; True when it delivered the message."""
-        if not os.path.isfile(SEND_TO_SAVER):
-            raise RuntimeError(f"no helper at '{SEND_TO_SAVER}' (set LUMORA_SEND_TO_SAVER)")
-        result = _run(["wine", SEND_TO_SAVER, *args], env=self.env, check=False)
+    def send_to_saver(self, *args, helper=None, env=None):
+        """Runs the test helper send_to_saver.exe (power STATE | monitors) in the session's
+        prefix; True when it did what it was asked."""
+        helper = helper or SEND_TO_SAVER
+        if not os.path.isfile(helper):
+            raise RuntimeError(f"no helper at '{helper}' (set LUMORA_SEND_TO_SAVER and ...64)")
+        result = _run(["wine", helper, *args], env=dict(self.env, **(env or {})), check=False)
         return result.returncode == 0
+
+    def change_monitors(self, monitors):
+        """Plugs monitors in or out while programs run: the heads become `monitors` (as for the
+        session, the primary first, inside the display), Wine lists them again and every window
+        gets WM_DISPLAYCHANGE. True when Wine took the new list."""
+        self.heads = [parse_head(head) for head in monitors]
+        self.env["LUMORA_TEST_MONITORS"] = ",".join(monitors)
+        return self.send_to_saver("monitors", helper=SEND_TO_SAVER64)
 
     def scratch_path(self, name):
         """A path in the session's own directory, deleted with the session."""

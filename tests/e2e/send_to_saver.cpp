@@ -2,7 +2,11 @@
 // would send but Wine does not.
 //   send_to_saver power STATE     WM_POWERBROADCAST / PBT_POWERSETTINGCHANGE for the console
 //                                 display: STATE 0 off, 1 on, 2 dimmed
-//   send_to_saver displaychange   WM_DISPLAYCHANGE with the primary screen's size
+//   send_to_saver monitors        has the system list the monitors again and tell every window
+//                                 (WM_DISPLAYCHANGE): ChangeDisplaySettingsEx back to the stored
+//                                 mode. Run as a 64-bit program with LUMORA_TEST_MONITORS
+//                                 naming the new heads, Wine takes the stand-in
+//                                 libXinerama's new list: monitors plugged in or removed.
 // The power setting must lie in the saver's own memory for its handler to read it, so it is
 // written there (VirtualAllocEx, WriteProcessMemory) and the message is sent with its address.
 // Prints what the window answered; exit status 0 when it was delivered, 1 when not, 2 on usage.
@@ -51,20 +55,20 @@ int SendPower(HWND window, DWORD state) {
 
 int main(int argc, char** argv) {
     const bool power = argc == 3 && std::strcmp(argv[1], "power") == 0;
-    const bool displayChange = argc == 2 && std::strcmp(argv[1], "displaychange") == 0;
-    if (!power && !displayChange) {
-        std::fprintf(stderr, "usage: send_to_saver power 0|1|2 | displaychange\n");
+    const bool monitors = argc == 2 && std::strcmp(argv[1], "monitors") == 0;
+    if (!power && !monitors) {
+        std::fprintf(stderr, "usage: send_to_saver power 0|1|2 | monitors\n");
         return 2;
+    }
+    if (monitors) {
+        const LONG result = ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
+        std::printf("result %ld monitors %d\n", result, GetSystemMetrics(SM_CMONITORS));
+        return result == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
     }
     HWND window = FindWindowW(L"LumoraSaverWindow", nullptr);
     if (!window) {
         std::fprintf(stderr, "send_to_saver: no saver window\n");
         return 1;
     }
-    if (power) return SendPower(window, static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)));
-    const LRESULT answer =
-        SendMessageW(window, WM_DISPLAYCHANGE, 32,
-                     MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
-    std::printf("answer %ld\n", static_cast<long>(answer));
-    return 0;
+    return SendPower(window, static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)));
 }

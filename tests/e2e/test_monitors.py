@@ -3,8 +3,9 @@ window stays as on one monitor (its own rectangle, grid a quarter of it), the ot
 gets a window covering exactly its rectangle, also left of the primary at negative
 coordinates; both show the moving field; a key on the other monitor's window, or a jump of
 101 pixels there, ends both with status 0. A display turned off stops the frames and nearly
-all CPU use until it comes back on (here dimmed); a display change keeps the windows on their
-monitors. The power and display-change messages come from the test helper send_to_saver."""
+all CPU use until it comes back on (here dimmed). Monitors unplugged and plugged in while it
+runs lose and get their windows. The power notifications and the monitor changes come from the
+test helper send_to_saver."""
 
 import time
 import unittest
@@ -78,12 +79,25 @@ class Monitors(unittest.TestCase):
             regions = self.assert_covers(session, log, [(0, 0, 1024, 768), (1024, 0, 1280, 1024)])
             self.assert_field_moves(session, regions)
 
-            # A display change with the same monitors keeps both windows where they are.
-            self.assertTrue(session.send_to_saver("displaychange"))
+            # The other monitor unplugged: its window goes, the primary one draws on; plugged in
+            # again with another one below the primary: both are covered.
+            self.assertTrue(session.change_monitors([PRIMARY + "+0+0"]), "Wine kept the monitors")
             self.assertTrue(log.wait_frames(3, proc=proc), "no frames after a display change")
-            self.assertEqual(log.monitors(after="display change"), log.monitors())
+            self.assertEqual(log.monitors(after="display change"), [
+                {"rect": (0, 0, 1024, 768), "primary": True, "window": (0, 0, 1024, 768)}])
+            self.assertEqual([session.geometry(w) for w in session.windows_named()],
+                             [regions[0]])
+            self.assertTrue(session.change_monitors(
+                [PRIMARY + "+0+0", OTHER + "+1024+0", "800x256+0+768"]), "Wine kept the monitors")
+            self.assertTrue(log.wait_frames(3, proc=proc), "no frames after a display change")
+            below = (0, 768, 800, 256)
+            self.assertEqual(log.monitors(after="display change")[1:], [
+                {"rect": regions[1], "primary": False, "window": regions[1]},
+                {"rect": below, "primary": False, "window": below}])
             self.assertEqual(sorted(session.geometry(w) for w in session.windows_named()),
-                             sorted(regions))
+                             sorted(regions + [below]))
+            self.assert_field_moves(session, [regions[1], below])
+            self.assertEqual(log.count("display change"), 2)
 
             # Display off: no frame, (almost) no CPU for 5 s; dimmed: the frames go on.
             self.assertTrue(session.send_to_saver("power", "0"))
