@@ -49,10 +49,6 @@ void FrameLog::Frame(double renderMs, double drawMs) {
     std::fflush(file_);
 }
 
-}  // namespace lumora
-
-namespace lumora {
-
 void FrameLog::Monitor(const RECT& monitor, bool primary, const RECT* window) {
     if (!file_) return;
     std::fprintf(file_, "monitor %ld,%ld %ldx%ld %s", monitor.left, monitor.top,
