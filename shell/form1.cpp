@@ -9,6 +9,7 @@
 #include "shell/app.h"
 #include "shell/application.h"
 #include "shell/frame_log.h"
+#include "shell/saver_window_class.h"
 
 namespace lumora {
 namespace {
@@ -20,7 +21,6 @@ constexpr WPARAM EscapeKey = VK_ESCAPE;  // 27
 constexpr int MouseJerk = 100;           // pixels between two consecutive moves that are tolerated
 constexpr int FullScreenGridDivisor = 4;
 constexpr int WindowedGridDivisor = 2;
-constexpr int ProgramIconId = 1;
 
 // Bordered and captioned with a close box only, for the live view; no border at all full-screen.
 constexpr DWORD WindowedStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
@@ -29,21 +29,6 @@ constexpr DWORD FullScreenStyle = WS_POPUP | WS_SYSMENU;
 FrameLog& Log() {
     static FrameLog log;
     return log;
-}
-
-void RegisterWindowClassOnce(HINSTANCE instance, WNDPROC procedure) {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(ProgramIconId));
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    // The system colour for button text: black in the standard scheme.
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNTEXT);
-    windowClass.lpszClassName = WindowClassName;
-    registered = RegisterClassExW(&windowClass) != 0;
 }
 
 void SetScreenSaverRunning(bool running) {
@@ -60,7 +45,7 @@ TForm1::~TForm1() {
 }
 
 bool TForm1::Create(HINSTANCE instance) {
-    RegisterWindowClassOnce(instance, WindowProc);
+    RegisterSaverWindowClass(instance, WindowClassName, WindowProc);
     const DWORD style = windowed_ ? WindowedStyle : FullScreenStyle;
     CreateWindowExW(WS_EX_TOPMOST, WindowClassName, ApplicationTitle, style, 0, 0, 0, 0, nullptr,
                     nullptr, instance, this);

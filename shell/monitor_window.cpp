@@ -2,27 +2,12 @@
 
 #include "platform/window_dc.h"
 #include "shell/app.h"
+#include "shell/saver_window_class.h"
 
 namespace lumora {
 namespace {
 
 constexpr wchar_t WindowClassName[] = L"LumoraMonitorWindow";
-constexpr int ProgramIconId = 1;
-
-void RegisterWindowClassOnce(HINSTANCE instance, WNDPROC procedure) {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(ProgramIconId));
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    // Black, like the primary window, until the first frame is drawn.
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNTEXT);
-    windowClass.lpszClassName = WindowClassName;
-    registered = RegisterClassExW(&windowClass) != 0;
-}
 
 int Width(const RECT& rect) { return rect.right - rect.left; }
 int Height(const RECT& rect) { return rect.bottom - rect.top; }
@@ -35,7 +20,7 @@ TMonitorWindow::~TMonitorWindow() {
 
 bool TMonitorWindow::Create(HINSTANCE instance, const RECT& monitor, int frameWidth,
                             int frameHeight) {
-    RegisterWindowClassOnce(instance, WindowProc);
+    RegisterSaverWindowClass(instance, WindowClassName, WindowProc);
     // Owned by the primary window: no taskbar button of its own, always above its owner, and
     // destroyed with it at the latest.
     CreateWindowExW(WS_EX_TOPMOST, WindowClassName, ApplicationTitle, WS_POPUP, monitor.left,
