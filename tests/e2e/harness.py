@@ -16,9 +16,10 @@ Inputs come from the environment, set by CTest (tests/e2e/CMakeLists.txt):
 
 Several monitors: Session(monitors=[...]) makes one Xvfb screen as large as the layout and
 tells Wine, through a stand-in libXinerama built here for the session (xinerama_stand_in.c,
-with the host's C compiler), that it is made of those heads; the first is the primary monitor.
+with the host's gcc), that it is made of those heads; the first is the primary monitor.
 
-Python 3 standard library plus the command-line tools Xvfb, wine, xdotool and ImageMagick.
+Python 3 standard library plus the command-line tools Xvfb, wine, xdotool and ImageMagick
+(and gcc for several monitors).
 """
 
 import os
@@ -191,7 +192,8 @@ class Session:
 
     def _use_monitors(self):
         # Wine asks XRandR first, which knows only the one screen; without it, Xinerama.
-        _run(["cc", "-shared", "-fPIC", "-O2", "-o", os.path.join(self.workdir, "libXinerama.so.1"),
+        library = os.path.join(self.workdir, "libXinerama.so.1")
+        _run(["gcc", "-shared", "-fPIC", "-O2", "-o", library,
               os.path.join(HERE, "xinerama_stand_in.c")], timeout=60)
         library_path = os.environ.get("LD_LIBRARY_PATH")
         self.env["LD_LIBRARY_PATH"] = self.workdir + (":" + library_path if library_path else "")

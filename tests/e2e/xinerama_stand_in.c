@@ -3,7 +3,7 @@
    "1024x768+0+0,1280x1024+1024+0" (WIDTHxHEIGHT+X+Y in X screen coordinates). Wine takes the
    first head as the primary monitor. Without the variable, or with nothing readable in it,
    Xinerama is reported inactive and Wine sees one monitor, the whole screen.
-   Build: cc -shared -fPIC -o libXinerama.so.1 xinerama_stand_in.c */
+   Build: gcc -shared -fPIC -o libXinerama.so.1 xinerama_stand_in.c */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
