@@ -3,7 +3,8 @@
 // Open() lists the monitors (EnumDisplayMonitors) and covers each one other than the primary
 // with a window of its own; DisplayChanged() lists them again and adds, moves or removes windows
 // to match, without touching the primary window. DrawFrame() gives every window its own stretch
-// of the one frame computed per tick. Close() destroys the windows. With one monitor there is no
+// of the one frame computed per tick (a frame whose pixels cannot be read is not drawn here,
+// and the other monitors keep the last one). Close() destroys the windows. With one monitor there is no
 // window here at all. When a frame log is kept, every monitor is written to it with the window
 // that covers it.
 #pragma once
