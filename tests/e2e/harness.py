@@ -377,6 +377,10 @@ class Session:
     def click(self, button=1):
         _run(["xdotool", "click", str(button)], env=self.env)
 
+    def focus(self, window):
+        """Gives a window the keyboard focus, so that the next key goes to it."""
+        _run(["xdotool", "windowfocus", "--sync", str(window)], env=self.env)
+
     def key(self, name):
         """Presses and releases a key, by its X name: "a", "alt", "Escape"."""
         _run(["xdotool", "key", name], env=self.env)

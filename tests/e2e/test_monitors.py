@@ -117,7 +117,7 @@ class Monitors(unittest.TestCase):
 
             # A key on the other monitor's window ends the saver on both.
             other = [w for w in session.windows_named() if session.geometry(w) == regions[1]]
-            harness._run(["xdotool", "windowfocus", "--sync", str(other[0])], env=session.env)
+            session.focus(other[0])
             session.key("a")
             self.assert_ended_cleanly(session, proc, "a key on the other monitor")
             self.assertEqual(log.count("close"), 1)
