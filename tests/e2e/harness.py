@@ -477,7 +477,9 @@ class SessionTestCase(unittest.TestCase):
 
 class FrameLog:
     """The saver's own record of a run, kept when LUMORA_FRAME_LOG names a file: one line
-    "start pattern=P grid=WxH window=WxH" once it is created, then one line per frame drawn.
+    "start pattern=P grid=WxH window=WxH" once it is created, then one line per frame drawn;
+    the full-screen saver also lists the monitors with their windows (again after "display
+    change") and marks "pause" and "resume" when the display goes off and on.
     Pass `env` to Session.start."""
 
     def __init__(self, session, name="frames.log"):
