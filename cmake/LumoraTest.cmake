@@ -1,5 +1,7 @@
-# The flavour names the build in test names: native, win32 or win64.
-if(NOT WIN32)
+# The flavour names the build in test names: native, asan, win32 or win64.
+if(LUMORA_SANITIZE)
+  set(LUMORA_FLAVOUR asan)
+elseif(NOT WIN32)
   set(LUMORA_FLAVOUR native)
 elseif(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(LUMORA_FLAVOUR win32)
@@ -18,4 +20,14 @@ function(lumora_unit_test name)
   set(label ${LUMORA_FLAVOUR})
   add_test(NAME ${label}.${name} COMMAND ${name} --gtest_brief=1)
   set_tests_properties(${label}.${name} PROPERTIES LABELS "unit;${label}" TIMEOUT 600)
+  lumora_sanitizer_environment(${label}.${name})
+endfunction()
+
+# Under the sanitizers the first finding ends the program with a report and a failure.
+function(lumora_sanitizer_environment test)
+  if(LUMORA_SANITIZE)
+    set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT
+      "ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1:check_initialization_order=1"
+      "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
+  endif()
 endfunction()

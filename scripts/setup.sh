@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building and testing Lumora needs on a Debian machine: the MinGW-w64
 # cross compilers, Wine (32- and 64-bit), Xvfb, xdotool, ImageMagick, CMake and GoogleTest,
-# NSIS and zip for the release packages, and Liberation Sans (the dialogs' Arial, metric for
-# metric, under Wine).
+# cross compilers, Wine (32- and 64-bit), Xvfb, xdotool, ImageMagick, CMake and GoogleTest,
+# clang with its sanitizer and libFuzzer run-time libraries, NSIS and zip for the release
+# packages, and Liberation Sans (the dialogs' Arial, metric for metric, under Wine).
 # Idempotent: it installs only what is missing and says what it does.
 set -euo pipefail
 
@@ -14,7 +15,7 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 
 packages=(
-  cmake make g++ python3 googletest
+  cmake make g++ python3 googletest clang libclang-rt-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine32:i386 wine64 xvfb xauth xdotool imagemagick
   nsis zip fonts-liberation

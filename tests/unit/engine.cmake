@@ -11,9 +11,10 @@ endif()
 
 # lumora-render: its command line pieces, and the program as a user runs it.
 lumora_unit_test(render_options_test SOURCES unit/render_options_test.cpp LIBS lumora_render_logic)
-if(LUMORA_FLAVOUR STREQUAL "native")
-  add_test(NAME native.render_cli_test
+if(NOT WIN32)
+  add_test(NAME ${LUMORA_FLAVOUR}.render_cli_test
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/unit/render_cli_test.sh $<TARGET_FILE:lumora-render>)
+  lumora_sanitizer_environment(${LUMORA_FLAVOUR}.render_cli_test)
 else()
   add_test(NAME ${LUMORA_FLAVOUR}.render_cli_test
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/unit/render_cli_test.sh

@@ -22,9 +22,14 @@
 // the only ones the engine makes that way.
 std::atomic<bool> refuseNothrowArrays{false};
 
+// Otherwise as the library's own: the ordinary array allocation, whose delete[] frees it.
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
     if (refuseNothrowArrays.load()) return nullptr;
-    return std::malloc(size == 0 ? 1 : size);
+    try {
+        return ::operator new[](size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 namespace lumora {
