@@ -1,5 +1,7 @@
 #include "platform/registry.h"
 
+#include "platform/registry_value.h"
+
 #include <cstring>
 #include <vector>
 
@@ -15,7 +17,7 @@ RegistryError FailedToSetData(const wchar_t* name) { return RegistryError(Quoted
 
 struct StoredValue {
     DWORD type = REG_NONE;
-    std::vector<BYTE> data;
+    std::vector<uint8_t> data;
 };
 
 // The whole value, or nothing when it cannot be read (missing, closed key). Retries when the
@@ -41,13 +43,9 @@ std::optional<StoredValue> QueryValue(HKEY key, const wchar_t* name) {
     return std::nullopt;
 }
 
-bool IsStringType(DWORD type) {
-    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-}
-
 // The size in bytes that RegQueryValueExA reports for a string value: the UTF-16 text
 // converted to the ANSI code page.
-size_t AnsiSize(const std::vector<BYTE>& utf16) {
+size_t AnsiSize(const std::vector<uint8_t>& utf16) {
     const int units = static_cast<int>(utf16.size() / sizeof(wchar_t));
     if (units == 0) return 0;
     std::wstring text(units, L'\0');
@@ -92,13 +90,14 @@ void RegistryKey::Close() {
 int32_t RegistryKey::ReadInteger(const wchar_t* name) const {
     const std::optional<StoredValue> value = QueryValue(key_, name);
     if (!value) throw FailedToGetData(name);
-    const size_t size = IsStringType(value->type) ? AnsiSize(value->data) : value->data.size();
-    if (size > sizeof(int32_t)) throw FailedToGetData(name);
-    if (value->type != REG_DWORD) throw InvalidDataType(name);
-    // A DWORD stored with fewer than 4 bytes reads as its low bytes.
-    uint32_t bits = 0;
-    std::memcpy(&bits, value->data.data(), value->data.size());
-    return static_cast<int32_t>(bits);
+    const size_t readerSize = IsStringType(value->type) ? AnsiSize(value->data) : value->data.size();
+    int32_t result = 0;
+    switch (DecodeInteger(value->type, value->data, readerSize, result)) {
+        case ValueRead::Ok: return result;
+        case ValueRead::FailedToGetData: throw FailedToGetData(name);
+        case ValueRead::InvalidDataType: break;
+    }
+    throw InvalidDataType(name);
 }
 
 std::optional<uint32_t> RegistryKey::ReadFourBytes(const wchar_t* name) const {
@@ -113,12 +112,9 @@ std::optional<uint32_t> RegistryKey::ReadFourBytes(const wchar_t* name) const {
 
 std::wstring RegistryKey::ReadString(const wchar_t* name) const {
     const std::optional<StoredValue> value = QueryValue(key_, name);
-    if (!value || value->data.empty()) return std::wstring();
-    if (value->type != REG_SZ && value->type != REG_EXPAND_SZ) throw InvalidDataType(name);
-    std::wstring text(value->data.size() / sizeof(wchar_t), L'\0');
-    std::memcpy(text.data(), value->data.data(), text.size() * sizeof(wchar_t));
-    const size_t end = text.find(L'\0');
-    if (end != std::wstring::npos) text.resize(end);
+    if (!value) return std::wstring();
+    std::wstring text;
+    if (DecodeString(value->type, value->data, text) != ValueRead::Ok) throw InvalidDataType(name);
     return text;
 }
 

@@ -29,14 +29,24 @@ constexpr uint32_t PixelsPerMetre = 3780;  // 96 dpi
 
 }  // namespace
 
+std::optional<BmpLayout> LayoutBmp(int width, int height) {
+    if (width < 1 || height < 1) return std::nullopt;
+    const uint64_t rowBytes = (static_cast<uint64_t>(width) * 3 + 3) & ~uint64_t{3};
+    const uint64_t fileBytes = FileHeaderBytes + InfoHeaderBytes + rowBytes * static_cast<uint64_t>(height);
+    if (fileBytes > UINT32_MAX) return std::nullopt;
+    return BmpLayout{static_cast<uint32_t>(rowBytes), static_cast<uint32_t>(fileBytes)};
+}
+
 std::vector<uint8_t> EncodeBmp(const uint32_t* pixels, int width, int height, int stride) {
-    const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-    const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(height);
+    const std::optional<BmpLayout> layout = LayoutBmp(width, height);
+    if (!layout) return {};
+    const uint32_t rowBytes = layout->rowBytes;
+    const uint32_t imageBytes = layout->fileBytes - FileHeaderBytes - InfoHeaderBytes;
     std::vector<uint8_t> out;
     out.reserve(FileHeaderBytes + InfoHeaderBytes + imageBytes);
     out.push_back('B');
     out.push_back('M');
-    Put32(out, FileHeaderBytes + InfoHeaderBytes + imageBytes);
+    Put32(out, layout->fileBytes);
     Put32(out, 0);
     Put32(out, FileHeaderBytes + InfoHeaderBytes);
     Put32(out, InfoHeaderBytes);

@@ -1,0 +1,199 @@
+// The settings load over a store whose values have any type, size and content, read the way
+// the registry key reads them (platform/registry_value.h), and the engine run with whatever
+// the load left in force. Whatever the store holds: every key is closed again, at most one
+// error is shown and it names the value, nothing is written unless it is the first-run
+// defaults, and a frame of the loaded pattern, scheme and speed renders.
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "platform/registry_value.h"
+#include "settings/settings.h"
+#include "tests/fuzz/fuzz_check.h"
+
+namespace lumora {
+namespace {
+
+const wchar_t* const Names[] = {L"Speed", L"Bright", L"Algoritm", L"Wall", L"Rands", L"Path_Wall", L"Other"};
+constexpr wchar_t DefaultDirectory[] = L"C:\\Users\\ada\\Pictures";
+
+struct RawValue {
+    uint32_t type;
+    std::vector<uint8_t> data;
+};
+
+class RawStore : public SettingsStore {
+public:
+    std::unique_ptr<SettingsKey> OpenExisting() override {
+        return keyExists && !keyRefused ? std::make_unique<Key>(*this) : nullptr;
+    }
+    std::unique_ptr<SettingsKey> OpenOrCreate() override {
+        if (keyRefused) return nullptr;
+        keyExists = true;
+        return std::make_unique<Key>(*this);
+    }
+    std::wstring DefaultImageDirectory() override { return DefaultDirectory; }
+
+    bool keyExists = false, keyRefused = false;
+    std::wstring refusedValue;
+    std::map<std::wstring, RawValue> values;
+    std::vector<std::wstring> written;
+    int openKeys = 0;
+
+private:
+    class Key : public SettingsKey {
+    public:
+        explicit Key(RawStore& store) : store_(store) { ++store_.openKeys; }
+        ~Key() override { --store_.openKeys; }
+
+        int32_t ReadInteger(const wchar_t* name) override {
+            const auto found = store_.values.find(name);
+            if (found == store_.values.end()) throw SettingsError::FailedToGetData(name);
+            const RawValue& raw = found->second;
+            // An ANSI reader sees one byte per UTF-16 unit of a string.
+            const size_t readerSize = IsStringType(raw.type) ? raw.data.size() / 2 : raw.data.size();
+            int32_t value = 0;
+            switch (DecodeInteger(raw.type, raw.data, readerSize, value)) {
+                case ValueRead::Ok: return value;
+                case ValueRead::FailedToGetData: throw SettingsError::FailedToGetData(name);
+                case ValueRead::InvalidDataType: break;
+            }
+            throw SettingsError::InvalidDataType(name);
+        }
+        std::wstring ReadString(const wchar_t* name) override {
+            const auto found = store_.values.find(name);
+            std::wstring text;
+            if (found != store_.values.end() &&
+                DecodeString(found->second.type, found->second.data, text) != ValueRead::Ok)
+                throw SettingsError::InvalidDataType(name);
+            return text;
+        }
+        void WriteInteger(const wchar_t* name, int32_t value) override {
+            std::vector<uint8_t> bytes(4);
+            for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+            Write(name, {registry_type::Dword, bytes});
+        }
+        void WriteString(const wchar_t* name, const std::wstring& value) override {
+            std::vector<uint8_t> bytes;
+            for (wchar_t unit : value) {
+                bytes.push_back(static_cast<uint8_t>(unit));
+                bytes.push_back(static_cast<uint8_t>(unit >> 8));
+            }
+            bytes.insert(bytes.end(), 2, 0);
+            Write(name, {registry_type::String, bytes});
+        }
+
+    private:
+        void Write(const wchar_t* name, RawValue value) {
+            if (store_.refusedValue == name) throw SettingsError::FailedToSetData(name);
+            store_.values[name] = std::move(value);
+            store_.written.push_back(name);
+        }
+        RawStore& store_;
+    };
+};
+
+// Reads the input front to back; past its end every byte is 0.
+struct Input {
+    const uint8_t* data;
+    size_t size;
+    uint8_t Byte() {
+        if (!size) return 0;
+        --size;
+        return *data++;
+    }
+};
+
+bool NamesAValue(const std::wstring& message) {
+    for (const wchar_t* name : Names) {
+        const std::wstring quoted = std::wstring(L"'") + name + L"'";
+        for (const wchar_t* head : {L"Failed to get data for ", L"Invalid data type for ", L"Failed to set data for "})
+            if (message == head + quoted) return true;
+    }
+    return false;
+}
+
+EngineState& Engine() {
+    static auto* engine = new EngineState;  // the planes are large: made once, kept
+    return *engine;
+}
+
+}  // namespace
+}  // namespace lumora
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace lumora;
+    Input in{data, size};
+    RawStore store;
+    const uint8_t flags = in.Byte();
+    store.keyExists = flags & 1;
+    store.keyRefused = (flags & 0x0E) == 0x0E;
+    if ((flags & 0x70) == 0x70) store.refusedValue = Names[in.Byte() % 6];
+    const ScreenSize screen{800 + 40 * (in.Byte() % 64), 600 + 40 * (in.Byte() % 64)};
+    const int windowWidth = 3 + in.Byte() % 5, windowHeight = 2 + in.Byte() % 5;
+    // Values: a name, a type (any 32-bit code, mostly the common ones), a length, the bytes.
+    while (in.size) {
+        const std::wstring name = Names[in.Byte() % 7];
+        const uint8_t kind = in.Byte();
+        uint32_t type = kind % 12;
+        if (kind >= 0xF0) type = in.Byte() | in.Byte() << 8 | in.Byte() << 16 | static_cast<uint32_t>(in.Byte()) << 24;
+        RawValue value{type, std::vector<uint8_t>(in.Byte())};
+        for (uint8_t& b : value.data) b = in.Byte();
+        store.values[name] = std::move(value);
+    }
+
+    EngineState& engine = Engine();
+    engine.Speed = engine.ColourScheme = engine.Pattern = 0;
+    SaverSettings settings;
+    std::vector<std::wstring> errors;
+    const ErrorSink sink = [&errors](const std::wstring& message) { errors.push_back(message); };
+    const bool existed = store.keyExists && !store.keyRefused;
+
+    const LoadResult result = LoadSettings(store, engine, settings, screen, sink);
+    FUZZ_CHECK(store.openKeys == 0);
+    FUZZ_CHECK(errors.size() <= 1);
+    for (const std::wstring& message : errors) FUZZ_CHECK(NamesAValue(message));
+    FUZZ_CHECK(result.valuesRead >= 0 && result.valuesRead <= 6);
+    if (result.failed) {
+        FUZZ_CHECK(errors.size() == 1 && result.valuesRead < 6 && existed);
+        FUZZ_CHECK(store.written.empty());
+        UseFirstRunValuesForUnread(FieldsOf(engine), settings, screen, result.valuesRead);
+    } else {
+        FUZZ_CHECK(result.valuesRead == (existed ? 6 : 0));
+        // Written only as the first run's defaults, all six in order until a refused one.
+        if (!store.written.empty()) {
+            FUZZ_CHECK(engine.Speed == 20 && engine.Pattern == 7 && engine.ColourScheme == 0 && settings.Rands);
+            FUZZ_CHECK(!settings.Path_Wall.empty());
+            const std::vector<std::wstring> six(Names, Names + 6);
+            FUZZ_CHECK(std::equal(store.written.begin(), store.written.end(), six.begin()));
+            FUZZ_CHECK(store.written.size() == 6 || errors.size() == 1);
+        }
+    }
+    // Only a load that read Speed, Bright and Algoritm as 0 and then failed leaves all three 0.
+    FUZZ_CHECK(engine.Speed != 0 || engine.ColourScheme != 0 || engine.Pattern != 0 ||
+               (result.failed && result.valuesRead >= 3));
+
+    store.written.clear();
+    errors.clear();
+    ReadImageDirectory(store, settings, sink);
+    FUZZ_CHECK(store.openKeys == 0 && store.written.empty() && errors.size() <= 1);
+    FUZZ_CHECK(!settings.Path_Wall.empty());
+    FUZZ_CHECK(settings.Path_Wall.find(L'\0') == std::wstring::npos);
+
+    // The full-screen saver takes the values as they are: a small grid, the field, two frames.
+    engine.WindowWidth = windowWidth;
+    engine.WindowHeight = windowHeight;
+    SizeGridToWindow(engine, 1);
+    SeedRandom(1);
+    SeedAnimation(engine);
+    GeneratePatternField(engine);
+    uint32_t pixels[8 * 8];
+    for (int frame = 0; frame < 2; ++frame) RenderFrame(engine, {pixels, 8});
+    for (int row = 0; row < engine.GridHeight; ++row)
+        for (int col = 0; col < engine.GridWidth; ++col) FUZZ_CHECK(pixels[row * 8 + col] >> 24 == 0xFF);
+    return 0;
+}
