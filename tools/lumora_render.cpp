@@ -158,6 +158,10 @@ bool PathExists(const std::string& path) {
 
 int WriteStill(const Still& still, const std::string& out, bool replace) {
     const std::vector<uint8_t> bytes = EncodeBmp(still.pixels.data(), still.width, still.height, still.width);
+    if (bytes.empty()) {
+        std::fprintf(stderr, "lumora-render: cannot write '%s': too large for a BMP file\n", out.c_str());
+        return 1;
+    }
     if (const auto reason = WriteFileAtomically(out, bytes, replace)) {
         std::fprintf(stderr, "lumora-render: cannot write '%s': %s\n", out.c_str(), reason->c_str());
         return 1;

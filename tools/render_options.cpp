@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
 
 namespace lumora::render {
 
@@ -11,7 +12,8 @@ const char* const UsageText =
     "                     [--seed N] [--checksum] [--force]\n"
     "       lumora-render --bench [--size WxH] [--frames F] [--threads T] [--reference]\n"
     "  P 1..25, S 0..18, N 0..50 (default 20), F >= 1 (default 1), W and H 1..16384.\n"
-    "  Angles and rates are decimals; without them they are drawn with the seed.\n";
+    "  Angles and rates are decimals; without them they are drawn with the seed.\n"
+    "  Every option with a value also takes the form --name=value.\n";
 
 namespace {
 
@@ -70,14 +72,26 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments) {
     bool haveSize = false, haveFrames = false;
     auto fail = [](std::string why) { return ParseResult{std::nullopt, std::move(why)}; };
     for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& name = arguments[i];
-        if (name == "--bench") { options.bench = true; continue; }
-        if (name == "--bench-pixels") { options.benchPixels = true; continue; }
-        if (name == "--checksum") { options.checksum = true; continue; }
-        if (name == "--force") { options.force = true; continue; }
-        if (name == "--reference") { options.reference = true; continue; }
-        if (i + 1 >= arguments.size()) return fail(name + " needs a value");
-        const std::string& value = arguments[++i];
+        // An option's value follows it as the next argument, or after '=' in the same one.
+        std::string name = arguments[i];
+        std::optional<std::string> attached;
+        if (const size_t equals = name.find('='); name.rfind("--", 0) == 0 && equals != std::string::npos) {
+            attached = name.substr(equals + 1);
+            name.resize(equals);
+        }
+        bool* const flag = name == "--bench"          ? &options.bench
+                           : name == "--bench-pixels" ? &options.benchPixels
+                           : name == "--checksum"     ? &options.checksum
+                           : name == "--force"        ? &options.force
+                           : name == "--reference"    ? &options.reference
+                                                      : nullptr;
+        if (flag) {
+            if (attached) return fail(name + " takes no value");
+            *flag = true;
+            continue;
+        }
+        if (!attached && i + 1 >= arguments.size()) return fail(name + " needs a value");
+        const std::string value = attached ? *attached : arguments[++i];
         bool ok = true;
         if (name == "--pattern") ok = ParseInt(value, 1, 25, options.pattern);
         else if (name == "--scheme") ok = ParseInt(value, 0, 18, options.scheme);

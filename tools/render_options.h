@@ -5,6 +5,7 @@
 //                 [--checksum] [--force]
 //   lumora-render --bench [--size WxH] [--frames F] [--threads T] [--reference]
 //
+// Each option with a value also takes it as --name=value (--rates=-0.0003,0.0001,0.0002).
 // Ranges: P 1..25, S 0..18, N (speed) 0..50, W and H 1..MaxImageSide, F 1..100000, seed 0..2^32-1.
 // --checksum prints the frame's checksum (and makes --out optional). An existing FILE is
 // replaced only with --force. --threads sets how many

@@ -47,6 +47,14 @@ status=$?
 cmp -s still.bmp again.bmp || fail "the same seed gave another picture"
 "${render[@]}" --pattern 17 --scheme 4 --size 45x17 --out turned.bmp --seed 3 --angles 1,2,3 --rates 0.001,0.001,0.001
 cmp -s still.bmp turned.bmp && fail "--angles changed nothing"
+# The GNU form: --name=value, a negative rate included, gives the same still.
+"${render[@]}" --pattern=17 --scheme=4 --size=45x17 --out=joined.bmp --seed=3 --angles=1,2,3 \
+    --rates=-0.001,0.001,0.001 2>err.txt
+[ $? -eq 0 ] || fail "--name=value refused: $(cat err.txt)"
+"${render[@]}" --pattern 17 --scheme 4 --size 45x17 --out apart.bmp --seed 3 --angles 1,2,3 \
+    --rates -0.001,0.001,0.001
+cmp -s joined.bmp apart.bmp || fail "--name=value gave another picture than --name value"
+rm -f joined.bmp apart.bmp
 
 # A grid beyond the planes is clamped; the image keeps the requested size.
 "${render[@]}" --pattern 5 --scheme 0 --size 2003x2 --out wide.bmp --seed 1 2>err.txt

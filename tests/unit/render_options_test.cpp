@@ -69,6 +69,29 @@ TEST(RenderOptions, DefaultsOfStillAndBench) {
     EXPECT_EQ(sized.options->frames, 5);
 }
 
+TEST(RenderOptions, ValuesAlsoFollowAnEqualsSign) {
+    const auto joined = ParseArguments(Split(
+        "--pattern=25 --scheme=3 --size=16x9 --out=a=b.bmp --rates=-0.0003,0.0001,-2e-4 --seed=7 "
+        "--force --speed 0"));
+    ASSERT_TRUE(joined.options) << joined.error;
+    const Options& o = *joined.options;
+    EXPECT_EQ(o.pattern, 25);
+    EXPECT_EQ(o.width, 16);
+    EXPECT_EQ(o.out, "a=b.bmp");  // only the first '=' parts name from value
+    ASSERT_TRUE(o.rates);
+    EXPECT_EQ((*o.rates)[0], -0.0003L);
+    EXPECT_EQ(o.seed, 7u);
+    EXPECT_TRUE(o.force);
+
+    for (const char* line : {"--bench=1", "--force= --pattern=1 --scheme=0 --size=3x2 --out=x",
+                             "--pattern= --scheme=0 --size=3x2 --out=x.bmp", "--colour=2"}) {
+        const auto parsed = ParseArguments(Split(line));
+        EXPECT_FALSE(parsed.options) << "'" << line << "'";
+        EXPECT_FALSE(parsed.error.empty()) << "'" << line << "'";
+    }
+    EXPECT_EQ(ParseArguments({"--checksum=yes"}).error, "--checksum takes no value");
+}
+
 TEST(RenderOptions, BadArgumentsAreRefusedWithAReason) {
     const char* bad[] = {
         "",
