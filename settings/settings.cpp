@@ -83,6 +83,10 @@ void UseFirstRunValuesForUnread(EngineFields engine, SaverSettings& settings, Sc
     if (valuesRead <= 4) settings.Rands = true;
 }
 
+int PatternForFullScreen(int stored) {
+    return stored >= 1 && stored <= 25 ? stored : FirstRunPattern;
+}
+
 void ApplyFirstRunDefaults(SettingsStore& store, EngineFields engine, SaverSettings& settings,
                            ScreenSize screen, const ErrorSink& showError) {
     if (engine.ColourScheme != 0 || engine.Pattern != 0 || engine.Speed != 0) return;

@@ -74,6 +74,10 @@ LoadResult LoadSettings(SettingsStore& store, EngineFields engine, SaverSettings
 // becomes the default directory when the image directory is read). Values read stay as read.
 void UseFirstRunValuesForUnread(EngineFields engine, SaverSettings& settings, ScreenSize screen,
                                 int valuesRead);
+// The pattern the full-screen saver runs for a stored one: a pattern outside 1..25 would draw
+// only the empty planes, a black and still screen, so it runs the first-run pattern 7 instead
+// (for this run only; the store keeps what it holds).
+int PatternForFullScreen(int stored);
 void ApplyFirstRunDefaults(SettingsStore& store, EngineFields engine, SaverSettings& settings,
                            ScreenSize screen, const ErrorSink& showError);
 void SaveSettings(SettingsStore& store, int speed, int colourScheme, int pattern,

@@ -93,6 +93,8 @@ void TForm1::FormCreate() {
     LoadSettingsForWindow(engine_, settings_);
     SeedRandomFromClock();
     if (settings_.Rands) engine_.Pattern = Random(20) + 1;  // 21..25 are never chosen at random
+    // The live view shows what the dialog's pattern slider makes of the stored value.
+    if (!windowed_) engine_.Pattern = PatternForFullScreen(engine_.Pattern);
     if (windowed_)
         SizeWindowed();
     else

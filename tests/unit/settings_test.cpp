@@ -148,6 +148,10 @@ TEST_F(SettingsTest, StoredValuesLoadUnchanged) {
     EXPECT_FALSE(settings.Rands);
     EXPECT_EQ(settings.Path_Wall, L"") << "an empty directory is only filled in on a first run";
     EXPECT_TRUE(store.Written.empty());
+    // Full screen, a pattern that would draw nothing but the empty planes runs as pattern 7.
+    for (int stored : {0, 26, -7, 1000000, INT32_MIN, INT32_MAX})
+        EXPECT_EQ(PatternForFullScreen(stored), 7) << stored;
+    for (int stored : {1, 14, 15, 25}) EXPECT_EQ(PatternForFullScreen(stored), stored);
 }
 
 TEST_F(SettingsTest, MissingPathWallReadsEmpty) {
