@@ -247,15 +247,21 @@ class Session:
             self.workdir = None
 
     # --- the program -----------------------------------------------------------------
-    def start(self, *args, env=None, program=None, loader="wine"):
+    def start(self, *args, env=None, program=None, loader="wine", stderr_path=None):
         """Starts `wine lumora.scr ARGS` (or another program) in its own process group;
         returns the process. `wine` starts programs as a 32-bit process would, which sees
         the 32-bit system directory as C:\windows\system32; WINE64 starts them as the
-        64-bit system does."""
+        64-bit system does. stderr_path: a file that receives Wine's messages (see
+        MessageBoxTrace)."""
         proc_env = dict(self.env, **(env or {}))
-        proc = subprocess.Popen([loader, program or self.product, *args], env=proc_env,
-                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL, start_new_session=True)
+        stderr = open(stderr_path, "w") if stderr_path else subprocess.DEVNULL
+        try:
+            proc = subprocess.Popen([loader, program or self.product, *args], env=proc_env,
+                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                    stderr=stderr, start_new_session=True)
+        finally:
+            if stderr_path:
+                stderr.close()
         self.processes.append(proc)
         return proc
 
@@ -416,6 +422,13 @@ class Session:
         _run(["wine", "reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"],
              env=self.env)
 
+    def reg_import(self, text):
+        """Imports registry text (a REGEDIT4 file's body, see reg_file) in one go."""
+        path = self.scratch_path("import.reg")
+        with open(path, "w", encoding="latin-1", newline="\r\n") as f:
+            f.write(text)
+        _run(["wine", "reg", "import", windows_path(path)], env=self.env)
+
     def reg_delete(self, name=None, key=SETTINGS_KEY):
         """Deletes one value, or the whole key when name is None."""
         args = ["wine", "reg", "delete", key] + (["/v", name] if name else []) + ["/f"]
@@ -561,6 +574,51 @@ class FrameLog:
                 return False
             time.sleep(0.02)
         return True
+
+
+class MessageBoxTrace:
+    """The texts of the message boxes a program shows, from Wine's own trace: pass `env` and
+    `stderr_path` to Session.start."""
+    env = {"WINEDEBUG": "-all,trace+msgbox"}
+
+    def __init__(self, session, name="stderr.txt"):
+        self.stderr_path = session.scratch_path(name)
+
+    def texts(self):
+        try:
+            with open(self.stderr_path, encoding="utf-8", errors="replace") as f:
+                lines = f.read().splitlines()
+        except FileNotFoundError:
+            return []
+        found = []
+        for line in lines:
+            match = re.search(r'MSGBOX_OnInit L"(.*)"$', line)
+            if match:
+                found.append(match.group(1).replace("\\\\", "\\"))
+        return found
+
+
+def reg_file(values, key=SETTINGS_KEY):
+    """REGEDIT4 text that replaces key with exactly these values, {name: (kind, data)}: kind
+    REG_DWORD (an int, negative ones as their 32-bit pattern), REG_SZ, REG_EXPAND_SZ (text),
+    REG_BINARY (bytes). values None deletes the key; an empty dict leaves it empty."""
+    root = key.replace("HKCU", "HKEY_CURRENT_USER", 1)
+    lines = ["REGEDIT4", "", f"[-{root}]", ""]
+    if values is not None:
+        lines.append(f"[{root}]")
+        for name, (kind, data) in values.items():
+            if kind == "REG_DWORD":
+                text = "dword:%08x" % (data & 0xFFFFFFFF)
+            elif kind == "REG_SZ":
+                text = '"' + data.replace("\\", "\\\\").replace('"', '\\"') + '"'
+            elif kind == "REG_EXPAND_SZ":
+                text = "hex(2):" + ",".join("%02x" % b for b in data.encode("latin-1") + b"\0")
+            elif kind == "REG_BINARY":
+                text = "hex:" + ",".join("%02x" % b for b in data)
+            else:
+                raise ValueError(kind)
+            lines.append(f'"{name}"={text}')
+    return "\n".join(lines) + "\n\n"
 
 
 def windows_path(path):

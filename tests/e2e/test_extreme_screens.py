@@ -1,0 +1,51 @@
+"""Screens at the ends of what the grid can take, full screen: 8192x6144, whose quarter
+(2048x1536) is more than the planes hold, runs on the clamped grid of 2001x1501 stretched over
+the whole screen; 1x1, whose quarter rounds to an empty grid, runs without drawing a point.
+Both keep their frame timer going and end on a key with status 0."""
+
+import re
+import unittest
+
+import harness
+
+
+class ExtremeScreens(unittest.TestCase):
+    def run_saver(self, session, frames, timeout):
+        session.mouse_move(0, 0)
+        log = harness.FrameLog(session)
+        proc = session.start("/s", env=log.env)
+        self.assertTrue(log.wait_frames(frames, timeout=timeout, proc=proc), "no frames drawn")
+        window = session.find_window(timeout=10)
+        self.assertEqual(session.geometry(window), (0, 0, session.width, session.height))
+        return proc, log
+
+    def end(self, session, proc):
+        session.key("Escape")
+        self.assertEqual(session.wait_exit(proc, 20), 0)
+        self.assertTrue(session.wait_idle(15))
+
+    def test_8192x6144_runs_on_the_clamped_grid(self):
+        with harness.Session(8192, 6144) as session:
+            proc, log = self.run_saver(session, 5, 90)
+            self.assertEqual(log.start()["grid"], "2001x1501")
+            self.assertEqual(log.start()["window"], "8192x6144")
+            # The frame reaches every corner of the screen.
+            shot = session.screenshot()
+            for x, y in ((0, 0), (8192 - 256, 0), (0, 6144 - 256), (8192 - 256, 6144 - 256)):
+                mean, spread = harness.image_stats(shot, (x, y, 256, 256))
+                self.assertGreater(mean + spread, 0.02, f"nothing drawn at ({x}, {y})")
+            draws = [float(m.group(1)) for line in log.lines()
+                     if (m := re.search(r"draw=([\d.]+)", line))]
+            print(f"8192x6144: {log.frames()} frames, draw {max(draws, default=0):.1f} ms at most")
+            self.end(session, proc)
+
+    def test_1x1_runs_on_an_empty_grid(self):
+        with harness.Session(1, 1) as session:
+            proc, log = self.run_saver(session, 20, 60)
+            self.assertEqual(log.start()["grid"], "0x0")
+            self.assertEqual(log.start()["window"], "1x1")
+            self.end(session, proc)
+
+
+if __name__ == "__main__":
+    harness.main(budget=280)
