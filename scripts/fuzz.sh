@@ -31,6 +31,7 @@ for name in "$@"; do
   mkdir -p "$work/corpus"
   [ -x "$target" ] || { echo "fuzz: $name: no target at $target" >&2; failed=1; continue; }
   touch "$work/started"
+  rm -f "$work/summary.txt"
   "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$work/" "$work/corpus" "$seeds" >"$work/log.txt" 2>&1
   status=$?
@@ -40,10 +41,11 @@ for name in "$@"; do
   ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$done_line")
   corp=$(sed -n 's/.* corp: \([0-9]*\)\/.*/\1/p' <<<"$done_line")
   if [ $status -eq 0 ]; then
-    echo "fuzz: $name: ${runs:-?} runs in ${seconds} s, coverage ${cov:-?} edges, ${ft:-?} features, corpus ${corp:-?}: ok"
+    echo "fuzz: $name: ${runs:-?} runs in ${seconds} s, coverage ${cov:-?} edges, ${ft:-?} features, corpus ${corp:-?}: ok" |
+      tee "$work/summary.txt"
   else
     failed=1
-    echo "fuzz: $name: FAILED (status $status) after ${runs:-?} runs"
+    echo "fuzz: $name: FAILED (status $status) after ${runs:-?} runs" | tee "$work/summary.txt"
     grep -E 'ERROR|SUMMARY|check failed|runtime error|deadly signal|timeout' "$work/log.txt" | head -20
     find "$work" -maxdepth 1 -newer "$work/started" -regex '.*/\(crash\|leak\|timeout\|oom\|slow-unit\)-.*' |
       sed 's|^|fuzz: reproducer kept: |'

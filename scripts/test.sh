@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds the three trees and the release packages (dist/) and runs every
-# test (native and Windows unit tests, end-to-end tests under Wine and Xvfb) in one CTest run.
-# Exits non-zero on any failure.
+# Sets up the machine, builds the trees and the release packages (dist/) and runs every test
+# (native and Windows unit tests, end-to-end tests under Wine and Xvfb, the sanitizer build's
+# tests and 30 s of each fuzz target) in one CTest run. Exits non-zero on any failure.
 #   scripts/test.sh [CTEST ARGS...]     e.g. scripts/test.sh -R mode_test
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,4 +11,13 @@ bash "$top/scripts/build.sh"
 bash "$top/scripts/package.sh"
 "$top/scripts/wine-prefix.sh" template "$top/build/wine/template"
 cd "$top/build"
-ctest --output-on-failure -j "${LUMORA_TEST_JOBS:-2}" "$@"
+rm -f fuzz/*/summary.txt
+ctest --output-on-failure -j "${LUMORA_TEST_JOBS:-2}" "$@" 2>&1 | tee ctest.log
+status=${PIPESTATUS[0]}
+# What each fuzz target did in this run (runs, coverage), also when it passed; then CTest's
+# verdict again, so that it stays the last word.
+if ls fuzz/*/summary.txt >/dev/null 2>&1; then
+  cat fuzz/*/summary.txt
+  sed -n '/tests passed, /,$p' ctest.log
+fi
+exit "$status"

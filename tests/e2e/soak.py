@@ -1,0 +1,152 @@
+"""Soak: the full-screen saver runs for a long time under Wine; its resources are sampled as it
+goes and must stay flat once it has warmed up: no memory, GDI object, window, thread or file
+handle taken per frame and kept.
+
+What is sampled, and where it comes from (Wine 8 reports some of it, the rest comes from Linux):
+  private    the process's anonymous resident memory (/proc/PID/status RssAnon): its private
+             memory, since Wine reports no PrivateUsage for another process
+  working    the working set as Wine reports it (GetProcessMemoryInfo, through process-probe)
+  gdi        the process's live GDI objects, from Wine's own count in its gdi trace
+             ("allocated|freed TYPE HANDLE COUNT/65536"); GetGuiResources is not implemented
+  windows    the process's windows, top-level and child (process-probe): the user objects that
+             can leak per frame or per round (GetGuiResources reports none under Wine)
+  threads    /proc/PID/status Threads
+  fds        open file descriptors (/proc/PID/fd): files, sections and sockets behind handles
+
+  python3 tests/e2e/soak.py [--seconds S] [--size WxH]    (scripts/soak.sh runs it)
+"""
+
+import argparse
+import os
+import re
+import subprocess
+import sys
+import time
+
+import harness
+
+SAMPLE_EVERY = 10  # seconds
+WARM_UP = 15       # seconds after the first frame before the baseline sample
+# Flat: growth from the baseline to the end that is still allowed.
+MAX_PRIVATE_GROWTH = 2 * 1024 * 1024
+FIELDS = ("private", "working", "gdi", "windows", "threads", "fds")
+
+
+def probe_path(product):
+    return os.path.join(os.path.dirname(os.path.abspath(product)), "process-probe.exe")
+
+
+def proc_status(pid):
+    values = {}
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            key, _, value = line.partition(":")
+            values[key] = value.split()[0] if value.split() else ""
+    return values
+
+
+def gdi_count(trace_path):
+    """The last live-object count in Wine's gdi trace, or None."""
+    count = None
+    with open(trace_path, "rb") as f:
+        for line in f:
+            match = re.search(rb"gdi:(?:alloc|free)_gdi_handle \w+ \w+ 0x[0-9a-f]+ (\d+)/", line)
+            if match:
+                count = int(match.group(1))
+    return count
+
+
+def sample(session, trace_path):
+    pids = session.program_processes()
+    if len(pids) != 1:
+        raise RuntimeError(f"expected one saver process, found {pids}")
+    status = proc_status(pids[0])
+    probe = subprocess.run(["wine", probe_path(session.product), os.path.basename(session.product)],
+                           env=session.env, capture_output=True, text=True, timeout=60)
+    reported = dict(item.split("=") for item in probe.stdout.split())
+    return {
+        "private": int(status["RssAnon"]) * 1024,
+        "working": int(reported.get("working_set", -1)),
+        "gdi": gdi_count(trace_path),
+        "windows": int(reported.get("windows", -1)),
+        "threads": int(status["Threads"]),
+        "fds": len(os.listdir(f"/proc/{pids[0]}/fd")),
+    }
+
+
+def row(label, elapsed, frames, values):
+    mib = lambda b: f"{b / 1048576:.1f} MiB"
+    return (f"| {label} | {elapsed:.0f} s | {frames} | {mib(values['private'])} | {mib(values['working'])} | "
+            f"{values['gdi']} | {values['windows']} | {values['threads']} | {values['fds']} |")
+
+
+def soak_full_screen(session, seconds, out=sys.stdout):
+    """Runs the saver for `seconds`; returns the samples [(elapsed, frames, values)] and prints
+    the table of the baseline, the one-minute and the last sample. Raises AssertionError when a
+    count is not flat."""
+    session.mouse_move(session.width // 2, session.height // 2)
+    log = harness.FrameLog(session)
+    trace = session.scratch_path("gdi-trace.txt")
+    proc = session.start("/s", env=dict(log.env, WINEDEBUG="-all,trace+gdi"), stderr_path=trace)
+    if not log.wait_frames(1, timeout=60, proc=proc):
+        raise AssertionError("the saver drew no frame")
+    started = time.monotonic()
+    samples = []
+    while True:
+        elapsed = time.monotonic() - started
+        if proc.poll() is not None:
+            raise AssertionError(f"the saver ended by itself after {elapsed:.0f} s")
+        samples.append((elapsed, log.frames(), sample(session, trace)))
+        if elapsed >= seconds:
+            break
+        due = started + min(len(samples) * SAMPLE_EVERY, seconds)
+        time.sleep(max(0.0, due - time.monotonic()))
+    session.key("Escape")
+    if session.wait_exit(proc, 15) is None:
+        session.mouse_move(0, 0)
+    status = session.wait_exit(proc, 15)
+
+    baseline = next(s for s in samples if s[0] >= WARM_UP)
+    minute = next((s for s in samples if s[0] >= 60), samples[-1])
+    last = samples[-1]
+    print("| sample | time | frames | private | working set | GDI objects | windows | threads | fds |", file=out)
+    print("|---|---|---|---|---|---|---|---|---|", file=out)
+    for label, s in (("first frame", samples[0]), ("baseline", baseline), ("1 minute", minute), ("end", last)):
+        print(row(label, *s), file=out)
+    fps = (last[1] - samples[0][1]) / max(1.0, last[0] - samples[0][0])
+    print(f"frames per second over the run: {fps:.1f}; exit status {status}", file=out)
+
+    problems = []
+    growth = last[2]["private"] - baseline[2]["private"]
+    if growth > MAX_PRIVATE_GROWTH:
+        problems.append(f"private memory grew by {growth / 1024:.0f} KiB after the warm-up")
+    for field in ("gdi", "windows", "threads", "fds"):
+        later = {s[2][field] for s in samples if s[0] >= baseline[0]}
+        if len(later) != 1:
+            problems.append(f"{field} not flat after the warm-up: {sorted(later, key=str)}")
+    if status != 0:
+        problems.append(f"exit status {status}")
+    if problems:
+        raise AssertionError("; ".join(problems))
+    return samples
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--seconds", type=int, default=600)
+    parser.add_argument("--size", default="1920x1080")
+    args = parser.parse_args()
+    width, height = (int(v) for v in args.size.split("x"))
+    with harness.Session(width, height) as session:
+        print(f"soak: full screen at {width}x{height} for {args.seconds} s")
+        try:
+            soak_full_screen(session, args.seconds)
+        except AssertionError as error:
+            print(f"soak: FAILED: {error}")
+            return 1
+    print("soak: flat")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
