@@ -19,7 +19,6 @@ What is sampled, and where it comes from (Wine 8 reports some of it, the rest co
 import argparse
 import os
 import re
-import subprocess
 import sys
 import time
 
@@ -30,10 +29,6 @@ WARM_UP = 15       # seconds after the first frame before the baseline sample
 # Flat: growth from the baseline to the end that is still allowed.
 MAX_PRIVATE_GROWTH = 2 * 1024 * 1024
 FIELDS = ("private", "working", "gdi", "windows", "threads", "fds")
-
-
-def probe_path(product):
-    return os.path.join(os.path.dirname(os.path.abspath(product)), "process-probe.exe")
 
 
 def proc_status(pid):
@@ -61,9 +56,8 @@ def sample(session, trace_path):
     if len(pids) != 1:
         raise RuntimeError(f"expected one saver process, found {pids}")
     status = proc_status(pids[0])
-    probe = subprocess.run(["wine", probe_path(session.product), os.path.basename(session.product)],
-                           env=session.env, capture_output=True, text=True, timeout=60)
-    reported = dict(item.split("=") for item in probe.stdout.split())
+    probe = session.process_probe(os.path.basename(session.product)) or ""
+    reported = dict(item.split("=") for item in probe.split())
     return {
         "private": int(status["RssAnon"]) * 1024,
         "working": int(reported.get("working_set", -1)),

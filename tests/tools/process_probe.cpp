@@ -1,3 +1,6 @@
+// process-probe window TITLE: the handle of the top-level window of that title, in decimal, and
+// its size (GetWindowRect): "HANDLE WIDTHxHEIGHT".
+// process-probe close TITLE: asks that window to close (WM_CLOSE).
 // process-probe PID|NAME: one line of what Windows (or Wine) reports about another process's
 // resources, for the soak tests:
 //   private=BYTES working_set=BYTES handles=N gdi=N user=N windows=N
@@ -9,6 +12,7 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cwchar>
 
@@ -55,6 +59,16 @@ DWORD FindProcess(const wchar_t* name) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 3 && (std::wcscmp(argv[1], L"window") == 0 || std::wcscmp(argv[1], L"close") == 0)) {
+        const HWND window = FindWindowW(nullptr, argv[2]);
+        if (!window) return 1;
+        if (argv[1][0] == L'c') return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        std::printf("%llu %ldx%ld\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)),
+                    rect.right - rect.left, rect.bottom - rect.top);
+        return 0;
+    }
     if (argc != 2) {
         std::fprintf(stderr, "usage: process-probe PID|NAME\n");
         return 2;

@@ -1,6 +1,10 @@
 // A stand-in for the desktop's screen saver dialog, for the end-to-end tests only.
 //
-//   preview_host SAVER WIDTH HEIGHT HOLD_MS
+//   preview_host SAVER WIDTH HEIGHT HOLD_MS [early]
+//
+// With "early" it does not wait for the preview: it destroys its window, without hiding it
+// first, HOLD_MS after starting the saver, while the preview may still be starting; it reports
+// "early" in place of the preview line and no "hidden" line.
 //
 // Opens a top-level window with a child of WIDTH x HEIGHT (the dialog's little monitor
 // picture), starts "SAVER /p <child's handle>", waits up to 20 s for a window of class
@@ -57,8 +61,9 @@ void Report(const char* format, ...) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: preview_host SAVER WIDTH HEIGHT HOLD_MS\n");
+    const bool early = argc == 6 && std::wcscmp(argv[5], L"early") == 0;
+    if (argc != 5 && !early) {
+        std::fprintf(stderr, "usage: preview_host SAVER WIDTH HEIGHT HOLD_MS [early]\n");
         return 2;
     }
     const int width = _wtoi(argv[2]);
@@ -93,7 +98,7 @@ int wmain(int argc, wchar_t** argv) {
     Report("started child=%llu\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(picture)));
 
     HWND preview = nullptr;
-    const ULONGLONG deadline = GetTickCount64() + PreviewWait;
+    const ULONGLONG deadline = early ? 0 : GetTickCount64() + PreviewWait;
     // Found as soon as it is created; reported once its creation is complete and it is visible.
     while (!(preview && IsWindowVisible(preview)) && GetTickCount64() < deadline) {
         if (PumpUntil(saver.hProcess, 50)) break;  // the saver ended
@@ -113,14 +118,17 @@ int wmain(int argc, wchar_t** argv) {
                static_cast<unsigned long>(GetWindowLongW(preview, GWL_EXSTYLE)),
                owner == saver.dwProcessId ? "saver" : "other");
     } else {
-        Report("nopreview\n");
+        Report(early ? "early\n" : "nopreview\n");
     }
 
     PumpUntil(nullptr, hold);
-    // A dialog that ends is hidden first, then destroyed.
-    const ULONGLONG hiding = GetTickCount64();
-    ShowWindow(top, SW_HIDE);
-    Report("hidden took=%llu\n", GetTickCount64() - hiding);
+    // A dialog that ends is hidden first, then destroyed; one that goes away early (it crashed,
+    // or was closed at once) is destroyed without hiding, which would take seconds.
+    if (!early) {
+        const ULONGLONG hiding = GetTickCount64();
+        ShowWindow(top, SW_HIDE);
+        Report("hidden took=%llu\n", GetTickCount64() - hiding);
+    }
     const ULONGLONG destroyed = GetTickCount64();  // the saver's time to end counts from here
     DestroyWindow(top);
     Report("destroyed tick=%llu took=%llu\n", destroyed, GetTickCount64() - destroyed);
