@@ -27,7 +27,7 @@ import harness
 SAMPLE_EVERY = 10  # seconds
 WARM_UP = 15       # seconds after the first frame before the baseline sample
 # Flat: growth from the baseline to the end that is still allowed.
-MAX_PRIVATE_GROWTH = 2 * 1024 * 1024
+MAX_PRIVATE_GROWTH = 1024 * 1024
 FIELDS = ("private", "working", "gdi", "windows", "threads", "fds")
 
 
