@@ -414,15 +414,6 @@ class Session:
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         return result.stdout.strip() if result.returncode == 0 else None
 
-    def start_other(self, *args):
-        """Starts another Wine program (`wine ARGS`) in its own process group, ended with the
-        session; returns the process."""
-        proc = subprocess.Popen(["wine", *args], env=self.env, stdin=subprocess.DEVNULL,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                start_new_session=True)
-        self.processes.append(proc)
-        return proc
-
     # --- registry -----------------------------------------------------------------
     def reg_query(self, key=SETTINGS_KEY, view=None):
         """The values directly under key as {name: (type, value)}: REG_DWORD values as int,

@@ -70,7 +70,7 @@ class HostilePreview(harness.SessionTestCase):
 
     def test_the_window_of_another_program(self):
         session = self.session
-        notepad = session.start_other("notepad")
+        notepad = session.start(program="notepad")
         deadline = time.monotonic() + 30
         found = None
         while found is None and time.monotonic() < deadline:
