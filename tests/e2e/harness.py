@@ -130,6 +130,19 @@ def parse_head(text):
     return x, y, width, height
 
 
+def keep_user_folders_inside(prefix):
+    """Wine links the user's Pictures, Documents, Desktop and the like to the Linux home
+    directory; in a test prefix they become folders of its own, so that a still saved to the
+    default directory lands in the prefix, not in the home of whoever runs the tests."""
+    users = os.path.join(prefix, "drive_c", "users")
+    for user in os.listdir(users) if os.path.isdir(users) else []:
+        for name in os.listdir(os.path.join(users, user)):
+            path = os.path.join(users, user, name)
+            if os.path.islink(path):
+                os.remove(path)
+                os.mkdir(path)
+
+
 class Session:
     """One Xvfb display of width x height and one fresh Wine prefix: 64-bit (running 32- and
     64-bit programs) or, with arch="win32", a 32-bit one of a template of its own. With
@@ -181,6 +194,7 @@ class Session:
         self.prefix = os.path.join(self.workdir, "prefix")
         subprocess.run([os.path.join(SCRIPTS, "wine-prefix.sh"), "clone", template, self.prefix],
                        check=True, timeout=120)
+        keep_user_folders_inside(self.prefix)
         self.xvfb, self.display = _start_xvfb(self.width, self.height)
         with open(os.path.join(self.workdir, "xvfb.pid"), "w") as f:
             f.write(str(self.xvfb.pid))
