@@ -1,6 +1,7 @@
-"""Soak: the full-screen saver runs for a long time under Wine; its resources are sampled as it
-goes and must stay flat once it has warmed up: no memory, GDI object, window, thread or file
-handle taken per frame and kept.
+"""Soak: the full-screen saver runs for a long time under Wine, or the settings mode goes through
+many rounds of "Save Image"; the process's resources are sampled as it goes and must stay flat
+once it has warmed up: no memory, GDI object, window, thread or file handle taken per frame or
+per round and kept.
 
 What is sampled, and where it comes from (Wine 8 reports some of it, the rest comes from Linux):
   private    the process's anonymous resident memory (/proc/PID/status RssAnon): its private
@@ -14,6 +15,7 @@ What is sampled, and where it comes from (Wine 8 reports some of it, the rest co
   fds        open file descriptors (/proc/PID/fd): files, sections and sockets behind handles
 
   python3 tests/e2e/soak.py [--seconds S] [--size WxH]    (scripts/soak.sh runs it)
+  python3 tests/e2e/soak.py --settings [--cancels N] [--saves N] [--size WxH]
 """
 
 import argparse
@@ -125,16 +127,114 @@ def soak_full_screen(session, seconds, out=sys.stdout):
     return samples
 
 
+# --- the settings mode ------------------------------------------------------------------
+SETTINGS = "Settings"
+SAVE = "Save Image"
+BUTTON_SAVE_IMAGE, BUTTON_CLOSE = 111, 112
+
+
+def _wait_for(predicate, timeout=30):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.1)
+    return predicate()
+
+
+def _click(session, title, control_id):
+    controls = session.controls(title)
+    x, y, w, h = controls.by_id[control_id]["rect"]
+    cx, cy, _, _ = session.geometry(session.find_window(title, timeout=5))
+    session.mouse_move(cx + x + w // 2, cy + y + h // 2)
+    session.click()
+
+
+def soak_settings(session, cancel_rounds, save_rounds, out=sys.stdout):
+    """Opens the settings mode and runs `cancel_rounds` rounds of "Save Image" then Cancel and
+    `save_rounds` of "Save Image" then Save; samples after every round. Returns the samples
+    [(round, stills on disk, values)] and prints the table: opened, the first and last round of
+    each kind after its warm-up. Raises AssertionError when a count is not flat."""
+    stills = session.linux_path("C:\\stills")
+    os.makedirs(stills, exist_ok=True)
+    session.reg_import(harness.reg_file({
+        "Speed": ("REG_DWORD", 20), "Bright": ("REG_DWORD", 4), "Algoritm": ("REG_DWORD", 17),
+        "Wall": ("REG_DWORD", 1), "Rands": ("REG_DWORD", 0), "Path_Wall": ("REG_SZ", "C:\\stills")}))
+    log = harness.FrameLog(session)
+    trace = session.scratch_path("gdi-trace.txt")
+    proc = session.start("/c", env=dict(log.env, WINEDEBUG="-all,trace+gdi"), stderr_path=trace)
+    if not (log.wait_frames(3, timeout=60, proc=proc) and session.find_window(SETTINGS, timeout=20)):
+        raise AssertionError("the settings mode did not open")
+    samples = [("opened", 0, sample(session, trace))]
+    rounds = [("cancel", i + 1) for i in range(cancel_rounds)] + \
+             [("save", i + 1) for i in range(save_rounds)]
+    for kind, number in rounds:
+        fields = sum(1 for line in log.lines() if line.startswith("field"))
+        _click(session, SETTINGS, BUTTON_SAVE_IMAGE)
+        if not session.find_window(SAVE, timeout=60):
+            raise AssertionError(f"{kind} round {number}: no save-image dialog")
+        cx, cy, _, _ = session.geometry(session.find_window(SAVE))
+        session.mouse_move(cx + 330, cy + 150)  # over the dialog, so that it gets the keys
+        session.key("Escape" if kind == "cancel" else "Return")
+        # Back: the dialog gone, the live view refilled once more and drawing again.
+        if not _wait_for(lambda: not session.find_window(SAVE, timeout=0) and
+                         sum(1 for line in log.lines() if line.startswith("field")) >= fields + 2):
+            raise AssertionError(f"{kind} round {number}: the live view did not come back")
+        if not log.wait_frames(3, timeout=30, proc=proc):
+            raise AssertionError(f"{kind} round {number}: the live view draws no more")
+        samples.append((f"{kind} {number}", len(os.listdir(stills)), sample(session, trace)))
+    _click(session, SETTINGS, BUTTON_CLOSE)
+    status = session.wait_exit(proc, 20)
+
+    # Each kind of round warms up on its own (the first save loads the encoder and the file
+    # system's buffers): flat from the 5th cancelled round and from the 2nd saved one on.
+    cancels = samples[min(5, cancel_rounds):cancel_rounds + 1]
+    saves = samples[cancel_rounds + min(2, save_rounds):]
+    picks = [samples[0], cancels[0], samples[cancel_rounds], saves[0], samples[-1]]
+    print("| after | stills | private | working set | GDI objects | windows | threads | fds |", file=out)
+    print("|---|---|---|---|---|---|---|---|", file=out)
+    mib = lambda b: f"{b / 1048576:.1f} MiB"
+    for label, files, v in picks:
+        print(f"| {label} | {files} | {mib(v['private'])} | {mib(v['working'])} | {v['gdi']} | "
+              f"{v['windows']} | {v['threads']} | {v['fds']} |", file=out)
+    problems = []
+    if samples[-1][1] != save_rounds:
+        problems.append(f"{samples[-1][1]} stills on disk after {save_rounds} saves")
+    for kind, run in (("cancelled", cancels), ("saved", saves)):
+        for field in ("gdi", "windows", "threads", "fds"):
+            later = {s[2][field] for s in run}
+            if len(later) != 1:
+                problems.append(f"{field} not flat over the {kind} rounds: {sorted(later, key=str)}")
+        growth = max(s[2]["private"] for s in run) - run[0][2]["private"]
+        if growth > MAX_PRIVATE_GROWTH:
+            problems.append(f"private memory grew by {growth / 1024:.0f} KiB over the {kind} rounds")
+    if status != 0:
+        problems.append(f"exit status {status}")
+    if problems:
+        raise AssertionError("; ".join(problems))
+    return samples
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--seconds", type=int, default=600)
     parser.add_argument("--size", default="1920x1080")
+    parser.add_argument("--settings", action="store_true",
+                        help="soak the settings mode instead: Save Image rounds")
+    parser.add_argument("--cancels", type=int, default=30)
+    parser.add_argument("--saves", type=int, default=10)
     args = parser.parse_args()
     width, height = (int(v) for v in args.size.split("x"))
     with harness.Session(width, height) as session:
-        print(f"soak: full screen at {width}x{height} for {args.seconds} s")
         try:
-            soak_full_screen(session, args.seconds)
+            if args.settings:
+                print(f"soak: settings mode at {width}x{height}, {args.cancels} rounds of Save Image "
+                      f"and Cancel, {args.saves} of Save Image and Save")
+                soak_settings(session, args.cancels, args.saves)
+            else:
+                print(f"soak: full screen at {width}x{height} for {args.seconds} s")
+                soak_full_screen(session, args.seconds)
         except AssertionError as error:
             print(f"soak: FAILED: {error}")
             return 1
