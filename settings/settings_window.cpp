@@ -11,7 +11,12 @@ void LoadSettingsForWindow(EngineState& engine, SaverSettings& settings, HWND ow
         LoadSettings(store, engine, settings, primary, MessageBoxErrorSink(owner));
     // A saver started on a broken store still shows a picture: what could not be read runs
     // with its first-run value (nothing is written, so the store stays as the user left it).
-    if (result.failed) UseFirstRunValuesForUnread(FieldsOf(engine), settings, primary, result.valuesRead);
+    if (!result.failed) return;
+    UseFirstRunValuesForUnread(FieldsOf(engine), settings, primary, result.valuesRead);
+    // The stored directory, read last, was not reached: read on its own and quietly (the user
+    // has seen one message), so that " Save Settings" writes it back instead of an empty one.
+    constexpr int PathWallIndex = 5;
+    if (result.valuesRead < PathWallIndex) ReadImageDirectory(store, settings, ErrorSink());
 }
 
 void SaveSettingsForWindow(const EngineState& engine, const SaverSettings& settings, HWND owner) {
