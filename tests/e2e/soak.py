@@ -25,6 +25,8 @@ import sys
 import time
 
 import harness
+from test_settings_dialog import (BUTTON_CLOSE, BUTTON_SAVE_IMAGE, SETTINGS, click_control,
+                                  wait_for)
 
 SAMPLE_EVERY = 10  # seconds
 WARM_UP = 15       # seconds after the first frame before the baseline sample
@@ -128,27 +130,7 @@ def soak_full_screen(session, seconds, out=sys.stdout):
 
 
 # --- the settings mode ------------------------------------------------------------------
-SETTINGS = "Settings"
 SAVE = "Save Image"
-BUTTON_SAVE_IMAGE, BUTTON_CLOSE = 111, 112
-
-
-def _wait_for(predicate, timeout=30):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = predicate()
-        if value:
-            return value
-        time.sleep(0.1)
-    return predicate()
-
-
-def _click(session, title, control_id):
-    controls = session.controls(title)
-    x, y, w, h = controls.by_id[control_id]["rect"]
-    cx, cy, _, _ = session.geometry(session.find_window(title, timeout=5))
-    session.mouse_move(cx + x + w // 2, cy + y + h // 2)
-    session.click()
 
 
 def soak_settings(session, cancel_rounds, save_rounds, out=sys.stdout):
@@ -171,20 +153,21 @@ def soak_settings(session, cancel_rounds, save_rounds, out=sys.stdout):
              [("save", i + 1) for i in range(save_rounds)]
     for kind, number in rounds:
         fields = sum(1 for line in log.lines() if line.startswith("field"))
-        _click(session, SETTINGS, BUTTON_SAVE_IMAGE)
+        click_control(session, SETTINGS, BUTTON_SAVE_IMAGE)
         if not session.find_window(SAVE, timeout=60):
             raise AssertionError(f"{kind} round {number}: no save-image dialog")
         cx, cy, _, _ = session.geometry(session.find_window(SAVE))
         session.mouse_move(cx + 330, cy + 150)  # over the dialog, so that it gets the keys
         session.key("Escape" if kind == "cancel" else "Return")
         # Back: the dialog gone, the live view refilled once more and drawing again.
-        if not _wait_for(lambda: not session.find_window(SAVE, timeout=0) and
-                         sum(1 for line in log.lines() if line.startswith("field")) >= fields + 2):
+        if not wait_for(lambda: not session.find_window(SAVE, timeout=0) and
+                        sum(1 for line in log.lines() if line.startswith("field")) >= fields + 2,
+                        timeout=30):
             raise AssertionError(f"{kind} round {number}: the live view did not come back")
         if not log.wait_frames(3, timeout=30, proc=proc):
             raise AssertionError(f"{kind} round {number}: the live view draws no more")
         samples.append((f"{kind} {number}", len(os.listdir(stills)), sample(session, trace)))
-    _click(session, SETTINGS, BUTTON_CLOSE)
+    click_control(session, SETTINGS, BUTTON_CLOSE)
     status = session.wait_exit(proc, 20)
 
     # Each kind of round warms up on its own (the first save loads the encoder and the file
