@@ -26,21 +26,6 @@ struct ControlDesign {
     DWORD exStyle = 0;
 };
 
-// The window procedure of a dialog class: attaches the instance passed to CreateWindowExW on
-// WM_NCCREATE (its window_ is set and it is kept in GWLP_USERDATA) and hands every message to
-// its HandleMessage; the class clears GWLP_USERDATA and window_ on WM_NCDESTROY.
-template <typename Dialog>
-LRESULT CALLBACK DialogWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* dialog = static_cast<Dialog*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        dialog->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(dialog));
-    }
-    auto* dialog = reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!dialog) return DefWindowProcW(window, message, wparam, lparam);
-    return dialog->HandleMessage(message, wparam, lparam);
-}
-
 // A control's text (WM_GETTEXT).
 std::wstring TextOf(HWND control);
 // Black text on the silver background, for labels and check boxes (WM_CTLCOLORSTATIC).

@@ -108,7 +108,7 @@ bool TForm2::Create(HINSTANCE instance) {
     instance_ = instance;
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&classes);
-    RegisterDialogClass(instance, WindowClassName, DialogWindowProc<TForm2>);
+    RegisterDialogClass(instance, WindowClassName, platform::AttachedWindowProc<TForm2>);
     CreateWindowExW(DialogExStyle, WindowClassName, Caption, DialogStyle, 0, 0, 0, 0, nullptr,
                     nullptr, instance, this);
     if (!window_) return false;

@@ -23,6 +23,7 @@
 #include <string>
 
 #include "platform/dpi.h"
+#include "platform/window_proc.h"
 #include "settings/export.h"
 #include "settings/settings.h"
 
@@ -44,8 +45,8 @@ public:
     HWND Handle() const { return window_; }
 
 private:
-    template <typename Dialog>
-    friend LRESULT CALLBACK DialogWindowProc(HWND, UINT, WPARAM, LPARAM);
+    template <typename Window>
+    friend LRESULT CALLBACK platform::AttachedWindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
     void FormCreate();

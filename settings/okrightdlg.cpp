@@ -130,7 +130,7 @@ TOKRightDlg::~TOKRightDlg() {
 
 bool TOKRightDlg::Create(HINSTANCE instance) {
     instance_ = instance;
-    RegisterDialogClass(instance, WindowClassName, DialogWindowProc<TOKRightDlg>);
+    RegisterDialogClass(instance, WindowClassName, platform::AttachedWindowProc<TOKRightDlg>);
     CreateWindowExW(DialogExStyle, WindowClassName, Caption, DialogStyle, 0, 0, 0, 0, nullptr,
                     nullptr, instance, this);
     return window_ != nullptr;

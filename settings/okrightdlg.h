@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/dpi.h"
+#include "platform/window_proc.h"
 
 namespace lumora {
 
@@ -48,8 +49,8 @@ private:
         bool open;  // on the path (an open folder) rather than a sub-directory
     };
 
-    template <typename Dialog>
-    friend LRESULT CALLBACK DialogWindowProc(HWND, UINT, WPARAM, LPARAM);
+    template <typename Window>
+    friend LRESULT CALLBACK platform::AttachedWindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
     void FormCreate();

@@ -45,7 +45,7 @@ TForm1::~TForm1() {
 }
 
 bool TForm1::Create(HINSTANCE instance) {
-    RegisterSaverWindowClass(instance, WindowClassName, WindowProc);
+    RegisterSaverWindowClass(instance, WindowClassName, platform::AttachedWindowProc<TForm1>);
     const DWORD style = windowed_ ? WindowedStyle : FullScreenStyle;
     CreateWindowExW(WS_EX_TOPMOST, WindowClassName, ApplicationTitle, style, 0, 0, 0, 0, nullptr,
                     nullptr, instance, this);
@@ -59,17 +59,6 @@ void TForm1::Close() {
     if (window_) SendMessageW(window_, WM_CLOSE, 0, 0);
 }
 
-
-LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<TForm1*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        form->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!form) return DefWindowProcW(window, message, wparam, lparam);
-    return form->HandleMessage(message, wparam, lparam);
-}
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     const HWND window = window_;  // a handler may close and destroy the window

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "platform/power_setting.h"
+#include "platform/window_proc.h"
 #include "settings/live_view.h"
 #include "shell/other_monitors.h"
 #include "shell/stretch.h"
@@ -45,7 +46,8 @@ public:
     void RestoreLivePreview() override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    template <typename Window>
+    friend LRESULT CALLBACK platform::AttachedWindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
     void FormCreate();

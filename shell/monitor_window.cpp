@@ -20,7 +20,7 @@ TMonitorWindow::~TMonitorWindow() {
 
 bool TMonitorWindow::Create(HINSTANCE instance, const RECT& monitor, int frameWidth,
                             int frameHeight) {
-    RegisterSaverWindowClass(instance, WindowClassName, WindowProc);
+    RegisterSaverWindowClass(instance, WindowClassName, platform::AttachedWindowProc<TMonitorWindow>);
     // Owned by the primary window: no taskbar button of its own, always above its owner, and
     // destroyed with it at the latest.
     CreateWindowExW(WS_EX_TOPMOST, WindowClassName, ApplicationTitle, WS_POPUP, monitor.left,
@@ -51,19 +51,6 @@ void TMonitorWindow::DrawFrame(const uint32_t* frame, int stride,
     const FrameStretcher& picture = shared ? primary : stretcher_;
     platform::WindowDC dc(window_);
     platform::CopyPixels(dc.get(), picture.pixels(), picture.width(), picture.height());
-}
-
-LRESULT CALLBACK TMonitorWindow::WindowProc(HWND window, UINT message, WPARAM wparam,
-                                            LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* form =
-            static_cast<TMonitorWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        form->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<TMonitorWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!form) return DefWindowProcW(window, message, wparam, lparam);
-    return form->HandleMessage(message, wparam, lparam);
 }
 
 LRESULT TMonitorWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 
+#include "platform/window_proc.h"
 #include "shell/stretch.h"
 
 namespace lumora {
@@ -37,7 +38,8 @@ public:
     void DrawFrame(const uint32_t* frame, int stride, const FrameStretcher& primary);
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    template <typename Window>
+    friend LRESULT CALLBACK platform::AttachedWindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
     void FormInput(UINT message, WPARAM wparam, LPARAM lparam);
