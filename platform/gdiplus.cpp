@@ -86,8 +86,7 @@ FrameBitmap::~FrameBitmap() {
 FrameBitmap::FrameBitmap(FrameBitmap&& other) noexcept
     : bitmap_(std::exchange(other.bitmap_, nullptr)),
       width_(std::exchange(other.width_, 0)),
-      height_(std::exchange(other.height_, 0)),
-      scratch_(std::move(other.scratch_)) {}
+      height_(std::exchange(other.height_, 0)) {}
 
 FrameBitmap& FrameBitmap::operator=(FrameBitmap&& other) noexcept {
     if (this != &other) {
@@ -95,48 +94,17 @@ FrameBitmap& FrameBitmap::operator=(FrameBitmap&& other) noexcept {
         bitmap_ = std::exchange(other.bitmap_, nullptr);
         width_ = std::exchange(other.width_, 0);
         height_ = std::exchange(other.height_, 0);
-        scratch_ = std::move(other.scratch_);
     }
     return *this;
 }
 
-void FrameBitmap::Render(EngineState& state) {
-    const int width = state.GridWidth;
-    const int height = state.GridHeight;
-    if (width < 1 || height < 1) {
-        RenderFrame(state, PixelTarget{nullptr, 0});  // no pixel, but the rotation moves on
-        return;
-    }
-    // A grid larger than the bitmap must not run past the locked buffer.
-    if (bitmap_ && width <= width_ && height <= height_) {
-        LockedBits bits(bitmap_, width, height);
-        if (bits.locked()) {
-            RenderFrame(state, bits.target());
-            return;
-        }
-    }
-    RenderPixelByPixel(state);
-}
-
-void FrameBitmap::RenderPixelByPixel(EngineState& state) {
-    const int width = state.GridWidth;
-    const int height = state.GridHeight;
-    if (width < 1 || height < 1) {
-        RenderFrame(state, PixelTarget{nullptr, 0});
-        return;
-    }
-    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    if (scratch_.size() < count) scratch_.resize(count);
-    RenderFrame(state, PixelTarget{scratch_.data(), width});
-    WritePixelByPixel(width, height);
-}
-
-void FrameBitmap::WritePixelByPixel(int width, int height) {
+void FrameBitmap::SetPixels(const uint32_t* pixels, int stride, int width, int height) {
+    if (!bitmap_) return;
     // The status is not acted on: a pixel that cannot be written keeps its colour.
     for (int row = 0; row < height; ++row)
         for (int col = 0; col < width; ++col)
             DllExports::GdipBitmapSetPixel(bitmap_, col, row,
-                                           scratch_[static_cast<size_t>(row) * width + col]);
+                                           pixels[static_cast<ptrdiff_t>(row) * stride + col]);
 }
 
 LockedBits::LockedBits(GpBitmap* bitmap, int width, int height, ImageLockMode mode)
@@ -148,11 +116,6 @@ LockedBits::LockedBits(GpBitmap* bitmap, int width, int height, ImageLockMode mo
 
 LockedBits::~LockedBits() {
     if (locked_) DllExports::GdipBitmapUnlockBits(bitmap_, &data_);
-}
-
-PixelTarget LockedBits::target() const {
-    // Stride is in bytes and may be negative for a bottom-up buffer; the engine counts pixels.
-    return PixelTarget{static_cast<uint32_t*>(data_.Scan0), data_.Stride / 4};
 }
 
 }  // namespace lumora

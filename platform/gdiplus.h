@@ -3,10 +3,10 @@
 // GdiplusSession   GdiplusStartup (version 1, no debug callback, background thread and external
 //                  codecs not suppressed) / GdiplusShutdown with the token. One per process.
 // FrameBitmap      one 32-bit ARGB bitmap of width x height pixels (GdipCreateBitmapFromScan0,
-//                  stride 0, no buffer) / GdipDisposeImage. Render() runs one engine frame into it
-//                  through GdipBitmapLockBits of the grid's rectangle; RenderPixelByPixel() gives
-//                  the same pixels through GdipBitmapSetPixel (slower; kept to measure and compare).
-// LockedBits       GdipBitmapLockBits / GdipBitmapUnlockBits of a rectangle, as an engine target.
+//                  stride 0, no buffer) / GdipDisposeImage. SetPixels() writes pixels one at a
+//                  time through GdipBitmapSetPixel (the slow way, kept to measure and compare).
+// LockedBits       GdipBitmapLockBits / GdipBitmapUnlockBits of a rectangle: its first pixel and
+//                  its stride in pixels.
 // FindEncoder      the class id of the encoder with a MIME type ("image/bmp"), or nothing.
 // SaveImage        GdipSaveImageToFile to a UTF-16 path; the status comes back to the caller.
 #pragma once
@@ -18,8 +18,6 @@
 #include <cstdint>
 #include <optional>
 #include <vector>
-
-#include "engine/engine.h"
 
 namespace lumora {
 
@@ -65,20 +63,14 @@ public:
     // Null when the library could not make the bitmap (for instance an empty size).
     Gdiplus::GpBitmap* image() const { return bitmap_; }
 
-    // One engine frame into the bitmap. The rotation always advances; the pixels are written
-    // through one lock of the grid's rectangle, or pixel by pixel when the grid does not fit the
-    // bitmap or the lock fails (pixels that cannot be written keep their colour).
-    void Render(EngineState& state);
-    // The same frame, always written pixel by pixel through GdipBitmapSetPixel.
-    void RenderPixelByPixel(EngineState& state);
+    // Writes width x height pixels (rows of `stride` pixels) one at a time through
+    // GdipBitmapSetPixel; a pixel that cannot be written keeps its colour.
+    void SetPixels(const uint32_t* pixels, int stride, int width, int height);
 
 private:
-    void WritePixelByPixel(int width, int height);
-
     Gdiplus::GpBitmap* bitmap_ = nullptr;
     int width_ = 0;
     int height_ = 0;
-    std::vector<uint32_t> scratch_;  // frame for the pixel-by-pixel path, grown only when needed
 };
 
 // The pixels of a rectangle of a bitmap, locked in 32-bit ARGB for writing (or for reading).
@@ -91,7 +83,9 @@ public:
     LockedBits& operator=(const LockedBits&) = delete;
 
     bool locked() const { return locked_; }
-    PixelTarget target() const;
+    uint32_t* pixels() const { return static_cast<uint32_t*>(data_.Scan0); }
+    // Rows apart, in pixels; negative for a bottom-up buffer.
+    int stride() const { return data_.Stride / 4; }
 
 private:
     Gdiplus::GpBitmap* bitmap_;

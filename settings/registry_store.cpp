@@ -3,7 +3,7 @@
 #include <shlobj.h>
 
 #include "platform/registry.h"
-#include "shell/app.h"
+#include "settings/app_title.h"
 
 namespace lumora {
 namespace {

@@ -1,7 +1,7 @@
 #include "shell/monitor_window.h"
 
 #include "platform/window_dc.h"
-#include "shell/app.h"
+#include "settings/app_title.h"
 #include "shell/saver_window_class.h"
 
 namespace lumora {

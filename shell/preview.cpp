@@ -6,6 +6,7 @@
 #include "platform/gdiplus.h"
 #include "platform/window_dc.h"
 #include "shell/frame_log.h"
+#include "shell/frame_render.h"
 #include "shell/password.h"
 #include "shell/window_handle.h"
 
@@ -21,6 +22,7 @@ constexpr DWORD PaintPause = 30;          // ms, after every frame painted
 constexpr int PreviewColourScheme = 0;
 constexpr int PreviewSpeed = 10;
 constexpr int RandomPatterns = 20;  // patterns 1..20; 21..25 are never chosen at random
+constexpr int32_t GraceAfterDialog = 10;  // mouse messages after a password dialog; the tenth asks
 
 // What the paint needs of RunPreview: the engine and the frame, which exist before the first
 // message is dispatched and until the loop has ended. Main thread only.
@@ -58,13 +60,20 @@ void DrawPreviewFrame(const EngineState& engine, const FrameBitmap& bitmap) {
 
 // Mouse input in the pop-up: ignored in the preview; elsewhere every tenth message after a
 // password dialog asks again.
+void AskPassword() {
+    PreviewState& preview = Preview();
+    const PasswordAnswer answer = VerifySaverPassword(preview.PreviewWindow);
+    if (answer.libraryWasAsked) preview.InputGraceCount = GraceAfterDialog;
+    preview.StopRequested = answer.mayEnd;
+}
+
 void PreviewMouseInput() {
     PreviewState& preview = Preview();
     if (preview.PreviewMode) return;
-    if (--preview.InputGraceCount <= 0) preview.StopRequested = VerifySaverPassword();
+    if (--preview.InputGraceCount <= 0) AskPassword();
 }
 
-void PreviewKeyDown() { Preview().StopRequested = VerifySaverPassword(); }
+void PreviewKeyDown() { AskPassword(); }
 
 void PreviewDestroy() {
     Log().Close();
@@ -169,7 +178,7 @@ void PaintPreviewFrame() {
     if (!frame.engine) return;  // only before the loop runs, which dispatches nothing
     LARGE_INTEGER start, rendered, drawn;
     QueryPerformanceCounter(&start);
-    frame.bitmap->Render(*frame.engine);
+    RenderIntoBitmap(*frame.engine, *frame.bitmap);
     QueryPerformanceCounter(&rendered);
     DrawPreviewFrame(*frame.engine, *frame.bitmap);
     QueryPerformanceCounter(&drawn);

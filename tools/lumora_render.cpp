@@ -21,6 +21,7 @@
 
 #ifdef _WIN32
 #include "platform/gdiplus.h"
+#include "shell/frame_render.h"
 #else
 #include <sys/stat.h>
 #endif
@@ -123,7 +124,7 @@ int WriteStill(const Still& still, const std::string& out, bool replace) {
                          out.c_str());
             return 1;
         }
-        const PixelTarget target = bits.target();
+        const PixelTarget target = LockedTarget(bits);
         for (int row = 0; row < still.height; ++row)
             std::copy_n(still.pixels.data() + static_cast<size_t>(row) * still.width, still.width,
                         target.pixels + static_cast<long>(row) * target.stride);
@@ -223,7 +224,7 @@ int Bench(const Options& options) {
                     std::fprintf(stderr, "lumora-render: cannot lock the frame bitmap\n");
                     return 1;
                 }
-                render(*state, bits.target());
+                render(*state, LockedTarget(bits));
             }
 #else
             render(*state, frame.target());
@@ -254,10 +255,10 @@ int BenchPixels(const Options& options) {
         RenderFrame(*state, plain.target());
         buffer.push_back(MillisecondsSince(start));
         start = Clock::now();
-        bitmap.Render(*state);
+        RenderIntoBitmap(*state, bitmap);
         locked.push_back(MillisecondsSince(start));
         start = Clock::now();
-        bitmap.RenderPixelByPixel(*state);
+        RenderIntoBitmapPixelByPixel(*state, bitmap);
         perPixel.push_back(MillisecondsSince(start));
     }
     std::printf("path frame_ms\nbuffer %.3f\nlockbits %.3f\nsetpixel %.3f\n", Median(buffer),

@@ -6,7 +6,7 @@ lumora_unit_test(engine_checksum_test SOURCES unit/engine_checksum_test.cpp
 if(WIN32)
   # The frame bitmap and the encoder against the system's GDI+.
   lumora_unit_test(engine_bitmap_test SOURCES unit/engine_bitmap_test.cpp
-                   LIBS lumora_platform lumora_engine)
+                   LIBS lumora_frame_render)
 endif()
 
 # lumora-render: its command line pieces, and the program as a user runs it.

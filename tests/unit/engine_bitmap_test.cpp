@@ -10,6 +10,7 @@
 
 #include "engine/engine.h"
 #include "platform/gdiplus.h"
+#include "shell/frame_render.h"
 
 namespace lumora {
 namespace {
@@ -74,8 +75,8 @@ TEST_F(FrameBitmapTest, LockedAndPixelByPixelWritesGiveThePlainFrame) {
         FrameBitmap a(width, height), b(width, height);
         for (int frame = 0; frame < 3; ++frame) {
             RenderFrame(*plain, {expected.data(), width});
-            a.Render(*locked);
-            b.RenderPixelByPixel(*perPixel);
+            RenderIntoBitmap(*locked, a);
+            RenderIntoBitmapPixelByPixel(*perPixel, b);
         }
         EXPECT_EQ(ReadBack(a, width, height), expected) << "pattern " << pattern;
         EXPECT_EQ(ReadBack(b, width, height), expected) << "pattern " << pattern;
@@ -92,7 +93,7 @@ TEST_F(FrameBitmapTest, PixelsOutsideTheGridKeepTheirColour) {
     for (int row = 0; row < 12; ++row)
         for (int col = 0; col < 20; ++col) GdipBitmapSetPixel(bitmap.image(), col, row, Marker);
     auto state = Seeded(12, 15, 9);
-    bitmap.Render(*state);
+    RenderIntoBitmap(*state, bitmap);
     const auto pixels = ReadBack(bitmap, 20, 12);
     int markers = 0;
     for (int row = 0; row < 12; ++row)
@@ -111,7 +112,7 @@ TEST_F(FrameBitmapTest, GridLargerThanTheBitmapWritesOnlyWhatFits) {
     auto state = Seeded(7, 16, 9);
     auto plain = Seeded(7, 16, 9);
     std::vector<uint32_t> expected(16 * 9);
-    bitmap.Render(*state);
+    RenderIntoBitmap(*state, bitmap);
     RenderFrame(*plain, {expected.data(), 16});
     const auto pixels = ReadBack(bitmap, 10, 6);
     for (int row = 0; row < 6; ++row)
@@ -124,7 +125,7 @@ TEST_F(FrameBitmapTest, EmptyGridStillAdvancesTheRotation) {
     EXPECT_EQ(empty.image(), nullptr);
     auto state = Seeded(5, 0, 0);
     const long double angle = state->RotationAngle3;
-    empty.Render(*state);
+    RenderIntoBitmap(*state, empty);
     EXPECT_NE(state->RotationAngle3, angle);
 }
 
@@ -154,7 +155,7 @@ TEST_F(FrameBitmapTest, BmpEncoderFoundAndSaveReportsFailure) {
 
     FrameBitmap bitmap(31, 7);
     auto state = Seeded(17, 31, 7);
-    bitmap.Render(*state);
+    RenderIntoBitmap(*state, bitmap);
     const std::wstring path = TempPath(L"lumora-engine-test-\u00e9t\u00e9.bmp");
     DeleteFileW(path.c_str());
     ASSERT_EQ(platform::SaveImage(bitmap.image(), path.c_str(), *encoder), Gdiplus::Ok);

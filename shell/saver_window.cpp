@@ -1,4 +1,4 @@
-#include "shell/form1.h"
+#include "shell/saver_window.h"
 
 #include <cstdlib>
 
@@ -6,9 +6,10 @@
 #include "platform/gdiplus.h"
 #include "platform/window_dc.h"
 #include "settings/settings_window.h"
-#include "shell/app.h"
+#include "settings/app_title.h"
 #include "shell/application.h"
 #include "shell/frame_log.h"
+#include "shell/frame_render.h"
 #include "shell/saver_window_class.h"
 
 namespace lumora {
@@ -137,14 +138,14 @@ void TForm1::SizeWindowed() {
 void TForm1::TimerTimer() {
     if (!frameBitmap_ || displayOff_) return;  // nobody sees it: the animation waits
     if (!Log().enabled()) {
-        frameBitmap_->Render(engine_);
+        RenderIntoBitmap(engine_, *frameBitmap_);
         DrawFrame();
         return;
     }
     LARGE_INTEGER frequency, start, rendered, drawn;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
-    frameBitmap_->Render(engine_);
+    RenderIntoBitmap(engine_, *frameBitmap_);
     QueryPerformanceCounter(&rendered);
     DrawFrame();
     QueryPerformanceCounter(&drawn);
@@ -161,7 +162,7 @@ void TForm1::DrawFrame() {
     LockedBits bits(frameBitmap_->image(), frameBitmap_->width(), frameBitmap_->height(),
                     Gdiplus::ImageLockModeRead);
     if (bits.locked()) {
-        const PixelTarget frame = bits.target();
+        const PixelTarget frame = LockedTarget(bits);
         stretcher_.Stretch(frame.pixels, frame.stride);
         platform::CopyPixels(dc.get(), stretcher_.pixels(), stretcher_.width(), stretcher_.height());
         otherMonitors_.DrawFrame(frame.pixels, frame.stride, stretcher_);
@@ -186,7 +187,7 @@ void TForm1::RenderStill(int width, int height) {
     SetGridSize(engine_, width, height);
     ReplaceFrameBitmap();
     RefillField();
-    frameBitmap_->Render(engine_);
+    RenderIntoBitmap(engine_, *frameBitmap_);
 }
 
 void TForm1::RestoreLivePreview() {

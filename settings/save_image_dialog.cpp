@@ -1,4 +1,4 @@
-#include "settings/okrightdlg.h"
+#include "settings/save_image_dialog.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -15,7 +15,7 @@
 #include "settings/live_view.h"
 #include "settings/settings.h"
 #include "settings/settings_window.h"
-#include "shell/app.h"
+#include "settings/app_title.h"
 
 namespace lumora {
 namespace {

@@ -1,4 +1,4 @@
-// Process-wide facts of the saver shell.
+// The product's name as its windows and message boxes show it.
 #pragma once
 
 namespace lumora {

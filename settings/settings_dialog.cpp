@@ -1,4 +1,4 @@
-#include "settings/form2.h"
+#include "settings/settings_dialog.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>
@@ -10,9 +10,9 @@
 #include "platform/message_loop.h"
 #include "settings/dialog_frame.h"
 #include "settings/live_view.h"
-#include "settings/okrightdlg.h"
+#include "settings/save_image_dialog.h"
 #include "settings/settings_window.h"
-#include "shell/app.h"
+#include "settings/app_title.h"
 
 namespace lumora {
 namespace {
