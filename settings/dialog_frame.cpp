@@ -1,5 +1,6 @@
 #include "settings/dialog_frame.h"
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -78,6 +79,81 @@ bool KeepFocusOnActivate(HWND dialog, WPARAM wparam, HWND& remembered, HWND firs
     if (!target) return false;
     SetFocus(target);
     return true;
+}
+
+DialogFrame::DialogFrame(const DialogDesign& design) : design_(design), background_(Silver) {}
+
+DialogFrame::~DialogFrame() = default;
+
+void DialogFrame::DestroyFrame() {
+    if (window_) DestroyWindow(window_);
+}
+
+bool DialogFrame::CreateFrame(HINSTANCE instance, WNDPROC procedure, void* self) {
+    instance_ = instance;
+    RegisterDialogClass(instance, design_.className, procedure);
+    CreateWindowExW(design_.exStyle, design_.className, design_.caption, design_.style, 0, 0, 0, 0,
+                    nullptr, nullptr, instance, self);
+    return window_ != nullptr;
+}
+
+bool DialogFrame::FrameMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+    switch (message) {
+        case WM_CTLCOLORSTATIC:
+            result = ColourOnSilver(reinterpret_cast<HDC>(wparam), background_.get());
+            return true;
+        case WM_ERASEBKGND:
+            EraseWith(window_, reinterpret_cast<HDC>(wparam), background_.get());
+            result = 1;
+            return true;
+        case WM_DPICHANGED:
+            DpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+            result = 0;
+            return true;
+        case WM_ACTIVATE:
+            result = 0;
+            return KeepFocusOnActivate(window_, wparam, focused_, FirstControl());
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+            window_ = nullptr;
+            result = 0;
+            return true;
+    }
+    return false;
+}
+
+void DialogFrame::CreateControls() {
+    dpi_ = platform::DpiOf(window_);
+    for (const ControlDesign& design : design_.controls)
+        CreateDesignedControl(window_, instance_, design);
+}
+
+void DialogFrame::LayOut() {
+    MakeFonts();
+    const SIZE client = DesignClientSize(design_.clientWidth, design_.clientHeight, dpi_);
+    const SIZE outer =
+        platform::OuterSizeFor(client.cx, client.cy, design_.style, design_.exStyle, dpi_);
+    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const ControlDesign& design : design_.controls) PlaceControl(design);
+    LaidOut();
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void DialogFrame::PlaceControl(const ControlDesign& design) {
+    PlaceDesignedControl(window_, design, dpi_, FontOf(design.id));
+}
+
+void DialogFrame::DpiChanged(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOut();
+}
+
+const ControlDesign& DialogFrame::DesignOf(int id) const {
+    return *std::find_if(design_.controls.begin(), design_.controls.end(),
+                         [id](const ControlDesign& c) { return c.id == id; });
 }
 
 int TextWidth(HWND window, HFONT font, const wchar_t* text) {

@@ -5,11 +5,21 @@
 // A design rectangle (left, top, width, height) is in the design's client area, which lies
 // DialogBorderWidth pixels inside the window's client area on every side; all of it scales with
 // the DPI (platform::Scale).
+//
+// DialogFrame is the part of a dialog window that does not depend on what the dialog is for:
+// the window made from its DialogDesign, the controls created from the table in tab order, the
+// layout at the window's DPI (window size, each control's rectangle and font) made again when
+// the DPI changes, the silver background behind the dialog and its labels, and the focus kept
+// across deactivation. A dialog derives from it, names its fonts and its first control, and
+// passes the messages it does not handle itself to FrameMessage.
 #pragma once
 
 #include <windows.h>
 
+#include <span>
 #include <string>
+
+#include "platform/dpi.h"
 
 namespace lumora {
 
@@ -50,6 +60,66 @@ int TextWidth(HWND window, HFONT font, const wchar_t* text);
 // the focus back to it (or to the first control) when it is activated again, as after a
 // message box. Returns true when it set the focus.
 bool KeepFocusOnActivate(HWND dialog, WPARAM wparam, HWND& remembered, HWND first);
+
+struct DialogDesign {
+    const wchar_t* className;
+    const wchar_t* caption;
+    DWORD style;
+    DWORD exStyle;
+    int clientWidth;  // the design's client area, border excluded
+    int clientHeight;
+    std::span<const ControlDesign> controls;  // in creation order, which is the tab order
+};
+
+class DialogFrame {
+public:
+    DialogFrame(const DialogFrame&) = delete;
+    DialogFrame& operator=(const DialogFrame&) = delete;
+
+    HWND Handle() const { return window_; }
+
+protected:
+    explicit DialogFrame(const DialogDesign& design);
+    virtual ~DialogFrame();
+
+    // Registers the class and creates the window with `self` as its creation parameter; the
+    // dialog's WM_CREATE handler runs inside.
+    bool CreateFrame(HINSTANCE instance, WNDPROC procedure, void* self);
+    // Destroys the window; a dialog calls it from its own destructor, while the messages that
+    // destroying sends can still reach all of it.
+    void DestroyFrame();
+    // The frame's share of the messages; true when it handled the message, with its result.
+    bool FrameMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+    // Takes the window's DPI and creates the controls of the table.
+    void CreateControls();
+    // The window's size and every control's rectangle and font at the window's DPI.
+    void LayOut();
+
+    // Fonts made for dpi_ (called by LayOut before any control is placed), and each control's.
+    virtual void MakeFonts() = 0;
+    virtual HFONT FontOf(int id) const = 0;
+    // The control that gets the focus when the dialog is activated and none had it before.
+    virtual HWND FirstControl() const = 0;
+    // Places one control; by default at its design rectangle, in its font.
+    virtual void PlaceControl(const ControlDesign& design);
+    // What a dialog sets after its controls are placed (list item heights, say).
+    virtual void LaidOut() {}
+
+    const ControlDesign& DesignOf(int id) const;
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+    HBRUSH Background() const { return background_.get(); }
+
+    HINSTANCE instance_ = nullptr;
+    HWND window_ = nullptr;
+    UINT dpi_ = platform::DesignDpi;
+
+private:
+    void DpiChanged(UINT dpi, const RECT& suggested);
+
+    const DialogDesign& design_;
+    HWND focused_ = nullptr;  // the control that had the focus when the dialog was left
+    platform::SolidBrush background_;
+};
 
 // The hourglass while a long computation holds the message loop.
 class BusyCursor {

@@ -39,29 +39,33 @@ constexpr wchar_t DefaultNameStem[] = L"Lumora";
 constexpr DWORD DialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
 constexpr DWORD DialogExStyle = WS_EX_TOPMOST | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
+// Each control's id carries its design name and its role.
 enum ControlId {
-    OKBtn = IDOK,
+    OKBtnSave = IDOK,
     CancelBtn = IDCANCEL,
-    Edit = 201,
+    EditName = 201,
     DirectoryListBox1,
     FileListBox1,
-    StaticText1,
+    StaticText1NameLabel,
 };
 
 constexpr DWORD ListStyle = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
 
 // The design, in creation order (which is the tab order: the name field first).
 constexpr ControlDesign Controls[] = {
-    {Edit, WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP, 56, 1, 241, 24, ImageFileMask, WS_EX_CLIENTEDGE},
-    {OKBtn, WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP, 324, 1, 75, 25, L"Save"},
+    {EditName, WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP, 56, 1, 241, 24, ImageFileMask, WS_EX_CLIENTEDGE},
+    {OKBtnSave, WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP, 324, 1, 75, 25, L"Save"},
     {CancelBtn, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 324, 30, 75, 25, L"Cancel"},
     {DirectoryListBox1, WC_LISTBOXW, ListStyle | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, 0, 40, 145, 180,
      nullptr, WS_EX_CLIENTEDGE},
     {FileListBox1, WC_LISTBOXW, ListStyle | LBS_SORT, 152, 40, 145, 180, nullptr, WS_EX_CLIENTEDGE},
-    {StaticText1, WC_STATICW, SS_LEFT | SS_NOPREFIX, 0, 0, 48, 23, L"Name"},
+    {StaticText1NameLabel, WC_STATICW, SS_LEFT | SS_NOPREFIX, 0, 0, 48, 23, L"Name"},
 };
 
-bool UsesBoldFont(int id) { return id == OKBtn || id == CancelBtn || id == StaticText1; }
+constexpr DialogDesign Design{WindowClassName, Caption, DialogStyle, DialogExStyle,
+                             DesignClientWidth, DesignClientHeight, Controls};
+
+bool UsesBoldFont(int id) { return id == OKBtnSave || id == CancelBtn || id == StaticText1NameLabel; }
 
 std::wstring CurrentDirectory() {
     std::wstring directory(GetCurrentDirectoryW(0, nullptr), L'\0');
@@ -122,18 +126,12 @@ FolderIcon ShellFolderIcon(bool open, bool large) {
 }  // namespace
 
 TOKRightDlg::TOKRightDlg(SaverSettings& settings, ExportState& export_, LiveView& liveView)
-    : settings_(settings), export_(export_), liveView_(liveView), background_(Silver) {}
+    : DialogFrame(Design), settings_(settings), export_(export_), liveView_(liveView) {}
 
-TOKRightDlg::~TOKRightDlg() {
-    if (window_) DestroyWindow(window_);
-}
+TOKRightDlg::~TOKRightDlg() { DestroyFrame(); }
 
 bool TOKRightDlg::Create(HINSTANCE instance) {
-    instance_ = instance;
-    RegisterDialogClass(instance, WindowClassName, platform::AttachedWindowProc<TOKRightDlg>);
-    CreateWindowExW(DialogExStyle, WindowClassName, Caption, DialogStyle, 0, 0, 0, 0, nullptr,
-                    nullptr, instance, this);
-    return window_ != nullptr;
+    return CreateFrame(instance, platform::AttachedWindowProc<TOKRightDlg>, this);
 }
 
 void TOKRightDlg::BringToFront() {
@@ -148,24 +146,16 @@ LRESULT TOKRightDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_COMMAND: Command(LOWORD(wparam), HIWORD(wparam)); return 0;
         case WM_MEASUREITEM: MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)); return TRUE;
         case WM_DRAWITEM: DrawDirectoryItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)); return TRUE;
-        case WM_CTLCOLORSTATIC:
-            return ColourOnSilver(reinterpret_cast<HDC>(wparam), background_.get());
-        case WM_ERASEBKGND: EraseWith(window_, reinterpret_cast<HDC>(wparam), background_.get()); return 1;
-        case WM_DPICHANGED: DpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam)); return 0;
-        case DM_GETDEFID: return MAKELRESULT(OKBtn, DC_HASDEFID);
-        case WM_ACTIVATE:
-            if (KeepFocusOnActivate(window_, wparam, focused_, Control(Edit))) return 0;
-            break;
+        case DM_GETDEFID: return MAKELRESULT(OKBtnSave, DC_HASDEFID);
         case WM_CLOSE: FormClose(); return 0;
-        case WM_NCDESTROY: SetWindowLongPtrW(window_, GWLP_USERDATA, 0); window_ = nullptr; return 0;
         case platform::PreTranslateMessageId:
             return IsDialogMessageW(window_, reinterpret_cast<MSG*>(lparam));
     }
+    if (LRESULT result; FrameMessage(message, wparam, lparam, result)) return result;
     return DefWindowProcW(window, message, wparam, lparam);
 }
 
 void TOKRightDlg::FormCreate() {
-    dpi_ = platform::DpiOf(window_);
     CreateControls();
     LayOut();
     ReadImageDirectoryForWindow(settings_, window_);
@@ -178,26 +168,23 @@ void TOKRightDlg::FormCreate() {
         FillFileList();
     }
     SetName(DefaultNameStem + std::to_wstring(export_.ImageNumber));
-    SetFocus(Control(Edit));
+    SetFocus(Control(EditName));
 }
 
-void TOKRightDlg::CreateControls() {
-    for (const ControlDesign& design : Controls) CreateDesignedControl(window_, instance_, design);
-}
-
-void TOKRightDlg::LayOut() {
+void TOKRightDlg::MakeFonts() {
     font_ = platform::Font(FontFace, FontPixels, /*bold=*/false, dpi_);
     boldFont_ = platform::Font(FontFace, BoldFontPixels, /*bold=*/true, dpi_);
-    const SIZE client = DesignClientSize(DesignClientWidth, DesignClientHeight, dpi_);
-    const SIZE outer = platform::OuterSizeFor(client.cx, client.cy, DialogStyle, DialogExStyle, dpi_);
-    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    for (const ControlDesign& design : Controls)
-        PlaceDesignedControl(window_, design, dpi_, UsesBoldFont(design.id) ? boldFont_.get() : font_.get());
-    // A font sets a list's item height anew; the design's comes after it.
+}
+
+HFONT TOKRightDlg::FontOf(int id) const { return UsesBoldFont(id) ? boldFont_.get() : font_.get(); }
+
+HWND TOKRightDlg::FirstControl() const { return Control(EditName); }
+
+// A font sets a list's item height anew; the design's comes after it.
+void TOKRightDlg::LaidOut() {
     const int itemHeight = platform::Scale(ItemHeight, dpi_);
     SendMessageW(Control(DirectoryListBox1), LB_SETITEMHEIGHT, 0, itemHeight);
     SendMessageW(Control(FileListBox1), LB_SETITEMHEIGHT, 0, itemHeight);
-    InvalidateRect(window_, nullptr, TRUE);
 }
 
 void TOKRightDlg::CentreOnScreen() {
@@ -208,15 +195,8 @@ void TOKRightDlg::CentreOnScreen() {
     SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TOKRightDlg::DpiChanged(UINT dpi, const RECT& suggested) {
-    dpi_ = dpi;
-    SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    LayOut();
-}
-
 void TOKRightDlg::Command(int id, int code) {
-    if (id == OKBtn && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) OKBtnClick();
+    if (id == OKBtnSave && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) OKBtnClick();
     if (id == CancelBtn && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) CancelBtnClick();
     if (id == DirectoryListBox1 && code == LBN_DBLCLK) DirectoryListBox1DblClick();
     if (id == FileListBox1 && code == LBN_SELCHANGE) FileListBox1Change();
@@ -276,7 +256,7 @@ void TOKRightDlg::FileListBox1Change() {
 }
 
 void TOKRightDlg::SetName(const std::wstring& name) {
-    const HWND edit = Control(Edit);
+    const HWND edit = Control(EditName);
     SetWindowTextW(edit, name.c_str());
     SendMessageW(edit, EM_SETSEL, 0, -1);
 }
@@ -291,13 +271,13 @@ void TOKRightDlg::OKBtnClick() {
         settings_.Path_Wall = directory_;
         WriteImageDirectoryForWindow(settings_, window_);
     }
-    const std::wstring name = TextOf(Control(Edit));
+    const std::wstring name = TextOf(Control(EditName));
     CLSID encoder{};
     const bool haveEncoder = FindImageEncoder(BmpMimeType, encoder) >= 0;
     const ImageFileName file = ImageFilePath(name);
     if (file.problem != ImageNameProblem::None) {
         Tell(ImageNameProblemText(file.problem), MB_ICONWARNING);
-        SetFocus(Control(Edit));
+        SetFocus(Control(EditName));
         return;
     }
     const std::wstring path = FullPath(file.path);

@@ -21,6 +21,7 @@
 
 #include "platform/dpi.h"
 #include "platform/window_proc.h"
+#include "settings/dialog_frame.h"
 
 namespace lumora {
 
@@ -28,16 +29,12 @@ class LiveView;
 struct ExportState;
 struct SaverSettings;
 
-class TOKRightDlg {
+class TOKRightDlg : public DialogFrame {
 public:
     TOKRightDlg(SaverSettings& settings, ExportState& export_, LiveView& liveView);
-    ~TOKRightDlg();
-    TOKRightDlg(const TOKRightDlg&) = delete;
-    TOKRightDlg& operator=(const TOKRightDlg&) = delete;
-
+    ~TOKRightDlg() override;
     // Creates and shows the dialog (FormCreate runs inside).
     bool Create(HINSTANCE instance);
-    HWND Handle() const { return window_; }
     bool IsOpen() const { return window_ && IsWindowVisible(window_); }
     void BringToFront();
 
@@ -66,25 +63,20 @@ private:
     void FillFileList();
     void SetName(const std::wstring& name);
     void Tell(const std::wstring& message, UINT icon) const;
-    void CreateControls();
-    void LayOut();
+    void MakeFonts() override;
+    HFONT FontOf(int id) const override;
+    HWND FirstControl() const override;
+    void LaidOut() override;
     void CentreOnScreen();
-    void DpiChanged(UINT dpi, const RECT& suggested);
     void Command(int id, int code);
     void MeasureItem(MEASUREITEMSTRUCT& item) const;
     void DrawDirectoryItem(const DRAWITEMSTRUCT& item) const;
-    HWND Control(int id) const { return GetDlgItem(window_, id); }
 
     SaverSettings& settings_;
     ExportState& export_;
     LiveView& liveView_;
-    HINSTANCE instance_ = nullptr;
-    HWND window_ = nullptr;
-    HWND focused_ = nullptr;  // the control that had the focus when the dialog was left
-    UINT dpi_ = platform::DesignDpi;
     platform::Font font_;
     platform::Font boldFont_;
-    platform::SolidBrush background_;
     std::wstring directory_;  // the directory the lists show
     std::vector<DirectoryEntry> entries_;
 };

@@ -32,19 +32,20 @@ constexpr int FocusInset = 4;  // design pixels between a button's edge and its 
 constexpr DWORD DialogStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD DialogExStyle = WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
 
+// Each control's id carries its design name and its role.
 enum ControlId {
-    StaticText1 = 101,
-    CheckBox1,
-    StaticText2,
-    TrackBar1,
-    TrackBar2,
-    StaticText3,
-    StaticText4,
-    TrackBar3,
-    TrackBar4,
-    Button1,
-    Button3,
-    Button2,
+    StaticText1PatternLabel = 101,
+    CheckBox1Random,
+    StaticText2SchemeLabel,
+    TrackBar1Pattern,
+    TrackBar2ColourScheme,
+    StaticText3ImageSizeLabel,
+    StaticText4SpeedLabel,
+    TrackBar3ImageSize,
+    TrackBar4Speed,
+    Button1SaveSettings,
+    Button3SaveImage,
+    Button2Close,
 };
 
 constexpr DWORD LabelStyle = SS_LEFT | SS_NOPREFIX;
@@ -57,18 +58,18 @@ constexpr DWORD ButtonStyle = BS_OWNERDRAW | WS_TABSTOP;
 
 // The design, in creation order (which is the tab order).
 constexpr ControlDesign Controls[] = {
-    {StaticText1, WC_STATICW, LabelStyle, 7, 0, 103, 20, L"Lumora image"},
-    {CheckBox1, WC_BUTTONW, CheckBoxStyle, 170, 1, 84, 17, L"Random"},
-    {StaticText2, WC_STATICW, LabelStyle, 277, 0, 59, 20, L"Lumora"},
-    {TrackBar1, TRACKBAR_CLASSW, SliderStyle, 0, 24, 260, SliderHeight, nullptr},
-    {TrackBar2, TRACKBAR_CLASSW, SliderStyle, 270, 24, 230, SliderHeight, nullptr},
-    {StaticText3, WC_STATICW, LabelStyle, 7, 76, 73, 20, L"Image size"},
-    {StaticText4, WC_STATICW, LabelStyle, 277, 76, 45, 20, L"Speed"},
-    {TrackBar3, TRACKBAR_CLASSW, SliderStyle, 0, 100, 260, SliderHeight, nullptr},
-    {TrackBar4, TRACKBAR_CLASSW, SliderStyle, 270, 100, 230, SliderHeight, nullptr},
-    {Button1, WC_BUTTONW, ButtonStyle, 7, 150, 120, 25, L" Save Settings"},
-    {Button3, WC_BUTTONW, ButtonStyle, 140, 150, 120, 25, L"Save Image"},
-    {Button2, WC_BUTTONW, ButtonStyle, 420, 150, 75, 25, L"Close"},
+    {StaticText1PatternLabel, WC_STATICW, LabelStyle, 7, 0, 103, 20, L"Lumora image"},
+    {CheckBox1Random, WC_BUTTONW, CheckBoxStyle, 170, 1, 84, 17, L"Random"},
+    {StaticText2SchemeLabel, WC_STATICW, LabelStyle, 277, 0, 59, 20, L"Lumora"},
+    {TrackBar1Pattern, TRACKBAR_CLASSW, SliderStyle, 0, 24, 260, SliderHeight, nullptr},
+    {TrackBar2ColourScheme, TRACKBAR_CLASSW, SliderStyle, 270, 24, 230, SliderHeight, nullptr},
+    {StaticText3ImageSizeLabel, WC_STATICW, LabelStyle, 7, 76, 73, 20, L"Image size"},
+    {StaticText4SpeedLabel, WC_STATICW, LabelStyle, 277, 76, 45, 20, L"Speed"},
+    {TrackBar3ImageSize, TRACKBAR_CLASSW, SliderStyle, 0, 100, 260, SliderHeight, nullptr},
+    {TrackBar4Speed, TRACKBAR_CLASSW, SliderStyle, 270, 100, 230, SliderHeight, nullptr},
+    {Button1SaveSettings, WC_BUTTONW, ButtonStyle, 7, 150, 120, 25, L" Save Settings"},
+    {Button3SaveImage, WC_BUTTONW, ButtonStyle, 140, 150, 120, 25, L"Save Image"},
+    {Button2Close, WC_BUTTONW, ButtonStyle, 420, 150, 75, 25, L"Close"},
 };
 
 struct SliderRange {
@@ -78,16 +79,14 @@ struct SliderRange {
 };
 // The preset slider stops at 13: 2000 x 1500 (14) is reached only through the store.
 constexpr SliderRange SliderRanges[] = {
-    {TrackBar1, 1, 25}, {TrackBar2, 0, 18}, {TrackBar3, 1, 13}, {TrackBar4, 0, 50}};
+    {TrackBar1Pattern, 1, 25}, {TrackBar2ColourScheme, 0, 18}, {TrackBar3ImageSize, 1, 13}, {TrackBar4Speed, 0, 50}};
 constexpr int DesignSliderPosition = 1;
 
-const ControlDesign& DesignOf(int id) {
-    return *std::find_if(std::begin(Controls), std::end(Controls),
-                         [id](const ControlDesign& c) { return c.id == id; });
-}
+constexpr DialogDesign Design{WindowClassName, Caption, DialogStyle, DialogExStyle,
+                             DesignClientWidth, DesignClientHeight, Controls};
 
 bool IsLabel(int id) {
-    return id == StaticText1 || id == StaticText2 || id == StaticText3 || id == StaticText4;
+    return id == StaticText1PatternLabel || id == StaticText2SchemeLabel || id == StaticText3ImageSizeLabel || id == StaticText4SpeedLabel;
 }
 
 ScreenSize PrimaryDisplay() {
@@ -97,21 +96,17 @@ ScreenSize PrimaryDisplay() {
 }  // namespace
 
 TForm2::TForm2(EngineState& engine, SaverSettings& settings, LiveView& liveView)
-    : engine_(engine), settings_(settings), liveView_(liveView), background_(Silver) {}
+    : DialogFrame(Design), engine_(engine), settings_(settings), liveView_(liveView) {}
 
 TForm2::~TForm2() {
     saveDialog_.reset();
-    if (window_) DestroyWindow(window_);
+    DestroyFrame();
 }
 
 bool TForm2::Create(HINSTANCE instance) {
-    instance_ = instance;
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&classes);
-    RegisterDialogClass(instance, WindowClassName, platform::AttachedWindowProc<TForm2>);
-    CreateWindowExW(DialogExStyle, WindowClassName, Caption, DialogStyle, 0, 0, 0, 0, nullptr,
-                    nullptr, instance, this);
-    if (!window_) return false;
+    if (!CreateFrame(instance, platform::AttachedWindowProc<TForm2>, this)) return false;
     ShowWindow(window_, SW_SHOWNOACTIVATE);  // shown as soon as its creation is complete
     return true;
 }
@@ -124,46 +119,39 @@ LRESULT TForm2::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_HSCROLL: SliderChange(GetDlgCtrlID(reinterpret_cast<HWND>(lparam))); return 0;
         case WM_COMMAND: Command(LOWORD(wparam), HIWORD(wparam)); return 0;
         case WM_DRAWITEM: DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)); return TRUE;
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-            return ColourOnSilver(reinterpret_cast<HDC>(wparam), background_.get());
-        case WM_ERASEBKGND: EraseWith(window_, reinterpret_cast<HDC>(wparam), background_.get()); return 1;
-        case WM_DPICHANGED: DpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam)); return 0;
-        case WM_ACTIVATE:
-            if (KeepFocusOnActivate(window_, wparam, focused_, Control(CheckBox1))) return 0;
-            break;
+        case WM_CTLCOLORBTN: return ColourOnSilver(reinterpret_cast<HDC>(wparam), Background());
         case WM_CLOSE: FormClose(); return 0;
         case WM_DESTROY: KillTimer(window_, PlacementTimerId); return 0;
-        case WM_NCDESTROY: SetWindowLongPtrW(window_, GWLP_USERDATA, 0); window_ = nullptr; return 0;
         case platform::PreTranslateMessageId: return PreTranslate(*reinterpret_cast<MSG*>(lparam));
     }
+    if (LRESULT result; FrameMessage(message, wparam, lparam, result)) return result;
     return DefWindowProcW(window, message, wparam, lparam);
 }
 
 void TForm2::FormCreate() {
-    dpi_ = platform::DpiOf(window_);
     CreateControls();
+    SetUpSliders();
     LayOut();
     // The saver window is created from inside this creation, so it is complete first and
     // becomes the main window: closing it ends the program.
     liveView_.Open(instance_);
     PlaceUnderLiveView();
     const bool checked = settings_.Rands;
-    SendMessageW(Control(CheckBox1), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(Control(CheckBox1Random), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     if (checked) CheckBox1Click();  // the box ran its handler: its state changed
-    SetLabel(StaticText1, PatternLabel(engine_.Pattern));
-    SetLabel(StaticText2, ColourSchemeLabel(engine_.ColourScheme, TextOf(Control(StaticText2))));
-    SetSliderPosition(TrackBar1, engine_.Pattern);
-    SetSliderPosition(TrackBar2, engine_.ColourScheme);
-    SetSliderPosition(TrackBar3, settings_.Wall);
-    SetSliderPosition(TrackBar4, engine_.Speed);
+    SetLabel(StaticText1PatternLabel, PatternLabel(engine_.Pattern));
+    SetLabel(StaticText2SchemeLabel,
+             ColourSchemeLabel(engine_.ColourScheme, TextOf(Control(StaticText2SchemeLabel))));
+    SetSliderPosition(TrackBar1Pattern, engine_.Pattern);
+    SetSliderPosition(TrackBar2ColourScheme, engine_.ColourScheme);
+    SetSliderPosition(TrackBar3ImageSize, settings_.Wall);
+    SetSliderPosition(TrackBar4Speed, engine_.Speed);
     ApplyImageSizePreset();
     export_.ImageNumber = 1;
     SetTimer(window_, PlacementTimerId, PlacementTimerInterval, nullptr);
 }
 
-void TForm2::CreateControls() {
-    for (const ControlDesign& design : Controls) CreateDesignedControl(window_, instance_, design);
+void TForm2::SetUpSliders() {
     for (const SliderRange& range : SliderRanges) {
         const HWND slider = Control(range.id);
         SendMessageW(slider, TBM_SETRANGE, FALSE, MAKELPARAM(range.min, range.max));
@@ -172,27 +160,15 @@ void TForm2::CreateControls() {
     }
 }
 
-// The window's size and every control's rectangle and font, at the window's DPI.
-void TForm2::LayOut() {
-    font_ = platform::Font(FontFace, FontPixels, /*bold=*/true, dpi_);
-    const SIZE client = DesignClientSize(DesignClientWidth, DesignClientHeight, dpi_);
-    const SIZE outer = platform::OuterSizeFor(client.cx, client.cy, DialogStyle, DialogExStyle, dpi_);
-    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    for (const ControlDesign& design : Controls) {
-        if (IsLabel(design.id))
-            SetLabel(design.id, TextOf(Control(design.id)));
-        else
-            PlaceDesignedControl(window_, design, dpi_, font_.get());
-    }
+void TForm2::MakeFonts() { font_ = platform::Font(FontFace, FontPixels, /*bold=*/true, dpi_); }
 
-    InvalidateRect(window_, nullptr, TRUE);
-}
+HWND TForm2::FirstControl() const { return Control(CheckBox1Random); }
 
-void TForm2::DpiChanged(UINT dpi, const RECT& suggested) {
-    dpi_ = dpi;
-    SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    LayOut();
+void TForm2::PlaceControl(const ControlDesign& design) {
+    if (IsLabel(design.id))
+        SetLabel(design.id, TextOf(Control(design.id)));
+    else
+        DialogFrame::PlaceControl(design);
 }
 
 // A label is as wide as its design, or as its caption when that is longer.
@@ -218,19 +194,19 @@ void TForm2::Command(int id, int code) {
     const bool clicked = code == BN_CLICKED || code == BN_DOUBLECLICKED;
     if (!clicked) return;
     switch (id) {
-        case CheckBox1: CheckBox1Click(); break;
-        case Button1: Button1Click(); break;
-        case Button3: Button3Click(); break;
-        case Button2: Button2Click(); break;
+        case CheckBox1Random: CheckBox1Click(); break;
+        case Button1SaveSettings: Button1Click(); break;
+        case Button3SaveImage: Button3Click(); break;
+        case Button2Close: Button2Click(); break;
     }
 }
 
 void TForm2::SliderChange(int id) {
     switch (id) {
-        case TrackBar1: TrackBar1Change(); break;
-        case TrackBar2: TrackBar2Change(); break;
-        case TrackBar3: TrackBar3Change(); break;
-        case TrackBar4: TrackBar4Change(); break;
+        case TrackBar1Pattern: TrackBar1Change(); break;
+        case TrackBar2ColourScheme: TrackBar2Change(); break;
+        case TrackBar3ImageSize: TrackBar3Change(); break;
+        case TrackBar4Speed: TrackBar4Change(); break;
     }
 }
 
@@ -267,35 +243,35 @@ void TForm2::FormKeyDown(WPARAM key) {
 }
 
 void TForm2::TrackBar1Change() {
-    const int position = SliderPosition(TrackBar1);
+    const int position = SliderPosition(TrackBar1Pattern);
     if (position == engine_.Pattern) return;
     engine_.Pattern = position;
-    SetLabel(StaticText1, PatternLabel(position));
+    SetLabel(StaticText1PatternLabel, PatternLabel(position));
     liveView_.RefillField();
 }
 
 void TForm2::TrackBar2Change() {
-    const int position = SliderPosition(TrackBar2);
+    const int position = SliderPosition(TrackBar2ColourScheme);
     if (position == engine_.ColourScheme) return;
     engine_.ColourScheme = position;
-    SetLabel(StaticText2, ColourSchemeLabel(position, TextOf(Control(StaticText2))));
+    SetLabel(StaticText2SchemeLabel, ColourSchemeLabel(position, TextOf(Control(StaticText2SchemeLabel))));
 }
 
 void TForm2::TrackBar3Change() {
-    const int position = SliderPosition(TrackBar3);
+    const int position = SliderPosition(TrackBar3ImageSize);
     if (position == settings_.Wall) return;
     settings_.Wall = position;
     ApplyImageSizePreset();
 }
 
-void TForm2::TrackBar4Change() { engine_.Speed = SliderPosition(TrackBar4); }
+void TForm2::TrackBar4Change() { engine_.Speed = SliderPosition(TrackBar4Speed); }
 
 void TForm2::CheckBox1Click() {
-    settings_.Rands = SendMessageW(Control(CheckBox1), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    settings_.Rands = SendMessageW(Control(CheckBox1Random), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void TForm2::ApplyImageSizePreset() {
-    SetLabel(StaticText3, lumora::ApplyImageSizePreset(export_, settings_.Wall, PrimaryDisplay()));
+    SetLabel(StaticText3ImageSizeLabel, lumora::ApplyImageSizePreset(export_, settings_.Wall, PrimaryDisplay()));
 }
 
 void TForm2::Button1Click() { SaveSettingsForWindow(engine_, settings_, window_); }
@@ -335,7 +311,7 @@ void TForm2::DrawButton(const DRAWITEMSTRUCT& item) const {
     RECT rect = item.rcItem;
     const bool pressed = item.itemState & ODS_SELECTED;
     const bool focused = item.itemState & ODS_FOCUS;
-    FillRect(item.hDC, &rect, background_.get());
+    FillRect(item.hDC, &rect, Background());
     if (const HTHEME theme = IsAppThemed() ? OpenThemeData(item.hwndItem, L"BUTTON") : nullptr) {
         const int state = pressed ? PBS_PRESSED : focused ? PBS_DEFAULTED : PBS_NORMAL;
         DrawThemeBackground(theme, item.hDC, BP_PUSHBUTTON, state, &rect, nullptr);

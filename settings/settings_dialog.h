@@ -24,6 +24,7 @@
 
 #include "platform/dpi.h"
 #include "platform/window_proc.h"
+#include "settings/dialog_frame.h"
 #include "settings/export.h"
 #include "settings/settings.h"
 
@@ -33,16 +34,13 @@ class LiveView;
 class TOKRightDlg;
 struct EngineState;
 
-class TForm2 {
+class TForm2 : public DialogFrame {
 public:
     TForm2(EngineState& engine, SaverSettings& settings, LiveView& liveView);
-    ~TForm2();
-    TForm2(const TForm2&) = delete;
-    TForm2& operator=(const TForm2&) = delete;
+    ~TForm2() override;
 
     // Creates the dialog (FormCreate runs inside, opening the live view) and shows it.
     bool Create(HINSTANCE instance);
-    HWND Handle() const { return window_; }
 
 private:
     template <typename Window>
@@ -64,9 +62,11 @@ private:
 
     void ApplyImageSizePreset();
     void PlaceUnderLiveView();
-    void CreateControls();
-    void LayOut();
-    void DpiChanged(UINT dpi, const RECT& suggested);
+    void SetUpSliders();
+    void MakeFonts() override;
+    HFONT FontOf(int) const override { return font_.get(); }
+    HWND FirstControl() const override;
+    void PlaceControl(const ControlDesign& design) override;
     bool PreTranslate(MSG& message);
     void Command(int id, int code);
     void SliderChange(int id);
@@ -74,18 +74,12 @@ private:
     int SliderPosition(int id) const;
     void SetLabel(int id, const std::wstring& text);
     void DrawButton(const DRAWITEMSTRUCT& item) const;
-    HWND Control(int id) const { return GetDlgItem(window_, id); }
 
     EngineState& engine_;
     SaverSettings& settings_;
     LiveView& liveView_;
     ExportState export_;
-    HINSTANCE instance_ = nullptr;
-    HWND window_ = nullptr;
-    HWND focused_ = nullptr;  // the control that had the focus when the dialog was left
-    UINT dpi_ = platform::DesignDpi;
     platform::Font font_;
-    platform::SolidBrush background_;
     std::unique_ptr<TOKRightDlg> saveDialog_;
 };
 
