@@ -1,24 +1,17 @@
 #include "settings/dialog_frame.h"
 
 #include <algorithm>
-#include <set>
 #include <string>
 
 #include "platform/dpi.h"
+#include "platform/window_class.h"
+#include "settings/app_title.h"
 
 namespace lumora {
 
 void RegisterDialogClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure) {
-    static std::set<std::wstring> registered;
-    if (registered.count(name)) return;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(ProgramIconId));
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = name;
-    if (RegisterClassExW(&windowClass)) registered.insert(name);
+    platform::RegisterWindowClass(instance, name, procedure,
+                                  {.iconId = ProgramIconId, .arrowCursor = true});
 }
 
 HWND CreateDesignedControl(HWND parent, HINSTANCE instance, const ControlDesign& design) {
@@ -113,11 +106,6 @@ bool DialogFrame::FrameMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
         case WM_ACTIVATE:
             result = 0;
             return KeepFocusOnActivate(window_, wparam, focused_, FirstControl());
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-            window_ = nullptr;
-            result = 0;
-            return true;
     }
     return false;
 }

@@ -25,7 +25,6 @@ namespace lumora {
 
 inline constexpr int DialogBorderWidth = 8;
 inline constexpr COLORREF Silver = RGB(192, 192, 192);
-inline constexpr int ProgramIconId = 1;
 
 struct ControlDesign {
     int id;

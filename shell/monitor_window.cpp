@@ -1,8 +1,9 @@
 #include "shell/monitor_window.h"
 
+#include "platform/window_class.h"
 #include "platform/window_dc.h"
 #include "settings/app_title.h"
-#include "shell/saver_window_class.h"
+#include "shell/saver_window.h"
 
 namespace lumora {
 namespace {
@@ -20,7 +21,8 @@ TMonitorWindow::~TMonitorWindow() {
 
 bool TMonitorWindow::Create(HINSTANCE instance, const RECT& monitor, int frameWidth,
                             int frameHeight) {
-    RegisterSaverWindowClass(instance, WindowClassName, platform::AttachedWindowProc<TMonitorWindow>);
+    platform::RegisterWindowClass(instance, WindowClassName,
+                                  platform::AttachedWindowProc<TMonitorWindow>, SaverWindowLook());
     // Owned by the primary window: no taskbar button of its own, always above its owner, and
     // destroyed with it at the latest.
     CreateWindowExW(WS_EX_TOPMOST, WindowClassName, ApplicationTitle, WS_POPUP, monitor.left,
@@ -60,7 +62,6 @@ LRESULT TMonitorWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam
         case WM_SYSKEYDOWN:
         case WM_MOUSEMOVE: FormInput(message, wparam, lparam); return 0;
         case WM_CLOSE: FormClose(); return 0;
-        case WM_DESTROY: FormDestroy(); return 0;
     }
     return DefWindowProcW(window, message, wparam, lparam);
 }
@@ -72,10 +73,5 @@ void TMonitorWindow::FormInput(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void TMonitorWindow::FormClose() { PostMessageW(primary_, WM_CLOSE, 0, 0); }
-
-void TMonitorWindow::FormDestroy() {
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-    window_ = nullptr;
-}
 
 }  // namespace lumora

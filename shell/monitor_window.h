@@ -44,7 +44,6 @@ private:
 
     void FormInput(UINT message, WPARAM wparam, LPARAM lparam);
     void FormClose();
-    void FormDestroy();
 
     const HWND primary_;
     HWND window_ = nullptr;

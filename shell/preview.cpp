@@ -4,6 +4,7 @@
 
 #include "engine/engine.h"
 #include "platform/gdiplus.h"
+#include "platform/window_class.h"
 #include "platform/window_dc.h"
 #include "shell/frame_log.h"
 #include "shell/frame_render.h"
@@ -89,12 +90,9 @@ PreviewState& Preview() {
 
 HWND CreatePreviewWindow(int width, int height, HWND host) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSW windowClass{};
-    windowClass.style = CS_PARENTDC;
-    windowClass.lpfnWndProc = PreviewWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = PreviewClassName;
-    RegisterClassW(&windowClass);
+    // A plain class: no icon, cursor or background brush of its own.
+    platform::RegisterWindowClass(instance, PreviewClassName, PreviewWindowProc,
+                                  {.style = CS_PARENTDC});
     HWND window;
     if (host) {
         window = CreateWindowExW(0, PreviewClassName, PreviewTitle, ChildStyle, 0, 0, width, height,

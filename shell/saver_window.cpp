@@ -4,13 +4,13 @@
 
 #include "engine/engine.h"
 #include "platform/gdiplus.h"
+#include "platform/window_class.h"
 #include "platform/window_dc.h"
 #include "settings/settings_window.h"
 #include "settings/app_title.h"
 #include "shell/application.h"
 #include "shell/frame_log.h"
 #include "shell/frame_render.h"
-#include "shell/saver_window_class.h"
 
 namespace lumora {
 namespace {
@@ -38,6 +38,11 @@ void SetScreenSaverRunning(bool running) {
 
 }  // namespace
 
+platform::WindowClassLook SaverWindowLook() {
+    return {.iconId = ProgramIconId, .arrowCursor = true,
+            .background = GetSysColorBrush(COLOR_BTNTEXT)};
+}
+
 TForm1::TForm1(EngineState& engine, SaverSettings& settings, bool windowed)
     : engine_(engine), settings_(settings), windowed_(windowed) {}
 
@@ -46,7 +51,8 @@ TForm1::~TForm1() {
 }
 
 bool TForm1::Create(HINSTANCE instance) {
-    RegisterSaverWindowClass(instance, WindowClassName, platform::AttachedWindowProc<TForm1>);
+    platform::RegisterWindowClass(instance, WindowClassName, platform::AttachedWindowProc<TForm1>,
+                                  SaverWindowLook());
     const DWORD style = windowed_ ? WindowedStyle : FullScreenStyle;
     CreateWindowExW(WS_EX_TOPMOST, WindowClassName, ApplicationTitle, style, 0, 0, 0, 0, nullptr,
                     nullptr, instance, this);
@@ -238,8 +244,6 @@ void TForm1::FormClose() {
 void TForm1::FormDestroy() {
     KillTimer(window_, FrameTimerId);
     TheApplication().FormDestroyed(window_);
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-    window_ = nullptr;
 }
 
 }  // namespace lumora

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "platform/power_setting.h"
+#include "platform/window_class.h"
 #include "platform/window_proc.h"
 #include "settings/live_view.h"
 #include "shell/other_monitors.h"
@@ -25,6 +26,11 @@ namespace lumora {
 class FrameBitmap;
 struct EngineState;
 struct SaverSettings;
+
+// The class of the saver's windows on every monitor: the program's icon, the arrow cursor (hidden
+// while the saver runs), and the system colour for button text as background (black in the
+// standard scheme), which shows until the first frame is drawn.
+platform::WindowClassLook SaverWindowLook();
 
 class TForm1 : public LiveView {
 public:
