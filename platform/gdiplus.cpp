@@ -1,6 +1,6 @@
 #include "platform/gdiplus.h"
 
-#include <cwchar>
+#include <string>
 #include <utility>
 
 namespace lumora {
@@ -17,20 +17,36 @@ GdiplusSession::~GdiplusSession() {
     if (status_ == Ok) GdiplusShutdown(token_);
 }
 
-std::optional<CLSID> FindEncoder(const wchar_t* mimeType) {
+namespace {
+
+std::string Narrow(const wchar_t* text) {
+    if (!text) return {};
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(bytes > 0 ? static_cast<size_t>(bytes) : 0, '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), bytes, nullptr, nullptr);
+    if (!narrow.empty()) narrow.pop_back();  // the terminating NUL
+    return narrow;
+}
+
+}  // namespace
+
+int FindImageEncoder(const char* mimeType, CLSID& classId) {
+    int result = -1;
     UINT count = 0;
-    UINT bytes = 0;
-    if (DllExports::GdipGetImageEncodersSize(&count, &bytes) != Ok || count == 0 || bytes == 0)
-        return std::nullopt;
+    UINT size = 0;
+    DllExports::GdipGetImageEncodersSize(&count, &size);
+    if (size == 0) return -1;
     // The records and the strings they point to share one buffer of the size the library asked.
-    std::vector<ImageCodecInfo> buffer(bytes / sizeof(ImageCodecInfo) + 1);
+    std::vector<ImageCodecInfo> buffer(size / sizeof(ImageCodecInfo) + 1);
     ImageCodecInfo* codecs = buffer.data();
-    if (DllExports::GdipGetImageEncoders(count, bytes, codecs) != Ok) return std::nullopt;
+    if (DllExports::GdipGetImageEncoders(count, size, codecs) != Ok) return -1;
     for (UINT i = 0; i < count; ++i) {
-        if (codecs[i].MimeType && _wcsicmp(codecs[i].MimeType, mimeType) == 0)
-            return codecs[i].Clsid;
+        if (Narrow(codecs[i].MimeType) == mimeType) {
+            classId = codecs[i].Clsid;
+            result = static_cast<int>(i);
+        }
     }
-    return std::nullopt;
+    return result;
 }
 
 Status SaveImage(GpImage* image, const wchar_t* path, const CLSID& encoder) {

@@ -7,7 +7,12 @@
 //                  time through GdipBitmapSetPixel (the slow way, kept to measure and compare).
 // LockedBits       GdipBitmapLockBits / GdipBitmapUnlockBits of a rectangle: its first pixel and
 //                  its stride in pixels.
-// FindEncoder      the class id of the encoder with a MIME type ("image/bmp"), or nothing.
+// FindImageEncoder the encoder for a MIME type ("image/bmp", "image/png"): lists the installed
+//                  encoders and compares each one's MIME type, as a narrow string, with the one
+//                  asked for exactly (letter case counts). The loop does not stop at a match: with
+//                  several matches the last one wins. Gives that encoder's index and writes its
+//                  class id, or gives -1 and leaves classId as it was when none matches or the
+//                  library lists no encoders.
 // SaveImage        GdipSaveImageToFile to a UTF-16 path; the status comes back to the caller.
 #pragma once
 
@@ -16,7 +21,6 @@
 #include <gdiplus.h>
 
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 namespace lumora {
@@ -37,9 +41,7 @@ private:
     Gdiplus::Status status_;
 };
 
-// The encoder whose MIME type matches (case-insensitively), or nothing if there is none or the
-// library cannot list its encoders.
-std::optional<CLSID> FindEncoder(const wchar_t* mimeType);
+int FindImageEncoder(const char* mimeType, CLSID& classId);
 
 // Writes the image to path with the encoder and no encoder parameters; Ok on success.
 Gdiplus::Status SaveImage(Gdiplus::GpImage* image, const wchar_t* path, const CLSID& encoder);

@@ -1,23 +1,42 @@
-// Writing an image file without putting a user's file at risk.
+// Writing an image file without putting a user's file at risk: the one way every still reaches
+// the disk, from the save-image dialog and from lumora-render.
 //
-// SaveImageFile writes the image with the encoder into a new temporary file next to path
-// ("<path>.part<process id>"), and only when that is complete moves it to path: an existing file
-// is replaced only when replace is true, and a file that appeared meanwhile is never replaced
-// otherwise. A failed save leaves no temporary file and path as it was. The result is empty on
-// success, else a plain reason for the user ("Access denied.", "There is not enough space on the
-// disk."). SystemMessage gives the system's text of an error code.
+// The image is written into a new temporary file beside the target, and only when that is
+// complete moved to the target: an existing file is replaced only when replace is true, and a
+// file that appeared meanwhile is never replaced otherwise. A failed save leaves no temporary
+// file and the target as it was.
+//
+// Windows: SaveImageFile writes the image with a GDI+ encoder through "<path>.part<process id>";
+// the result is empty on success, else a plain reason for the user ("Access denied.", "There is
+// not enough space on the disk."). SystemMessage gives the system's text of an error code.
+// Elsewhere (the native still renderer): WriteFileAtomically writes the bytes through a
+// mkstemp file; the reason (from errno) on failure, nothing on success.
 #pragma once
-
-#include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
 
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+#else
+#include <cstdint>
+#include <optional>
+#include <vector>
+#endif
+
 namespace lumora::platform {
 
+// Why a still is not written over an existing file that the caller was not asked to replace.
+inline constexpr char FileExistsReason[] = "the file exists";
+
+#ifdef _WIN32
 std::wstring SaveImageFile(Gdiplus::GpImage* image, const std::wstring& path, const CLSID& encoder,
                            bool replace);
 std::wstring SystemMessage(DWORD error);
+#else
+std::optional<std::string> WriteFileAtomically(const std::string& path,
+                                               const std::vector<uint8_t>& bytes, bool replace);
+#endif
 
 }  // namespace lumora::platform

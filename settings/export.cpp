@@ -5,13 +5,6 @@
 namespace lumora {
 namespace {
 
-constexpr ImageSize ImageSizePresets[] = {
-    {800, 600},   {1024, 768},  {1152, 864},  {1280, 800},  {1280, 1024},
-    {1360, 768},  {1366, 768},  {1440, 900},  {1600, 900},  {1600, 1200},
-    {1680, 1050}, {1920, 1080}, {1920, 1200}, {2000, 1500},
-};
-constexpr int PresetCount = static_cast<int>(std::size(ImageSizePresets));
-
 // The named schemes, from 4 on; 0..3 (and anything below 0) are numbered.
 constexpr const wchar_t* SchemeNames[] = {
     L"dodger blue", L"cyan",     L"sandy brown", L"indian red",  L"gold",
@@ -21,11 +14,6 @@ constexpr const wchar_t* SchemeNames[] = {
 constexpr int FirstNamedScheme = 4;
 
 }  // namespace
-
-std::optional<ImageSize> ImageSizePreset(int wall) {
-    if (wall < 1 || wall > PresetCount) return std::nullopt;
-    return ImageSizePresets[wall - 1];
-}
 
 std::wstring ApplyImageSizePreset(ExportState& export_, int wall, ScreenSize display) {
     if (const std::optional<ImageSize> size = ImageSizePreset(wall)) {

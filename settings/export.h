@@ -1,7 +1,6 @@
-// What the settings dialog shows and keeps for saved stills: the image-size presets, the labels
+// What the settings dialog shows and keeps for saved stills: the image-size label, the labels
 // of its sliders, and ExportState. Pure: no Windows header.
 //
-//   ImageSizePreset       the width x height of a preset 1..14 (800 x 600 .. 2000 x 1500), or none.
 //   ApplyImageSizePreset  takes the preset's size into ExportState (a preset outside 1..14 leaves
 //                         the size as it was: 0 x 0 before any preset), marks it "-Your Desktop"
 //                         when it equals the display, then limits it to the planes (2000 x 1500);
@@ -17,14 +16,9 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/settings.h"
+#include "settings/image_sizes.h"
 
 namespace lumora {
-
-struct ImageSize {
-    int width;
-    int height;
-};
 
 // The settings dialog's record for stills; the save-image dialog reads and raises the number.
 struct ExportState {
@@ -37,7 +31,6 @@ struct ExportState {
 inline constexpr int MaxImageWidth = 2000;
 inline constexpr int MaxImageHeight = 1500;
 
-std::optional<ImageSize> ImageSizePreset(int wall);
 std::wstring ApplyImageSizePreset(ExportState& export_, int wall, ScreenSize display);
 std::wstring PatternLabel(int pattern);
 std::wstring ColourSchemeLabel(int scheme, const std::wstring& current);

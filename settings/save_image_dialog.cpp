@@ -10,7 +10,6 @@
 #include "platform/message_loop.h"
 #include "settings/dialog_frame.h"
 #include "settings/export.h"
-#include "settings/image_encoder.h"
 #include "settings/image_name.h"
 #include "settings/live_view.h"
 #include "settings/settings.h"
@@ -273,7 +272,7 @@ void TOKRightDlg::OKBtnClick() {
     }
     const std::wstring name = TextOf(Control(EditName));
     CLSID encoder{};
-    const bool haveEncoder = FindImageEncoder(BmpMimeType, encoder) >= 0;
+    const bool haveEncoder = platform::FindImageEncoder(BmpMimeType, encoder) >= 0;
     const ImageFileName file = ImageFilePath(name);
     if (file.problem != ImageNameProblem::None) {
         Tell(ImageNameProblemText(file.problem), MB_ICONWARNING);

@@ -15,35 +15,12 @@ constexpr int FirstRunSpeed = 20;
 constexpr int FirstRunColourScheme = 0;
 constexpr int FirstRunPattern = 7;
 
-struct PresetRow {
-    int width;
-    int height;  // 0: any height
-    int preset;
-};
-
-// Tested in order; a later match overrides an earlier one (1600 x 1200 gives 10, not 9).
-constexpr PresetRow PresetRows[] = {
-    {800, 0, 1},     {1024, 0, 2},     {1152, 0, 3},     {1280, 800, 4},   {1280, 1024, 5},
-    {1360, 0, 6},    {1366, 0, 7},     {1440, 0, 8},     {1600, 0, 9},     {1600, 1200, 10},
-    {1680, 0, 11},   {1920, 1080, 12}, {1920, 1200, 13}, {2000, 1500, 14},
-};
-
 // An empty sink leaves errors unshown (a caller without a user to tell).
 void Show(const ErrorSink& showError, const SettingsError& error) {
     if (showError) showError(error.Message());
 }
 
 }  // namespace
-
-std::optional<int> PresetForScreen(ScreenSize screen) {
-    std::optional<int> preset;
-    for (const PresetRow& row : PresetRows) {
-        if (screen.width == row.width && (row.height == 0 || screen.height == row.height)) {
-            preset = row.preset;
-        }
-    }
-    return preset;
-}
 
 LoadResult LoadSettings(SettingsStore& store, EngineFields engine, SaverSettings& settings,
                         ScreenSize screen, const ErrorSink& showError) {

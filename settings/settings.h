@@ -28,6 +28,7 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "settings/image_sizes.h"
 #include "settings/store.h"
 
 namespace lumora {
@@ -36,11 +37,6 @@ struct SaverSettings {
     int32_t Wall = 0;        // image-size preset of saved stills, 1..14
     bool Rands = false;      // take a random pattern at every start
     std::wstring Path_Wall;  // directory in which stills are saved
-};
-
-struct ScreenSize {
-    int width;
-    int height;
 };
 
 // Shows one error to the user; an empty sink shows nothing.
@@ -55,9 +51,6 @@ struct EngineFields {
 inline EngineFields FieldsOf(EngineState& engine) {
     return {engine.Speed, engine.ColourScheme, engine.Pattern};
 }
-
-// The image-size preset that matches the primary display, if any.
-std::optional<int> PresetForScreen(ScreenSize screen);
 
 // How a load went: how many values it read, in the order Speed, Bright, Algoritm, Wall, Rands,
 // Path_Wall, and whether a read failed (the one after the last read).

@@ -1,15 +1,5 @@
 #include "tools/bmp_file.h"
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#endif
-
 namespace lumora::render {
 namespace {
 
@@ -72,38 +62,5 @@ std::vector<uint8_t> EncodeBmp(const uint32_t* pixels, int width, int height, in
     return out;
 }
 
-#ifndef _WIN32
-std::optional<std::string> WriteFileAtomically(const std::string& path,
-                                               const std::vector<uint8_t>& bytes, bool replace) {
-    std::string temporary = path + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) return std::string(std::strerror(errno));
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            break;
-        }
-        written += static_cast<size_t>(n);
-    }
-    int error = written == bytes.size() ? 0 : errno;
-    // mkstemp makes the file private; give it the mode an ordinary new file would get.
-    const mode_t mask = umask(0);
-    umask(mask);
-    if (!error && fchmod(fd, 0666 & ~mask) != 0) error = errno;
-    if (close(fd) != 0 && !error) error = errno;
-    if (!error) {
-        // A hard link fails when the target exists, so an existing file is never lost to a race.
-        if (replace ? std::rename(temporary.c_str(), path.c_str()) != 0
-                    : link(temporary.c_str(), path.c_str()) != 0)
-            error = errno;
-    }
-    if (error || !replace) unlink(temporary.c_str());
-    if (error == EEXIST) return std::string(ExistsReason);
-    if (error) return std::string(std::strerror(error));
-    return std::nullopt;
-}
-#endif
 
 }  // namespace lumora::render

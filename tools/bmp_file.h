@@ -5,9 +5,6 @@
 // refuses give an empty result and read no pixel.
 // LayoutBmp: the row and file sizes of such a BMP; nothing for a width or height below 1 or a
 // file larger than the header's 32-bit size field can describe.
-// WriteFileAtomically (POSIX): writes through a temporary file in the target's directory and
-// moves it into place, so a failed write leaves no partial file and the old file untouched; an
-// existing file is replaced only when `replace` is set.
 #pragma once
 
 #include <cstdint>
@@ -27,11 +24,5 @@ std::vector<uint8_t> EncodeBmp(const uint32_t* pixels, int width, int height, in
 
 // Why a still is not written over an existing file.
 inline constexpr char ExistsReason[] = "the file exists (--force replaces it)";
-
-#ifndef _WIN32
-// The reason on failure (from errno), nothing on success.
-std::optional<std::string> WriteFileAtomically(const std::string& path,
-                                               const std::vector<uint8_t>& bytes, bool replace);
-#endif
 
 }  // namespace lumora::render

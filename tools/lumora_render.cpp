@@ -16,6 +16,7 @@
 
 #include "engine/engine.h"
 #include "engine/fast_frame.h"
+#include "platform/image_file.h"
 #include "tools/bmp_file.h"
 #include "tools/render_options.h"
 
@@ -87,27 +88,15 @@ std::string Narrow(const wchar_t* wide) {
     return utf8;
 }
 
-std::string SystemMessage(DWORD error) {
-    wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string message = text ? Narrow(text) : "error " + std::to_string(error);
-    if (text) LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
-        message.pop_back();
-    return message;
-}
-
 bool PathExists(const std::string& path) {
     return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Copies the still into a GDI+ bitmap pixel for pixel and saves it through the BMP encoder, by
-// way of a temporary file that replaces the target only when it is complete.
+// Copies the still into a GDI+ bitmap and saves it through the BMP encoder, by way of a
+// temporary file that replaces the target only when it is complete.
 int WriteStill(const Still& still, const std::string& out, bool replace) {
-    const std::optional<CLSID> encoder = platform::FindEncoder(L"image/bmp");
-    if (!encoder) {
+    CLSID encoder{};
+    if (platform::FindImageEncoder("image/bmp", encoder) < 0) {
         std::fprintf(stderr, "lumora-render: cannot write '%s': no BMP encoder in GDI+\n", out.c_str());
         return 1;
     }
@@ -129,24 +118,10 @@ int WriteStill(const Still& still, const std::string& out, bool replace) {
             std::copy_n(still.pixels.data() + static_cast<size_t>(row) * still.width, still.width,
                         target.pixels + static_cast<long>(row) * target.stride);
     }
-    const std::wstring path = Widen(out);
-    const std::wstring temporary = path + L".part" + std::to_wstring(GetCurrentProcessId());
-    const Gdiplus::Status status = platform::SaveImage(bitmap.image(), temporary.c_str(), *encoder);
-    if (status != Gdiplus::Ok) {
-        const DWORD error = GetLastError();
-        DeleteFileW(temporary.c_str());
-        const std::string reason = status == Gdiplus::Win32Error && error ? SystemMessage(error)
-                                                                          : platform::StatusText(status);
-        std::fprintf(stderr, "lumora-render: cannot write '%s': %s\n", out.c_str(), reason.c_str());
-        return 1;
-    }
-    if (!MoveFileExW(temporary.c_str(), path.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)) {
-        const DWORD error = GetLastError();
-        DeleteFileW(temporary.c_str());
+    const std::wstring reason = platform::SaveImageFile(bitmap.image(), Widen(out), encoder, replace);
+    if (!reason.empty()) {
         std::fprintf(stderr, "lumora-render: cannot write '%s': %s\n", out.c_str(),
-                     error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS
-                         ? ExistsReason
-                         : SystemMessage(error).c_str());
+                     Narrow(reason.c_str()).c_str());
         return 1;
     }
     return 0;
@@ -163,8 +138,9 @@ int WriteStill(const Still& still, const std::string& out, bool replace) {
         std::fprintf(stderr, "lumora-render: cannot write '%s': too large for a BMP file\n", out.c_str());
         return 1;
     }
-    if (const auto reason = WriteFileAtomically(out, bytes, replace)) {
-        std::fprintf(stderr, "lumora-render: cannot write '%s': %s\n", out.c_str(), reason->c_str());
+    if (const auto reason = platform::WriteFileAtomically(out, bytes, replace)) {
+        std::fprintf(stderr, "lumora-render: cannot write '%s': %s\n", out.c_str(),
+                     *reason == platform::FileExistsReason ? ExistsReason : reason->c_str());
         return 1;
     }
     return 0;

@@ -8,7 +8,6 @@
 
 #include "platform/gdiplus.h"
 #include "platform/image_file.h"
-#include "settings/image_encoder.h"
 
 namespace lumora {
 namespace {
@@ -47,19 +46,17 @@ bool AnyTemporaryBeside(const std::wstring& path) {
 
 TEST_F(ImageFileTest, EncoderLookupIsExact) {
     CLSID classId{};
-    const int index = FindImageEncoder("image/bmp", classId);
-    ASSERT_GE(index, 0);
-    EXPECT_TRUE(IsEqualCLSID(classId, *platform::FindEncoder(L"image/bmp")));
+    ASSERT_GE(platform::FindImageEncoder("image/bmp", classId), 0);
     CLSID untouched{};
     untouched.Data1 = 0x1234;
-    EXPECT_EQ(FindImageEncoder("IMAGE/BMP", untouched), -1);  // letter case counts
-    EXPECT_EQ(FindImageEncoder("image/bmp ", untouched), -1);
+    EXPECT_EQ(platform::FindImageEncoder("IMAGE/BMP", untouched), -1);  // letter case counts
+    EXPECT_EQ(platform::FindImageEncoder("image/bmp ", untouched), -1);
     EXPECT_EQ(untouched.Data1, 0x1234u);                     // and nothing was written
 }
 
 TEST_F(ImageFileTest, SaveReplacesOnlyWhenAskedAndSaysWhy) {
     CLSID encoder{};
-    ASSERT_GE(FindImageEncoder("image/bmp", encoder), 0);
+    ASSERT_GE(platform::FindImageEncoder("image/bmp", encoder), 0);
     FrameBitmap bitmap(20, 10);
     const std::wstring path = TempPath(L"lumora-image-file-test-\u00e9.bmp");
     DeleteFileW(path.c_str());
