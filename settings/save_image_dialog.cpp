@@ -265,6 +265,9 @@ void TOKRightDlg::Tell(const std::wstring& message, UINT icon) const {
 }
 
 void TOKRightDlg::OKBtnClick() {
+    // A click that arrives after the dialog has gone (a quick double click, a tool's clicks) would
+    // save the live view's frame over the still just written.
+    if (!IsOpen()) return;
     // The directory is remembered first, whether or not the file can be written.
     if (directory_ != settings_.Path_Wall) {
         settings_.Path_Wall = directory_;

@@ -9,6 +9,7 @@
 #include "engine/engine.h"
 #include "platform/message_loop.h"
 #include "settings/dialog_frame.h"
+#include "settings/dialog_placement.h"
 #include "settings/live_view.h"
 #include "settings/save_image_dialog.h"
 #include "settings/settings_window.h"
@@ -23,7 +24,6 @@ constexpr int DesignClientWidth = 500;
 constexpr int DesignClientHeight = 175;
 constexpr UINT_PTR PlacementTimerId = 1;
 constexpr UINT PlacementTimerInterval = 30;  // ms
-constexpr int GapBelowLiveView = 2;          // pixels between the live view and the dialog
 constexpr wchar_t FontFace[] = L"Arial";
 constexpr int FontPixels = 13;
 constexpr int FocusInset = 4;  // design pixels between a button's edge and its focus rectangle
@@ -91,6 +91,13 @@ bool IsLabel(int id) {
 
 ScreenSize PrimaryDisplay() {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+// True while the user moves or sizes a window of this thread (the live view, say).
+bool InMoveOrSize() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMOVESIZE);
 }
 
 }  // namespace
@@ -226,16 +233,27 @@ void TForm2::SetSliderPosition(int id, int value) {
 
 void TForm2::TimerTimer() { PlaceUnderLiveView(); }
 
-// Centred under the live view, 2 pixels below it; outer sizes, borders included.
+// Centred under the live view, 2 pixels below it, where the two fit on the live view's monitor;
+// moved up together, or overlapping, where they do not (outer sizes, borders included). While
+// the user drags the live view only the dialog follows; the pair is placed again after the drag.
 void TForm2::PlaceUnderLiveView() {
-    RECT live, dialog;
-    if (!liveView_.Handle() || !GetWindowRect(liveView_.Handle(), &live) ||
-        !GetWindowRect(window_, &dialog))
-        return;
-    const int left = live.left + ((live.right - live.left) - (dialog.right - dialog.left)) / 2;
-    const int top = live.bottom + GapBelowLiveView;
-    if (left == dialog.left && top == dialog.top) return;
-    SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const HWND live = liveView_.Handle();
+    RECT liveRect, dialogRect;
+    if (!live || !GetWindowRect(live, &liveRect) || !GetWindowRect(window_, &dialogRect)) return;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromWindow(live, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT& work = monitor.rcWork;
+    const DialogPlacement placement = PlaceDialogUnderLiveView(
+        {liveRect.left, liveRect.top, liveRect.right, liveRect.bottom},
+        dialogRect.right - dialogRect.left, dialogRect.bottom - dialogRect.top,
+        {work.left, work.top, work.right, work.bottom}, /*moveLiveView=*/!InMoveOrSize());
+    if (placement.liveTop != liveRect.top)
+        SetWindowPos(live, nullptr, placement.liveLeft, placement.liveTop, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (placement.dialogLeft != dialogRect.left || placement.dialogTop != dialogRect.top)
+        SetWindowPos(window_, nullptr, placement.dialogLeft, placement.dialogTop, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm2::FormKeyDown(WPARAM key) {

@@ -183,6 +183,22 @@ class SaveImage(harness.SessionTestCase):
         self.assertTrue(self.restored(before), "the live view was not restored once")
         self.assertIsNone(proc.poll())
 
+        # Two clicks on Save back to back: one still of the chosen size, no question, one number.
+        dialog = self.open_save_dialog()
+        self.assertEqual(dialog.text(EDIT), "Lumora3")
+        before = len(self.fields())
+        self.assertIsNotNone(session.probe("clicks", SAVE, str(SAVE_BUTTON), "2"))
+        third = session.linux_path("C:\\Lumora3.bmp")
+        self.assertTrue(wait_for(lambda: os.path.isfile(third) and self.restored(before), 30))
+        saved_at = os.path.getmtime(third)
+        time.sleep(2)
+        self.assertEqual(self.message_boxes(), 0, "the second click asked a question")
+        self.assertEqual(os.path.getmtime(third), saved_at, "the second click wrote again")
+        self.assertEqual(read_bmp_size(third), (1920, 1080))
+        self.assertEqual(self.open_save_dialog().text(EDIT), "Lumora4")
+        session.key("Escape")
+        self.assertTrue(wait_for(lambda: not session.find_window(SAVE, timeout=0), 10))
+
         click_control(session, SETTINGS, 112)  # Close
         self.assertEqual(session.wait_exit(proc, 15), 0)
 

@@ -7,6 +7,8 @@
 //                                 (rectangle in the parent's client area, a list's item height,
 //                                 a slider's position, a check box's state or a list's item
 //                                 count, and the text; a list's items follow as "item I TEXT").
+//   window-probe clicks TITLE ID N  posts N clicks of control ID to that window at once, as a
+//                                 quick double click or a tool's clicks arrive (BN_CLICKED each).
 //   window-probe manifest FILE    "dpiAware VALUE" and "dpiAwareness VALUE" from the file's
 //                                 application manifest (resource 1), "" for a setting it lacks.
 // Exit status 0, or 1 when the window or the manifest is not there.
@@ -107,11 +109,22 @@ int Manifest(const wchar_t* file) {
     return 0;
 }
 
+int PostClicks(const wchar_t* title, int id, int count) {
+    const HWND window = FindWindowW(nullptr, title);
+    const HWND control = window ? GetDlgItem(window, id) : nullptr;
+    if (!control) return 1;
+    for (int i = 0; i < count; ++i)
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc == 3 && std::wstring(argv[1]) == L"controls") return Controls(argv[2]);
     if (argc == 3 && std::wstring(argv[1]) == L"manifest") return Manifest(argv[2]);
-    std::fprintf(stderr, "usage: window-probe controls TITLE | manifest FILE\n");
+    if (argc == 5 && std::wstring(argv[1]) == L"clicks")
+        return PostClicks(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
+    std::fprintf(stderr, "usage: window-probe controls TITLE | clicks TITLE ID N | manifest FILE\n");
     return 2;
 }
