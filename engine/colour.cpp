@@ -2,42 +2,16 @@
 #include <cmath>
 
 #include "engine/engine.h"
+#include "engine/hue_colours.h"
 
 namespace lumora {
 namespace {
 
-struct Hue {
-    int r, g, b;
-};
-
-// The fixed colours of schemes 4..18, red, green, blue in 0..255.
-constexpr Hue HueColours[15] = {
-    {30, 144, 255},   // 4  dodger blue
-    {0, 255, 255},    // 5  cyan
-    {244, 164, 96},   // 6  sandy brown
-    {205, 92, 92},    // 7  indian red
-    {255, 215, 0},    // 8  gold
-    {255, 105, 180},  // 9  hot pink
-    {255, 20, 147},   // 10 deep pink
-    {160, 32, 240},   // 11 purple
-    {255, 69, 0},     // 12 orange red
-    {255, 0, 0},      // 13 red
-    {127, 255, 212},  // 14 aquamarine
-    {0, 255, 127},    // 15 spring green
-    {211, 211, 211},  // 16 light gray
-    {119, 136, 153},  // 17 light slate gray
-    {255, 255, 255},  // 18 white
-};
-
-constexpr int FirstHueScheme = 4;
-constexpr int LastHueScheme = 18;
-
-// m scaled by one hue component: a full component gives m itself, none gives 0, any other k
-// gives m times the nearest long double to k/255.
+// m scaled by one hue component (see HueFactor).
 long double HueChannel(long double m, int component) {
     if (component == 255) return m;
     if (component == 0) return 0.0L;
-    return m * (static_cast<long double>(component) / 255.0L);
+    return m * HueFactor(component);
 }
 
 // Scheme 3 brightens the dark half: v / (1.52 - v)^2 below 0.5.

