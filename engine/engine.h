@@ -37,26 +37,39 @@ struct RotationMatrix {
 };
 
 // One plane: MaxGridRows rows of MaxGridColumns values, row-major; [row][col]. Allocated once
-// (zero-filled) when the state is made and never resized.
+// (zero-filled) when the state is made and never resized. (Tests make larger ones, to run the
+// straightforward engine on a grid beyond the planes of the product.)
 class Plane {
 public:
-    Plane();
+    explicit Plane(int rows = MaxGridRows, int columns = MaxGridColumns);
     ~Plane();
     Plane(const Plane&) = delete;
     Plane& operator=(const Plane&) = delete;
 
-    long double* operator[](int row) { return values_ + static_cast<long>(row) * MaxGridColumns; }
+    long double* operator[](int row) { return values_ + static_cast<long>(row) * columns_; }
     const long double* operator[](int row) const {
-        return values_ + static_cast<long>(row) * MaxGridColumns;
+        return values_ + static_cast<long>(row) * columns_;
     }
 
 private:
     long double* values_;
+    long columns_;
 };
 
 struct EngineState {
+    EngineState() = default;
+    // With planes of planeRows x planeColumns (the grid is then set directly, not by SetGridSize).
+    EngineState(int planeRows, int planeColumns)
+        : PlaneX(planeRows, planeColumns), PlaneY(planeRows, planeColumns),
+          PlaneZ(planeRows, planeColumns) {}
+
     int GridWidth = 0;
     int GridHeight = 0;
+    // The grid may be one piece of a larger field (a still beyond the planes, made piece by
+    // piece): grid point (row, col) is then the point (FieldRow + row, FieldColumn + col) of a
+    // field of FieldWidth x FieldHeight points, and every formula takes that point and size.
+    // A FieldWidth or FieldHeight of 0 means the grid's own; SetGridSize puts all four back.
+    int FieldWidth = 0, FieldHeight = 0, FieldColumn = 0, FieldRow = 0;
     int WindowWidth = 0;
     int WindowHeight = 0;
     int ColourScheme = 0;
@@ -81,6 +94,14 @@ struct PixelTarget {
     int stride;
 };
 
+// The size of the field the grid belongs to (the grid's own unless it is a piece of a still).
+inline int FieldWidthOf(const EngineState& state) {
+    return state.FieldWidth > 0 ? state.FieldWidth : state.GridWidth;
+}
+inline int FieldHeightOf(const EngineState& state) {
+    return state.FieldHeight > 0 ? state.FieldHeight : state.GridHeight;
+}
+
 // The process-wide generator: Random(n) is uniform in 0..n-1 (0 when n < 1). The same seed gives
 // the same draws in every build.
 void SeedRandom(uint32_t seed);
@@ -89,8 +110,8 @@ int Random(int n);
 
 // Draws the start rates and angles (six draws, in a fixed order).
 void SeedAnimation(EngineState& state);
-// GridWidth/GridHeight := w/h, clamped to 0..MaxGridColumns and 0..MaxGridRows. Every caller
-// that sets the grid goes through here.
+// GridWidth/GridHeight := w/h, clamped to 0..MaxGridColumns and 0..MaxGridRows; the grid is its
+// own field again. Every caller that sets the grid goes through here.
 void SetGridSize(EngineState& state, int width, int height);
 // GridWidth := Round(WindowWidth / d), GridHeight := Round(WindowHeight / d), ties to even,
 // then clamped as SetGridSize. A divisor below 1 counts as 1.
@@ -106,11 +127,15 @@ void GeneratePatternField(EngineState& state);
 // every core with tables (engine/fast_frame.h); its pixels are the straightforward evaluation's on
 // every case the tests try (a sine's or a logarithm's last bits could decide a channel byte).
 void RenderFrame(EngineState& state, const PixelTarget& target);
+// The second half of a frame alone: every grid point coloured into the target with the rotation
+// as it stands (no advance, no random draw). Several pieces of one still share one rotation so.
+void RenderPoints(EngineState& state, const PixelTarget& target);
 
 // The straightforward evaluations, point by point in the order written, on the calling thread:
 // the references the fast ones are measured against.
 void GeneratePatternFieldReference(EngineState& state);
 void RenderFrameReference(EngineState& state, const PixelTarget& target);
+void RenderPointsReference(EngineState& state, const PixelTarget& target);
 
 // The stages of a frame, exposed for tests and tools. They assume the FPU state that
 // RenderFrame sets up (64-bit precision, round to nearest).

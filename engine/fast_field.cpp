@@ -191,28 +191,33 @@ PlanePoint Pattern25(int row, int col, int W, int H) {
     return p;
 }
 
+// Grid rows [begin, end): the formulas take the field's point and size (engine.h), the planes
+// keep it at the grid's own (local) column.
 template <int P>
 void FieldRows(EngineState& state, int begin, int end) {
-    const int W = state.GridWidth, H = state.GridHeight;
+    const int W = FieldWidthOf(state), H = FieldHeightOf(state);
+    const int offset = state.FieldColumn, endColumn = state.FieldColumn + state.GridWidth;
     IterScratch scratch;
-    for (int row = begin; row < end; ++row) {
-        long double* X = state.PlaneX[row];
-        long double* Y = state.PlaneY[row];
-        long double* Z = state.PlaneZ[row];
-        int col = 0;
+    for (int local = begin; local < end; ++local) {
+        const int row = state.FieldRow + local;
+        long double* X = state.PlaneX[local];
+        long double* Y = state.PlaneY[local];
+        long double* Z = state.PlaneZ[local];
+        int col = offset;
         if constexpr (P == 23) {
-            for (; col + 1 < W; col += 2) {
+            for (; col + 1 < endColumn; col += 2) {
                 PlanePoint first, second;
                 Pattern23Pair(row, col, W, H, first, second);
-                X[col] = first.X;
-                Y[col] = first.Y;
-                Z[col] = first.Z;
-                X[col + 1] = second.X;
-                Y[col + 1] = second.Y;
-                Z[col + 1] = second.Z;
+                const int at = col - offset;
+                X[at] = first.X;
+                Y[at] = first.Y;
+                Z[at] = first.Z;
+                X[at + 1] = second.X;
+                Y[at + 1] = second.Y;
+                Z[at + 1] = second.Z;
             }
         }
-        for (; col < W; ++col) {
+        for (; col < endColumn; ++col) {
             PlanePoint p;
             if constexpr (P == 15) p = Pattern15(row, col, W, H);
             else if constexpr (P == 16) p = Pattern16Or21<false>(row, col, W, H);
@@ -225,9 +230,9 @@ void FieldRows(EngineState& state, int begin, int end) {
             else if constexpr (P == 23) p = Pattern23(scratch, row, col, W, H);
             else if constexpr (P == 24) p = Pattern24(scratch, row, col, W, H);
             else p = Pattern25(row, col, W, H);
-            X[col] = p.X;
-            Y[col] = p.Y;
-            Z[col] = p.Z;
+            X[col - offset] = p.X;
+            Y[col - offset] = p.Y;
+            Z[col - offset] = p.Z;
         }
     }
 }

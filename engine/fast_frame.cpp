@@ -28,6 +28,7 @@ struct FrameTables {
 // for; Stride values per point, row by row.
 struct GridTables {
     int Pattern = 0, Width = -1, Height = -1;
+    int FieldWidth = 0, FieldHeight = 0, FieldColumn = 0, FieldRow = 0;  // the piece they are for
     int Stride = 0;
     size_t Capacity = 0;
     std::unique_ptr<long double[]> Values;  // not zero-filled: the workers touch it first
@@ -86,6 +87,8 @@ inline long double CoordinateU(int pattern, int col, int W) {
 // Everything a point needs, fixed for the frame.
 struct FrameContext {
     int W, H, pattern;
+    // The field the grid is a piece of (engine.h): the coordinates' size and the piece's origin.
+    int fieldW, fieldH, column0, row0;
     long double a1, a2, a3, s1, s2, s3;
     RotationMatrix m;
     const EngineState* state;
@@ -107,7 +110,7 @@ void ColumnTerms(const FrameContext& f, int col) {
     long double* C[TermCount];
     for (int k = 0; k < TermCount; ++k) C[k] = &f.t->Column[k][col];
     const long double a1 = f.a1, a2 = f.a2, a3 = f.a3;
-    const long double u = CoordinateU(f.pattern, col, f.W);
+    const long double u = CoordinateU(f.pattern, f.column0 + col, f.fieldW);
     *C[0] = u;
     switch (f.pattern) {
         case 1: *C[1] = std::sin(u / 2.0L + a1); break;
@@ -162,7 +165,7 @@ void RowTerms(const FrameContext& f, int row) {
     for (int k = 0; k < TermCount; ++k) R[k] = &f.t->Row[k][row];
     const long double a1 = f.a1, a2 = f.a2, a3 = f.a3;
     // v follows the same rules as u, over the rows.
-    const long double v = CoordinateU(f.pattern, row, f.H);
+    const long double v = CoordinateU(f.pattern, f.row0 + row, f.fieldH);
     *R[0] = v;
     switch (f.pattern) {
         case 1: *R[1] = std::sin(v / 2.0L + a2); break;
@@ -228,11 +231,13 @@ int GridStride(int pattern) {
     }
 }
 
-void GridRow(int pattern, int W, int H, int row, long double* out) {
-    for (int col = 0; col < W; ++col) {
+// One grid row of a piece `columns` wide whose first column is the field's column0.
+void GridRow(int pattern, int columns, int column0, int W, int H, int row, long double* out) {
+    for (int local = 0; local < columns; ++local) {
+        const int col = column0 + local;
         switch (pattern) {
             case 4:
-                out[col] = std::log(Square(Fraction(col, W) - 0.5L) +
+                out[local] = std::log(Square(Fraction(col, W) - 0.5L) +
                                     Square(Fraction(row, H) - 0.5L) + 0.01L) *
                            0.5L;
                 break;
@@ -240,7 +245,7 @@ void GridRow(int pattern, int W, int H, int row, long double* out) {
                 const long double u = Fraction(col, W) / 2.0L;
                 const long double v = Fraction(row, H) / 2.0L;
                 const long double w = std::log(u * u + v * v + 0.1L);
-                FastSinCos(w, out[2 * col], out[2 * col + 1]);
+                FastSinCos(w, out[2 * local], out[2 * local + 1]);
                 break;
             }
             case 10: {
@@ -248,8 +253,8 @@ void GridRow(int pattern, int W, int H, int row, long double* out) {
                 const long double v = 1.0L - (1.0L - DoubleFraction(row, H));
                 const long double w =
                     std::log(Square(Centred(col, W)) + Square(Centred(row, H)) + 0.01L);
-                out[2 * col] = std::fabs(w);
-                out[2 * col + 1] = w + u + v;
+                out[2 * local] = std::fabs(w);
+                out[2 * local + 1] = w + u + v;
                 break;
             }
         }
@@ -259,10 +264,14 @@ void GridRow(int pattern, int W, int H, int row, long double* out) {
 // Makes the per-grid tables for this pattern and grid unless they are already there. The memory
 // is sized to the grid when the grid changes (a still for export needs far more than the live
 // view, and is not kept afterwards). False when the memory cannot be had.
-bool PrepareGrid(FastEngine& engine, int pattern, int W, int H) {
+bool PrepareGrid(FastEngine& engine, const FrameContext& f) {
     GridTables& g = engine.Grid();
+    const int pattern = f.pattern, W = f.W, H = f.H;
     const int stride = GridStride(pattern);
-    if (stride == 0 || (g.Pattern == pattern && g.Width == W && g.Height == H)) return true;
+    if (stride == 0 || (g.Pattern == pattern && g.Width == W && g.Height == H &&
+                        g.FieldWidth == f.fieldW && g.FieldHeight == f.fieldH &&
+                        g.FieldColumn == f.column0 && g.FieldRow == f.row0))
+        return true;
     const size_t need = static_cast<size_t>(W) * static_cast<size_t>(H) * stride;
     if (g.Capacity < need || g.Capacity / 4 > need) {
         g.Values.reset();
@@ -276,10 +285,15 @@ bool PrepareGrid(FastEngine& engine, int pattern, int W, int H) {
     g.Width = W;
     g.Height = H;
     g.Stride = stride;
+    g.FieldWidth = f.fieldW;
+    g.FieldHeight = f.fieldH;
+    g.FieldColumn = f.column0;
+    g.FieldRow = f.row0;
     long double* values = g.Values.get();
     auto job = [&](int begin, int end) {
         for (int row = begin; row < end; ++row)
-            GridRow(pattern, W, H, row, values + static_cast<size_t>(row) * W * stride);
+            GridRow(pattern, W, f.column0, f.fieldW, f.fieldH, f.row0 + row,
+                    values + static_cast<size_t>(row) * W * stride);
     };
     EnginePool().ForEachChunk(H, 4, job);
     return true;
@@ -542,6 +556,11 @@ void SetFastThreadCount(int threads) { SetEnginePoolThreads(threads); }
 void RenderFrameFast(EngineState& state, const PixelTarget& target) {
     ExtendedPrecisionScope precision;
     AdvanceRotation(state);  // every random draw of the frame, on this thread, first
+    RenderPointsFast(state, target);
+}
+
+void RenderPointsFast(EngineState& state, const PixelTarget& target) {
+    ExtendedPrecisionScope precision;
     const int W = state.GridWidth, H = state.GridHeight;
     if (W < 1 || H < 1) return;
 
@@ -551,6 +570,10 @@ void RenderFrameFast(EngineState& state, const PixelTarget& target) {
     f.W = W;
     f.H = H;
     f.pattern = pattern;
+    f.fieldW = FieldWidthOf(state);
+    f.fieldH = FieldHeightOf(state);
+    f.column0 = state.FieldColumn;
+    f.row0 = state.FieldRow;
     f.a1 = state.RotationAngle1;
     f.a2 = state.RotationAngle2;
     f.a3 = state.RotationAngle3;
@@ -567,7 +590,7 @@ void RenderFrameFast(EngineState& state, const PixelTarget& target) {
 
     WorkerPool& pool = EnginePool();
     if (pattern != 0) {
-        if (!PrepareGrid(engine, pattern, W, H)) {
+        if (!PrepareGrid(engine, f)) {
             // No memory for the grid's tables: this frame point by point, as written.
             for (int row = 0; row < H; ++row)
                 for (int col = 0; col < W; ++col) {

@@ -28,6 +28,8 @@
 namespace lumora {
 
 void RenderFrameFast(EngineState& state, const PixelTarget& target);
+// The same frame without the advance of the rotation (engine.h, RenderPoints).
+void RenderPointsFast(EngineState& state, const PixelTarget& target);
 
 // The number of threads that share a frame (the caller included). Defaults to the hardware's
 // thread count; SetFastThreadCount remakes the pool (for tests and benchmarks, between frames).

@@ -163,9 +163,12 @@ PlanePoint Pattern25(int row, int col, int W, int H) {
     return p;
 }
 
+// The point at grid (row, col): the field's point at (FieldRow + row, FieldColumn + col).
 PlanePoint FieldPoint(EngineState& state, int row, int col) {
-    const int W = state.GridWidth;
-    const int H = state.GridHeight;
+    const int W = FieldWidthOf(state);
+    const int H = FieldHeightOf(state);
+    row += state.FieldRow;
+    col += state.FieldColumn;
     switch (state.Pattern) {
         case 15: return Pattern15(row, col, W, H);
         case 16: return Pattern16Or21(row, col, W, H, false);

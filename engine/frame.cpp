@@ -69,9 +69,16 @@ void RotatePoint(EngineState& state, int row, int col) {
 
 void RenderFrame(EngineState& state, const PixelTarget& target) { RenderFrameFast(state, target); }
 
+void RenderPoints(EngineState& state, const PixelTarget& target) { RenderPointsFast(state, target); }
+
 void RenderFrameReference(EngineState& state, const PixelTarget& target) {
     ExtendedPrecisionScope precision;
     AdvanceRotation(state);
+    RenderPointsReference(state, target);
+}
+
+void RenderPointsReference(EngineState& state, const PixelTarget& target) {
+    ExtendedPrecisionScope precision;
     const bool perFramePattern = state.Pattern >= 1 && state.Pattern <= 14;
     for (int row = 0; row < state.GridHeight; ++row) {
         uint32_t* line = target.pixels + static_cast<long>(row) * target.stride;

@@ -37,8 +37,10 @@ void PatternValues(EngineState& state, int row, int col) {
     const int pattern = state.Pattern;
     if (pattern < 1 || pattern > 14) return;
 
-    const int W = state.GridWidth;
-    const int H = state.GridHeight;
+    const int W = FieldWidthOf(state);
+    const int H = FieldHeightOf(state);
+    row += state.FieldRow;
+    col += state.FieldColumn;
     const long double a1 = state.RotationAngle1;
     const long double a2 = state.RotationAngle2;
     const long double a3 = state.RotationAngle3;

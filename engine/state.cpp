@@ -8,9 +8,10 @@
 
 namespace lumora {
 
-Plane::Plane()
-    : values_(static_cast<long double*>(std::calloc(
-          static_cast<size_t>(MaxGridRows) * MaxGridColumns, sizeof(long double)))) {
+Plane::Plane(int rows, int columns)
+    : values_(static_cast<long double*>(
+          std::calloc(static_cast<size_t>(rows) * static_cast<size_t>(columns), sizeof(long double)))),
+      columns_(columns) {
     if (!values_) throw std::bad_alloc();
 }
 
@@ -30,6 +31,7 @@ void SeedAnimation(EngineState& state) {
 void SetGridSize(EngineState& state, int width, int height) {
     state.GridWidth = width < 0 ? 0 : (width > MaxGridColumns ? MaxGridColumns : width);
     state.GridHeight = height < 0 ? 0 : (height > MaxGridRows ? MaxGridRows : height);
+    state.FieldWidth = state.FieldHeight = state.FieldColumn = state.FieldRow = 0;
 }
 
 long double RoundHalfEven(long double x) {

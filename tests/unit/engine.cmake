@@ -21,3 +21,5 @@ else()
                    ${PROJECT_SOURCE_DIR}/scripts/wine-exec.sh $<TARGET_FILE:lumora-render>)
 endif()
 set_tests_properties(${LUMORA_FLAVOUR}.render_cli_test PROPERTIES LABELS "unit;${LUMORA_FLAVOUR}" TIMEOUT 300)
+# Stills in pieces against one frame and against the straightforward engine beyond the planes.
+lumora_unit_test(engine_still_test SOURCES unit/engine_still_test.cpp LIBS lumora_engine)
