@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building and testing Lumora needs on a Debian machine: the MinGW-w64
 # cross compilers, Wine (32- and 64-bit), Xvfb, xdotool, ImageMagick, CMake and GoogleTest,
-# cross compilers, Wine (32- and 64-bit), Xvfb, xdotool, ImageMagick, CMake and GoogleTest,
 # clang with its sanitizer and libFuzzer run-time libraries, NSIS and zip for the release
-# packages, and Liberation Sans (the dialogs' Arial, metric for metric, under Wine).
+# packages, Liberation Sans (the dialogs' Arial, metric for metric, under Wine) and libpng
+# (the native still renderer's PNG files).
 # Idempotent: it installs only what is missing and says what it does.
 set -euo pipefail
 
@@ -18,7 +18,7 @@ packages=(
   cmake make g++ python3 googletest clang libclang-rt-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine32:i386 wine64 xvfb xauth xdotool imagemagick
-  nsis zip fonts-liberation
+  nsis zip fonts-liberation libpng-dev
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -1,21 +1,26 @@
 // lumora-render: renders stills of the engine and measures it.
 //
-// A still: sets the grid (clamped to the planes), the pattern, scheme and speed; takes the angles
-// and rates given or draws them with the seed; fills the field once, renders the frames and writes
-// the last one as a BMP of the requested size (GDI+'s "image/bmp" encoder on Windows, a writer of
-// our own elsewhere). Pixels outside a clamped grid stay opaque black. Bad arguments: usage on
-// stderr, status 2. An output that cannot be written: the file and the reason, status 1, no partial
-// file. An existing output is replaced only with --force. --bench prints "pattern field_ms frame_ms" and one line per pattern 1..25: the fast engine
-// on --threads threads (default: the machine's), or with --reference the straightforward one.
+// A still: the pattern, scheme and speed; the angles and rates given or drawn with the seed; the
+// frames before the last advance the rotation, and the last is the still of the requested size,
+// up to 16384 a side, exactly the field of that size (engine/still.h). It is written as a PNG
+// when the name ends in ".png", else as a BMP (GDI+'s encoders on Windows, libpng and a writer of
+// our own elsewhere). Bad arguments: usage on stderr, status 2; --help and -h: usage on stdout,
+// --version: the version, status 0. An output that cannot be written, or a still too large for
+// the memory: the file and the reason, status 1, no partial file. An existing output is replaced
+// only with --force. --bench prints "pattern field_ms frame_ms" and one line per pattern 1..25:
+// the fast engine on --threads threads (default: the machine's), or with --reference the
+// straightforward one.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "engine/engine.h"
 #include "engine/fast_frame.h"
+#include "engine/still.h"
 #include "platform/image_file.h"
 #include "tools/bmp_file.h"
 #include "tools/render_options.h"
@@ -25,6 +30,8 @@
 #include "shell/frame_render.h"
 #else
 #include <sys/stat.h>
+
+#include "tools/png_file.h"
 #endif
 
 namespace lumora::render {
@@ -65,13 +72,47 @@ void SetUpState(EngineState& state, const Options& options) {
     }
 }
 
-// The frame buffer of a still: the requested size, opaque black where the grid does not reach.
+// A frame buffer of the benchmark's own (natively) and of a native still.
 struct Still {
     int width, height;
     std::vector<uint32_t> pixels;
     Still(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * h, 0xFF000000u) {}
     PixelTarget target() { return {pixels.data(), width}; }
 };
+
+// Status 1, with the file and the reason.
+int Fail(const std::string& out, const std::string& reason) {
+    std::fprintf(stderr, "lumora-render: cannot write '%s': %s\n", out.c_str(), reason.c_str());
+    return 1;
+}
+
+// The frames before the last move the rotation on; the last one is the still: in pieces through
+// the planes (engine/still.h), or with --reference straightforwardly on planes of its own size.
+// False when the planes of that size cannot be had.
+bool RenderInto(const Options& options, const PixelTarget& target) {
+    std::unique_ptr<EngineState> state;
+    try {
+        state = options.reference ? std::make_unique<EngineState>(options.height, options.width)
+                                  : std::make_unique<EngineState>();
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    SetUpState(*state, options);
+    SetGridSize(*state, 0, 0);
+    for (int frame = 1; frame < options.frames; ++frame) RenderFrame(*state, {nullptr, 0});
+    if (options.reference) {
+        state->GridWidth = options.width;
+        state->GridHeight = options.height;
+        GeneratePatternFieldReference(*state);
+        RenderFrameReference(*state, target);
+    } else {
+        StillRender(*state, options.width, options.height).RenderAll(target);
+    }
+    if (options.checksum)
+        std::printf("checksum %016llx\n", static_cast<unsigned long long>(FrameChecksum(
+                                              target.pixels, options.width, options.height, target.stride)));
+    return true;
+}
 
 #ifdef _WIN32
 std::wstring Widen(const std::string& utf8) {
@@ -92,38 +133,29 @@ bool PathExists(const std::string& path) {
     return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Copies the still into a GDI+ bitmap and saves it through the BMP encoder, by way of a
-// temporary file that replaces the target only when it is complete.
-int WriteStill(const Still& still, const std::string& out, bool replace) {
+// The still is rendered straight into the GDI+ bitmap that is saved, through one lock, and
+// written with the BMP or PNG encoder by way of a temporary file that replaces the target only
+// when it is complete.
+int RenderStill(const Options& options) {
+    const std::string& out = options.out;
+    if (!out.empty() && !options.force && PathExists(out)) return Fail(out, ExistsReason);
+    const bool png = IsPngName(out);
     CLSID encoder{};
-    if (platform::FindImageEncoder("image/bmp", encoder) < 0) {
-        std::fprintf(stderr, "lumora-render: cannot write '%s': no BMP encoder in GDI+\n", out.c_str());
-        return 1;
-    }
-    FrameBitmap bitmap(still.width, still.height);
-    if (!bitmap.image()) {
-        std::fprintf(stderr, "lumora-render: cannot write '%s': GDI+ could not make a %dx%d bitmap\n",
-                     out.c_str(), still.width, still.height);
-        return 1;
-    }
+    if (!out.empty() && platform::FindImageEncoder(png ? "image/png" : "image/bmp", encoder) < 0)
+        return Fail(out, png ? "no PNG encoder in GDI+" : "no BMP encoder in GDI+");
+    FrameBitmap bitmap(options.width, options.height);
+    const std::string size = std::to_string(options.width) + "x" + std::to_string(options.height);
+    if (!bitmap.image())
+        return Fail(out, "not enough memory for a still of " + size + " (GDI+ could not make the bitmap)");
     {
-        LockedBits bits(bitmap.image(), still.width, still.height);
-        if (!bits.locked()) {
-            std::fprintf(stderr, "lumora-render: cannot write '%s': GDI+ could not lock the bitmap\n",
-                         out.c_str());
-            return 1;
-        }
-        const PixelTarget target = LockedTarget(bits);
-        for (int row = 0; row < still.height; ++row)
-            std::copy_n(still.pixels.data() + static_cast<size_t>(row) * still.width, still.width,
-                        target.pixels + static_cast<long>(row) * target.stride);
+        LockedBits bits(bitmap.image(), options.width, options.height);
+        if (!bits.locked()) return Fail(out, "GDI+ could not lock the bitmap");
+        if (!RenderInto(options, LockedTarget(bits)))
+            return Fail(out, "not enough memory for the planes of a still of " + size);
     }
-    const std::wstring reason = platform::SaveImageFile(bitmap.image(), Widen(out), encoder, replace);
-    if (!reason.empty()) {
-        std::fprintf(stderr, "lumora-render: cannot write '%s': %s\n", out.c_str(),
-                     Narrow(reason.c_str()).c_str());
-        return 1;
-    }
+    if (out.empty()) return 0;
+    const std::wstring reason = platform::SaveImageFile(bitmap.image(), Widen(out), encoder, options.force);
+    if (!reason.empty()) return Fail(out, Narrow(reason.c_str()));
     return 0;
 }
 #else
@@ -132,39 +164,29 @@ bool PathExists(const std::string& path) {
     return lstat(path.c_str(), &status) == 0;
 }
 
-int WriteStill(const Still& still, const std::string& out, bool replace) {
-    const std::vector<uint8_t> bytes = EncodeBmp(still.pixels.data(), still.width, still.height, still.width);
-    if (bytes.empty()) {
-        std::fprintf(stderr, "lumora-render: cannot write '%s': too large for a BMP file\n", out.c_str());
-        return 1;
+int RenderStill(const Options& options) {
+    const std::string& out = options.out;
+    if (!out.empty() && !options.force && PathExists(out)) return Fail(out, ExistsReason);
+    const std::string size = std::to_string(options.width) + "x" + std::to_string(options.height);
+    std::unique_ptr<Still> still;
+    try {
+        still = std::make_unique<Still>(options.width, options.height);
+    } catch (const std::bad_alloc&) {
+        return Fail(out, "not enough memory for a still of " + size);
     }
-    if (const auto reason = platform::WriteFileAtomically(out, bytes, replace)) {
-        std::fprintf(stderr, "lumora-render: cannot write '%s': %s\n", out.c_str(),
-                     *reason == platform::FileExistsReason ? ExistsReason : reason->c_str());
-        return 1;
-    }
+    if (!RenderInto(options, still->target()))
+        return Fail(out, "not enough memory for the planes of a still of " + size);
+    if (out.empty()) return 0;
+    const bool png = IsPngName(out);
+    const std::vector<uint8_t> bytes = png ? EncodePng(still->pixels.data(), still->width, still->height, still->width)
+                                           : EncodeBmp(still->pixels.data(), still->width, still->height, still->width);
+    still.reset();
+    if (bytes.empty()) return Fail(out, png ? "the PNG encoder failed" : "too large for a BMP file");
+    if (const auto reason = platform::WriteFileAtomically(out, bytes, options.force))
+        return Fail(out, *reason == platform::FileExistsReason ? ExistsReason : *reason);
     return 0;
 }
 #endif
-
-int RenderStill(const Options& options) {
-    // Say so before the work, rather than after it, when the output would replace a file.
-    if (!options.out.empty() && !options.force && PathExists(options.out)) {
-        std::fprintf(stderr, "lumora-render: cannot write '%s': %s\n", options.out.c_str(), ExistsReason);
-        return 1;
-    }
-    auto state = std::make_unique<EngineState>();
-    SetUpState(*state, options);
-    if (state->GridWidth != options.width || state->GridHeight != options.height)
-        std::fprintf(stderr, "lumora-render: grid clamped to %dx%d\n", state->GridWidth, state->GridHeight);
-    GeneratePatternField(*state);
-    Still still(options.width, options.height);
-    for (int frame = 0; frame < options.frames; ++frame) RenderFrame(*state, still.target());
-    if (options.checksum)
-        std::printf("checksum %016llx\n", static_cast<unsigned long long>(
-                                              FrameChecksum(still.pixels.data(), still.width, still.height, still.width)));
-    return options.out.empty() ? 0 : WriteStill(still, options.out, options.force);
-}
 
 int Bench(const Options& options) {
     auto state = std::make_unique<EngineState>();
@@ -250,6 +272,8 @@ int Run(const std::vector<std::string>& arguments) {
         return 2;
     }
     const Options& options = *parsed.options;
+    if (options.help) return std::printf("%s", UsageText), 0;
+    if (options.version) return std::printf("lumora-render %s\n", LUMORA_VERSION_TEXT), 0;
     if (options.benchPixels) {
 #ifdef _WIN32
         return BenchPixels(options);

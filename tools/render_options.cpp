@@ -7,12 +7,16 @@
 namespace lumora::render {
 
 const char* const UsageText =
-    "usage: lumora-render --pattern P --scheme S --size WxH --out FILE.bmp\n"
+    "usage: lumora-render --pattern P --scheme S --size WxH --out FILE.bmp|FILE.png\n"
     "                     [--speed N] [--angles A1,A2,A3] [--rates R1,R2,R3] [--frames F]\n"
-    "                     [--seed N] [--checksum] [--force]\n"
+    "                     [--seed N] [--checksum] [--force] [--reference]\n"
     "       lumora-render --bench [--size WxH] [--frames F] [--threads T] [--reference]\n"
+    "       lumora-render --help | -h | --version\n"
     "  P 1..25, S 0..18, N 0..50 (default 20), F >= 1 (default 1), W and H 1..16384.\n"
     "  Angles and rates are decimals; without them they are drawn with the seed.\n"
+    "  A name ending in .png writes a PNG file, any other a BMP file; an existing\n"
+    "  file is replaced only with --force. --checksum prints the still's checksum.\n"
+    "  --reference computes with the straightforward engine (slow; for checking).\n"
     "  Every option with a value also takes the form --name=value.\n";
 
 namespace {
@@ -67,8 +71,20 @@ bool ParseTriple(const std::string& text, std::array<long double, 3>& values) {
 
 }  // namespace
 
+bool IsPngName(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string ending = path.substr(path.size() - 4);
+    for (char& c : ending) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return ending == ".png";
+}
+
 ParseResult ParseArguments(const std::vector<std::string>& arguments) {
     Options options;
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h") options.help = true;
+        if (argument == "--version") options.version = true;
+    }
+    if (options.help || options.version) return {options, ""};
     bool haveSize = false, haveFrames = false;
     auto fail = [](std::string why) { return ParseResult{std::nullopt, std::move(why)}; };
     for (size_t i = 0; i < arguments.size(); ++i) {
@@ -124,7 +140,7 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments) {
         if (!haveFrames) options.frames = DefaultBenchFrames;
         return {options, ""};
     }
-    if (options.threads || options.reference) return fail("--threads and --reference need --bench");
+    if (options.threads) return fail("--threads needs --bench");
     if (!options.pattern) return fail("--pattern is required");
     if (options.scheme < 0) return fail("--scheme is required");
     if (!haveSize) return fail("--size is required");

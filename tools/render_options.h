@@ -1,16 +1,19 @@
 // The command line of lumora-render, parsed without touching the engine or the file system.
 //
-//   lumora-render --pattern P --scheme S --size WxH --out FILE.bmp
+//   lumora-render --pattern P --scheme S --size WxH --out FILE.bmp|FILE.png
 //                 [--speed N] [--angles A1,A2,A3] [--rates R1,R2,R3] [--frames F] [--seed N]
-//                 [--checksum] [--force]
+//                 [--checksum] [--force] [--reference]
 //   lumora-render --bench [--size WxH] [--frames F] [--threads T] [--reference]
+//   lumora-render --help | -h | --version
 //
 // Each option with a value also takes it as --name=value (--rates=-0.0003,0.0001,0.0002).
 // Ranges: P 1..25, S 0..18, N (speed) 0..50, W and H 1..MaxImageSide, F 1..100000, seed 0..2^32-1.
 // --checksum prints the frame's checksum (and makes --out optional). An existing FILE is
-// replaced only with --force. --threads sets how many
-// threads share a frame (1..64; default: the machine's); --reference measures the
-// straightforward one-thread evaluation instead of the fast engine.
+// replaced only with --force. An output ending in ".png" (any letter case) is a PNG file, any
+// other a BMP file. --threads sets how many threads share a frame (1..64; default: the
+// machine's); --reference computes the still, or measures the frames, with the straightforward
+// one-thread evaluation (for a still: with planes of the still's own size) instead of the fast
+// engine. --help, -h and --version anywhere ask for nothing else.
 #pragma once
 
 #include <array>
@@ -28,11 +31,13 @@ constexpr int DefaultBenchHeight = 270;
 constexpr int DefaultBenchFrames = 21;
 
 struct Options {
+    bool help = false;     // print the usage on stdout
+    bool version = false;  // print the version
     bool bench = false;
     bool benchPixels = false;  // Windows: lock-bits against set-pixel
     bool checksum = false;
     bool force = false;      // replace an existing output file
-    bool reference = false;  // bench the straightforward evaluation
+    bool reference = false;  // the straightforward evaluation
     int threads = 0;         // bench: threads per frame, 0 = the machine's count
     int pattern = 0;
     int scheme = -1;
@@ -54,6 +59,9 @@ struct ParseResult {
 ParseResult ParseArguments(const std::vector<std::string>& arguments);
 
 extern const char* const UsageText;
+
+// True when the output file is to be a PNG: its name ends in ".png", in any letter case.
+bool IsPngName(const std::string& path);
 
 // FNV-1a over the pixels as 32-bit little-endian words, row by row.
 uint64_t FrameChecksum(const uint32_t* pixels, int width, int height, int stride);

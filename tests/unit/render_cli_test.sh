@@ -56,11 +56,33 @@ cmp -s still.bmp turned.bmp && fail "--angles changed nothing"
 cmp -s joined.bmp apart.bmp || fail "--name=value gave another picture than --name value"
 rm -f joined.bmp apart.bmp
 
-# A grid beyond the planes is clamped; the image keeps the requested size.
+# Beyond the planes (2001 x 1501 points) a still is the whole field of its size, exactly as the
+# straightforward engine computes it with planes of that size.
+for size in 2100x90 30x1600; do
+  fast=$("${render[@]}" --pattern 23 --scheme 5 --size $size --checksum --seed 4 | tr -d '\r')
+  slow=$("${render[@]}" --pattern 23 --scheme 5 --size $size --checksum --seed 4 --reference | tr -d '\r')
+  [ -n "$fast" ] && [ "$fast" = "$slow" ] || fail "$size: '$fast' in pieces, '$slow' straightforward"
+done
 "${render[@]}" --pattern 5 --scheme 0 --size 2003x2 --out wide.bmp --seed 1 2>err.txt
 [ $? -eq 0 ] || fail "wide still failed: $(cat err.txt)"
-grep -q "clamped to 2001x2" err.txt || fail "no note of the clamped grid"
 [ "$(bmp_size wide.bmp)" = "2003x2" ] || fail "wide.bmp is $(bmp_size wide.bmp)"
+
+# A PNG by its name, with the same pixels as the BMP of the same still.
+"${render[@]}" --pattern 17 --scheme 4 --size 45x17 --out still.PNG --seed 3 2>err.txt
+[ $? -eq 0 ] || fail "PNG still failed: $(cat err.txt)"
+[ "$(head -c4 still.PNG | tail -c3)" = "PNG" ] || fail "still.PNG is no PNG"
+[ "$(convert still.PNG rgb:- | md5sum)" = "$(convert still.bmp rgb:- | md5sum)" ] ||
+  fail "the PNG and the BMP of one still differ"
+rm -f still.PNG
+
+# Help and version: on stdout, status 0.
+for args in --help -h "--pattern 3 --help"; do
+  # shellcheck disable=SC2086
+  "${render[@]}" $args >out.txt 2>err.txt || fail "'$args' exited $?"
+  grep -q "usage: lumora-render" out.txt || fail "'$args' printed no usage on stdout"
+done
+"${render[@]}" --version >out.txt || fail "--version exited $?"
+grep -q -E "^lumora-render [0-9]+\.[0-9]+\.[0-9]+" out.txt || fail "--version printed '$(cat out.txt)'"
 
 # An output that cannot be written: the file named, status 1, nothing left behind, an old file kept.
 mkdir taken

@@ -114,12 +114,27 @@ TEST(RenderOptions, BadArgumentsAreRefusedWithAReason) {
         "--pattern 1 --scheme 0 --size 3x2 --out x.bmp --frames",
         "--bench --out x.bmp",
         "--bench --scheme 2",
+        "--pattern 1 --scheme 0 --size 3x2 --out x.bmp --threads 2",
     };
     for (const char* line : bad) {
         const auto parsed = ParseArguments(Split(line));
         EXPECT_FALSE(parsed.options) << "'" << line << "'";
         EXPECT_FALSE(parsed.error.empty()) << "'" << line << "'";
     }
+}
+
+TEST(RenderOptions, HelpVersionReferenceAndTheFormatByName) {
+    for (const char* line : {"--help", "-h", "--pattern 99 -h", "--size 0x0 --help"})
+        EXPECT_TRUE(ParseArguments(Split(line)).options->help) << line;
+    EXPECT_TRUE(ParseArguments(Split("--version --bench")).options->version);
+    const auto checked = ParseArguments(Split("--pattern 1 --scheme 0 --size 3x2 --checksum --reference"));
+    ASSERT_TRUE(checked.options) << checked.error;
+    EXPECT_TRUE(checked.options->reference);
+    EXPECT_TRUE(IsPngName("a.png"));
+    EXPECT_TRUE(IsPngName("dir/A.PnG"));
+    EXPECT_FALSE(IsPngName("a.png.bmp"));
+    EXPECT_FALSE(IsPngName("png"));
+    EXPECT_FALSE(IsPngName("a.bmp"));
 }
 
 TEST(BmpWriter, TinyAsymmetricImageLandsBottomUpInBlueGreenRed) {
