@@ -15,23 +15,19 @@ RegistryError FailedToGetData(const wchar_t* name) { return RegistryError(Quoted
 RegistryError InvalidDataType(const wchar_t* name) { return RegistryError(Quoted(L"Invalid data type for ", name)); }
 RegistryError FailedToSetData(const wchar_t* name) { return RegistryError(Quoted(L"Failed to set data for ", name)); }
 
-struct StoredValue {
-    DWORD type = REG_NONE;
-    std::vector<uint8_t> data;
-};
-
 // The whole value, or nothing when it cannot be read (missing, closed key). Retries when the
 // value grows between the size query and the read.
-std::optional<StoredValue> QueryValue(HKEY key, const wchar_t* name) {
-    StoredValue value;
-    DWORD size = 0;
-    LSTATUS status = RegQueryValueExW(key, name, nullptr, &value.type, nullptr, &size);
+std::optional<RegistryValue> QueryValue(HKEY key, const wchar_t* name) {
+    RegistryValue value;
+    DWORD type = REG_NONE, size = 0;
+    LSTATUS status = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
     while (status == ERROR_SUCCESS) {
         value.data.resize(size);
         DWORD got = size;
-        status = RegQueryValueExW(key, name, nullptr, &value.type,
+        status = RegQueryValueExW(key, name, nullptr, &type,
                                   value.data.empty() ? nullptr : value.data.data(), &got);
         if (status == ERROR_SUCCESS) {
+            value.type = type;
             value.data.resize(got);
             return value;
         }
@@ -88,7 +84,7 @@ void RegistryKey::Close() {
 }
 
 int32_t RegistryKey::ReadInteger(const wchar_t* name) const {
-    const std::optional<StoredValue> value = QueryValue(key_, name);
+    const std::optional<RegistryValue> value = QueryValue(key_, name);
     if (!value) throw FailedToGetData(name);
     const size_t readerSize = IsStringType(value->type) ? AnsiSize(value->data) : value->data.size();
     int32_t result = 0;
@@ -111,7 +107,7 @@ std::optional<uint32_t> RegistryKey::ReadFourBytes(const wchar_t* name) const {
 }
 
 std::wstring RegistryKey::ReadString(const wchar_t* name) const {
-    const std::optional<StoredValue> value = QueryValue(key_, name);
+    const std::optional<RegistryValue> value = QueryValue(key_, name);
     if (!value) return std::wstring();
     std::wstring text;
     if (DecodeString(value->type, value->data, text) != ValueRead::Ok) throw InvalidDataType(name);

@@ -2,6 +2,23 @@
 
 namespace lumora {
 
+RegistryValue RegistryValue::Dword(int32_t value) {
+    RegistryValue result{registry_type::Dword, std::vector<uint8_t>(sizeof(int32_t))};
+    for (size_t i = 0; i < sizeof(int32_t); ++i)
+        result.data[i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+    return result;
+}
+
+RegistryValue RegistryValue::Text(const std::wstring& text, uint32_t type) {
+    RegistryValue result{type, {}};
+    for (const wchar_t unit : text) {
+        result.data.push_back(static_cast<uint8_t>(unit & 0xFF));
+        result.data.push_back(static_cast<uint8_t>((unit >> 8) & 0xFF));
+    }
+    result.data.insert(result.data.end(), 2, 0);
+    return result;
+}
+
 bool IsStringType(uint32_t type) {
     return type == registry_type::String || type == registry_type::ExpandString ||
            type == registry_type::MultiString;

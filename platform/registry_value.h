@@ -11,6 +11,9 @@
 //
 // readerSize: for the string types, the size of the text in the ANSI code page, as programs that
 // stored these values through the ANSI functions measure it; for other types the byte count.
+//
+// RegistryValue holds a value as stored, its type code and bytes; Dword and Text make the bytes
+// the registry keeps for an integer and for a text (UTF-16LE and its NUL).
 #pragma once
 
 #include <cstddef>
@@ -30,6 +33,15 @@ constexpr uint32_t Dword = 4;         // REG_DWORD
 constexpr uint32_t MultiString = 7;   // REG_MULTI_SZ
 constexpr uint32_t Qword = 11;        // REG_QWORD
 }  // namespace registry_type
+
+struct RegistryValue {
+    uint32_t type = registry_type::None;
+    std::vector<uint8_t> data;
+
+    static RegistryValue Dword(int32_t value);
+    static RegistryValue Text(const std::wstring& text, uint32_t type = registry_type::String);
+    bool operator==(const RegistryValue&) const = default;
+};
 
 enum class ValueRead { Ok, FailedToGetData, InvalidDataType };
 

@@ -10,34 +10,35 @@ public:
     int32_t ReadInteger(const wchar_t* name) override {
         const auto found = store_.Values.find(name);
         if (found == store_.Values.end()) throw SettingsError::FailedToGetData(name);
-        const MemoryValue& value = found->second;
-        switch (value.kind) {
-            case MemoryValue::Kind::Integer: return value.integer;
-            case MemoryValue::Kind::Oversized: throw SettingsError::FailedToGetData(name);
-            case MemoryValue::Kind::String: break;
+        const RegistryValue& value = found->second;
+        const size_t readerSize = IsStringType(value.type) ? value.data.size() / 2 : value.data.size();
+        int32_t result = 0;
+        switch (DecodeInteger(value.type, value.data, readerSize, result)) {
+            case ValueRead::Ok: return result;
+            case ValueRead::FailedToGetData: throw SettingsError::FailedToGetData(name);
+            case ValueRead::InvalidDataType: break;
         }
-        // As an ANSI reader saw it: the text and its NUL, at most 4 bytes, is merely the wrong type.
-        if (value.text.size() + 1 > sizeof(int32_t)) throw SettingsError::FailedToGetData(name);
         throw SettingsError::InvalidDataType(name);
     }
 
     std::wstring ReadString(const wchar_t* name) override {
         const auto found = store_.Values.find(name);
-        if (found == store_.Values.end()) return std::wstring();
-        if (found->second.kind != MemoryValue::Kind::String) throw SettingsError::InvalidDataType(name);
-        const std::wstring& text = found->second.text;
-        return text.substr(0, text.find(L'\0'));
+        std::wstring text;
+        if (found != store_.Values.end() &&
+            DecodeString(found->second.type, found->second.data, text) != ValueRead::Ok)
+            throw SettingsError::InvalidDataType(name);
+        return text;
     }
 
     void WriteInteger(const wchar_t* name, int32_t value) override {
-        Write(name, MemoryValue::Integer(value));
+        Write(name, RegistryValue::Dword(value));
     }
     void WriteString(const wchar_t* name, const std::wstring& value) override {
-        Write(name, MemoryValue::String(value));
+        Write(name, RegistryValue::Text(value));
     }
 
 private:
-    void Write(const wchar_t* name, MemoryValue value) {
+    void Write(const wchar_t* name, RegistryValue value) {
         if (store_.RefusedValue == name) throw SettingsError::FailedToSetData(name);
         store_.Values[name] = std::move(value);
         store_.Written.push_back(name);

@@ -1,27 +1,21 @@
-// A settings store held in memory, with the same read and write rules as the registry one.
-// Used where no registry exists (the native build) and to set up stores that are partial,
-// hold values of the wrong type, or refuse writes.
+// A settings store held in memory, with the same read and write rules as the registry one:
+// each value is kept as the registry keeps it, a type code and bytes (RegistryValue), and read
+// through the same decoding (platform/registry_value.h). Used where no registry exists (the
+// native build) and to set up stores that are partial, hold values of any type and size, or
+// refuse writes.
+//
+// An ANSI reader of a string value is taken to see one byte per UTF-16 unit, as it does for
+// the texts of the code page's first 256 characters.
 #pragma once
 
 #include <map>
 #include <string>
 #include <vector>
 
+#include "platform/registry_value.h"
 #include "settings/store.h"
 
 namespace lumora {
-
-struct MemoryValue {
-    enum class Kind { Integer, String, Oversized };
-    Kind kind = Kind::Integer;
-    int32_t integer = 0;
-    std::wstring text;
-
-    static MemoryValue Integer(int32_t value) { return {Kind::Integer, value, {}}; }
-    static MemoryValue String(std::wstring value) { return {Kind::String, 0, std::move(value)}; }
-    // A value of more than 4 bytes that is not a string (binary data, a 64-bit integer).
-    static MemoryValue Oversized() { return {Kind::Oversized, 0, {}}; }
-};
 
 class MemorySettingsStore : public SettingsStore {
 public:
@@ -34,7 +28,7 @@ public:
 
     // The stored state, open to the caller for setting up and inspecting.
     bool KeyExists = false;
-    std::map<std::wstring, MemoryValue> Values;
+    std::map<std::wstring, RegistryValue> Values;
     bool KeyRefused = false;          // the key can be neither opened nor created
     std::wstring RefusedValue;        // a value name whose writes fail
     std::vector<std::wstring> Written;  // names of the values written, in order

@@ -60,6 +60,16 @@ void UseFirstRunValuesForUnread(EngineFields engine, SaverSettings& settings, Sc
     if (valuesRead <= 4) settings.Rands = true;
 }
 
+LoadResult LoadSettingsForRun(SettingsStore& store, EngineFields engine, SaverSettings& settings,
+                              ScreenSize screen, const ErrorSink& showError) {
+    const LoadResult result = LoadSettings(store, engine, settings, screen, showError);
+    if (!result.failed) return result;
+    UseFirstRunValuesForUnread(engine, settings, screen, result.valuesRead);
+    constexpr int PathWallIndex = 5;
+    if (result.valuesRead < PathWallIndex) ReadImageDirectory(store, settings, ErrorSink());
+    return result;
+}
+
 int PatternForFullScreen(int stored) {
     return stored >= 1 && stored <= 25 ? stored : FirstRunPattern;
 }

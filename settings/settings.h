@@ -67,6 +67,13 @@ LoadResult LoadSettings(SettingsStore& store, EngineFields engine, SaverSettings
 // becomes the default directory when the image directory is read). Values read stay as read.
 void UseFirstRunValuesForUnread(EngineFields engine, SaverSettings& settings, ScreenSize screen,
                                 int valuesRead);
+// LoadSettings as the saver and the settings mode run it: after a failed load what could not be
+// read runs with its first-run value (UseFirstRunValuesForUnread, nothing is written, so the
+// store stays as the user left it), and the image directory, when the load stopped before it,
+// is read on its own and quietly (the user has seen one message), so that " Save Settings"
+// writes it back instead of an empty one.
+LoadResult LoadSettingsForRun(SettingsStore& store, EngineFields engine, SaverSettings& settings,
+                              ScreenSize screen, const ErrorSink& showError);
 // The pattern the full-screen saver runs for a stored one: a pattern outside 1..25 would draw
 // only the empty planes, a black and still screen, so it runs the first-run pattern 7 instead
 // (for this run only; the store keeps what it holds).

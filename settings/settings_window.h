@@ -3,9 +3,8 @@
 // (captioned with the application title, error icon, OK button) owned by `owner`.
 //
 // Each call opens the key, reads or writes, and closes it again; see settings.h for what is
-// read and written and what happens on an error. All of them return normally. After a load
-// that failed, the values it could not read run with their first-run values (not stored), and
-// the image directory, when the load stopped before it, is read on its own without a message.
+// read and written and what happens on an error. All of them return normally. Loading is
+// LoadSettingsForRun: after a failed load what could not be read runs with its first-run value.
 #pragma once
 
 #include <windows.h>

@@ -34,6 +34,11 @@ import unittest
 
 TITLE = "Lumora Screensaver"
 SETTINGS_KEY = r"HKCU\Software\Lumora"
+# The settings mode's dialogs, by caption, and the settings dialog's control ids.
+SETTINGS, SAVE_IMAGE = "Settings", "Save Image"
+LABEL_PATTERN, CHECK_RANDOM, LABEL_SCHEME, SLIDER_PATTERN, SLIDER_SCHEME = 101, 102, 103, 104, 105
+LABEL_SIZE, LABEL_SPEED, SLIDER_SIZE, SLIDER_SPEED = 106, 107, 108, 109
+BUTTON_SAVE_SETTINGS, BUTTON_SAVE_IMAGE, BUTTON_CLOSE = 110, 111, 112
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SCRIPTS = os.environ.get("LUMORA_SCRIPTS", os.path.join(HERE, "..", "..", "scripts"))
@@ -93,6 +98,17 @@ def _start_xvfb(width, height):
         server.wait()
         raise RuntimeError("Xvfb did not report a display")
     return server, ":" + text.decode().strip()
+
+
+def wait_for(predicate, timeout=10):
+    """predicate's first true value within timeout seconds, else its last value."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.1)
+    return predicate()
 
 
 def sweep_stale_clones(parent):
@@ -367,6 +383,21 @@ class Session:
         """Every visible window of exactly this name."""
         return self._search_visible("^" + re.escape(name) + "$")
 
+    def message_boxes(self):
+        """Visible windows captioned with the application title beyond the saver's or the live
+        view's own one: the program's message boxes."""
+        return len(self.windows_named()) - 1
+
+    def click_control(self, title, control_id, controls=None):
+        """Clicks the middle of a control of the window of that caption (controls: what
+        window-probe read of it, read afresh when None)."""
+        controls = controls or self.controls(title)
+        x, y, w, h = controls.by_id[control_id]["rect"]
+        # Without a window manager a window's X geometry is its client area.
+        cx, cy, _, _ = self.geometry(self.find_window(title, timeout=5))
+        self.mouse_move(cx + x + w // 2, cy + y + h // 2)
+        self.click()
+
     def find_window(self, name=TITLE, timeout=20, proc=None):
         """The id of a visible window of exactly this name, waiting up to timeout seconds;
         None when none appears (or when proc has exited meanwhile)."""
@@ -443,6 +474,11 @@ class Session:
     def reg_add(self, name, kind, data, key=SETTINGS_KEY):
         _run(["wine", "reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"],
              env=self.env)
+
+    def reg_store(self, **values):
+        """Stores each value under the settings key: text as REG_SZ, numbers as REG_DWORD."""
+        for name, value in values.items():
+            self.reg_add(name, "REG_SZ" if isinstance(value, str) else "REG_DWORD", value)
 
     def reg_import(self, text):
         """Imports registry text (a REGEDIT4 file's body, see reg_file) in one go."""
@@ -719,10 +755,11 @@ def _terminated(signum, frame):
     raise SystemExit(128 + signum)
 
 
-def main(budget):
-    """Runs the calling module's tests. Past budget seconds the running test raises, so
-    its session still cleans up; keep the CTest TIMEOUT above the budget."""
+def main():
+    """Runs the calling module's tests. Past the file's time budget (LUMORA_E2E_BUDGET seconds,
+    set by CTest from tests/e2e/CMakeLists.txt; 900 when the file runs alone) the running test
+    raises, so that its session still cleans up before CTest's own timeout."""
     signal.signal(signal.SIGALRM, _out_of_time)
     signal.signal(signal.SIGTERM, _terminated)
-    signal.alarm(budget)
+    signal.alarm(int(os.environ.get("LUMORA_E2E_BUDGET", "900")))
     unittest.main(module="__main__", verbosity=2)

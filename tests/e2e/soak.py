@@ -25,8 +25,7 @@ import sys
 import time
 
 import harness
-from test_settings_dialog import (BUTTON_CLOSE, BUTTON_SAVE_IMAGE, SETTINGS, click_control,
-                                  wait_for)
+from harness import BUTTON_CLOSE, BUTTON_SAVE_IMAGE, SETTINGS, wait_for
 
 SAMPLE_EVERY = 10  # seconds
 WARM_UP = 15       # seconds after the first frame before the baseline sample
@@ -130,7 +129,7 @@ def soak_full_screen(session, seconds, out=sys.stdout):
 
 
 # --- the settings mode ------------------------------------------------------------------
-SAVE = "Save Image"
+SAVE = harness.SAVE_IMAGE
 
 
 def soak_settings(session, cancel_rounds, save_rounds, out=sys.stdout):
@@ -153,7 +152,7 @@ def soak_settings(session, cancel_rounds, save_rounds, out=sys.stdout):
              [("save", i + 1) for i in range(save_rounds)]
     for kind, number in rounds:
         fields = sum(1 for line in log.lines() if line.startswith("field"))
-        click_control(session, SETTINGS, BUTTON_SAVE_IMAGE)
+        session.click_control(SETTINGS, BUTTON_SAVE_IMAGE)
         if not session.find_window(SAVE, timeout=60):
             raise AssertionError(f"{kind} round {number}: no save-image dialog")
         cx, cy, _, _ = session.geometry(session.find_window(SAVE))
@@ -167,7 +166,7 @@ def soak_settings(session, cancel_rounds, save_rounds, out=sys.stdout):
         if not log.wait_frames(3, timeout=30, proc=proc):
             raise AssertionError(f"{kind} round {number}: the live view draws no more")
         samples.append((f"{kind} {number}", len(os.listdir(stills)), sample(session, trace)))
-    click_control(session, SETTINGS, BUTTON_CLOSE)
+    session.click_control(SETTINGS, BUTTON_CLOSE)
     status = session.wait_exit(proc, 20)
 
     # Each kind of round warms up on its own (the first save loads the encoder and the file

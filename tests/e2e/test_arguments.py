@@ -22,4 +22,4 @@ class Arguments(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    harness.main(budget=150)
+    harness.main()

@@ -5,7 +5,7 @@ import os
 import unittest
 
 import harness
-from test_settings_dialog import BUTTON_CLOSE, SETTINGS, click_control, store
+from harness import BUTTON_CLOSE, SETTINGS
 
 # (width, height, DPI)
 SCREENS = [(1920, 1080, 96), (1366, 768, 120), (1366, 768, 144), (1280, 720, 96),
@@ -23,7 +23,7 @@ class DialogPlacement(unittest.TestCase):
                     harness.Session(width, height) as session:
                 if dpi != 96:
                     session.reg_add("LogPixels", "REG_DWORD", dpi, key=r"HKCU\Control Panel\Desktop")
-                store(session, Speed=20, Bright=4, Algoritm=7, Wall=1, Rands=0)
+                session.reg_store(Speed=20, Bright=4, Algoritm=7, Wall=1, Rands=0)
                 log = harness.FrameLog(session)
                 proc = session.start("/c", env=log.env)
                 self.addCleanup(lambda p=proc: p.poll() is None and p.kill())
@@ -51,9 +51,9 @@ class DialogPlacement(unittest.TestCase):
                     session.screenshot(os.path.join(os.environ["LUMORA_SHOTS"],
                                                     f"placement-{width}x{height}-{dpi}.png"))
                 # The buttons' row is within the mouse's reach.
-                click_control(session, SETTINGS, BUTTON_CLOSE, dialog)
+                session.click_control(SETTINGS, BUTTON_CLOSE, dialog)
                 self.assertEqual(session.wait_exit(proc, 15), 0)
 
 
 if __name__ == "__main__":
-    harness.main(budget=240)
+    harness.main()

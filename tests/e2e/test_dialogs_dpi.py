@@ -7,7 +7,7 @@ import os
 import harness
 import test_save_image as save
 import test_settings_dialog as settings
-from test_settings_dialog import SETTINGS, click_control, store, wait_for
+from harness import SETTINGS, wait_for
 
 
 class DialogsAt192Dpi(harness.SessionTestCase):
@@ -22,7 +22,7 @@ class DialogsAt192Dpi(harness.SessionTestCase):
         session = self.session
         session.reg_add("LogPixels", "REG_DWORD", 192, key=r"HKCU\Control Panel\Desktop")
         os.makedirs(session.linux_path("C:\\stills"), exist_ok=True)
-        store(session, Speed=20, Bright=17, Algoritm=7, Wall=12, Rands=0, Path_Wall="C:\\stills")
+        session.reg_store(Speed=20, Bright=17, Algoritm=7, Wall=12, Rands=0, Path_Wall="C:\\stills")
         log = harness.FrameLog(session)
         proc = session.start("/c", env=log.env)
         self.addCleanup(lambda: proc.poll() is None and proc.kill())
@@ -34,7 +34,7 @@ class DialogsAt192Dpi(harness.SessionTestCase):
         settings.check_layout(self, dialog, 192)
         # The labels fit their captions in a font twice the size: twice as wide, give or take
         # the hinting of a few pixels.
-        at_96 = {settings.LABEL_SCHEME: 144, settings.LABEL_SIZE: 136}  # widths at 96 DPI
+        at_96 = {harness.LABEL_SCHEME: 144, harness.LABEL_SIZE: 136}  # widths at 96 DPI
         for control_id, width in at_96.items():
             self.assertAlmostEqual(dialog.by_id[control_id]["rect"][2], 2 * width,
                                    delta=0.04 * width * 2, msg=dialog.text(control_id))
@@ -42,7 +42,7 @@ class DialogsAt192Dpi(harness.SessionTestCase):
         self.assertEqual(live["client"], (1280, 800))
         session.screenshot(session.scratch_path("settings-192.png"))
 
-        click_control(session, SETTINGS, settings.BUTTON_SAVE_IMAGE, dialog)
+        session.click_control(SETTINGS, harness.BUTTON_SAVE_IMAGE, dialog)
         self.assertIsNotNone(session.find_window(save.SAVE, timeout=30))
         dialog = wait_for(lambda: session.controls(save.SAVE))
         save.check_layout(self, dialog, 192)
@@ -60,4 +60,4 @@ class DialogsAt192Dpi(harness.SessionTestCase):
 
 
 if __name__ == "__main__":
-    harness.main(budget=200)
+    harness.main()

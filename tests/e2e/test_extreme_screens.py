@@ -74,4 +74,4 @@ class ExtremeScreens(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    harness.main(budget=280)
+    harness.main()

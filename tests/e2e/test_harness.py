@@ -34,4 +34,4 @@ class Harness(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    harness.main(budget=60)
+    harness.main()

@@ -94,4 +94,4 @@ class HostilePreview(harness.SessionTestCase):
 
 
 if __name__ == "__main__":
-    harness.main(budget=280)
+    harness.main()

@@ -30,13 +30,6 @@ OTHER_SAVER = r"C:\windows\system32\other.scr"
 RUN_TIMEOUT = 60
 
 
-def wait_until(condition, timeout=RUN_TIMEOUT):
-    deadline = time.monotonic() + timeout
-    while not condition() and time.monotonic() < deadline:
-        time.sleep(0.2)
-    return condition()
-
-
 def wait_settled(session, timeout=RUN_TIMEOUT):
     """True once the screen shows something and has not changed for half a second."""
     deadline = time.monotonic() + timeout
@@ -109,18 +102,18 @@ class Installer(unittest.TestCase):
             session.start(program=uninstaller)
             # Its caption ends in a blank that the pages add; it is the session's only window.
             # Keys go to a page only once it is drawn: on a loaded machine that takes a while.
-            self.assertTrue(wait_until(session.shown_windows) and wait_settled(session),
+            self.assertTrue(harness.wait_for(session.shown_windows) and wait_settled(session),
                             "no uninstaller window")
             for key in ("Down", "space", "Return"):
                 session.key(key)
                 time.sleep(0.3)
-            self.assertTrue(wait_until(lambda: not os.path.exists(session.linux_path(INSTALLED))),
+            self.assertTrue(harness.wait_for(lambda: not os.path.exists(session.linux_path(INSTALLED))),
                             "Uninstall was not pressed")
             deadline = time.monotonic() + RUN_TIMEOUT
             while session.shown_windows() and time.monotonic() < deadline:
                 wait_settled(session, 10)
                 session.key("Return")  # Close, on the last page
-                wait_until(lambda: not session.shown_windows(), 3)
+                harness.wait_for(lambda: not session.shown_windows(), 3)
         # The uninstaller copies itself out of the way and runs the copy: wait for the prefix.
         self.assertTrue(session.wait_idle(RUN_TIMEOUT), "uninstaller still running")
         self.assertFalse(os.path.exists(session.linux_path(INSTALLED)), "program left behind")
@@ -172,4 +165,4 @@ class Installer(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    harness.main(budget=240)
+    harness.main()

@@ -52,4 +52,4 @@ class LiveView(harness.SessionTestCase):
 
 
 if __name__ == "__main__":
-    harness.main(budget=100)
+    harness.main()

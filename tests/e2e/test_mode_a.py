@@ -25,4 +25,4 @@ class ModeA(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    harness.main(budget=90)
+    harness.main()

@@ -143,4 +143,4 @@ class Monitors(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    harness.main(budget=240)
+    harness.main()

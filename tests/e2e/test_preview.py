@@ -252,4 +252,4 @@ class Preview(harness.SessionTestCase):
 
 
 if __name__ == "__main__":
-    harness.main(budget=240)
+    harness.main()

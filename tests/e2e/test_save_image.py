@@ -5,10 +5,10 @@ import os
 import time
 
 import harness
-from test_settings_dialog import (BUTTON_SAVE_IMAGE, SETTINGS, click_control, scaled, store,
-                                  wait_for)
+from harness import BUTTON_SAVE_IMAGE, SETTINGS, wait_for
+from harness import SAVE_IMAGE as SAVE
+from test_settings_dialog import scaled
 
-SAVE = "Save Image"
 EDIT, DIRECTORIES, FILES, LABEL_NAME = 201, 202, 203, 204
 SAVE_BUTTON, CANCEL_BUTTON = 1, 2
 DESIGN = {LABEL_NAME: (0, 0, 48, 23), EDIT: (56, 1, 241, 24), SAVE_BUTTON: (324, 1, 75, 25),
@@ -37,20 +37,16 @@ def read_bmp_size(path):
 class SaveImage(harness.SessionTestCase):
     SCREEN = (1920, 1080)
 
-    def message_boxes(self):
-        """Visible windows captioned with the application title beyond the live view."""
-        return len(self.session._search_visible("^" + harness.TITLE + "$")) - 1
-
     def answer(self, key):
         """Waits for a message box, answers it with a key, and waits for it to go."""
         session = self.session
-        self.assertTrue(wait_for(lambda: self.message_boxes() == 1), "no message box")
+        self.assertTrue(wait_for(lambda: session.message_boxes() == 1), "no message box")
         session.key(key)
-        self.assertTrue(wait_for(lambda: self.message_boxes() == 0), "the message box stayed")
+        self.assertTrue(wait_for(lambda: session.message_boxes() == 0), "the message box stayed")
 
     def open_save_dialog(self):
         session = self.session
-        click_control(session, SETTINGS, BUTTON_SAVE_IMAGE)
+        session.click_control(SETTINGS, BUTTON_SAVE_IMAGE)
         self.assertIsNotNone(session.find_window(SAVE, timeout=30), "no save-image dialog")
         dialog = wait_for(lambda: session.controls(SAVE))
         cx, cy, _, _ = session.geometry(session.find_window(SAVE))
@@ -74,7 +70,7 @@ class SaveImage(harness.SessionTestCase):
     def type_name(self, name):
         """Clicks into the name field, replaces its text and waits until it holds the name."""
         session = self.session
-        click_control(session, SAVE, EDIT)
+        session.click_control(SAVE, EDIT)
         session.key("ctrl+a")
         harness._run(["xdotool", "type", "--delay", "20", name], env=session.env)
         self.assertTrue(wait_for(lambda: session.controls(SAVE).text(EDIT) == name),
@@ -87,7 +83,7 @@ class SaveImage(harness.SessionTestCase):
         session = self.session
         stills = session.linux_path("C:\\stills")
         os.makedirs(stills)
-        store(session, Speed=20, Bright=9, Algoritm=7, Wall=12, Rands=0, Path_Wall="C:\\stills")
+        session.reg_store(Speed=20, Bright=9, Algoritm=7, Wall=12, Rands=0, Path_Wall="C:\\stills")
         self.log = harness.FrameLog(session)
         proc = session.start("/c", env=self.log.env)
         self.addCleanup(lambda: proc.poll() is None and proc.kill())
@@ -110,7 +106,7 @@ class SaveImage(harness.SessionTestCase):
         session.key("Return")
         first = os.path.join(stills, "Lumora1.bmp")
         self.assertTrue(wait_for(lambda: os.path.isfile(first) and self.restored(before), 30),
-                        (os.listdir(stills), self.log.lines()[-3:], self.message_boxes()))
+                        (os.listdir(stills), self.log.lines()[-3:], session.message_boxes()))
         self.assertFalse(session.find_window(SAVE, timeout=1))
         self.assertEqual(read_bmp_size(first), (1920, 1080))
         mean, deviation = harness.image_stats(first)
@@ -169,11 +165,11 @@ class SaveImage(harness.SessionTestCase):
         dialog = self.open_save_dialog()
         self.assertEqual(dialog.text(EDIT), "Lumora3")
         stills_rendered = len([f for f in self.fields() if f.endswith("grid=1920x1080")])
-        click_control(session, SETTINGS, BUTTON_SAVE_IMAGE)
+        session.click_control(SETTINGS, BUTTON_SAVE_IMAGE)
         time.sleep(2)
         self.assertEqual(len([f for f in self.fields() if f.endswith("grid=1920x1080")]),
                          stills_rendered, "a second press rendered again")
-        self.assertEqual(len(session._search_visible("^" + SAVE + "$")), 1)
+        self.assertEqual(len(session.windows_named(SAVE)), 1)
         cx, cy, _, _ = session.geometry(session.find_window(SAVE))
         session.mouse_move(cx + 330, cy + 150)
         session.click()
@@ -192,16 +188,16 @@ class SaveImage(harness.SessionTestCase):
         self.assertTrue(wait_for(lambda: os.path.isfile(third) and self.restored(before), 30))
         saved_at = os.path.getmtime(third)
         time.sleep(2)
-        self.assertEqual(self.message_boxes(), 0, "the second click asked a question")
+        self.assertEqual(session.message_boxes(), 0, "the second click asked a question")
         self.assertEqual(os.path.getmtime(third), saved_at, "the second click wrote again")
         self.assertEqual(read_bmp_size(third), (1920, 1080))
         self.assertEqual(self.open_save_dialog().text(EDIT), "Lumora4")
         session.key("Escape")
         self.assertTrue(wait_for(lambda: not session.find_window(SAVE, timeout=0), 10))
 
-        click_control(session, SETTINGS, 112)  # Close
+        session.click_control(SETTINGS, 112)  # Close
         self.assertEqual(session.wait_exit(proc, 15), 0)
 
 
 if __name__ == "__main__":
-    harness.main(budget=280)
+    harness.main()

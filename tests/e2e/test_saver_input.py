@@ -88,4 +88,4 @@ class SaverInput(harness.SessionTestCase):
 
 
 if __name__ == "__main__":
-    harness.main(budget=240)
+    harness.main()

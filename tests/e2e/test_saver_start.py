@@ -98,4 +98,4 @@ class SaverStart(harness.SessionTestCase):
 
 
 if __name__ == "__main__":
-    harness.main(budget=200)
+    harness.main()

@@ -81,4 +81,4 @@ class SaverWindow(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    harness.main(budget=150)
+    harness.main()

@@ -4,12 +4,9 @@ buttons, and how each way out ends the program; at 96 DPI on the design's pixels
 import time
 
 import harness
-
-SETTINGS = "Settings"
-# Control ids of the settings dialog.
-LABEL_PATTERN, CHECK_RANDOM, LABEL_SCHEME, SLIDER_PATTERN, SLIDER_SCHEME = 101, 102, 103, 104, 105
-LABEL_SIZE, LABEL_SPEED, SLIDER_SIZE, SLIDER_SPEED = 106, 107, 108, 109
-BUTTON_SAVE_SETTINGS, BUTTON_SAVE_IMAGE, BUTTON_CLOSE = 110, 111, 112
+from harness import (BUTTON_CLOSE, BUTTON_SAVE_IMAGE, BUTTON_SAVE_SETTINGS, CHECK_RANDOM,
+                     LABEL_PATTERN, LABEL_SCHEME, LABEL_SIZE, LABEL_SPEED, SETTINGS, SLIDER_PATTERN,
+                     SLIDER_SCHEME, SLIDER_SIZE, SLIDER_SPEED, wait_for)
 
 BORDER = 8
 # Design rectangles (left, top, width, height) in the design's client area; the sliders are as
@@ -43,39 +40,12 @@ def check_layout(test, controls, dpi):
         test.assertGreaterEqual(w, sw, control_id)
 
 
-def click_control(session, title, control_id, controls=None):
-    controls = controls or session.controls(title)
-    x, y, w, h = controls.by_id[control_id]["rect"]
-    # Without a window manager a window's X geometry is its client area.
-    cx, cy, _, _ = session.geometry(session.find_window(title, timeout=5))
-    session.mouse_move(cx + x + w // 2, cy + y + h // 2)
-    session.click()
-
-
-def store(session, **values):
-    for name, value in values.items():
-        if isinstance(value, str):
-            session.reg_add(name, "REG_SZ", value)
-        else:
-            session.reg_add(name, "REG_DWORD", value)
-
-
-def wait_for(predicate, timeout=10):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = predicate()
-        if value:
-            return value
-        time.sleep(0.1)
-    return predicate()
-
-
 class SettingsDialog(harness.SessionTestCase):
     SCREEN = (1366, 768)
 
     def start(self, **stored):
         session = self.session
-        store(session, **stored)
+        session.reg_store(**stored)
         self.log = harness.FrameLog(session, name=f"frames-{time.monotonic_ns()}.log")
         proc = session.start("/c", env=self.log.env)
         self.addCleanup(lambda: proc.poll() is None and proc.kill())
@@ -116,7 +86,7 @@ class SettingsDialog(harness.SessionTestCase):
         session.screenshot(session.scratch_path("settings-96.png"))
 
         # What memory holds after opening is what " Save Settings" stores.
-        click_control(session, SETTINGS, BUTTON_SAVE_SETTINGS, dialog)
+        session.click_control(SETTINGS, BUTTON_SAVE_SETTINGS, dialog)
         self.assertTrue(wait_for(lambda: session.reg_query()["Speed"][1] == 50))
         stored = session.reg_query()
         self.assertEqual((stored["Algoritm"][1], stored["Wall"][1], stored["Bright"][1]), (25, 13, 17))
@@ -132,7 +102,7 @@ class SettingsDialog(harness.SessionTestCase):
         # A click on the check box turns Rands on; from there Tab reaches each slider in turn.
         dialog = session.controls(SETTINGS)
         cx, cy, _, _ = session.geometry(session.find_window(SETTINGS))
-        click_control(session, SETTINGS, CHECK_RANDOM, dialog)
+        session.click_control(SETTINGS, CHECK_RANDOM, dialog)
         session.mouse_move(cx + 300, cy + 148)  # the keyboard follows the pointer: keep it here
         session.key("Tab")          # pattern
         session.key("Left")
@@ -153,7 +123,7 @@ class SettingsDialog(harness.SessionTestCase):
         # Moving the colour scheme, size and speed refilled nothing.
         self.assertEqual(len(self.fields()), 2)
 
-        click_control(session, SETTINGS, BUTTON_SAVE_SETTINGS, dialog)
+        session.click_control(SETTINGS, BUTTON_SAVE_SETTINGS, dialog)
         self.assertTrue(wait_for(lambda: session.reg_query()["Speed"][1] == 49))
         stored = session.reg_query()
         self.assertEqual((stored["Algoritm"][1], stored["Bright"][1], stored["Wall"][1],
@@ -183,16 +153,16 @@ class SettingsDialog(harness.SessionTestCase):
         self.assertEqual(self.fields(), [])
 
         # Save Image without an image size renders nothing and says so.
-        click_control(session, SETTINGS, BUTTON_SAVE_IMAGE, dialog)
-        boxes = wait_for(lambda: len(session._search_visible("^" + harness.TITLE + "$")) >= 2)
+        session.click_control(SETTINGS, BUTTON_SAVE_IMAGE, dialog)
+        boxes = wait_for(lambda: session.message_boxes() >= 1)
         self.assertTrue(boxes, "no message about the image size")
         self.assertIsNone(session.find_window("Save Image", timeout=1))
         self.assertEqual(self.fields(), [])
         session.key("Return")
-        self.assertTrue(wait_for(lambda: len(session._search_visible("^" + harness.TITLE + "$")) == 1))
+        self.assertTrue(wait_for(lambda: session.message_boxes() == 0))
 
         # "Close" ends the program; nothing was saved.
-        click_control(session, SETTINGS, BUTTON_CLOSE)
+        session.click_control(SETTINGS, BUTTON_CLOSE)
         self.assertEqual(session.wait_exit(proc, 15), 0)
         self.assertTrue(session.wait_idle(15))
         self.assertEqual(session.reg_query()["Speed"][1], 1)
@@ -210,7 +180,7 @@ class SettingsDialog(harness.SessionTestCase):
         self.assertEqual(session.wait_exit(proc, 15), 0)
         self.assertTrue(session.wait_idle(15))
         self.assertEqual(session.program_processes(), [])
-        store(session, Bright=0)
+        session.reg_store(Bright=0)
         proc = self.start()
         self.assertEqual(session.controls(SETTINGS).text(LABEL_SCHEME), "Lumora color 1")
         session.key("Escape")
@@ -219,4 +189,4 @@ class SettingsDialog(harness.SessionTestCase):
 
 
 if __name__ == "__main__":
-    harness.main(budget=280)
+    harness.main()

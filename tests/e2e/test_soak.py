@@ -19,4 +19,4 @@ class Soak(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    harness.main(budget=330)
+    harness.main()

@@ -1,17 +1,16 @@
 // The settings load over a store whose values have any type, size and content, read the way
-// the registry key reads them (platform/registry_value.h), and the engine run with whatever
+// the registry key reads them (the in-memory store decodes through platform/registry_value.h),
+// and the engine run with whatever
 // the load left in force. Whatever the store holds: every key is closed again, at most one
 // error is shown and it names the value, nothing is written unless it is the first-run
 // defaults, and a frame of the loaded pattern, scheme and speed renders.
 #include <cstddef>
 #include <cstdint>
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/engine.h"
-#include "platform/registry_value.h"
+#include "settings/memory_store.h"
 #include "settings/settings.h"
 #include "tests/fuzz/fuzz_check.h"
 
@@ -20,82 +19,6 @@ namespace {
 
 const wchar_t* const Names[] = {L"Speed", L"Bright", L"Algoritm", L"Wall", L"Rands", L"Path_Wall", L"Other"};
 constexpr wchar_t DefaultDirectory[] = L"C:\\Users\\ada\\Pictures";
-
-struct RawValue {
-    uint32_t type;
-    std::vector<uint8_t> data;
-};
-
-class RawStore : public SettingsStore {
-public:
-    std::unique_ptr<SettingsKey> OpenExisting() override {
-        return keyExists && !keyRefused ? std::make_unique<Key>(*this) : nullptr;
-    }
-    std::unique_ptr<SettingsKey> OpenOrCreate() override {
-        if (keyRefused) return nullptr;
-        keyExists = true;
-        return std::make_unique<Key>(*this);
-    }
-    std::wstring DefaultImageDirectory() override { return DefaultDirectory; }
-
-    bool keyExists = false, keyRefused = false;
-    std::wstring refusedValue;
-    std::map<std::wstring, RawValue> values;
-    std::vector<std::wstring> written;
-    int openKeys = 0;
-
-private:
-    class Key : public SettingsKey {
-    public:
-        explicit Key(RawStore& store) : store_(store) { ++store_.openKeys; }
-        ~Key() override { --store_.openKeys; }
-
-        int32_t ReadInteger(const wchar_t* name) override {
-            const auto found = store_.values.find(name);
-            if (found == store_.values.end()) throw SettingsError::FailedToGetData(name);
-            const RawValue& raw = found->second;
-            // An ANSI reader sees one byte per UTF-16 unit of a string.
-            const size_t readerSize = IsStringType(raw.type) ? raw.data.size() / 2 : raw.data.size();
-            int32_t value = 0;
-            switch (DecodeInteger(raw.type, raw.data, readerSize, value)) {
-                case ValueRead::Ok: return value;
-                case ValueRead::FailedToGetData: throw SettingsError::FailedToGetData(name);
-                case ValueRead::InvalidDataType: break;
-            }
-            throw SettingsError::InvalidDataType(name);
-        }
-        std::wstring ReadString(const wchar_t* name) override {
-            const auto found = store_.values.find(name);
-            std::wstring text;
-            if (found != store_.values.end() &&
-                DecodeString(found->second.type, found->second.data, text) != ValueRead::Ok)
-                throw SettingsError::InvalidDataType(name);
-            return text;
-        }
-        void WriteInteger(const wchar_t* name, int32_t value) override {
-            std::vector<uint8_t> bytes(4);
-            for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
-            Write(name, {registry_type::Dword, bytes});
-        }
-        void WriteString(const wchar_t* name, const std::wstring& value) override {
-            std::vector<uint8_t> bytes;
-            for (wchar_t unit : value) {
-                bytes.push_back(static_cast<uint8_t>(unit));
-                bytes.push_back(static_cast<uint8_t>(unit >> 8));
-            }
-            bytes.insert(bytes.end(), 2, 0);
-            Write(name, {registry_type::String, bytes});
-        }
-
-    private:
-        void Write(const wchar_t* name, RawValue value) {
-            if (store_.refusedValue == name) throw SettingsError::FailedToSetData(name);
-            store_.values[name] = std::move(value);
-            store_.written.push_back(name);
-        }
-        RawStore& store_;
-    };
-};
 
 // Reads the input front to back; past its end every byte is 0.
 struct Input {
@@ -128,11 +51,11 @@ EngineState& Engine() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace lumora;
     Input in{data, size};
-    RawStore store;
+    MemorySettingsStore store{DefaultDirectory};
     const uint8_t flags = in.Byte();
-    store.keyExists = flags & 1;
-    store.keyRefused = (flags & 0x0E) == 0x0E;
-    if ((flags & 0x70) == 0x70) store.refusedValue = Names[in.Byte() % 6];
+    store.KeyExists = flags & 1;
+    store.KeyRefused = (flags & 0x0E) == 0x0E;
+    if ((flags & 0x70) == 0x70) store.RefusedValue = Names[in.Byte() % 6];
     const ScreenSize screen{800 + 40 * (in.Byte() % 64), 600 + 40 * (in.Byte() % 64)};
     const int windowWidth = 3 + in.Byte() % 5, windowHeight = 2 + in.Byte() % 5;
     // Values: a name, a type (any 32-bit code, mostly the common ones), a length, the bytes.
@@ -141,9 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint8_t kind = in.Byte();
         uint32_t type = kind % 12;
         if (kind >= 0xF0) type = in.Byte() | in.Byte() << 8 | in.Byte() << 16 | static_cast<uint32_t>(in.Byte()) << 24;
-        RawValue value{type, std::vector<uint8_t>(in.Byte())};
+        RegistryValue value{type, std::vector<uint8_t>(in.Byte())};
         for (uint8_t& b : value.data) b = in.Byte();
-        store.values[name] = std::move(value);
+        store.Values[name] = std::move(value);
     }
 
     EngineState& engine = Engine();
@@ -151,36 +74,36 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SaverSettings settings;
     std::vector<std::wstring> errors;
     const ErrorSink sink = [&errors](const std::wstring& message) { errors.push_back(message); };
-    const bool existed = store.keyExists && !store.keyRefused;
+    const bool existed = store.KeyExists && !store.KeyRefused;
 
     const LoadResult result = LoadSettings(store, engine, settings, screen, sink);
-    FUZZ_CHECK(store.openKeys == 0);
+    FUZZ_CHECK(store.OpenKeys == 0);
     FUZZ_CHECK(errors.size() <= 1);
     for (const std::wstring& message : errors) FUZZ_CHECK(NamesAValue(message));
     FUZZ_CHECK(result.valuesRead >= 0 && result.valuesRead <= 6);
     if (result.failed) {
         FUZZ_CHECK(errors.size() == 1 && result.valuesRead < 6 && existed);
-        FUZZ_CHECK(store.written.empty());
+        FUZZ_CHECK(store.Written.empty());
         UseFirstRunValuesForUnread(FieldsOf(engine), settings, screen, result.valuesRead);
     } else {
         FUZZ_CHECK(result.valuesRead == (existed ? 6 : 0));
         // Written only as the first run's defaults, all six in order until a refused one.
-        if (!store.written.empty()) {
+        if (!store.Written.empty()) {
             FUZZ_CHECK(engine.Speed == 20 && engine.Pattern == 7 && engine.ColourScheme == 0 && settings.Rands);
             FUZZ_CHECK(!settings.Path_Wall.empty());
             const std::vector<std::wstring> six(Names, Names + 6);
-            FUZZ_CHECK(std::equal(store.written.begin(), store.written.end(), six.begin()));
-            FUZZ_CHECK(store.written.size() == 6 || errors.size() == 1);
+            FUZZ_CHECK(std::equal(store.Written.begin(), store.Written.end(), six.begin()));
+            FUZZ_CHECK(store.Written.size() == 6 || errors.size() == 1);
         }
     }
     // Only a load that read Speed, Bright and Algoritm as 0 and then failed leaves all three 0.
     FUZZ_CHECK(engine.Speed != 0 || engine.ColourScheme != 0 || engine.Pattern != 0 ||
                (result.failed && result.valuesRead >= 3));
 
-    store.written.clear();
+    store.Written.clear();
     errors.clear();
     ReadImageDirectory(store, settings, sink);
-    FUZZ_CHECK(store.openKeys == 0 && store.written.empty() && errors.size() <= 1);
+    FUZZ_CHECK(store.OpenKeys == 0 && store.Written.empty() && errors.size() <= 1);
     FUZZ_CHECK(!settings.Path_Wall.empty());
     FUZZ_CHECK(settings.Path_Wall.find(L'\0') == std::wstring::npos);
 

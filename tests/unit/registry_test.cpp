@@ -135,6 +135,8 @@ TEST_F(RegistryTest, ReadingIntegers) {
     SetRaw(L"ShortDword", REG_DWORD, two, 2);
     SetString(L"ShortText", L"20");
     SetString(L"LongText", L"12345");
+    SetString(L"Expand", L"%SystemRoot%", REG_EXPAND_SZ);
+    SetRaw(L"NoBytes", REG_BINARY, "", 0);
 
     const std::pair<const wchar_t*, const wchar_t*> cases[] = {
         {L"Gone", L"Failed to get data for 'Gone'"},
@@ -144,6 +146,8 @@ TEST_F(RegistryTest, ReadingIntegers) {
         // Text is measured as an ANSI reader saw it: "20" and its NUL fit in 4 bytes.
         {L"ShortText", L"Invalid data type for 'ShortText'"},
         {L"LongText", L"Failed to get data for 'LongText'"},
+        {L"Expand", L"Failed to get data for 'Expand'"},
+        {L"NoBytes", L"Invalid data type for 'NoBytes'"},
     };
     for (const auto& [name, error] : cases) EXPECT_EQ(ReadError(name), error);
     RegistryKey key = CreateKey();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 
 #include "settings/memory_store.h"
 #include "settings/settings.h"
@@ -22,26 +23,30 @@ class SettingsTest : public ::testing::Test {
 protected:
     void StoreKey(int speed, int bright, int algoritm, int wall, int rands, std::wstring path) {
         store.KeyExists = true;
-        store.Values[L"Speed"] = MemoryValue::Integer(speed);
-        store.Values[L"Bright"] = MemoryValue::Integer(bright);
-        store.Values[L"Algoritm"] = MemoryValue::Integer(algoritm);
-        store.Values[L"Wall"] = MemoryValue::Integer(wall);
-        store.Values[L"Rands"] = MemoryValue::Integer(rands);
-        store.Values[L"Path_Wall"] = MemoryValue::String(std::move(path));
+        store.Values[L"Speed"] = RegistryValue::Dword(speed);
+        store.Values[L"Bright"] = RegistryValue::Dword(bright);
+        store.Values[L"Algoritm"] = RegistryValue::Dword(algoritm);
+        store.Values[L"Wall"] = RegistryValue::Dword(wall);
+        store.Values[L"Rands"] = RegistryValue::Dword(rands);
+        store.Values[L"Path_Wall"] = RegistryValue::Text(path);
     }
     void Load(ScreenSize screen = {1920, 1080}) {
         LoadSettings(store, engine.Fields(), settings, screen, sink);
         EXPECT_EQ(store.OpenKeys, 0) << "every key is closed when the load returns";
     }
     int32_t StoredInteger(const wchar_t* name) {
-        const MemoryValue& value = store.Values.at(name);
-        EXPECT_EQ(value.kind, MemoryValue::Kind::Integer) << name;
-        return value.integer;
+        const RegistryValue& value = store.Values.at(name);
+        int32_t integer = 0;
+        EXPECT_EQ(value.data.size(), 4u) << name;
+        EXPECT_EQ(DecodeInteger(value.type, value.data, 4, integer), ValueRead::Ok) << name;
+        return integer;
     }
     std::wstring StoredString(const wchar_t* name) {
-        const MemoryValue& value = store.Values.at(name);
-        EXPECT_EQ(value.kind, MemoryValue::Kind::String) << name;
-        return value.text;
+        const RegistryValue& value = store.Values.at(name);
+        std::wstring text;
+        EXPECT_EQ(value.type, registry_type::String) << name;
+        DecodeString(value.type, value.data, text);
+        return text;
     }
 
     MemorySettingsStore store{Pictures};
@@ -101,7 +106,7 @@ TEST_F(SettingsTest, FirstRunWallFollowsTheScreen) {
         SaverSettings s;
         LoadSettings(fresh, e.Fields(), s, screen, sink);
         EXPECT_EQ(s.Wall, wall) << screen.width << " x " << screen.height;
-        EXPECT_EQ(fresh.Values.at(L"Wall").integer, wall);
+        EXPECT_EQ(fresh.Values.at(L"Wall"), RegistryValue::Dword(wall));
     }
     EXPECT_TRUE(errors.empty());
 }
@@ -182,47 +187,90 @@ TEST_F(SettingsTest, MissingRandsStopsTheLoadAfterTheFourBeforeIt) {
     EXPECT_EQ(engine.Speed, 0);
 }
 
-TEST_F(SettingsTest, UnreadableValuesNameThemselves) {
+// Stores that other programs, older versions or a damaged registry leave, loaded as the saver
+// and the settings mode load them: each value of a good store in turn out of range, or of
+// another type, size or content, and a key without values. A value read stays as read; the
+// first one that cannot be read is named in the one message, those from it on run with their
+// first-run values (Rands on: the saver starts on a random pattern); the stored directory
+// survives wherever it can be read; the store is left exactly as it was.
+TEST_F(SettingsTest, HostileStoresLoadAsTheSaverRunsThem) {
+    constexpr int Random = -1;  // the full-screen start: a random pattern from 1 to 20
+    enum Error { None, Type, Get };
     struct Case {
-        const wchar_t* name;
-        MemoryValue value;
-        const wchar_t* error;
+        const wchar_t* name;  // the value changed; nullptr: the key holds no values
+        RegistryValue value;
+        Error error;
+        int start;  // the full-screen start pattern
+        std::wstring directory;
     };
-    const Case cases[] = {
-        {L"Speed", MemoryValue::String(L"20"), L"Invalid data type for 'Speed'"},
-        {L"Speed", MemoryValue::String(L"12345"), L"Failed to get data for 'Speed'"},
-        {L"Bright", MemoryValue::Oversized(), L"Failed to get data for 'Bright'"},
-        {L"Wall", MemoryValue::Oversized(), L"Failed to get data for 'Wall'"},
-        {L"Algoritm", MemoryValue::String(L""), L"Invalid data type for 'Algoritm'"},
-        {L"Rands", MemoryValue::String(L"1"), L"Invalid data type for 'Rands'"},
-        {L"Path_Wall", MemoryValue::Integer(5), L"Invalid data type for 'Path_Wall'"},
-        {L"Path_Wall", MemoryValue::Oversized(), L"Invalid data type for 'Path_Wall'"},
+    const std::wstring good = L"C:\\Windows", longPath = L"C:\\" + std::wstring(4997, L'd');
+    const RegistryValue noBytes{registry_type::Binary, {}};
+    const RegistryValue eightBytes{registry_type::Binary, {0, 1, 2, 3, 4, 5, 6, 7}};
+    using V = RegistryValue;
+    std::vector<Case> cases = {
+        {L"Speed", V::Dword(80), None, 17, good},     {L"Speed", V::Dword(-5), None, 17, good},
+        {L"Speed", V::Dword(INT32_MAX), None, 17, good},
+        {L"Bright", V::Dword(19), None, 17, good},    {L"Bright", V::Dword(255), None, 17, good},
+        {L"Bright", V::Dword(-1), None, 17, good},
+        // A pattern outside 1..25 would draw only the empty planes: the saver runs 7.
+        {L"Algoritm", V::Dword(0), None, 7, good},    {L"Algoritm", V::Dword(26), None, 7, good},
+        {L"Algoritm", V::Dword(-7), None, 7, good},   {L"Algoritm", V::Dword(1000000), None, 7, good},
+        {L"Wall", V::Dword(0), None, 17, good},       {L"Wall", V::Dword(14), None, 17, good},
+        {L"Wall", V::Dword(99), None, 17, good},      {L"Wall", V::Dword(-3), None, 17, good},
+        {L"Rands", V::Dword(7), None, Random, good},
+        {L"Speed", V::Text(L"12345"), Get, Random, good},
+        {L"Path_Wall", V::Text(longPath), None, 17, longPath},
+        {L"Path_Wall", V::Dword(12), Type, 17, L""},
+        {L"Path_Wall", eightBytes, Type, 17, L""},
+        {L"Path_Wall", V::Text(L"%TEMP%\\Stills", registry_type::ExpandString), None, 17, L"%TEMP%\\Stills"},
+        {L"Path_Wall", noBytes, None, 17, L""},
+        {nullptr, {}, Get, Random, Pictures},
     };
+    for (const wchar_t* name : {L"Speed", L"Bright", L"Algoritm", L"Wall", L"Rands"}) {
+        // A short text is merely of the wrong type; a long one (or 8 bytes) is too large to read.
+        cases.push_back({name, V::Text(L"12"), Type, Random, good});
+        cases.push_back({name, eightBytes, Get, Random, good});
+        cases.push_back({name, V::Text(L"%SystemRoot%", registry_type::ExpandString), Get, Random, good});
+        cases.push_back({name, noBytes, Type, Random, good});
+    }
+    const std::array<int, 5> stored{30, 3, 17, 7, 0}, firstRun{20, 0, 7, 1, 1};
     for (const Case& c : cases) {
-        errors.clear();
-        StoreKey(11, 4, 17, 8, 1, L"D:\\Stills");
-        store.Values[c.name] = c.value;
+        const std::wstring name = c.name ? c.name : L"Speed";
+        SCOPED_TRACE(testing::Message() << (c.name ? name : L"(no values)") << " type " << c.value.type
+                                        << ", " << c.value.data.size() << " bytes");
+        StoreKey(stored[0], stored[1], stored[2], stored[3], stored[4], good);
+        if (c.name) store.Values[name] = c.value;
+        if (!c.name) store.Values.clear();
+        const auto before = store.Values;
         engine = Engine{};
         settings = SaverSettings{};
-        Load();
-        EXPECT_EQ(errors, std::vector<std::wstring>{c.error}) << c.name;
-        // The values before the failing one were read, the failing one and those after were not.
-        const std::wstring failing = c.name;
-        const size_t index = std::find(allSix.begin(), allSix.end(), failing) - allSix.begin();
-        EXPECT_EQ(engine.Speed, index > 0 ? 11 : 0) << c.name;
-        EXPECT_EQ(engine.ColourScheme, index > 1 ? 4 : 0) << c.name;
-        EXPECT_EQ(engine.Pattern, index > 2 ? 17 : 0) << c.name;
-        EXPECT_EQ(settings.Wall, index > 3 ? 8 : 0) << c.name;
-        EXPECT_EQ(settings.Rands, index > 4) << c.name;
-        EXPECT_EQ(settings.Path_Wall, L"") << c.name;
+        errors.clear();
+        const LoadResult result = LoadSettingsForRun(store, engine.Fields(), settings, {800, 600}, sink);
+
+        const int index = static_cast<int>(std::find(allSix.begin(), allSix.end(), name) - allSix.begin());
+        const std::wstring head = c.error == Type ? L"Invalid data type for '" : L"Failed to get data for '";
+        EXPECT_EQ(errors, c.error == None ? std::vector<std::wstring>{}
+                                          : std::vector<std::wstring>{head + name + L"'"});
+        EXPECT_EQ(result.valuesRead, c.error == None ? 6 : index);
+        std::array<int, 5> expected = stored;
+        int32_t integer = 0;
+        if (c.error == None && index < 5 && DecodeInteger(c.value.type, c.value.data, 4, integer) == ValueRead::Ok)
+            expected[index] = index == 4 ? integer != 0 : integer;
+        for (int i = c.error == None ? 5 : index; i < 5; ++i) expected[i] = firstRun[i];
+        EXPECT_EQ((std::array<int, 5>{engine.Speed, engine.ColourScheme, engine.Pattern, settings.Wall,
+                                      settings.Rands}), expected);
+        EXPECT_EQ(settings.Rands ? Random : PatternForFullScreen(engine.Pattern), c.start);
+        EXPECT_EQ(settings.Path_Wall, c.directory);
+        EXPECT_EQ(store.Values, before) << "the store was changed";
+        EXPECT_TRUE(store.Written.empty());
+        EXPECT_EQ(store.OpenKeys, 0);
     }
-    EXPECT_TRUE(store.Written.empty());
 }
 
 TEST_F(SettingsTest, AfterAFailedLoadTheUnreadValuesRunWithTheirFirstRunValues) {
     // Only Speed is stored: Bright fails, so the saver would otherwise run pattern 0 (black).
     store.KeyExists = true;
-    store.Values[L"Speed"] = MemoryValue::Integer(33);
+    store.Values[L"Speed"] = RegistryValue::Dword(33);
     settings.Path_Wall = L"";
     const LoadResult result = LoadSettings(store, engine.Fields(), settings, {1600, 900}, sink);
     ASSERT_TRUE(result.failed);
@@ -299,12 +347,12 @@ TEST_F(SettingsTest, ReadImageDirectory) {
     EXPECT_TRUE(store.Written.empty());
 
     // A stored directory replaces the one in memory, and is cut at its first NUL.
-    store.Values[L"Path_Wall"] = MemoryValue::String(std::wstring(L"D:\\New\0junk", 11));
+    store.Values[L"Path_Wall"] = RegistryValue::Text(std::wstring(L"D:\\New\0junk", 11));
     ReadImageDirectory(store, settings, sink);
     EXPECT_EQ(settings.Path_Wall, L"D:\\New");
 
     // Of the wrong type: shown, and the directory in memory stays.
-    store.Values[L"Path_Wall"] = MemoryValue::Integer(3);
+    store.Values[L"Path_Wall"] = RegistryValue::Dword(3);
     ReadImageDirectory(store, settings, sink);
     EXPECT_EQ(errors, std::vector<std::wstring>{L"Invalid data type for 'Path_Wall'"});
     EXPECT_EQ(settings.Path_Wall, L"D:\\New");
