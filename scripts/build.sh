@@ -3,6 +3,7 @@
 # build/asan (native, with AddressSanitizer and UndefinedBehaviorSanitizer; with clang also the
 # fuzz targets).
 #   LUMORA_FLAVOURS="native win32"   builds only those trees
+#   LUMORA_TARGETS="lumora"          builds only those targets of each tree
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${LUMORA_JOBS:-$(nproc)}
@@ -22,7 +23,7 @@ for flavour in ${LUMORA_FLAVOURS:-native win32 win64 asan}; do
   fi
   echo "build: building $flavour"
   # The grep only filters what is shown: the status checked is the build's.
-  if ! cmake --build "$dir" -j "$jobs" -- --no-print-directory |
+  if ! cmake --build "$dir" -j "$jobs" ${LUMORA_TARGETS:+--target $LUMORA_TARGETS} -- --no-print-directory |
        { grep -E 'error|warning|Error' || true; }; then
     echo "build: $flavour failed" >&2; exit 1
   fi

@@ -2,16 +2,17 @@
 # Makes a release in dist/ from the win32 and win64 builds:
 #   Lumora-VERSION-setup.exe  the installer (NSIS): the build that fits the system, into the
 #                             Windows system directory, with an uninstaller
-#   Lumora-VERSION-win.zip    both builds, the README and the licence
-# The version is the CMake project's. Builds the two programs first (all three trees through
-# scripts/build.sh when they are not configured yet).
+#   Lumora-VERSION-win.zip    both builds, the users' README (installer/README.txt) and the
+#                             licence
+# The version is the CMake project's. Builds the two programs first (configuring the win32 and
+# win64 trees through scripts/build.sh when they are not configured yet).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$top/build
 dist=${LUMORA_DIST:-$top/dist}
 
 if [ ! -f "$build/win32/CMakeCache.txt" ] || [ ! -f "$build/win64/CMakeCache.txt" ]; then
-  bash "$top/scripts/build.sh"
+  LUMORA_FLAVOURS="win32 win64" bash "$top/scripts/build.sh"
 fi
 for flavour in win32 win64; do
   cmake --build "$build/$flavour" --target lumora -- --no-print-directory >/dev/null
@@ -39,7 +40,8 @@ folder=$stage/Lumora-$version
 mkdir -p "$folder/32-bit" "$folder/64-bit"
 cp "$build/win32/lumora.scr" "$folder/32-bit/"
 cp "$build/win64/lumora.scr" "$folder/64-bit/"
-cp "$top/README.md" "$top/LICENSE" "$folder/"
+cp "$top/installer/README.txt" "$folder/README.txt"
+cp "$top/LICENSE" "$folder/LICENSE.txt"
 (cd "$stage" && zip -q -X -r "$archive.part" "Lumora-$version")
 mv -f "$archive.part" "$archive"
 

@@ -10,7 +10,8 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/setup.sh"
-bash "$top/scripts/build.sh"
+# Only what runs here: the program of the win32 tree.
+LUMORA_FLAVOURS=win32 LUMORA_TARGETS=lumora bash "$top/scripts/build.sh"
 
 scr=$top/build/win32/lumora.scr
 template=$top/build/wine/template
