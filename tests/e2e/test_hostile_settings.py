@@ -39,6 +39,31 @@ WRONG_TYPE_DIALOG = dict(GOOD, Rands=("REG_SZ", "12"), Path_Wall=("REG_SZ", "Q:\
 RANDOM = "random"
 
 
+def start_answering(test, label, mode, ready, timeout):
+    """Starts lumora.scr in mode with its frame log and message box trace and answers each
+    message box it shows until ready(log); returns (proc, log, trace)."""
+    session = test.session
+    log = harness.FrameLog(session, f"frames-{time.monotonic_ns()}.log")
+    trace = harness.MessageBoxTrace(session, f"stderr-{time.monotonic_ns()}.txt")
+    proc = session.start(mode, env=dict(log.env, **trace.env), stderr_path=trace.stderr_path)
+    test.addCleanup(lambda: proc.poll() is None and proc.kill())
+    deadline = time.monotonic() + timeout
+    answered = 0
+    while not ready(log):
+        test.assertIsNone(proc.poll(), f"{label}: ended by itself")
+        test.assertLess(time.monotonic(), deadline, f"{label}: did not start")
+        box = len(trace.texts()) > answered and session.find_window(harness.TITLE, timeout=0)
+        if box:
+            # The keys go where the pointer is: over the box, which comes before any window.
+            x, y, width, height = session.geometry(box)
+            session.mouse_move(x + width // 2, y + height // 2)
+            time.sleep(0.3)
+            session.key("Return")
+            answered += 1
+        time.sleep(0.1)
+    return proc, log, trace
+
+
 class FullScreen(harness.SessionTestCase):
     SCREEN = (800, 600)
 
@@ -46,19 +71,7 @@ class FullScreen(harness.SessionTestCase):
         """Runs the saver on the store as it is; returns (messages, start pattern, picture)."""
         session = self.session
         session.mouse_move(400, 300)
-        log = harness.FrameLog(session, f"frames-{time.monotonic_ns()}.log")
-        trace = harness.MessageBoxTrace(session, f"stderr-{time.monotonic_ns()}.txt")
-        proc = session.start("/s", env=dict(log.env, **trace.env), stderr_path=trace.stderr_path)
-        deadline = time.monotonic() + 40
-        acknowledged = 0
-        while log.frames() < 5:
-            self.assertIsNone(proc.poll(), f"{label}: the saver ended by itself")
-            self.assertLess(time.monotonic(), deadline, f"{label}: no frames drawn")
-            if len(trace.texts()) > acknowledged and session.find_window(timeout=0):
-                time.sleep(0.3)  # the box takes the key once it has the focus
-                session.key("Return")
-                acknowledged += 1
-            time.sleep(0.1)
+        proc, log, trace = start_answering(self, label, "/s", lambda log: log.frames() >= 5, 40)
         start = log.start()
         self.assertEqual((start["grid"], start["window"]), ("200x150", "800x600"), label)
         self.assertEqual(session.geometry(session.find_window(timeout=5)), (0, 0, 800, 600), label)
@@ -112,24 +125,8 @@ class SettingsMode(harness.SessionTestCase):
         """Starts /c and answers the store's messages; returns (proc, trace, dialog controls)."""
         session = self.session
         session.mouse_move(683, 700)
-        log = harness.FrameLog(session, f"frames-{time.monotonic_ns()}.log")
-        trace = harness.MessageBoxTrace(session, f"stderr-{time.monotonic_ns()}.txt")
-        proc = session.start("/c", env=dict(log.env, **trace.env), stderr_path=trace.stderr_path)
-        self.addCleanup(lambda: proc.poll() is None and proc.kill())
-        deadline = time.monotonic() + 60
-        answered = 0
-        while not (log.frames() >= 3 and session.find_window(SETTINGS, timeout=0)):
-            self.assertIsNone(proc.poll(), f"{label}: ended by itself")
-            self.assertLess(time.monotonic(), deadline, f"{label}: the dialog did not open")
-            box = len(trace.texts()) > answered and session.find_window(harness.TITLE, timeout=0)
-            if box:
-                # The keys go where the pointer is: over the box, which comes before any window.
-                x, y, width, height = session.geometry(box)
-                session.mouse_move(x + width // 2, y + height // 2)
-                time.sleep(0.3)
-                session.key("Return")
-                answered += 1
-            time.sleep(0.1)
+        proc, log, trace = start_answering(
+            self, label, "/c", lambda log: log.frames() >= 3 and session.find_window(SETTINGS, timeout=0), 60)
         return proc, trace, wait_for(lambda: session.controls(SETTINGS))
 
     def save_image(self, label):
