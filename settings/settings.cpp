@@ -10,6 +10,7 @@ constexpr wchar_t AlgoritmName[] = L"Algoritm";
 constexpr wchar_t WallName[] = L"Wall";
 constexpr wchar_t RandsName[] = L"Rands";
 constexpr wchar_t PathWallName[] = L"Path_Wall";
+constexpr wchar_t MonitorsName[] = L"Monitors";
 
 constexpr int FirstRunSpeed = 20;
 constexpr int FirstRunColourScheme = 0;
@@ -18,6 +19,15 @@ constexpr int FirstRunPattern = 7;
 // An empty sink leaves errors unshown (a caller without a user to tell).
 void Show(const ErrorSink& showError, const SettingsError& error) {
     if (showError) showError(error.Message());
+}
+
+// Missing or of another type, it is Mirror without a word: no store before it had it.
+MonitorsMode ReadMonitors(SettingsKey& key) {
+    try {
+        return MonitorsModeFromStored(key.ReadInteger(MonitorsName));
+    } catch (const SettingsError&) {
+        return MonitorsMode::Mirror;
+    }
 }
 
 }  // namespace
@@ -39,6 +49,7 @@ LoadResult LoadSettings(SettingsStore& store, EngineFields engine, SaverSettings
             ++result.valuesRead;
             settings.Path_Wall = key->ReadString(PathWallName);
             ++result.valuesRead;
+            settings.Monitors = ReadMonitors(*key);
         }
     } catch (const SettingsError& error) {
         Show(showError, error);
@@ -67,7 +78,18 @@ LoadResult LoadSettingsForRun(SettingsStore& store, EngineFields engine, SaverSe
     UseFirstRunValuesForUnread(engine, settings, screen, result.valuesRead);
     constexpr int PathWallIndex = 5;
     if (result.valuesRead < PathWallIndex) ReadImageDirectory(store, settings, ErrorSink());
+    // Monitors never stops a load and never complains: it is read after a failed one too.
+    if (std::unique_ptr<SettingsKey> key = store.OpenExisting())
+        settings.Monitors = ReadMonitors(*key);
     return result;
+}
+
+MonitorsMode MonitorsModeFromStored(int32_t stored) {
+    switch (stored) {
+        case 1: return MonitorsMode::Span;
+        case 2: return MonitorsMode::PrimaryOnly;
+        default: return MonitorsMode::Mirror;
+    }
 }
 
 int PatternForFullScreen(int stored) {
@@ -97,6 +119,7 @@ void SaveSettings(SettingsStore& store, int speed, int colourScheme, int pattern
         key->WriteInteger(WallName, settings.Wall);
         key->WriteBool(RandsName, settings.Rands);
         key->WriteString(PathWallName, settings.Path_Wall);
+        key->WriteInteger(MonitorsName, static_cast<int32_t>(settings.Monitors));
     } catch (const SettingsError& error) {
         key.reset();  // close before the message box waits for the user
         Show(showError, error);

@@ -13,11 +13,15 @@
 //                         Algoritm 7, Rands true, Wall from PresetForScreen (kept when no row
 //                         matches), an empty Path_Wall becomes the store's default directory
 //                         (the user's pictures folder); then SaveSettings.
-//   SaveSettings          writes all six, creating the key; a key that cannot be opened or
+//   SaveSettings          writes all six and Monitors, creating the key; a key that cannot be opened or
 //                         created is skipped silently; a refused write is shown and ends the save.
 //   ReadImageDirectory    reloads Path_Wall alone (a missing value reads as empty); an empty
 //                         directory becomes the default in memory only.
 //   WriteImageDirectory   writes Path_Wall alone, creating the key.
+//
+// A seventh value, Monitors, says how the full-screen saver uses several monitors. It is read
+// after the six and written after them; a store without it, or with anything but the integers
+// 0, 1 and 2 in it, means Mirror, and says nothing (stores written before it existed lack it).
 //
 // Values out of range are loaded as they are; the engine and the dialog deal with them.
 #pragma once
@@ -33,11 +37,19 @@
 
 namespace lumora {
 
+// How the full-screen saver covers several monitors: the same field on each (the first-run
+// value), one field spanning all of them, or the primary alone with the others black.
+enum class MonitorsMode : int32_t { Mirror = 0, Span = 1, PrimaryOnly = 2 };
+
 struct SaverSettings {
     int32_t Wall = 0;        // image-size preset of saved stills, 1..14
     bool Rands = false;      // take a random pattern at every start
     std::wstring Path_Wall;  // directory in which stills are saved
+    MonitorsMode Monitors = MonitorsMode::Mirror;
 };
+
+// The mode a stored Monitors value stands for: 0, 1 and 2 as they are, anything else Mirror.
+MonitorsMode MonitorsModeFromStored(int32_t stored);
 
 // Shows one error to the user; an empty sink shows nothing.
 using ErrorSink = std::function<void(const std::wstring& message)>;
@@ -71,7 +83,7 @@ void UseFirstRunValuesForUnread(EngineFields engine, SaverSettings& settings, Sc
 // read runs with its first-run value (UseFirstRunValuesForUnread, nothing is written, so the
 // store stays as the user left it), and the image directory, when the load stopped before it,
 // is read on its own and quietly (the user has seen one message), so that " Save Settings"
-// writes it back instead of an empty one.
+// writes it back instead of an empty one; Monitors, which never fails a load, is read as well.
 LoadResult LoadSettingsForRun(SettingsStore& store, EngineFields engine, SaverSettings& settings,
                               ScreenSize screen, const ErrorSink& showError);
 // The pattern the full-screen saver runs for a stored one: a pattern outside 1..25 would draw

@@ -55,6 +55,8 @@ protected:
     std::vector<std::wstring> errors;
     ErrorSink sink = [this](const std::wstring& message) { errors.push_back(message); };
     const std::vector<std::wstring> allSix{L"Speed", L"Bright", L"Algoritm", L"Wall", L"Rands", L"Path_Wall"};
+    const std::vector<std::wstring> allWritten{L"Speed", L"Bright", L"Algoritm", L"Wall",
+                                               L"Rands", L"Path_Wall", L"Monitors"};
 };
 
 TEST(PresetForScreenTest, EveryRowAndTheOverlaps) {
@@ -88,7 +90,7 @@ TEST_F(SettingsTest, FirstRunWritesTheDefaultsInOrder) {
     EXPECT_EQ(settings.Path_Wall, Pictures);
 
     EXPECT_TRUE(store.KeyExists);
-    EXPECT_EQ(store.Written, allSix);
+    EXPECT_EQ(store.Written, allWritten);
     EXPECT_EQ(StoredInteger(L"Speed"), 20);
     EXPECT_EQ(StoredInteger(L"Bright"), 0);
     EXPECT_EQ(StoredInteger(L"Algoritm"), 7);
@@ -330,11 +332,45 @@ TEST_F(SettingsTest, RefusedWriteStopsTheSave) {
     errors.clear();
     SaveSettings(store, 33, 5, 24, settings, sink);
     EXPECT_TRUE(errors.empty());
-    EXPECT_EQ(store.Written, allSix);
+    EXPECT_EQ(store.Written, allWritten);
     EXPECT_EQ(StoredInteger(L"Algoritm"), 24);
     EXPECT_EQ(StoredInteger(L"Wall"), 13);
     EXPECT_EQ(StoredInteger(L"Rands"), 0);
     EXPECT_EQ(StoredString(L"Path_Wall"), L"E:\\Bilder");
+}
+
+TEST_F(SettingsTest, MonitorsIsMirrorUnlessItHoldsAnotherModeAndNeverComplains) {
+    const std::pair<std::optional<RegistryValue>, MonitorsMode> cases[] = {
+        {std::nullopt, MonitorsMode::Mirror},  // not in the store
+        {RegistryValue::Dword(0), MonitorsMode::Mirror},
+        {RegistryValue::Dword(1), MonitorsMode::Span},
+        {RegistryValue::Dword(2), MonitorsMode::PrimaryOnly},
+        {RegistryValue::Dword(3), MonitorsMode::Mirror},
+        {RegistryValue::Dword(INT32_MIN), MonitorsMode::Mirror},
+        {RegistryValue::Text(L"1"), MonitorsMode::Mirror},
+        {RegistryValue{registry_type::Binary, {1, 0, 0, 0, 0, 0, 0, 0}}, MonitorsMode::Mirror},
+    };
+    for (const auto& [stored, mode] : cases) {
+        StoreKey(11, 4, 17, 8, 1, L"D:\\Stills");
+        if (stored) store.Values[L"Monitors"] = *stored;
+        settings = SaverSettings{};
+        settings.Monitors = MonitorsMode::Span;  // what the load replaces
+        EXPECT_FALSE(LoadSettings(store, engine.Fields(), settings, {1920, 1080}, sink).failed);
+        EXPECT_EQ(settings.Monitors, mode) << static_cast<int>(mode);
+        store.Values.erase(L"Monitors");
+    }
+    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(store.Written.empty()) << "nothing is written back";
+    // Written after the six, from memory.
+    settings.Monitors = MonitorsMode::PrimaryOnly;
+    SaveSettings(store, 33, 5, 24, settings, sink);
+    EXPECT_EQ(store.Written, allWritten);
+    EXPECT_EQ(StoredInteger(L"Monitors"), 2);
+    // A load that fails on one of the six still takes Monitors for the run.
+    store.Values.erase(L"Rands");
+    settings = SaverSettings{};
+    EXPECT_TRUE(LoadSettingsForRun(store, engine.Fields(), settings, {1920, 1080}, sink).failed);
+    EXPECT_EQ(settings.Monitors, MonitorsMode::PrimaryOnly);
 }
 
 TEST_F(SettingsTest, ReadImageDirectory) {
