@@ -57,15 +57,17 @@ constexpr int RowsPerChunk = 8;
 
 std::vector<FrameStretcher::Sample> FrameStretcher::Samples(int sourceSize, int size,
                                                             int64_t scaleNumerator,
-                                                            int64_t scaleDenominator) {
+                                                            int64_t scaleDenominator,
+                                                            int64_t shift) {
     std::vector<Sample> samples(static_cast<size_t>(std::max(size, 0)));
-    // The scaled source overhangs the destination by sourceSize * scale - size pixels, half on
-    // either side (none when the source is scaled to the destination's size exactly).
-    const int64_t overhang = sourceSize * scaleNumerator - size * scaleDenominator;
+    // Centred, the scaled source overhangs the destination by sourceSize * scale - size pixels,
+    // half on either side (none when the source is scaled to the destination's size exactly);
+    // a part of a larger whole starts `offset` pixels into it, shift = 2 * offset * denominator.
     for (int i = 0; i < size; ++i) {
-        // Position in 1/256 source pixels: ((i + 0.5 + overhang / 2) / scale - 0.5) * 256.
+        // Position in 1/256 source pixels: ((i + 0.5 + shift / (2 * denominator)) / scale - 0.5)
+        // * 256.
         const int64_t position =
-            ((static_cast<int64_t>(2 * i + 1) * scaleDenominator + overhang) * 256) /
+            ((static_cast<int64_t>(2 * i + 1) * scaleDenominator + shift) * 256) /
                 (2 * scaleNumerator) - 128;
         Sample& sample = samples[i];
         if (position <= 0) {
@@ -94,12 +96,31 @@ void FrameStretcher::Resize(int sourceWidth, int sourceHeight, int width, int he
                                 static_cast<int64_t>(height_) * sourceWidth_;
         const int64_t numerator = widthBinds ? width_ : height_;
         const int64_t denominator = widthBinds ? sourceWidth_ : sourceHeight_;
-        columns_ = Samples(sourceWidth_, width_, numerator, denominator);
-        rows_ = Samples(sourceHeight_, height_, numerator, denominator);
+        columns_ = Samples(sourceWidth_, width_, numerator, denominator,
+                           Centred(sourceWidth_, width_, numerator, denominator));
+        rows_ = Samples(sourceHeight_, height_, numerator, denominator,
+                        Centred(sourceHeight_, height_, numerator, denominator));
     } else {
-        columns_ = Samples(sourceWidth_, width_, width_, sourceWidth_);
-        rows_ = Samples(sourceHeight_, height_, height_, sourceHeight_);
+        columns_ = Samples(sourceWidth_, width_, width_, sourceWidth_, 0);
+        rows_ = Samples(sourceHeight_, height_, height_, sourceHeight_, 0);
     }
+    SizeBuffers();
+}
+
+void FrameStretcher::ResizeToPart(int sourceWidth, int sourceHeight, int wholeWidth,
+                                  int wholeHeight, int left, int top, int width, int height) {
+    sourceWidth_ = std::max(sourceWidth, 0);
+    sourceHeight_ = std::max(sourceHeight, 0);
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    const int64_t across = std::max(wholeWidth, 1), down = std::max(wholeHeight, 1);
+    columns_ =
+        Samples(sourceWidth_, width_, across, sourceWidth_, 2 * int64_t{left} * sourceWidth_);
+    rows_ = Samples(sourceHeight_, height_, down, sourceHeight_, 2 * int64_t{top} * sourceHeight_);
+    SizeBuffers();
+}
+
+void FrameStretcher::SizeBuffers() {
     output_.assign(static_cast<size_t>(width_) * height_, 0xFF000000u);
     wideRows_.assign(static_cast<size_t>(width_) * sourceHeight_, 0);
 }

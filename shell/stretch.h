@@ -27,6 +27,12 @@ class FrameStretcher {
 public:
     void Resize(int sourceWidth, int sourceHeight, int width, int height,
                 StretchFit fit = StretchFit::Fill);
+    // One part of a picture made in parts: the frame stretched (Fill) over a whole of
+    // wholeWidth x wholeHeight pixels, of which this makes the width x height pixels at
+    // (left, top) of the whole. Parts of one whole put side by side are pixel for pixel the
+    // stretch over the whole: no seam, no jump, no doubled row.
+    void ResizeToPart(int sourceWidth, int sourceHeight, int wholeWidth, int wholeHeight,
+                      int left, int top, int width, int height);
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -49,9 +55,15 @@ private:
         }
     };
     // Destination pixels of one direction, the source scaled by scaleNumerator / scaleDenominator
-    // (destination pixels per source pixel) and centred on the destination.
+    // (destination pixels per source pixel) and moved by shift / (2 * scaleDenominator)
+    // destination pixels to the left (Centred: the scaled source centred on the destination).
     static std::vector<Sample> Samples(int sourceSize, int size, int64_t scaleNumerator,
-                                       int64_t scaleDenominator);
+                                       int64_t scaleDenominator, int64_t shift);
+    static int64_t Centred(int sourceSize, int size, int64_t scaleNumerator,
+                           int64_t scaleDenominator) {
+        return sourceSize * scaleNumerator - size * scaleDenominator;
+    }
+    void SizeBuffers();
     void WidenRows(const uint32_t* source, int sourceStride, int begin, int end);
     void HeightenRows(int begin, int end);
 

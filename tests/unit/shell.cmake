@@ -6,3 +6,5 @@ lumora_unit_test(window_handle_test SOURCES unit/window_handle_test.cpp LIBS lum
 if(WIN32)
   lumora_unit_test(power_setting_test SOURCES unit/power_setting_test.cpp LIBS lumora_platform)
 endif()
+# One field over every monitor: grid, divisor, the monitors' parts, the stretch in parts.
+lumora_unit_test(span_test SOURCES unit/span_test.cpp LIBS lumora_shell_logic)
