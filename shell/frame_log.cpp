@@ -49,16 +49,34 @@ void FrameLog::Frame(double renderMs, double drawMs) {
     std::fflush(file_);
 }
 
-void FrameLog::Monitor(const RECT& monitor, bool primary, const RECT* window) {
+void FrameLog::Monitor(const RECT& monitor, bool primary, const RECT* window,
+                       const SourceRect* source) {
     if (!file_) return;
     std::fprintf(file_, "monitor %ld,%ld %ldx%ld %s", monitor.left, monitor.top,
                  monitor.right - monitor.left, monitor.bottom - monitor.top,
                  primary ? "primary" : "other");
     if (window)
-        std::fprintf(file_, " window %ld,%ld %ldx%ld\n", window->left, window->top,
+        std::fprintf(file_, " window %ld,%ld %ldx%ld", window->left, window->top,
                      window->right - window->left, window->bottom - window->top);
     else
-        std::fprintf(file_, " window none\n");
+        std::fprintf(file_, " window none");
+    if (source)
+        std::fprintf(file_, " source %g,%g %g,%g", source->left, source->top, source->right,
+                     source->bottom);
+    std::fprintf(file_, "\n");
+    std::fflush(file_);
+}
+
+void FrameLog::Mode(const char* name) {
+    if (!file_) return;
+    std::fprintf(file_, "mode %s\n", name);
+    std::fflush(file_);
+}
+
+void FrameLog::Span(const SpanGrid& grid, const ScreenRect& bounds) {
+    if (!file_) return;
+    std::fprintf(file_, "mode span divisor=%d grid=%dx%d bounds=%d,%d %dx%d\n", grid.divisor,
+                 grid.width, grid.height, bounds.left, bounds.top, bounds.width, bounds.height);
     std::fflush(file_);
 }
 

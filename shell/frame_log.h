@@ -7,13 +7,19 @@
 // restored). The full-screen saver adds, after its start line, one line per monitor
 // ("monitor X,Y WxH primary|other window X,Y WxH", or "window none" for a monitor it could not
 // cover; virtual-screen coordinates), the same again after "display change T" when the
-// monitors change, and "pause T" / "resume T" when the display is turned off and on again. The
+// monitors change, and "pause T" / "resume T" when the display is turned off and on again.
+// Before its monitors it says how it covers them: "mode mirror", "mode primary-only", or
+// "mode span divisor=D grid=WxH bounds=X,Y WxH" (the grid over the rectangle around all
+// monitors), and in a span each monitor line ends in the part of the frame it shows,
+// "source L,T R,B" in grid points. The
 // end-to-end tests and the frame-rate benchmark read it; without the variable nothing is written.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdio>
+
+#include "shell/span.h"
 
 namespace lumora {
 
@@ -31,7 +37,11 @@ public:
     void Field(int pattern, int gridWidth, int gridHeight);
     void Close();
     // window: the rectangle of the window that covers the monitor, or null for none.
-    void Monitor(const RECT& monitor, bool primary, const RECT* window);
+    // source: the part of the frame the monitor shows in a span, or null.
+    void Monitor(const RECT& monitor, bool primary, const RECT* window,
+                 const SourceRect* source = nullptr);
+    void Mode(const char* name);
+    void Span(const SpanGrid& grid, const ScreenRect& bounds);
     void DisplayChange();
     void Pause();
     void Resume();

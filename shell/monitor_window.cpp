@@ -19,8 +19,8 @@ TMonitorWindow::~TMonitorWindow() {
     if (window_) DestroyWindow(window_);
 }
 
-bool TMonitorWindow::Create(HINSTANCE instance, const RECT& monitor, int frameWidth,
-                            int frameHeight) {
+bool TMonitorWindow::Create(HINSTANCE instance, const RECT& monitor,
+                            const MonitorPicture& picture) {
     platform::RegisterWindowClass(instance, WindowClassName,
                                   platform::AttachedWindowProc<TMonitorWindow>, SaverWindowLook());
     // Owned by the primary window: no taskbar button of its own, always above its owner, and
@@ -29,25 +29,49 @@ bool TMonitorWindow::Create(HINSTANCE instance, const RECT& monitor, int frameWi
                     monitor.top, Width(monitor), Height(monitor), primary_, nullptr, instance,
                     this);
     if (!window_) return false;
-    monitor_ = monitor;
-    stretcher_.Resize(frameWidth, frameHeight, Width(monitor), Height(monitor), StretchFit::Cover);
+    Show(monitor, picture);
     ShowWindow(window_, SW_SHOWNOACTIVATE);
     return true;
 }
 
-void TMonitorWindow::Place(const RECT& monitor, int frameWidth, int frameHeight) {
+void TMonitorWindow::Place(const RECT& monitor, const MonitorPicture& picture) {
     if (!window_) return;
+    const bool sameSize = Width(monitor) == Width(monitor_) && Height(monitor) == Height(monitor_);
+    const bool samePart = picture.mode != MonitorsMode::Span ||
+                          (monitor.left == monitor_.left && monitor.top == monitor_.top);
+    if (!sameSize || !samePart || !(picture == picture_)) Show(monitor, picture);
     monitor_ = monitor;
-    if (stretcher_.width() != Width(monitor) || stretcher_.height() != Height(monitor))
-        stretcher_.Resize(frameWidth, frameHeight, Width(monitor), Height(monitor),
-                          StretchFit::Cover);
     SetWindowPos(window_, HWND_TOPMOST, monitor.left, monitor.top, Width(monitor),
                  Height(monitor), SWP_NOACTIVATE);
 }
 
+// The stretch the picture asks for, made once here; a black monitor has none.
+void TMonitorWindow::Show(const RECT& monitor, const MonitorPicture& picture) {
+    monitor_ = monitor;
+    picture_ = picture;
+    const ScreenRect covered{monitor.left, monitor.top, Width(monitor), Height(monitor)};
+    switch (picture.mode) {
+        case MonitorsMode::Mirror:
+            stretcher_.Resize(picture.frameWidth, picture.frameHeight, covered.width,
+                              covered.height, StretchFit::Cover);
+            break;
+        case MonitorsMode::Span: {
+            const ScreenRect part = PartOf(covered, picture.bounds);
+            stretcher_.ResizeToPart(picture.frameWidth, picture.frameHeight,
+                                    picture.bounds.width, picture.bounds.height, part.left,
+                                    part.top, part.width, part.height);
+            break;
+        }
+        case MonitorsMode::PrimaryOnly:
+            stretcher_.Resize(0, 0, 0, 0);
+            InvalidateRect(window_, nullptr, TRUE);
+            break;
+    }
+}
+
 void TMonitorWindow::DrawFrame(const uint32_t* frame, int stride,
                                const FrameStretcher& primary) {
-    if (!window_) return;
+    if (!window_ || picture_.mode == MonitorsMode::PrimaryOnly) return;
     const bool shared = stretcher_.SameStretchAs(primary);
     if (!shared) stretcher_.Stretch(frame, stride);
     const FrameStretcher& picture = shared ? primary : stretcher_;
@@ -62,6 +86,9 @@ LRESULT TMonitorWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam
         case WM_SYSKEYDOWN:
         case WM_MOUSEMOVE: FormInput(message, wparam, lparam); return 0;
         case WM_CLOSE: FormClose(); return 0;
+        case WM_ERASEBKGND:
+            if (FormEraseBackground(reinterpret_cast<HDC>(wparam))) return 1;
+            break;
     }
     return DefWindowProcW(window, message, wparam, lparam);
 }
@@ -73,5 +100,15 @@ void TMonitorWindow::FormInput(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void TMonitorWindow::FormClose() { PostMessageW(primary_, WM_CLOSE, 0, 0); }
+
+// A monitor left dark is black whatever the colour scheme of the desktop; the others show the
+// class's background until their first frame.
+bool TMonitorWindow::FormEraseBackground(HDC dc) {
+    if (picture_.mode != MonitorsMode::PrimaryOnly) return false;
+    RECT client;
+    GetClientRect(window_, &client);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    return true;
+}
 
 }  // namespace lumora

@@ -2,10 +2,12 @@
 //
 // A borderless, top-most window owned by the primary saver window and covering exactly one
 // monitor's rectangle (in virtual-screen coordinates: negative left of or above the primary).
-// It shows the primary window's frame, scaled by one factor to cover the monitor, centred and
-// cropped (StretchFit::Cover). It computes nothing itself and ends nothing itself: keys, mouse
-// moves and a close request are posted on to the primary window, which decides, so that the
-// saver ends on every monitor together.
+// What it shows of the primary window's frame is its MonitorPicture: the whole frame scaled by
+// one factor to cover the monitor, centred and cropped (Mirror, StretchFit::Cover); its own part
+// of the frame stretched over the rectangle around all monitors (Span); or nothing, black
+// (PrimaryOnly). It computes nothing itself and ends nothing itself: keys, mouse moves and a
+// close request are posted on to the primary window, which decides, so that the saver ends on
+// every monitor together.
 #pragma once
 
 #include <windows.h>
@@ -13,9 +15,18 @@
 #include <cstdint>
 
 #include "platform/window_proc.h"
+#include "settings/settings.h"
+#include "shell/span.h"
 #include "shell/stretch.h"
 
 namespace lumora {
+
+struct MonitorPicture {
+    MonitorsMode mode = MonitorsMode::Mirror;
+    int frameWidth = 0, frameHeight = 0;
+    ScreenRect bounds;  // Span: the rectangle the frame is stretched over
+    bool operator==(const MonitorPicture&) const = default;
+};
 
 class TMonitorWindow {
 public:
@@ -25,16 +36,17 @@ public:
     TMonitorWindow& operator=(const TMonitorWindow&) = delete;
 
     // Creates the window over the monitor and shows it without taking the focus.
-    bool Create(HINSTANCE instance, const RECT& monitor, int frameWidth, int frameHeight);
-    // Moves the window to another rectangle; the stretch is made anew when the size changes.
-    void Place(const RECT& monitor, int frameWidth, int frameHeight);
+    bool Create(HINSTANCE instance, const RECT& monitor, const MonitorPicture& picture);
+    // Moves the window to another rectangle; the stretch is made anew when the size or the
+    // picture changes.
+    void Place(const RECT& monitor, const MonitorPicture& picture);
     HWND Handle() const { return window_; }
     // The rectangle it was last asked to cover.
     const RECT& Monitor() const { return monitor_; }
 
-    // The frame (frameWidth x frameHeight pixels, rows `stride` pixels apart), covering the
-    // window. A monitor the same shape as the primary one takes the primary window's stretch
-    // of it (`primary`, already made) instead of making the same picture again.
+    // The frame (frameWidth x frameHeight pixels, rows `stride` pixels apart), as the picture
+    // says. A mirrored monitor the same shape as the primary one takes the primary window's
+    // stretch of it (`primary`, already made) instead of making the same picture again.
     void DrawFrame(const uint32_t* frame, int stride, const FrameStretcher& primary);
 
 private:
@@ -44,10 +56,13 @@ private:
 
     void FormInput(UINT message, WPARAM wparam, LPARAM lparam);
     void FormClose();
+    bool FormEraseBackground(HDC dc);
+    void Show(const RECT& monitor, const MonitorPicture& picture);
 
     const HWND primary_;
     HWND window_ = nullptr;
     RECT monitor_{};
+    MonitorPicture picture_;
     FrameStretcher stretcher_;
 };
 

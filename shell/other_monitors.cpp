@@ -22,44 +22,38 @@ std::vector<MonitorRect> ListMonitors() {
     return monitors;
 }
 
-void OtherMonitors::Open(HINSTANCE instance, HWND primary, int frameWidth, int frameHeight,
-                         FrameLog& log) {
-    instance_ = instance;
-    primary_ = primary;
-    frameWidth_ = frameWidth;
-    frameHeight_ = frameHeight;
-    const std::vector<MonitorRect> monitors = ListMonitors();
-    Cover(monitors);
-    Report(monitors, log);
+ScreenRect ScreenRectOf(const RECT& rect) {
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
-void OtherMonitors::DisplayChanged(FrameLog& log) {
-    if (!primary_) return;
-    const std::vector<MonitorRect> monitors = ListMonitors();
-    Cover(monitors);
-    log.DisplayChange();
-    Report(monitors, log);
+void OtherMonitors::Open(HINSTANCE instance, HWND primary) {
+    instance_ = instance;
+    primary_ = primary;
 }
 
 // The windows there are go, in order, to the other monitors there are now; what is missing is
 // created, what is left over destroyed.
-void OtherMonitors::Cover(const std::vector<MonitorRect>& monitors) {
+void OtherMonitors::Cover(const std::vector<MonitorRect>& monitors,
+                          const MonitorPicture& picture, FrameLog& log) {
+    if (!primary_) return;
     size_t used = 0;
     for (const MonitorRect& monitor : monitors) {
         if (monitor.primary) continue;
         if (used < windows_.size()) {
-            windows_[used]->Place(monitor.rect, frameWidth_, frameHeight_);
+            windows_[used]->Place(monitor.rect, picture);
         } else {
             auto window = std::make_unique<TMonitorWindow>(primary_);
-            if (!window->Create(instance_, monitor.rect, frameWidth_, frameHeight_)) continue;
+            if (!window->Create(instance_, monitor.rect, picture)) continue;
             windows_.push_back(std::move(window));
         }
         ++used;
     }
     windows_.resize(used);
+    Report(monitors, picture, log);
 }
 
-void OtherMonitors::Report(const std::vector<MonitorRect>& monitors, FrameLog& log) const {
+void OtherMonitors::Report(const std::vector<MonitorRect>& monitors,
+                           const MonitorPicture& picture, FrameLog& log) const {
     if (!log.enabled()) return;
     for (const MonitorRect& monitor : monitors) {
         HWND window = monitor.primary ? primary_ : nullptr;
@@ -69,7 +63,10 @@ void OtherMonitors::Report(const std::vector<MonitorRect>& monitors, FrameLog& l
         // Where the window really is, which is not necessarily where it was asked to be.
         RECT covered{};
         const bool hasWindow = window && GetWindowRect(window, &covered);
-        log.Monitor(monitor.rect, monitor.primary, hasWindow ? &covered : nullptr);
+        const SourceRect source = SourceOf(ScreenRectOf(monitor.rect), picture.bounds,
+                                           picture.frameWidth, picture.frameHeight);
+        log.Monitor(monitor.rect, monitor.primary, hasWindow ? &covered : nullptr,
+                    picture.mode == MonitorsMode::Span ? &source : nullptr);
     }
 }
 

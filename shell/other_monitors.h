@@ -1,12 +1,12 @@
 // The saver on every monitor but the primary one: one TMonitorWindow per other monitor.
 //
-// Open() lists the monitors (EnumDisplayMonitors) and covers each one other than the primary
-// with a window of its own; DisplayChanged() lists them again and adds, moves or removes windows
-// to match, without touching the primary window. DrawFrame() gives every window its own stretch
-// of the one frame computed per tick (a frame whose pixels cannot be read is not drawn here,
-// and the other monitors keep the last one). Close() destroys the windows. With one monitor there is no
-// window here at all. When a frame log is kept, every monitor is written to it with the window
-// that covers it.
+// Cover() takes the monitors (ListMonitors, the primary among them) and covers each one other
+// than the primary with a window of its own showing the picture, adding, moving or removing
+// windows to match what it covered before, without touching the primary window. DrawFrame()
+// gives every window the one frame computed per tick (a frame whose pixels cannot be read is not
+// drawn here, and the other monitors keep the last one). Close() destroys the windows. With one
+// monitor there is no window here at all. When a frame log is kept, every monitor is written to
+// it with the window that covers it and, in a span, the part of the frame it shows.
 #pragma once
 
 #include <windows.h>
@@ -28,6 +28,7 @@ struct MonitorRect {
 
 // Every monitor of the desktop, in the system's order; the primary one is flagged.
 std::vector<MonitorRect> ListMonitors();
+ScreenRect ScreenRectOf(const RECT& rect);
 
 class OtherMonitors {
 public:
@@ -35,19 +36,20 @@ public:
     OtherMonitors(const OtherMonitors&) = delete;
     OtherMonitors& operator=(const OtherMonitors&) = delete;
 
-    void Open(HINSTANCE instance, HWND primary, int frameWidth, int frameHeight, FrameLog& log);
-    void DisplayChanged(FrameLog& log);
+    void Open(HINSTANCE instance, HWND primary);
+    bool IsOpen() const { return primary_ != nullptr; }
+    void Cover(const std::vector<MonitorRect>& monitors, const MonitorPicture& picture,
+               FrameLog& log);
     // primary: the primary window's stretch of this frame, already made.
     void DrawFrame(const uint32_t* frame, int stride, const FrameStretcher& primary);
     void Close();
 
 private:
-    void Cover(const std::vector<MonitorRect>& monitors);
-    void Report(const std::vector<MonitorRect>& monitors, FrameLog& log) const;
+    void Report(const std::vector<MonitorRect>& monitors, const MonitorPicture& picture,
+                FrameLog& log) const;
 
     HINSTANCE instance_ = nullptr;
     HWND primary_ = nullptr;
-    int frameWidth_ = 0, frameHeight_ = 0;
     std::vector<std::unique_ptr<TMonitorWindow>> windows_;  // in the order of the other monitors
 };
 

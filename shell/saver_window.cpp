@@ -11,6 +11,7 @@
 #include "shell/application.h"
 #include "shell/frame_log.h"
 #include "shell/frame_render.h"
+#include "shell/span.h"
 
 namespace lumora {
 namespace {
@@ -77,7 +78,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_MOUSEMOVE: FormMouseMove(); return 0;
         case WM_CLOSE: FormClose(); return 0;
         case WM_DESTROY: FormDestroy(); return 0;
-        case WM_DISPLAYCHANGE: otherMonitors_.DisplayChanged(Log()); break;
+        case WM_DISPLAYCHANGE: FormDisplayChange(); break;
         case WM_POWERBROADCAST: return FormPowerBroadcast(wparam, lparam);
     }
     return DefWindowProcW(window, message, wparam, lparam);
@@ -91,22 +92,27 @@ void TForm1::FormCreate() {
     if (settings_.Rands) engine_.Pattern = Random(20) + 1;  // 21..25 are never chosen at random
     // The live view shows what the dialog's pattern slider makes of the stored value.
     if (!windowed_) engine_.Pattern = PatternForFullScreen(engine_.Pattern);
+    // The live view is one window whatever the monitors.
+    mode_ = windowed_ ? MonitorsMode::Mirror : settings_.Monitors;
+    const std::vector<MonitorRect> monitors =
+        windowed_ ? std::vector<MonitorRect>{} : ListMonitors();
     if (windowed_)
         SizeWindowed();
     else
         SizeFullScreen();
+    if (mode_ == MonitorsMode::Span) SizeSpan(monitors);
     SeedAnimation(engine_);
     GeneratePatternField(engine_);
     frameBitmap_ = std::make_unique<FrameBitmap>(engine_.GridWidth, engine_.GridHeight);
-    stretcher_.Resize(engine_.GridWidth, engine_.GridHeight, engine_.WindowWidth,
-                      engine_.WindowHeight);
+    ResizeStretch();
     GetCursorPos(&lastCursorPos_);
     SetScreenSaverRunning(true);
     Log().Start(engine_.Pattern, engine_.GridWidth, engine_.GridHeight, engine_.WindowWidth,
                 engine_.WindowHeight);
     if (windowed_) return;
     otherMonitors_.Open(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)),
-                        window_, engine_.GridWidth, engine_.GridHeight, Log());
+                        window_);
+    CoverOtherMonitors(monitors);
     // Without the registration (or without a system that sends it) the saver just runs on.
     displayPower_ = platform::PowerSettingNotification(window_, platform::ConsoleDisplayStateGuid);
 }
@@ -123,6 +129,62 @@ void TForm1::SizeFullScreen() {
     const int left = screenWidth / 2 - width / 2;
     const int top = screenHeight / 2 - height / 2;
     SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// One field over the rectangle around all monitors: the grid is the span's, the frame is drawn
+// over that rectangle, of which this window shows the primary monitor's part.
+void TForm1::SizeSpan(const std::vector<MonitorRect>& monitors) {
+    std::vector<ScreenRect> rects;
+    primaryRect_ = ScreenRect{0, 0, engine_.WindowWidth, engine_.WindowHeight};
+    for (const MonitorRect& monitor : monitors) {
+        rects.push_back(ScreenRectOf(monitor.rect));
+        if (monitor.primary) primaryRect_ = rects.back();
+    }
+    if (rects.empty()) rects.push_back(primaryRect_);
+    spanBounds_ = BoundsOf(rects);
+    spanGrid_ = SpanGridFor(spanBounds_.width, spanBounds_.height);
+    engine_.WindowWidth = spanBounds_.width;
+    engine_.WindowHeight = spanBounds_.height;
+    SetGridSize(engine_, spanGrid_.width, spanGrid_.height);
+    SetWindowPos(window_, nullptr, primaryRect_.left, primaryRect_.top, primaryRect_.width,
+                 primaryRect_.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm1::ResizeStretch() {
+    if (mode_ != MonitorsMode::Span) {
+        stretcher_.Resize(engine_.GridWidth, engine_.GridHeight, engine_.WindowWidth,
+                          engine_.WindowHeight);
+        return;
+    }
+    const ScreenRect part = PartOf(primaryRect_, spanBounds_);
+    stretcher_.ResizeToPart(engine_.GridWidth, engine_.GridHeight, spanBounds_.width,
+                            spanBounds_.height, part.left, part.top, part.width, part.height);
+}
+
+void TForm1::CoverOtherMonitors(const std::vector<MonitorRect>& monitors) {
+    switch (mode_) {
+        case MonitorsMode::Mirror: Log().Mode("mirror"); break;
+        case MonitorsMode::Span: Log().Span(spanGrid_, spanBounds_); break;
+        case MonitorsMode::PrimaryOnly: Log().Mode("primary-only"); break;
+    }
+    otherMonitors_.Cover(monitors,
+                         MonitorPicture{mode_, engine_.GridWidth, engine_.GridHeight, spanBounds_},
+                         Log());
+}
+
+// Monitors plugged in or removed: each gets a window or loses it; a span is made anew over the
+// new rectangle around them (grid, planes, frame, every window's part).
+void TForm1::FormDisplayChange() {
+    if (!otherMonitors_.IsOpen()) return;
+    const std::vector<MonitorRect> monitors = ListMonitors();
+    Log().DisplayChange();
+    if (mode_ == MonitorsMode::Span) {
+        SizeSpan(monitors);
+        ReplaceFrameBitmap();
+        GeneratePatternField(engine_);
+        ResizeStretch();
+    }
+    CoverOtherMonitors(monitors);
 }
 
 void TForm1::SizeWindowed() {

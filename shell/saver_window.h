@@ -6,13 +6,17 @@
 // the screen, centred, its top at a fifth of the screen height; only Esc closes it.
 // Every 30 ms the frame timer renders one frame on the quarter-size (or half-size) grid and
 // draws it stretched over the whole client area.
-// Full-screen, every other monitor is covered by a window of its own that shows the same frame
-// (OtherMonitors), and while the console display is off the timer renders and draws nothing.
+// Full-screen, every other monitor is covered by a window of its own (OtherMonitors) as the
+// stored Monitors mode says: the same field on each (Mirror), one field over the rectangle
+// around all monitors whose grid is a quarter of it (Span: this window shows the primary
+// monitor's part), or black (PrimaryOnly). One frame is computed per tick whatever the mode.
+// While the console display is off the timer renders and draws nothing.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 #include "platform/power_setting.h"
 #include "platform/window_class.h"
@@ -64,8 +68,13 @@ private:
     void FormDestroy();
     LRESULT FormPowerBroadcast(WPARAM event, LPARAM data);
 
+    void FormDisplayChange();
+
     void SizeFullScreen();
+    void SizeSpan(const std::vector<MonitorRect>& monitors);
     void SizeWindowed();
+    void ResizeStretch();
+    void CoverOtherMonitors(const std::vector<MonitorRect>& monitors);
     void DrawFrame();
     void ReplaceFrameBitmap();
 
@@ -77,6 +86,10 @@ private:
     std::unique_ptr<FrameBitmap> frameBitmap_;
     FrameStretcher stretcher_;
     OtherMonitors otherMonitors_;
+    MonitorsMode mode_ = MonitorsMode::Mirror;
+    ScreenRect spanBounds_;   // Span: the rectangle around all monitors
+    SpanGrid spanGrid_;       // Span: the grid over it
+    ScreenRect primaryRect_;  // Span: the primary monitor, which this window covers
     platform::PowerSettingNotification displayPower_;
     bool displayOff_ = false;
 };

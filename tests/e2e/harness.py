@@ -593,8 +593,24 @@ class FrameLog:
     def monitors(self, after=None):
         """The monitors of the start (or of the last `after` line, e.g. "display change"), as
         [{"rect": (x, y, w, h), "primary": bool, "window": (x, y, w, h) or None}], in Windows
-        virtual-screen coordinates."""
+        virtual-screen coordinates; in a span each also has "source": (left, top, right,
+        bottom), the part of the frame it shows, in grid points."""
         return self._monitors(self.after(after) if after else self.lines())
+
+    def mode(self, after=None):
+        """How the monitors are covered, from the start (or the last `after` line):
+        {"name": "mirror"}, {"name": "primary-only"} or {"name": "span", "divisor": D,
+        "grid": "WxH", "bounds": (x, y, w, h)}; None before the line is written."""
+        for line in self.after(after) if after else self.lines():
+            match = re.fullmatch(r"mode (mirror|primary-only)", line)
+            if match:
+                return {"name": match.group(1)}
+            match = re.fullmatch(r"mode span divisor=(\d+) grid=(\d+x\d+) "
+                                 r"bounds=(-?\d+),(-?\d+) (\d+)x(\d+)", line)
+            if match:
+                return {"name": "span", "divisor": int(match.group(1)), "grid": match.group(2),
+                        "bounds": tuple(int(n) for n in match.groups()[2:])}
+        return None
 
     def after(self, event):
         """The lines after the last line that starts with event (all lines when none does)."""
@@ -611,15 +627,18 @@ class FrameLog:
         for line in lines:
             match = re.fullmatch(
                 r"monitor (-?\d+),(-?\d+) (\d+)x(\d+) (primary|other) window "
-                r"(?:(-?\d+),(-?\d+) (\d+)x(\d+)|none)", line)
+                r"(?:(-?\d+),(-?\d+) (\d+)x(\d+)|none)"
+                r"(?: source ([\d.]+),([\d.]+) ([\d.]+),([\d.]+))?", line)
             if not match:
                 if found:
                     break
                 continue
             numbers = match.groups()
-            window = None if numbers[5] is None else tuple(int(n) for n in numbers[5:])
+            window = None if numbers[5] is None else tuple(int(n) for n in numbers[5:9])
             found.append({"rect": tuple(int(n) for n in numbers[:4]),
                           "primary": numbers[4] == "primary", "window": window})
+            if numbers[9] is not None:
+                found[-1]["source"] = tuple(float(n) for n in numbers[9:])
         return found
 
     def wait_frames(self, more, timeout=20, proc=None):
