@@ -46,6 +46,7 @@ enum ControlId {
     Button1SaveSettings,
     Button3SaveImage,
     Button2Close,
+    ComboBox1Monitors,
 };
 
 constexpr DWORD LabelStyle = SS_LEFT | SS_NOPREFIX;
@@ -55,6 +56,13 @@ constexpr DWORD SliderStyle = TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS | WS_TABSTOP
 // as they need, which the 50 pixels to the next row leave room for.
 constexpr int SliderHeight = 30;
 constexpr DWORD ButtonStyle = BS_OWNERDRAW | WS_TABSTOP;
+// The monitors' choice sits in the free space of the buttons' row. A drop-down list's height is
+// that of its list when open; closed, it is as tall as its font needs and fits the row.
+constexpr DWORD ComboBoxStyle = CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL;
+constexpr int ComboBoxOpenHeight = 80;
+// In the order of the stored Monitors values 0, 1, 2.
+constexpr const wchar_t* MonitorsChoices[] = {L"Mirror monitors", L"Span monitors",
+                                              L"Primary only"};
 
 // The design, in creation order (which is the tab order).
 constexpr ControlDesign Controls[] = {
@@ -69,6 +77,7 @@ constexpr ControlDesign Controls[] = {
     {TrackBar4Speed, TRACKBAR_CLASSW, SliderStyle, 270, 100, 230, SliderHeight, nullptr},
     {Button1SaveSettings, WC_BUTTONW, ButtonStyle, 7, 150, 120, 25, L" Save Settings"},
     {Button3SaveImage, WC_BUTTONW, ButtonStyle, 140, 150, 120, 25, L"Save Image"},
+    {ComboBox1Monitors, WC_COMBOBOXW, ComboBoxStyle, 270, 151, 140, ComboBoxOpenHeight, nullptr},
     {Button2Close, WC_BUTTONW, ButtonStyle, 420, 150, 75, 25, L"Close"},
 };
 
@@ -138,6 +147,9 @@ LRESULT TForm2::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 void TForm2::FormCreate() {
     CreateControls();
     SetUpSliders();
+    for (const wchar_t* choice : MonitorsChoices)
+        SendMessageW(Control(ComboBox1Monitors), CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(choice));
     LayOut();
     // The saver window is created from inside this creation, so it is complete first and
     // becomes the main window: closing it ends the program.
@@ -154,6 +166,8 @@ void TForm2::FormCreate() {
     SetSliderPosition(TrackBar3ImageSize, settings_.Wall);
     SetSliderPosition(TrackBar4Speed, engine_.Speed);
     ApplyImageSizePreset();
+    SendMessageW(Control(ComboBox1Monitors), CB_SETCURSEL,
+                 static_cast<WPARAM>(settings_.Monitors), 0);
     export_.ImageNumber = 1;
     SetTimer(window_, PlacementTimerId, PlacementTimerInterval, nullptr);
 }
@@ -198,6 +212,10 @@ bool TForm2::PreTranslate(MSG& message) {
 }
 
 void TForm2::Command(int id, int code) {
+    if (id == ComboBox1Monitors) {
+        if (code == CBN_SELCHANGE) ComboBox1Change();
+        return;
+    }
     const bool clicked = code == BN_CLICKED || code == BN_DOUBLECLICKED;
     if (!clicked) return;
     switch (id) {
@@ -283,6 +301,12 @@ void TForm2::TrackBar3Change() {
 }
 
 void TForm2::TrackBar4Change() { engine_.Speed = SliderPosition(TrackBar4Speed); }
+
+void TForm2::ComboBox1Change() {
+    const auto choice = SendMessageW(Control(ComboBox1Monitors), CB_GETCURSEL, 0, 0);
+    if (choice != CB_ERR)
+        settings_.Monitors = MonitorsModeFromStored(static_cast<int32_t>(choice));
+}
 
 void TForm2::CheckBox1Click() {
     settings_.Rands = SendMessageW(Control(CheckBox1Random), BM_GETCHECK, 0, 0) == BST_CHECKED;

@@ -3,8 +3,10 @@
 // Its creation opens the saver window as the live view (which so becomes the main window),
 // places the dialog 2 pixels below it, centred, and shows the stored settings on four sliders:
 // pattern 1..25, colour scheme 0..18, image-size preset 1..13 and speed 0..50. Moving a slider
-// changes the engine state at once (a new pattern refills the planes); " Save Settings" stores
-// all six values; "Save Image" renders a still at the preset's size and opens the save-image
+// changes the engine state at once (a new pattern refills the planes). A drop-down list in the
+// buttons' row chooses how the full-screen saver covers several monitors (Monitors: mirror,
+// span, primary only); it shows the stored choice and changes only the one in memory.
+// " Save Settings" stores all six values and Monitors; "Save Image" renders a still at the preset's size and opens the save-image
 // dialog, one at a time; Esc (from any control), "Close" and the close box close the live view,
 // which ends the program. A 30 ms timer keeps the dialog under the live view.
 //
@@ -55,6 +57,7 @@ private:
     void TrackBar3Change();
     void TrackBar4Change();
     void CheckBox1Click();
+    void ComboBox1Change();
     void Button1Click();
     void Button3Click();
     void Button2Click();

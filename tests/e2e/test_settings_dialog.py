@@ -5,8 +5,8 @@ import time
 
 import harness
 from harness import (BUTTON_CLOSE, BUTTON_SAVE_IMAGE, BUTTON_SAVE_SETTINGS, CHECK_RANDOM,
-                     LABEL_PATTERN, LABEL_SCHEME, LABEL_SIZE, LABEL_SPEED, SETTINGS, SLIDER_PATTERN,
-                     SLIDER_SCHEME, SLIDER_SIZE, SLIDER_SPEED, wait_for)
+                     COMBO_MONITORS, LABEL_PATTERN, LABEL_SCHEME, LABEL_SIZE, LABEL_SPEED, SETTINGS,
+                     SLIDER_PATTERN, SLIDER_SCHEME, SLIDER_SIZE, SLIDER_SPEED, wait_for)
 
 BORDER = 8
 # Design rectangles (left, top, width, height) in the design's client area; the sliders are as
@@ -18,6 +18,9 @@ DESIGN = {
     BUTTON_SAVE_SETTINGS: (7, 150, 120, 25), BUTTON_SAVE_IMAGE: (140, 150, 120, 25),
     BUTTON_CLOSE: (420, 150, 75, 25),
 }
+# The monitors' drop-down list keeps its design's left, top and width; closed, it is as tall as
+# its font needs, inside the buttons' row.
+COMBO = (270, 151, 140)
 # Labels keep their design's left, top and height, and grow with a longer caption.
 LABELS = {LABEL_PATTERN: (7, 0, 103, 20), LABEL_SCHEME: (277, 0, 59, 20),
           LABEL_SIZE: (7, 76, 73, 20), LABEL_SPEED: (277, 76, 45, 20)}
@@ -38,6 +41,11 @@ def check_layout(test, controls, dpi):
         sx, sy, sw, sh = scaled(rect, dpi)
         test.assertEqual((x, y, h), (sx, sy, sh), control_id)
         test.assertGreaterEqual(w, sw, control_id)
+    x, y, w, h = controls.by_id[COMBO_MONITORS]["rect"]
+    test.assertEqual((x, y, w), scaled(COMBO + (0,), dpi)[:3])
+    button_bottom = sum(scaled(DESIGN[BUTTON_CLOSE], dpi)[1::2])
+    test.assertLessEqual(y + h, button_bottom, "the drop-down list leaves the buttons' row")
+    test.assertGreaterEqual(h, 18 * dpi // 96, "the drop-down list is too low for its text")
 
 
 class SettingsDialog(harness.SessionTestCase):
@@ -59,7 +67,7 @@ class SettingsDialog(harness.SessionTestCase):
     def test_1_opens_under_the_live_view_with_the_stored_values_clamped(self):
         session = self.session
         proc = self.start(Speed=80, Bright=17, Algoritm=26, Wall=14, Rands=0,
-                          Path_Wall="C:\\")
+                          Path_Wall="C:\\", Monitors=2)
         self.assertEqual(self.log.start()["window"], "683x384")
         self.assertEqual(self.log.start()["grid"], "342x192")
         dialog = session.controls(SETTINGS)
@@ -83,13 +91,16 @@ class SettingsDialog(harness.SessionTestCase):
         self.assertEqual(dialog.text(LABEL_SPEED), "Speed")
         self.assertEqual(dialog.value(CHECK_RANDOM), 0)
         self.assertEqual(dialog.text(BUTTON_SAVE_SETTINGS), " Save Settings")
+        self.assertEqual((dialog.value(COMBO_MONITORS), dialog.text(COMBO_MONITORS)),
+                         (2, "Primary only"))
         session.screenshot(session.scratch_path("settings-96.png"))
 
         # What memory holds after opening is what " Save Settings" stores.
         session.click_control(SETTINGS, BUTTON_SAVE_SETTINGS, dialog)
         self.assertTrue(wait_for(lambda: session.reg_query()["Speed"][1] == 50))
         stored = session.reg_query()
-        self.assertEqual((stored["Algoritm"][1], stored["Wall"][1], stored["Bright"][1]), (25, 13, 17))
+        self.assertEqual((stored["Algoritm"][1], stored["Wall"][1], stored["Bright"][1],
+                          stored["Monitors"]), (25, 13, 17, ("REG_DWORD", 2)))
 
         # Dragging the live view drags the dialog with it.
         live_window = session.find_window(harness.TITLE, timeout=5)
@@ -112,6 +123,9 @@ class SettingsDialog(harness.SessionTestCase):
         session.key("Left")
         session.key("Tab")          # speed
         session.key("Left")
+        for _ in range(3):          # " Save Settings", "Save Image", the monitors
+            session.key("Tab")
+        session.key("Up")
         changed = wait_for(lambda: session.controls(SETTINGS).value(SLIDER_SPEED) == 49)
         self.assertTrue(changed, "the speed slider did not move")
         dialog = session.controls(SETTINGS)
@@ -119,6 +133,7 @@ class SettingsDialog(harness.SessionTestCase):
         self.assertEqual(dialog.text(LABEL_PATTERN), "Lumora image  24")
         self.assertEqual(dialog.text(LABEL_SCHEME), "Lumora white")
         self.assertEqual(dialog.text(LABEL_SIZE), "Image Size 1920x1080")
+        self.assertEqual(dialog.text(COMBO_MONITORS), "Span monitors")
         self.assertEqual(self.fields()[-1], "field pattern=24 grid=342x192")
         # Moving the colour scheme, size and speed refilled nothing.
         self.assertEqual(len(self.fields()), 2)
@@ -127,7 +142,7 @@ class SettingsDialog(harness.SessionTestCase):
         self.assertTrue(wait_for(lambda: session.reg_query()["Speed"][1] == 49))
         stored = session.reg_query()
         self.assertEqual((stored["Algoritm"][1], stored["Bright"][1], stored["Wall"][1],
-                          stored["Rands"][1]), (24, 18, 12, 1))
+                          stored["Rands"][1], stored["Monitors"][1]), (24, 18, 12, 1, 1))
 
         # Unsaved: one more step of the speed, then Esc with the slider focused ends the program.
         session.mouse_move(cx + 300, cy + 148)

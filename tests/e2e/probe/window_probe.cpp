@@ -5,8 +5,9 @@
 //                                 client size, the window's DPI), then per child control
 //                                 "control ID CLASS x y w h itemheight H value V text T"
 //                                 (rectangle in the parent's client area, a list's item height,
-//                                 a slider's position, a check box's state or a list's item
-//                                 count, and the text; a list's items follow as "item I TEXT").
+//                                 a slider's position, a check box's state, a list's item
+//                                 count or a drop-down list's selection, and the text; a
+//                                 list's items follow as "item I TEXT").
 //   window-probe clicks TITLE ID N  posts N clicks of control ID to that window at once, as a
 //                                 quick double click or a tool's clicks arrive (BN_CLICKED each).
 //   window-probe manifest FILE    "dpiAware VALUE" and "dpiAwareness VALUE" from the file's
@@ -52,6 +53,7 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM parentParameter) {
     LRESULT itemHeight = 0;  // a font of another process cannot be read; a list's item height can
     if (kind == TRACKBAR_CLASSW) value = SendMessageW(control, TBM_GETPOS, 0, 0);
     if (kind == L"Button") value = SendMessageW(control, BM_GETCHECK, 0, 0);
+    if (kind == L"ComboBox") value = SendMessageW(control, CB_GETCURSEL, 0, 0);
     if (kind == L"ListBox") value = SendMessageW(control, LB_GETCOUNT, 0, 0);
     if (kind == L"ListBox") itemHeight = SendMessageW(control, LB_GETITEMHEIGHT, 0, 0);
     std::printf("control %d %s %ld %ld %ld %ld itemheight %ld value %ld text %s\n",
