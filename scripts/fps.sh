@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Frame-rate benchmark of the full-screen saver under Wine.
-#   scripts/fps.sh [--seconds N] [--pattern P] [WIDTHxHEIGHT[,WIDTHxHEIGHT...] ...]
+#   scripts/fps.sh [--seconds N] [--pattern P] [--monitors MODE[,MODE...]]
+#                  [WIDTHxHEIGHT[,WIDTHxHEIGHT...] ...]
 #                                                      (default: 10 s at 1920x1080 and 3840x2160)
 # For each size it runs `lumora.scr /s` on a private Xvfb display of that size with a fresh
 # Wine prefix (several sizes joined by commas: that many monitors side by side, the first the
 # primary, e.g. 1920x1080,1920x1080), lets it warm up, then counts for N seconds the frames the saver reports drawing
 # (one line each in the file named by LUMORA_FRAME_LOG) and the CPU time the saver's process
 # used. --pattern stores settings that run pattern P at every start (no random pattern), so that
-# runs can be compared. The product is build/win32/lumora.scr unless LUMORA_SCR names another.
+# runs can be compared. --monitors runs every size once per mode (mirror, span, primary-only: the
+# stored Monitors value 0, 1, 2), in the order given, so that the modes compare in one run.
+# The product is build/win32/lumora.scr unless LUMORA_SCR names another.
 # It measures; it passes or fails nothing. Run scripts/build.sh first.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,14 +27,22 @@ import harness
 parser = argparse.ArgumentParser(prog="fps.sh")
 parser.add_argument("--seconds", type=float, default=10.0)
 parser.add_argument("--pattern", type=int, choices=range(1, 26), metavar="1..25")
+parser.add_argument("--monitors", default="",
+                    help="modes to compare, from mirror, span and primary-only, comma-separated")
 parser.add_argument("sizes", nargs="*", default=["1920x1080", "3840x2160"])
 options = parser.parse_args()
+MODES = {"mirror": 0, "span": 1, "primary-only": 2}
+modes = [mode for mode in options.monitors.split(",") if mode]
+for mode in modes:
+    if mode not in MODES:
+        parser.error(f"--monitors: no mode '{mode}' (mirror, span, primary-only)")
 
 WARM_UP = 2.0  # after the first frame
 
 
-def measure(sizes):
-    """sizes: [(width, height)] of the monitors from left to right."""
+def measure(sizes, mode):
+    """sizes: [(width, height)] of the monitors from left to right; mode: a --monitors mode or
+    None (the store left as the first run makes it, or as --pattern sets it)."""
     width, height = sizes[0]
     heads, left = [], 0
     for w, h in sizes:
@@ -39,11 +50,13 @@ def measure(sizes):
         left += w
     with harness.Session(width, height, monitors=heads if len(heads) > 1 else None) as session:
         log = harness.FrameLog(session)
-        if options.pattern:
-            for name, value in (("Speed", 20), ("Bright", 0), ("Algoritm", options.pattern),
-                                ("Wall", 12), ("Rands", 0)):
+        if options.pattern or mode:
+            for name, value in (("Speed", 20), ("Bright", 0), ("Algoritm", options.pattern or 7),
+                                ("Wall", 12), ("Rands", 0 if options.pattern else 1)):
                 session.reg_add(name, "REG_DWORD", value)
             session.reg_add("Path_Wall", "REG_SZ", "C:\\")
+        if mode:
+            session.reg_add("Monitors", "REG_DWORD", MODES[mode])
         session.mouse_move(width // 2, height // 2)
         proc = session.start("/s", env=log.env)
         if not log.wait_frames(1, timeout=120, proc=proc):
@@ -85,9 +98,11 @@ def frame_timings(lines):
 
 for size in options.sizes:
     sizes = [tuple(int(n) for n in monitor.lower().split("x")) for monitor in size.split(",")]
-    first, drawn, elapsed, cpu, x_cpu, timings = measure(sizes)
-    print(f"{size}: {drawn / elapsed:.1f} frames/s ({drawn} frames in {elapsed:.1f} s); "
-          f"saver CPU {cpu:.2f} s ({100 * cpu / elapsed:.0f}% of one core), "
-          f"Xvfb CPU {x_cpu:.2f} s; per frame: {timings or 'not reported'}; start: {first}",
-          flush=True)
+    for mode in modes or [None]:
+        first, drawn, elapsed, cpu, x_cpu, timings = measure(sizes, mode)
+        label = f"{size} {mode}" if mode else size
+        print(f"{label}: {drawn / elapsed:.1f} frames/s ({drawn} frames in {elapsed:.1f} s); "
+              f"saver CPU {cpu:.2f} s ({100 * cpu / elapsed:.0f}% of one core), "
+              f"Xvfb CPU {x_cpu:.2f} s; per frame: {timings or 'not reported'}; "
+              f"start: {first}", flush=True)
 EOF
