@@ -174,6 +174,8 @@ class SettingsMode(harness.SessionTestCase):
         cases = [("every value above its range", dict(ABOVE, Rands=("REG_DWORD", 7)), None),
                  ("every value below its range", BELOW, None),
                  ("Rands as string '12', Path_Wall on no drive", WRONG_TYPE_DIALOG, TYPE % "Rands"),
+                 # Save Image reads the directory again: its message comes before the dialog.
+                 ("Path_Wall as 8 bytes", dict(GOOD, Path_Wall=("REG_BINARY", bytes(8))), TYPE % "Path_Wall"),
                  ("key present but empty", {}, GET % "Speed"),
                  ("key missing (a first run)", None, None)]
         print("\n| stored | message | sliders (pattern, scheme, size, speed, random) | Save Image | "
