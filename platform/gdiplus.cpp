@@ -123,9 +123,10 @@ void FrameBitmap::SetPixels(const uint32_t* pixels, int stride, int width, int h
                                            pixels[static_cast<ptrdiff_t>(row) * stride + col]);
 }
 
-LockedBits::LockedBits(GpBitmap* bitmap, int width, int height, ImageLockMode mode)
+LockedBits::LockedBits(GpBitmap* bitmap, int left, int top, int width, int height,
+                       ImageLockMode mode)
     : bitmap_(bitmap) {
-    const GpRect rect(0, 0, width, height);
+    const GpRect rect(left, top, width, height);
     locked_ = bitmap_ && DllExports::GdipBitmapLockBits(bitmap_, &rect, mode,
                                                         PixelFormat32bppARGB, &data_) == Ok;
 }

@@ -79,7 +79,11 @@ private:
 class LockedBits {
 public:
     LockedBits(Gdiplus::GpBitmap* bitmap, int width, int height,
-               Gdiplus::ImageLockMode mode = Gdiplus::ImageLockModeWrite);
+               Gdiplus::ImageLockMode mode = Gdiplus::ImageLockModeWrite)
+        : LockedBits(bitmap, 0, 0, width, height, mode) {}
+    // The rectangle at (left, top).
+    LockedBits(Gdiplus::GpBitmap* bitmap, int left, int top, int width, int height,
+               Gdiplus::ImageLockMode mode);
     ~LockedBits();
     LockedBits(const LockedBits&) = delete;
     LockedBits& operator=(const LockedBits&) = delete;

@@ -15,19 +15,18 @@ constexpr int FirstNamedScheme = 4;
 
 }  // namespace
 
-std::wstring ApplyImageSizePreset(ExportState& export_, int wall, ScreenSize display) {
-    if (const std::optional<ImageSize> size = ImageSizePreset(wall)) {
+std::wstring ApplyImageSizePreset(ExportState& export_, int wall, const Desktop& desktop) {
+    if (const std::optional<ImageSize> size = ImageSizeOf(wall, desktop)) {
         export_.ImageWidth = size->width;
         export_.ImageHeight = size->height;
     }
     export_.DesktopSuffix.clear();
-    if (display.width == export_.ImageWidth && display.height == export_.ImageHeight)
+    if (desktop.primary.width == export_.ImageWidth && desktop.primary.height == export_.ImageHeight)
         export_.DesktopSuffix = L"-Your Desktop";
-    std::wstring label = L"Image Size " + std::to_wstring(export_.ImageWidth) + L"x" +
-                         std::to_wstring(export_.ImageHeight) + export_.DesktopSuffix;
-    export_.ImageWidth = std::min(export_.ImageWidth, MaxImageWidth);
-    export_.ImageHeight = std::min(export_.ImageHeight, MaxImageHeight);
-    return label;
+    // A still the size of the whole desktop spans its monitors when it becomes the background.
+    export_.SpansDesktop = wall == DesktopEntry && desktop.monitors > 1;
+    return L"Image Size " + std::to_wstring(export_.ImageWidth) + L"x" +
+           std::to_wstring(export_.ImageHeight) + export_.DesktopSuffix;
 }
 
 std::wstring PatternLabel(int pattern) { return L"Lumora image  " + std::to_wstring(pattern); }

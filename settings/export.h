@@ -1,10 +1,11 @@
 // What the settings dialog shows and keeps for saved stills: the image-size label, the labels
 // of its sliders, and ExportState. Pure: no Windows header.
 //
-//   ApplyImageSizePreset  takes the preset's size into ExportState (a preset outside 1..14 leaves
-//                         the size as it was: 0 x 0 before any preset), marks it "-Your Desktop"
-//                         when it equals the display, then limits it to the planes (2000 x 1500);
-//                         returns the image-size label, "Image Size 1920x1080-Your Desktop".
+//   ApplyImageSizePreset  takes the size of an image-size entry on the desktop into ExportState
+//                         (an entry outside 1..25 leaves the size as it was: 0 x 0 before any),
+//                         marks it "-Your Desktop" when it equals the primary display; returns
+//                         the image-size label, "Image Size 1920x1080-Your Desktop". Stills of
+//                         any size are rendered in pieces, so nothing limits the size here.
 //   PatternLabel          "Lumora image  7": two blanks before the number.
 //   ColourSchemeLabel     the colour scheme label of scheme n; above 18 the current caption stays.
 //   DirectoryChain        the entries of the save-image dialog's directory list above and at a
@@ -26,12 +27,10 @@ struct ExportState {
     int ImageHeight = 0;
     int ImageNumber = 0;  // in the proposed name of the next still; 1 when the dialog opens
     std::wstring DesktopSuffix;
+    bool SpansDesktop = false;  // the whole desktop of several monitors
 };
 
-inline constexpr int MaxImageWidth = 2000;
-inline constexpr int MaxImageHeight = 1500;
-
-std::wstring ApplyImageSizePreset(ExportState& export_, int wall, ScreenSize display);
+std::wstring ApplyImageSizePreset(ExportState& export_, int wall, const Desktop& desktop);
 std::wstring PatternLabel(int pattern);
 std::wstring ColourSchemeLabel(int scheme, const std::wstring& current);
 

@@ -3,18 +3,30 @@
 namespace lumora {
 namespace {
 
-constexpr std::wstring_view Extension = L".bmp";
 constexpr std::wstring_view ForbiddenCharacters = L"*?\"<>|";
 
 wchar_t LowerAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; }
 
-bool EndsWithExtension(std::wstring_view name) {
-    if (name.size() < Extension.size()) return false;
-    const std::wstring_view tail = name.substr(name.size() - Extension.size());
-    for (size_t i = 0; i < Extension.size(); ++i)
-        if (LowerAscii(tail[i]) != Extension[i]) return false;
+std::wstring_view ExtensionOf(ImageFormat format) {
+    return format == ImageFormat::Png ? L".png" : L".bmp";
+}
+
+}  // namespace
+
+const wchar_t* ImageFileMaskOf(ImageFormat format) {
+    return format == ImageFormat::Png ? PngFileMask : ImageFileMask;
+}
+
+bool HasImageExtension(std::wstring_view name, ImageFormat format) {
+    const std::wstring_view extension = ExtensionOf(format);
+    if (name.size() < extension.size()) return false;
+    const std::wstring_view tail = name.substr(name.size() - extension.size());
+    for (size_t i = 0; i < extension.size(); ++i)
+        if (LowerAscii(tail[i]) != extension[i]) return false;
     return true;
 }
+
+namespace {
 
 bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
@@ -29,12 +41,12 @@ bool HasForbiddenCharacter(std::wstring_view name) {
 
 }  // namespace
 
-ImageFileName ImageFilePath(std::wstring_view name) {
+ImageFileName ImageFilePath(std::wstring_view name, ImageFormat format) {
     if (name.empty()) return {L"", ImageNameProblem::Empty};
-    if (name == ImageFileMask) return {L"", ImageNameProblem::Mask};
+    if (name == ImageFileMask || name == PngFileMask) return {L"", ImageNameProblem::Mask};
     if (HasForbiddenCharacter(name)) return {L"", ImageNameProblem::ForbiddenCharacter};
     std::wstring path(name);
-    if (!EndsWithExtension(name)) path += Extension;
+    if (!HasImageExtension(name, format)) path += ExtensionOf(format);
     return {path, ImageNameProblem::None};
 }
 

@@ -6,8 +6,12 @@
 //                       so it becomes the main window); false when it could not be made
 //   Close               closes it, which ends the program
 //   RefillField         the coordinate planes for the current Pattern at the current grid
-//   RenderStill         frame timer off; the grid becomes width x height, FrameBitmap is made
-//                       anew at that size, the planes refilled and one frame rendered into it
+//   RenderStill         frame timer off; FrameBitmap is made anew at width x height and one
+//                       frame of the field of that size rendered into it in pieces
+//                       (engine/still.h), asking the progress after each piece whether to go
+//                       on; Rendered, Cancelled, or NoMemory when the bitmap or a lock of it
+//                       cannot be had. After either of the last two the caller restores the
+//                       live view.
 //   Still               that frame (the bitmap the live view draws otherwise)
 //   RestoreLivePreview  FrameBitmap anew at the live view's own grid (half its client size), the
 //                       planes refilled, the frame timer on again
@@ -19,6 +23,15 @@ namespace lumora {
 
 class FrameBitmap;
 
+// Told how far a still has come; false stops it.
+class StillProgress {
+public:
+    virtual ~StillProgress() = default;
+    virtual bool Continue(int piecesDone, int pieces) = 0;
+};
+
+enum class StillResult { Rendered, Cancelled, NoMemory };
+
 class LiveView {
 public:
     virtual ~LiveView() = default;
@@ -27,7 +40,7 @@ public:
     virtual HWND Handle() const = 0;
     virtual void Close() = 0;
     virtual void RefillField() = 0;
-    virtual void RenderStill(int width, int height) = 0;
+    virtual StillResult RenderStill(int width, int height, StillProgress& progress) = 0;
     virtual const FrameBitmap* Still() const = 0;
     virtual void RestoreLivePreview() = 0;
 };

@@ -8,6 +8,7 @@
 #include "platform/gdiplus.h"
 #include "platform/image_file.h"
 #include "platform/message_loop.h"
+#include "platform/wallpaper.h"
 #include "settings/dialog_frame.h"
 #include "settings/export.h"
 #include "settings/image_name.h"
@@ -32,6 +33,7 @@ constexpr int ItemMargin = 2;  // design pixels left of an entry at depth 0
 constexpr int IconGap = 3;
 constexpr int SmallIconSize = 16;
 constexpr char BmpMimeType[] = "image/bmp";
+constexpr char PngMimeType[] = "image/png";
 constexpr wchar_t DefaultNameStem[] = L"Lumora";
 
 // A dialog border: fixed size, caption, close box; always on top.
@@ -46,6 +48,10 @@ enum ControlId {
     DirectoryListBox1,
     FileListBox1,
     StaticText1NameLabel,
+    StaticText2FormatLabel,
+    RadioButton1Bmp,
+    RadioButton2Png,
+    CheckBox1Wallpaper,
 };
 
 constexpr DWORD ListStyle = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
@@ -58,7 +64,12 @@ constexpr ControlDesign Controls[] = {
     {DirectoryListBox1, WC_LISTBOXW, ListStyle | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, 0, 40, 145, 180,
      nullptr, WS_EX_CLIENTEDGE},
     {FileListBox1, WC_LISTBOXW, ListStyle | LBS_SORT, 152, 40, 145, 180, nullptr, WS_EX_CLIENTEDGE},
+    {RadioButton1Bmp, WC_BUTTONW, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 312, 88, 80, 18, L"BMP"},
+    {RadioButton2Png, WC_BUTTONW, BS_AUTORADIOBUTTON, 312, 108, 80, 18, L"PNG"},
+    {CheckBox1Wallpaper, WC_BUTTONW, BS_AUTOCHECKBOX | BS_MULTILINE | BS_TOP | WS_GROUP | WS_TABSTOP,
+     304, 140, 95, 46, L"Set as desktop background"},
     {StaticText1NameLabel, WC_STATICW, SS_LEFT | SS_NOPREFIX, 0, 0, 48, 23, L"Name"},
+    {StaticText2FormatLabel, WC_STATICW, SS_LEFT | SS_NOPREFIX, 304, 68, 95, 18, L"Format"},
 };
 
 constexpr DialogDesign Design{WindowClassName, Caption, DialogStyle, DialogExStyle,
@@ -158,6 +169,10 @@ void TOKRightDlg::FormCreate() {
     CreateControls();
     LayOut();
     ReadImageDirectoryForWindow(settings_, window_);
+    ReadStillOptionsForWindow(settings_, window_);
+    CheckRadioButton(window_, RadioButton1Bmp, RadioButton2Png,
+                     settings_.Png ? RadioButton2Png : RadioButton1Bmp);
+    SendMessageW(Control(CheckBox1Wallpaper), BM_SETCHECK, settings_.Wallpaper ? BST_CHECKED : BST_UNCHECKED, 0);
     CentreOnScreen();
     ShowWindow(window_, SW_SHOW);
     // A directory that cannot be entered leaves the lists at the current directory.
@@ -199,6 +214,7 @@ void TOKRightDlg::Command(int id, int code) {
     if (id == CancelBtn && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) CancelBtnClick();
     if (id == DirectoryListBox1 && code == LBN_DBLCLK) DirectoryListBox1DblClick();
     if (id == FileListBox1 && code == LBN_SELCHANGE) FileListBox1Change();
+    if ((id == RadioButton1Bmp || id == RadioButton2Png) && code == BN_CLICKED) RadioButtonClick();
 }
 
 bool TOKRightDlg::EnterDirectory(const std::wstring& directory) {
@@ -229,8 +245,9 @@ void TOKRightDlg::FillDirectoryList() {
 void TOKRightDlg::FillFileList() {
     const HWND list = Control(FileListBox1);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    for (const std::wstring& name : ListDirectory(directory_, ImageFileMask, /*directories=*/false))
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    for (const ImageFormat format : {ImageFormat::Bmp, ImageFormat::Png})
+        for (const std::wstring& name : ListDirectory(directory_, ImageFileMaskOf(format), /*directories=*/false))
+            SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     FileListBox1Change();
 }
 
@@ -245,13 +262,31 @@ void TOKRightDlg::DirectoryListBox1DblClick() {
 void TOKRightDlg::FileListBox1Change() {
     const HWND list = Control(FileListBox1);
     const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
-    std::wstring name = ImageFileMask;
+    std::wstring name = ImageFileMaskOf(Format());
     if (selected >= 0) {
         name.assign(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, selected, 0)) + 1, L'\0');
         name.resize(static_cast<size_t>(
             SendMessageW(list, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(name.data()))));
+        // A picked still is saved again in its own format, under its own name.
+        for (const ImageFormat format : {ImageFormat::Bmp, ImageFormat::Png})
+            if (HasImageExtension(name, format)) SetFormat(format);
     }
     SetName(name);
+}
+
+ImageFormat TOKRightDlg::Format() const {
+    return IsDlgButtonChecked(window_, RadioButton2Png) == BST_CHECKED ? ImageFormat::Png : ImageFormat::Bmp;
+}
+
+void TOKRightDlg::SetFormat(ImageFormat format) {
+    CheckRadioButton(window_, RadioButton1Bmp, RadioButton2Png,
+                     format == ImageFormat::Png ? RadioButton2Png : RadioButton1Bmp);
+}
+
+// The mask in the name field follows the format.
+void TOKRightDlg::RadioButtonClick() {
+    const std::wstring name = TextOf(Control(EditName));
+    if (name == ImageFileMask || name == PngFileMask) SetName(ImageFileMaskOf(Format()));
 }
 
 void TOKRightDlg::SetName(const std::wstring& name) {
@@ -273,10 +308,18 @@ void TOKRightDlg::OKBtnClick() {
         settings_.Path_Wall = directory_;
         WriteImageDirectoryForWindow(settings_, window_);
     }
+    // So are the format and the background choice.
+    const bool png = Format() == ImageFormat::Png;
+    const bool wallpaper = IsDlgButtonChecked(window_, CheckBox1Wallpaper) == BST_CHECKED;
+    if (png != settings_.Png || wallpaper != settings_.Wallpaper) {
+        settings_.Png = png;
+        settings_.Wallpaper = wallpaper;
+        WriteStillOptionsForWindow(settings_, window_);
+    }
     const std::wstring name = TextOf(Control(EditName));
     CLSID encoder{};
-    const bool haveEncoder = platform::FindImageEncoder(BmpMimeType, encoder) >= 0;
-    const ImageFileName file = ImageFilePath(name);
+    const bool haveEncoder = platform::FindImageEncoder(png ? PngMimeType : BmpMimeType, encoder) >= 0;
+    const ImageFileName file = ImageFilePath(name, Format());
     if (file.problem != ImageNameProblem::None) {
         Tell(ImageNameProblemText(file.problem), MB_ICONWARNING);
         SetFocus(Control(EditName));
@@ -292,7 +335,7 @@ void TOKRightDlg::OKBtnClick() {
     if (exists && MessageBoxW(window_, (path + L" already exists.\n\nDo you want to replace it?").c_str(),
                               ApplicationTitle, MB_ICONWARNING | MB_YESNO | MB_DEFBUTTON2) != IDYES)
         return;
-    std::wstring reason = L"The imaging library has no BMP encoder.";
+    std::wstring reason = png ? L"The imaging library has no PNG encoder." : L"The imaging library has no BMP encoder.";
     if (haveEncoder) {
         BusyCursor busy;
         const FrameBitmap* still = liveView_.Still();
@@ -303,6 +346,14 @@ void TOKRightDlg::OKBtnClick() {
         return;
     }
     ++export_.ImageNumber;
+    if (wallpaper) {
+        const std::wstring refused = platform::SetDesktopWallpaper(
+            path, export_.SpansDesktop ? platform::WallpaperFit::Span : platform::WallpaperFit::Fill);
+        if (!refused.empty())
+            Tell(L"The image was saved as\n" + path + L"\n\nbut it could not be made the desktop background.\n\n" +
+                     refused,
+                 MB_ICONWARNING);
+    }
     RestoreAndHide();
 }
 

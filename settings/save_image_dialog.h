@@ -4,10 +4,15 @@
 // directory list shows the path from the drive root down to the directory and its
 // sub-directories (double-click enters one; entering makes it the current directory, and a
 // directory that cannot be entered leaves the list where it was); the file list shows the
-// directory's *.bmp files, and picking one puts its name into the name field.
+// directory's *.bmp and *.png files, and picking one puts its name into the name field and
+// chooses its format.
 //
-// Save remembers a directory other than the stored one (before writing, whatever follows), then
-// writes the still as a BMP file through the imaging library. A name that is empty, the mask or
+// The format, BMP or PNG, is a choice of two buttons, and "Set as desktop background" a check
+// box; both are read from the store when the dialog opens. Save remembers a directory other
+// than the stored one and changed choices (before writing, whatever follows), then writes the
+// still through the imaging library's encoder of the format, and, when the box is checked, makes
+// it the desktop's background (spanning the monitors when it is the whole desktop's size); a
+// background that cannot be set says so and keeps the file. A name that is empty, the mask or
 // not a possible file name is refused with a message; an existing file is replaced only when the
 // user says so; a save that fails says why. In all three cases the dialog stays open and the
 // image number stays. A successful Save raises the image number. Save, Cancel, Esc and the close
@@ -21,6 +26,7 @@
 
 #include "platform/dpi.h"
 #include "platform/window_proc.h"
+#include "settings/image_name.h"
 #include "settings/dialog_frame.h"
 
 namespace lumora {
@@ -56,6 +62,9 @@ private:
     void FormClose();
     void DirectoryListBox1DblClick();
     void FileListBox1Change();
+    void RadioButtonClick();
+    ImageFormat Format() const;
+    void SetFormat(ImageFormat format);
 
     void RestoreAndHide();
     bool EnterDirectory(const std::wstring& directory);

@@ -11,6 +11,8 @@ constexpr wchar_t WallName[] = L"Wall";
 constexpr wchar_t RandsName[] = L"Rands";
 constexpr wchar_t PathWallName[] = L"Path_Wall";
 constexpr wchar_t MonitorsName[] = L"Monitors";
+constexpr wchar_t PngName[] = L"Png";
+constexpr wchar_t WallpaperName[] = L"Wallpaper";
 
 constexpr int FirstRunSpeed = 20;
 constexpr int FirstRunColourScheme = 0;
@@ -66,7 +68,7 @@ void UseFirstRunValuesForUnread(EngineFields engine, SaverSettings& settings, Sc
     if (valuesRead <= 1) engine.ColourScheme = FirstRunColourScheme;
     if (valuesRead <= 2) engine.Pattern = FirstRunPattern;
     if (valuesRead <= 3) {
-        if (const std::optional<int> preset = PresetForScreen(screen)) settings.Wall = *preset;
+        settings.Wall = FirstRunImageSize(screen, settings.Wall);
     }
     if (valuesRead <= 4) settings.Rands = true;
 }
@@ -103,7 +105,7 @@ void ApplyFirstRunDefaults(SettingsStore& store, EngineFields engine, SaverSetti
     engine.Pattern = FirstRunPattern;
     settings.Rands = true;
     engine.ColourScheme = FirstRunColourScheme;
-    if (const std::optional<int> preset = PresetForScreen(screen)) settings.Wall = *preset;
+    settings.Wall = FirstRunImageSize(screen, settings.Wall);
     if (settings.Path_Wall.empty()) settings.Path_Wall = store.DefaultImageDirectory();
     SaveSettings(store, engine.Speed, engine.ColourScheme, engine.Pattern, settings, showError);
 }
@@ -144,6 +146,42 @@ void WriteImageDirectory(SettingsStore& store, const SaverSettings& settings,
     if (!key) return;
     try {
         key->WriteString(PathWallName, settings.Path_Wall);
+    } catch (const SettingsError& error) {
+        key.reset();
+        Show(showError, error);
+    }
+}
+
+namespace {
+
+// A value that earlier versions did not write: missing reads as off, and so does one of another
+// type (after the message).
+bool ReadOptionalBool(SettingsKey& key, const wchar_t* name, const ErrorSink& showError) {
+    try {
+        return key.ReadBool(name);
+    } catch (const SettingsError& error) {
+        if (error.Message() != SettingsError::FailedToGetData(name).Message()) Show(showError, error);
+        return false;
+    }
+}
+
+}  // namespace
+
+void ReadStillOptions(SettingsStore& store, SaverSettings& settings, const ErrorSink& showError) {
+    settings.Png = settings.Wallpaper = false;
+    if (std::unique_ptr<SettingsKey> key = store.OpenExisting()) {
+        settings.Png = ReadOptionalBool(*key, PngName, showError);
+        settings.Wallpaper = ReadOptionalBool(*key, WallpaperName, showError);
+    }
+}
+
+void WriteStillOptions(SettingsStore& store, const SaverSettings& settings,
+                       const ErrorSink& showError) {
+    std::unique_ptr<SettingsKey> key = store.OpenOrCreate();
+    if (!key) return;
+    try {
+        key->WriteBool(PngName, settings.Png);
+        key->WriteBool(WallpaperName, settings.Wallpaper);
     } catch (const SettingsError& error) {
         key.reset();
         Show(showError, error);

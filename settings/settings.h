@@ -10,8 +10,8 @@
 //                         first-run defaults are not applied. It always returns normally, so
 //                         the caller's set-up goes on.
 //   ApplyFirstRunDefaults when Speed, Bright and Algoritm are all 0: Speed 20, Bright 0,
-//                         Algoritm 7, Rands true, Wall from PresetForScreen (kept when no row
-//                         matches), an empty Path_Wall becomes the store's default directory
+//                         Algoritm 7, Rands true, Wall by FirstRunImageSize (the display's
+//                         preset, else the display's own entry), an empty Path_Wall becomes the store's default directory
 //                         (the user's pictures folder); then SaveSettings.
 //   SaveSettings          writes all six and Monitors, creating the key; a key that cannot be opened or
 //                         created is skipped silently; a refused write is shown and ends the save.
@@ -42,10 +42,13 @@ namespace lumora {
 enum class MonitorsMode : int32_t { Mirror = 0, Span = 1, PrimaryOnly = 2 };
 
 struct SaverSettings {
-    int32_t Wall = 0;        // image-size preset of saved stills, 1..14
+    int32_t Wall = 0;        // image-size entry of saved stills, 1..25 (image_sizes.h)
     bool Rands = false;      // take a random pattern at every start
     std::wstring Path_Wall;  // directory in which stills are saved
     MonitorsMode Monitors = MonitorsMode::Mirror;
+    // The save-image dialog's choices, stored on their own (StillOptions below).
+    bool Png = false;        // stills are PNG files, else BMP
+    bool Wallpaper = false;  // a saved still becomes the desktop's background
 };
 
 // The mode a stored Monitors value stands for: 0, 1 and 2 as they are, anything else Mirror.
@@ -75,7 +78,7 @@ LoadResult LoadSettings(SettingsStore& store, EngineFields engine, SaverSettings
                         ScreenSize screen, const ErrorSink& showError);
 // After a failed load, the values that were not read take their first-run values in memory,
 // for this run only (nothing is written): Speed 20, Bright 0, Algoritm 7, Wall the screen's
-// preset (kept when none matches), Rands true. Path_Wall keeps what it holds (an empty one
+// entry (FirstRunImageSize), Rands true. Path_Wall keeps what it holds (an empty one
 // becomes the default directory when the image directory is read). Values read stay as read.
 void UseFirstRunValuesForUnread(EngineFields engine, SaverSettings& settings, ScreenSize screen,
                                 int valuesRead);
@@ -97,6 +100,13 @@ void SaveSettings(SettingsStore& store, int speed, int colourScheme, int pattern
 void ReadImageDirectory(SettingsStore& store, SaverSettings& settings, const ErrorSink& showError);
 void WriteImageDirectory(SettingsStore& store, const SaverSettings& settings,
                          const ErrorSink& showError);
+// The save-image dialog's format and background choices, values of their own (Png, Wallpaper;
+// 1 or 0) that earlier versions did not write: a missing value, or a key that is missing, reads
+// as off (BMP, no background). A value of the wrong type is shown and reads as off; nothing of
+// the other settings is read or written with them.
+void ReadStillOptions(SettingsStore& store, SaverSettings& settings, const ErrorSink& showError);
+void WriteStillOptions(SettingsStore& store, const SaverSettings& settings,
+                       const ErrorSink& showError);
 
 inline LoadResult LoadSettings(SettingsStore& store, EngineState& engine,
                                SaverSettings& settings, ScreenSize screen,

@@ -12,6 +12,7 @@
 #include "settings/dialog_placement.h"
 #include "settings/live_view.h"
 #include "settings/save_image_dialog.h"
+#include "settings/still_progress.h"
 #include "settings/settings_window.h"
 #include "settings/app_title.h"
 
@@ -86,9 +87,10 @@ struct SliderRange {
     int min;
     int max;
 };
-// The preset slider stops at 13: 2000 x 1500 (14) is reached only through the store.
+// The image-size slider offers every preset and then the desktop's own sizes; its end follows
+// the monitors (SetUpSliders).
 constexpr SliderRange SliderRanges[] = {
-    {TrackBar1Pattern, 1, 25}, {TrackBar2ColourScheme, 0, 18}, {TrackBar3ImageSize, 1, 13}, {TrackBar4Speed, 0, 50}};
+    {TrackBar1Pattern, 1, 25}, {TrackBar2ColourScheme, 0, 18}, {TrackBar3ImageSize, 1, DisplayEntry}, {TrackBar4Speed, 0, 50}};
 constexpr int DesignSliderPosition = 1;
 
 constexpr DialogDesign Design{WindowClassName, Caption, DialogStyle, DialogExStyle,
@@ -98,8 +100,11 @@ bool IsLabel(int id) {
     return id == StaticText1PatternLabel || id == StaticText2SchemeLabel || id == StaticText3ImageSizeLabel || id == StaticText4SpeedLabel;
 }
 
-ScreenSize PrimaryDisplay() {
-    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+// The desktop as it is now: the primary display, and the rectangle around all monitors.
+Desktop CurrentDesktop() {
+    return {{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
+            {GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)},
+            GetSystemMetrics(SM_CMONITORS)};
 }
 
 // True while the user moves or sizes a window of this thread (the live view, say).
@@ -173,9 +178,11 @@ void TForm2::FormCreate() {
 }
 
 void TForm2::SetUpSliders() {
+    desktop_ = CurrentDesktop();
     for (const SliderRange& range : SliderRanges) {
         const HWND slider = Control(range.id);
-        SendMessageW(slider, TBM_SETRANGE, FALSE, MAKELPARAM(range.min, range.max));
+        const int max = range.id == TrackBar3ImageSize ? LastImageSizeEntry(desktop_) : range.max;
+        SendMessageW(slider, TBM_SETRANGE, FALSE, MAKELPARAM(range.min, max));
         SendMessageW(slider, TBM_SETTICFREQ, 1, 0);
         SendMessageW(slider, TBM_SETPOS, TRUE, DesignSliderPosition);
     }
@@ -313,7 +320,7 @@ void TForm2::CheckBox1Click() {
 }
 
 void TForm2::ApplyImageSizePreset() {
-    SetLabel(StaticText3ImageSizeLabel, lumora::ApplyImageSizePreset(export_, settings_.Wall, PrimaryDisplay()));
+    SetLabel(StaticText3ImageSizeLabel, lumora::ApplyImageSizePreset(export_, settings_.Wall, desktop_));
 }
 
 void TForm2::Button1Click() { SaveSettingsForWindow(engine_, settings_, window_); }
@@ -332,9 +339,22 @@ void TForm2::Button3Click() {
                     ApplicationTitle, MB_ICONINFORMATION | MB_OK);
         return;
     }
+    StillResult result;
     {
         BusyCursor busy;
-        liveView_.RenderStill(export_.ImageWidth, export_.ImageHeight);
+        StillProgressWindow progress(instance_, window_, liveView_.Handle(), export_.ImageWidth,
+                                     export_.ImageHeight);
+        result = liveView_.RenderStill(export_.ImageWidth, export_.ImageHeight, progress);
+    }
+    if (result != StillResult::Rendered) {
+        liveView_.RestoreLivePreview();  // the still's memory goes first
+        if (result == StillResult::NoMemory)
+            MessageBoxW(window_,
+                        (L"There is not enough memory for a still of " + std::to_wstring(export_.ImageWidth) +
+                         L" x " + std::to_wstring(export_.ImageHeight) +
+                         L" pixels. Nothing was saved. Choose a smaller Image Size.").c_str(),
+                        ApplicationTitle, MB_ICONERROR | MB_OK);
+        return;
     }
     saveDialog_.reset();
     saveDialog_ = std::make_unique<TOKRightDlg>(settings_, export_, liveView_);

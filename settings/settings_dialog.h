@@ -2,11 +2,12 @@
 //
 // Its creation opens the saver window as the live view (which so becomes the main window),
 // places the dialog 2 pixels below it, centred, and shows the stored settings on four sliders:
-// pattern 1..25, colour scheme 0..18, image-size preset 1..13 and speed 0..50. Moving a slider
-// changes the engine state at once (a new pattern refills the planes). A drop-down list in the
-// buttons' row chooses how the full-screen saver covers several monitors (Monitors: mirror,
-// span, primary only); it shows the stored choice and changes only the one in memory.
-// " Save Settings" stores all six values and Monitors; "Save Image" renders a still at the preset's size and opens the save-image
+// pattern 1..25, colour scheme 0..18, image size (the presets, then the desktop's own sizes) and
+// speed 0..50. Moving a slider changes the engine state at once (a new pattern refills the
+// planes). A drop-down list in the buttons' row chooses how the full-screen saver covers several
+// monitors (Monitors: mirror, span, primary only); it shows the stored choice and changes only
+// the one in memory. " Save Settings" stores all six values and Monitors; "Save Image" renders a
+// still at the chosen size and opens the save-image
 // dialog, one at a time; Esc (from any control), "Close" and the close box close the live view,
 // which ends the program. A 30 ms timer keeps the dialog under the live view.
 //
@@ -82,6 +83,7 @@ private:
     SaverSettings& settings_;
     LiveView& liveView_;
     ExportState export_;
+    Desktop desktop_{};  // as it was when the dialog opened
     platform::Font font_;
     std::unique_ptr<TOKRightDlg> saveDialog_;
 };

@@ -25,4 +25,14 @@ void WriteImageDirectoryForWindow(const SaverSettings& settings, HWND owner) {
     WriteImageDirectory(store, settings, MessageBoxErrorSink(owner));
 }
 
+void ReadStillOptionsForWindow(SaverSettings& settings, HWND owner) {
+    RegistrySettingsStore store;
+    ReadStillOptions(store, settings, MessageBoxErrorSink(owner));
+}
+
+void WriteStillOptionsForWindow(const SaverSettings& settings, HWND owner) {
+    RegistrySettingsStore store;
+    WriteStillOptions(store, settings, MessageBoxErrorSink(owner));
+}
+
 }  // namespace lumora

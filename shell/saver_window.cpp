@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "engine/engine.h"
+#include "engine/still.h"
 #include "platform/gdiplus.h"
 #include "platform/window_class.h"
 #include "platform/window_dc.h"
@@ -250,12 +251,24 @@ void TForm1::RefillField() {
     Log().Field(engine_.Pattern, engine_.GridWidth, engine_.GridHeight);
 }
 
-void TForm1::RenderStill(int width, int height) {
+StillResult TForm1::RenderStill(int width, int height, StillProgress& progress) {
     KillTimer(window_, FrameTimerId);
-    SetGridSize(engine_, width, height);
-    ReplaceFrameBitmap();
-    RefillField();
-    RenderIntoBitmap(engine_, *frameBitmap_);
+    frameBitmap_.reset();  // the live frame goes before the still is made
+    frameBitmap_ = std::make_unique<FrameBitmap>(width, height);
+    if (!frameBitmap_->image()) return StillResult::NoMemory;
+    Log().Field(engine_.Pattern, width, height);
+    StillRender still(engine_, width, height);
+    for (int index = 0; index < still.PieceCount(); ++index) {
+        const StillRender::Piece piece = still.PieceAt(index);
+        {
+            LockedBits bits(frameBitmap_->image(), piece.column, piece.row, piece.width,
+                            piece.height, Gdiplus::ImageLockModeWrite);
+            if (!bits.locked()) return StillResult::NoMemory;
+            still.RenderPiece(index, LockedTarget(bits));
+        }
+        if (!progress.Continue(index + 1, still.PieceCount())) return StillResult::Cancelled;
+    }
+    return StillResult::Rendered;
 }
 
 void TForm1::RestoreLivePreview() {

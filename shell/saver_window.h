@@ -51,7 +51,7 @@ public:
     // The live view of the settings mode (settings/live_view.h).
     bool Open(HINSTANCE instance) override { return Create(instance); }
     void RefillField() override;
-    void RenderStill(int width, int height) override;
+    StillResult RenderStill(int width, int height, StillProgress& progress) override;
     const FrameBitmap* Still() const override { return frameBitmap_.get(); }
     void RestoreLivePreview() override;
 

@@ -106,7 +106,7 @@ class FullScreen(harness.SessionTestCase):
 class SettingsMode(harness.SessionTestCase):
     SCREEN = (1366, 768)
     RANGES = {"Speed": range(0, 51), "Bright": range(0, 19), "Algoritm": range(1, 26),
-              "Wall": range(1, 15), "Rands": range(0, 2)}
+              "Wall": range(1, 25), "Rands": range(0, 2)}
 
     @classmethod
     def setUpClass(cls):
@@ -192,7 +192,7 @@ class SettingsMode(harness.SessionTestCase):
                 sliders = tuple(dialog.value(i) for i in (SLIDER_PATTERN, SLIDER_SCHEME, SLIDER_SIZE,
                                                            SLIDER_SPEED, CHECK_RANDOM))
                 self.assertEqual(trace.texts(), [message] if message else [], label)
-                for value, allowed in zip(sliders, (range(1, 26), range(0, 19), range(1, 15), range(0, 51))):
+                for value, allowed in zip(sliders, (range(1, 26), range(0, 19), range(1, 25), range(0, 51))):
                     self.assertIn(value, allowed, label)
                 opened = session.reg_query()
                 if values is not None:

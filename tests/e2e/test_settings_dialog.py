@@ -66,7 +66,7 @@ class SettingsDialog(harness.SessionTestCase):
 
     def test_1_opens_under_the_live_view_with_the_stored_values_clamped(self):
         session = self.session
-        proc = self.start(Speed=80, Bright=17, Algoritm=26, Wall=14, Rands=0,
+        proc = self.start(Speed=80, Bright=17, Algoritm=26, Wall=30, Rands=0,
                           Path_Wall="C:\\", Monitors=2)
         self.assertEqual(self.log.start()["window"], "683x384")
         self.assertEqual(self.log.start()["grid"], "342x192")
@@ -80,13 +80,14 @@ class SettingsDialog(harness.SessionTestCase):
         self.assertEqual(dialog.window["y"] + dialog.window["height"], 768)
         self.assertLess(live["y"], 768 // 5)
 
-        # Pattern 26 opens at 25 and refills the planes; Wall 14 at 13 (1920 x 1200); Speed 80 at 50.
+        # Pattern 26 opens at 25 and refills the planes; Wall 30 at the slider's end, the display's
+        # own size (24); Speed 80 at 50.
         self.assertEqual(dialog.value(SLIDER_PATTERN), 25)
         self.assertEqual(dialog.text(LABEL_PATTERN), "Lumora image  25")
         self.assertEqual(self.fields(), ["field pattern=25 grid=342x192"])
         self.assertEqual(dialog.text(LABEL_SCHEME), "Lumora light slate gray")
-        self.assertEqual(dialog.value(SLIDER_SIZE), 13)
-        self.assertEqual(dialog.text(LABEL_SIZE), "Image Size 1920x1200")
+        self.assertEqual(dialog.value(SLIDER_SIZE), 24)
+        self.assertEqual(dialog.text(LABEL_SIZE), "Image Size 1366x768-Your Desktop")
         self.assertEqual(dialog.value(SLIDER_SPEED), 50)
         self.assertEqual(dialog.text(LABEL_SPEED), "Speed")
         self.assertEqual(dialog.value(CHECK_RANDOM), 0)
@@ -100,7 +101,7 @@ class SettingsDialog(harness.SessionTestCase):
         self.assertTrue(wait_for(lambda: session.reg_query()["Speed"][1] == 50))
         stored = session.reg_query()
         self.assertEqual((stored["Algoritm"][1], stored["Wall"][1], stored["Bright"][1],
-                          stored["Monitors"]), (25, 13, 17, ("REG_DWORD", 2)))
+                          stored["Monitors"]), (25, 24, 17, ("REG_DWORD", 2)))
 
         # Dragging the live view drags the dialog with it.
         live_window = session.find_window(harness.TITLE, timeout=5)
@@ -132,7 +133,7 @@ class SettingsDialog(harness.SessionTestCase):
         self.assertEqual(dialog.value(CHECK_RANDOM), 1)
         self.assertEqual(dialog.text(LABEL_PATTERN), "Lumora image  24")
         self.assertEqual(dialog.text(LABEL_SCHEME), "Lumora white")
-        self.assertEqual(dialog.text(LABEL_SIZE), "Image Size 1920x1080")
+        self.assertEqual(dialog.text(LABEL_SIZE), "Image Size 7680x4320")
         self.assertEqual(dialog.text(COMBO_MONITORS), "Span monitors")
         self.assertEqual(self.fields()[-1], "field pattern=24 grid=342x192")
         # Moving the colour scheme, size and speed refilled nothing.
@@ -142,7 +143,7 @@ class SettingsDialog(harness.SessionTestCase):
         self.assertTrue(wait_for(lambda: session.reg_query()["Speed"][1] == 49))
         stored = session.reg_query()
         self.assertEqual((stored["Algoritm"][1], stored["Bright"][1], stored["Wall"][1],
-                          stored["Rands"][1], stored["Monitors"][1]), (24, 18, 12, 1, 1))
+                          stored["Rands"][1], stored["Monitors"][1]), (24, 18, 23, 1, 1))
 
         # Unsaved: one more step of the speed, then Esc with the slider focused ends the program.
         session.mouse_move(cx + 300, cy + 148)

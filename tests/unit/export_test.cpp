@@ -7,33 +7,52 @@
 namespace lumora {
 namespace {
 
-TEST(ImageSizePresetTest, LabelSuffixAndLimits) {
+TEST(ImageSizePresetTest, LabelSuffixAndTheDesktopsOwnEntries) {
+    const Desktop fullHd{{1920, 1080}, {1920, 1080}, 1};
+    const Desktop twoMonitors{{2560, 1440}, {4480, 1440}, 2};
+    struct Case {
+        int wall;
+        Desktop desktop;
+        const wchar_t* label;
+    };
+    const Case cases[] = {
+        {12, fullHd, L"Image Size 1920x1080-Your Desktop"},
+        {12, {{1600, 900}, {1600, 900}, 1}, L"Image Size 1920x1080"},
+        {1, {{800, 600}, {800, 600}, 1}, L"Image Size 800x600-Your Desktop"},
+        {14, fullHd, L"Image Size 2000x1500"},  // beyond the planes no more limited
+        {16, twoMonitors, L"Image Size 2560x1440-Your Desktop"},
+        {23, fullHd, L"Image Size 7680x4320"},
+        {24, {{1280, 720}, {1280, 720}, 1}, L"Image Size 1280x720-Your Desktop"},
+        {24, twoMonitors, L"Image Size 2560x1440-Your Desktop"},
+        {25, twoMonitors, L"Image Size 4480x1440"},
+        {25, fullHd, L"Image Size 1920x1080-Your Desktop"},  // one monitor: the display
+    };
+    for (const Case& c : cases) {
+        ExportState state;
+        EXPECT_EQ(ApplyImageSizePreset(state, c.wall, c.desktop), c.label) << c.wall;
+        EXPECT_EQ(state.SpansDesktop, c.wall == 25 && c.desktop.monitors > 1) << c.wall;
+    }
+    // Outside 1..25 the size stays as it was: 0 x 0 before any entry.
     ExportState state;
-    EXPECT_EQ(ApplyImageSizePreset(state, 12, {1920, 1080}), L"Image Size 1920x1080-Your Desktop");
-    EXPECT_EQ(state.DesktopSuffix, L"-Your Desktop");
-    EXPECT_EQ(ApplyImageSizePreset(state, 12, {1600, 900}), L"Image Size 1920x1080");
-    EXPECT_EQ(state.DesktopSuffix, L"");
-    EXPECT_EQ(ApplyImageSizePreset(state, 1, {800, 600}), L"Image Size 800x600-Your Desktop");
-    EXPECT_EQ(ApplyImageSizePreset(state, 14, {1366, 768}), L"Image Size 2000x1500");
-    EXPECT_EQ(state.ImageWidth, 2000);
-    EXPECT_EQ(state.ImageHeight, 1500);
-    EXPECT_EQ(ApplyImageSizePreset(state, 7, {1366, 768}), L"Image Size 1366x768-Your Desktop");
-    // Outside 1..14 the size stays as it was: 0 x 0 before any preset.
-    EXPECT_EQ(ApplyImageSizePreset(state, 15, {1366, 768}), L"Image Size 1366x768-Your Desktop");
-    ExportState fresh;
-    EXPECT_EQ(ApplyImageSizePreset(fresh, 0, {1366, 768}), L"Image Size 0x0");
-    EXPECT_EQ(ApplyImageSizePreset(fresh, -3, {0, 0}), L"Image Size 0x0-Your Desktop");
-    EXPECT_EQ(fresh.ImageWidth, 0);
+    EXPECT_EQ(ApplyImageSizePreset(state, 0, fullHd), L"Image Size 0x0");
+    EXPECT_EQ(ApplyImageSizePreset(state, 20, fullHd), L"Image Size 3840x2160");
+    EXPECT_EQ(ApplyImageSizePreset(state, 26, fullHd), L"Image Size 3840x2160");
+    EXPECT_EQ(ApplyImageSizePreset(state, -3, {}), L"Image Size 3840x2160");
+    EXPECT_EQ(state.ImageWidth, 3840);
+    EXPECT_EQ(LastImageSizeEntry(fullHd), 24);
+    EXPECT_EQ(LastImageSizeEntry(twoMonitors), 25);
 }
 
 TEST(ImageSizePresetTest, Table) {
     EXPECT_FALSE(ImageSizePreset(0));
-    EXPECT_FALSE(ImageSizePreset(15));
+    EXPECT_FALSE(ImageSizePreset(24));  // the desktop's entries are no presets
     const ImageSize sizes[] = {{800, 600},   {1024, 768},  {1152, 864},  {1280, 800},
                                {1280, 1024}, {1360, 768},  {1366, 768},  {1440, 900},
                                {1600, 900},  {1600, 1200}, {1680, 1050}, {1920, 1080},
-                               {1920, 1200}, {2000, 1500}};
-    for (int wall = 1; wall <= 14; ++wall) {
+                               {1920, 1200}, {2000, 1500}, {2560, 1080}, {2560, 1440},
+                               {2560, 1600}, {2880, 1800}, {3440, 1440}, {3840, 2160},
+                               {5120, 1440}, {5120, 2880}, {7680, 4320}};
+    for (int wall = 1; wall <= 23; ++wall) {
         EXPECT_EQ(ImageSizePreset(wall)->width, sizes[wall - 1].width) << wall;
         EXPECT_EQ(ImageSizePreset(wall)->height, sizes[wall - 1].height) << wall;
     }
@@ -64,6 +83,15 @@ TEST(ImageFilePathTest, ExtensionAppendedOnce) {
     EXPECT_EQ(ImageFilePath(L"C:\\Pictures\\still").path, L"C:\\Pictures\\still.bmp");
     EXPECT_EQ(ImageFilePath(L"sub\\still").path, L"sub\\still.bmp");
     EXPECT_EQ(ImageFilePath(L"Bild \u00e4\u4e2d").path, L"Bild \u00e4\u4e2d.bmp");
+}
+
+TEST(ImageFilePathTest, PngAlike) {
+    EXPECT_EQ(ImageFilePath(L"Lumora1", ImageFormat::Png).path, L"Lumora1.png");
+    EXPECT_EQ(ImageFilePath(L"a.PNG", ImageFormat::Png).path, L"a.PNG");
+    EXPECT_EQ(ImageFilePath(L"a.bmp", ImageFormat::Png).path, L"a.bmp.png");
+    EXPECT_EQ(ImageFilePath(L"a.png", ImageFormat::Bmp).path, L"a.png.bmp");
+    EXPECT_EQ(ImageFilePath(L"*.png", ImageFormat::Png).problem, ImageNameProblem::Mask);
+    EXPECT_EQ(ImageFilePath(L"*.bmp", ImageFormat::Png).problem, ImageNameProblem::Mask);
 }
 
 TEST(ImageFilePathTest, RefusedNames) {

@@ -69,10 +69,14 @@ TEST(PresetForScreenTest, EveryRowAndTheOverlaps) {
         {1280, 800, 4},   {1280, 1024, 5},   {1360, 768, 6},    {1366, 768, 7},
         {1440, 900, 8},   {1600, 900, 9},    {1600, 1200, 10},  {1680, 1050, 11},
         {1920, 1080, 12}, {1920, 1200, 13},  {2000, 1500, 14},
+        // Today's desktops follow, each by width and height.
+        {2560, 1080, 15}, {2560, 1440, 16}, {2560, 1600, 17}, {2880, 1800, 18},
+        {3440, 1440, 19}, {3840, 2160, 20}, {5120, 1440, 21}, {5120, 2880, 22},
+        {7680, 4320, 23},
         // Rows that test the height too match only that height.
         {1280, 720, std::nullopt}, {1280, 960, std::nullopt}, {1920, 1440, std::nullopt},
-        {2000, 1125, std::nullopt}, {2560, 1440, std::nullopt}, {768, 1024, std::nullopt},
-        {0, 0, std::nullopt},
+        {2000, 1125, std::nullopt}, {2560, 1200, std::nullopt}, {3840, 1600, std::nullopt},
+        {768, 1024, std::nullopt}, {0, 0, std::nullopt},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PresetForScreen({c.width, c.height}), c.preset) << c.width << " x " << c.height;
@@ -101,7 +105,7 @@ TEST_F(SettingsTest, FirstRunWritesTheDefaultsInOrder) {
 
 TEST_F(SettingsTest, FirstRunWallFollowsTheScreen) {
     const std::pair<ScreenSize, int> cases[] = {
-        {{1600, 1200}, 10}, {{1600, 900}, 9}, {{1280, 720}, 0}, {{2560, 1440}, 0}};
+        {{1600, 1200}, 10}, {{1600, 900}, 9}, {{1280, 720}, 24}, {{2560, 1440}, 16}};
     for (const auto& [screen, wall] : cases) {
         MemorySettingsStore fresh{Pictures};
         Engine e;
@@ -415,6 +419,33 @@ TEST_F(SettingsTest, WriteImageDirectoryWritesItAlone) {
     WriteImageDirectory(store, settings, sink);
     EXPECT_EQ(errors, std::vector<std::wstring>{L"Failed to set data for 'Path_Wall'"});
     EXPECT_EQ(store.OpenKeys, 0);
+}
+
+TEST_F(SettingsTest, StillOptionsAreValuesOfTheirOwnAndAbsentMeansOff) {
+    // A store of an earlier version: BMP, no background, no message, nothing written.
+    StoreKey(20, 0, 7, 12, 1, L"D:\\Stills");
+    settings.Png = settings.Wallpaper = true;
+    ReadStillOptions(store, settings, sink);
+    EXPECT_FALSE(settings.Png);
+    EXPECT_FALSE(settings.Wallpaper);
+    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(store.Written.empty());
+
+    settings.Png = true;
+    WriteStillOptions(store, settings, sink);
+    EXPECT_EQ(store.Written, (std::vector<std::wstring>{L"Png", L"Wallpaper"}));
+    EXPECT_EQ(StoredInteger(L"Png"), 1);
+    EXPECT_EQ(StoredInteger(L"Wallpaper"), 0);
+    settings = SaverSettings{};
+    ReadStillOptions(store, settings, sink);
+    EXPECT_TRUE(settings.Png);
+    EXPECT_EQ(StoredInteger(L"Wall"), 12) << "the other values stay as they were";
+
+    // Of the wrong type: said so, and read as off.
+    store.Values[L"Wallpaper"] = RegistryValue::Text(L"yes");
+    ReadStillOptions(store, settings, sink);
+    EXPECT_FALSE(settings.Wallpaper);
+    EXPECT_EQ(errors, (std::vector<std::wstring>{L"Invalid data type for 'Wallpaper'"}));
 }
 
 }  // namespace
