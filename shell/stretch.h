@@ -12,8 +12,12 @@
 // it by one factor in both directions, the smallest that covers the window, centred, so that the
 // picture keeps its aspect ratio and what overhangs the window on two sides is cut off.
 //
-// Resize() precomputes the sample tables and the output buffer (allocates); Stretch() allocates
-// nothing and splits the rows over the engine's worker pool.
+// Resize() precomputes the sample tables and the buffers (allocates); Stretch() allocates
+// nothing. It works in bands of output rows shared over the engine's worker pool: each band
+// widens only the source rows it reads, into a few rows of scratch that stay in the cache, and
+// blends its output rows from them, so no whole-frame intermediate goes through memory.
+// StretchSequentially is the plain two-pass evaluation (every source row widened, then every
+// output row blended) on the calling thread: the same pixels, kept to check the banded one.
 #pragma once
 
 #include <cstdint>
@@ -64,13 +68,16 @@ private:
         return sourceSize * scaleNumerator - size * scaleDenominator;
     }
     void SizeBuffers();
-    void WidenRows(const uint32_t* source, int sourceStride, int begin, int end);
-    void HeightenRows(int begin, int end);
+    void WidenRow(const uint32_t* in, uint32_t* wide) const;
+    void StretchBand(const uint32_t* source, int sourceStride, int band, uint32_t* scratch);
 
     int sourceWidth_ = 0, sourceHeight_ = 0, width_ = 0, height_ = 0;
     std::vector<Sample> columns_, rows_;
+    std::vector<uint16_t> columnWeights_;  // each column's weight, four times (one per channel)
     std::vector<uint32_t> output_;
-    std::vector<uint32_t> wideRows_;  // every source row stretched to the output's width
+    int lanes_ = 1;       // scratch areas: one per thread of the pool at Resize
+    int bandSpan_ = 0;    // the most source rows one band reads
+    std::vector<uint32_t> scratch_;  // lanes_ x bandSpan_ widened rows
 };
 
 }  // namespace lumora

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
+
+#include "engine/fast_frame.h"
 
 namespace lumora {
 namespace {
@@ -92,17 +95,39 @@ TEST(StretchTest, HonoursTheSourceStrideAndOddSizes) {
     }
 }
 
-TEST(StretchTest, RowsSharedOutOverThreadsMatchOneSequentialPass) {
-    std::vector<uint32_t> frame(37 * 23);
-    for (size_t i = 0; i < frame.size(); ++i)
-        frame[i] = 0xFF000000u | (static_cast<uint32_t>(i * 2654435761u) >> 8);
-    FrameStretcher pooled, sequential;
-    pooled.Resize(37, 23, 148, 92);
-    sequential.Resize(37, 23, 148, 92);
-    pooled.Stretch(frame.data(), 37);
-    sequential.StretchSequentially(frame.data(), 37);
-    ASSERT_EQ(std::vector<uint32_t>(pooled.pixels(), pooled.pixels() + 148 * 92),
-              std::vector<uint32_t>(sequential.pixels(), sequential.pixels() + 148 * 92));
+TEST(StretchTest, BandsSharedOutOverThreadsMatchThePlainTwoPassStretch) {
+    // Enlargements by the saver's divisors, odd sizes, a reduction, covers of other monitors'
+    // shapes, and bands that end early: every pixel as the plain evaluation gives it.
+    struct Case {
+        int sourceWidth, sourceHeight, width, height;
+        StretchFit fit;
+    };
+    const Case cases[] = {
+        {37, 23, 148, 92, StretchFit::Fill},   {480, 270, 1920, 1080, StretchFit::Fill},
+        {41, 17, 83, 35, StretchFit::Fill},    {5, 3, 7, 101, StretchFit::Fill},
+        {64, 48, 31, 19, StretchFit::Fill},    {1, 1, 9, 5, StretchFit::Fill},
+        {96, 54, 128, 102, StretchFit::Cover}, {96, 54, 77, 200, StretchFit::Cover},
+    };
+    const int saved = FastThreadCount();
+    for (int threads : {1, 2, 3}) {
+        SetFastThreadCount(threads);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << threads << " threads, " << c.sourceWidth << "x"
+                                            << c.sourceHeight << " to " << c.width << "x" << c.height);
+            const int stride = c.sourceWidth + 3;
+            std::vector<uint32_t> frame(static_cast<size_t>(stride) * c.sourceHeight);
+            for (size_t i = 0; i < frame.size(); ++i)
+                frame[i] = static_cast<uint32_t>(i * 2654435761u) ^ static_cast<uint32_t>(i << 7);
+            FrameStretcher banded, plain;
+            banded.Resize(c.sourceWidth, c.sourceHeight, c.width, c.height, c.fit);
+            plain.Resize(c.sourceWidth, c.sourceHeight, c.width, c.height, c.fit);
+            banded.Stretch(frame.data(), stride);
+            plain.StretchSequentially(frame.data(), stride);
+            const size_t count = static_cast<size_t>(c.width) * c.height;
+            EXPECT_TRUE(std::equal(banded.pixels(), banded.pixels() + count, plain.pixels()));
+        }
+    }
+    SetFastThreadCount(saved);
 }
 
 TEST(StretchTest, CoverCropsTheOverhangingSidesAndKeepsTheAspectRatio) {
