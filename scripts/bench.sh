@@ -11,8 +11,18 @@
 # straightforward one-thread engine instead. Prints the machine, the load before and after, and
 # one table per run: pattern, field_ms, frame_ms (median of F frames). The still table adds
 # field+frame. Figures, not pass/fail: the machine is shared, so read them with the load.
+#
+#   scripts/bench.sh --against [COMMIT] [OPTIONS]
+#
+# measures the saver and the engine side by side with an older build instead, in one run
+# (scripts/bench-against.sh; see there for its options).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+if [ "${1:-}" = --against ]; then
+  shift
+  if [ $# -gt 0 ] && [ "${1#--}" = "$1" ]; then set -- --commit "$@"; fi
+  exec "$top/scripts/bench-against.sh" "$@"
+fi
 native_dir=$top/build/native
 win32_dir=$top/build/win32
 threads=
