@@ -12,7 +12,9 @@ bash "$top/scripts/package.sh"
 "$top/scripts/wine-prefix.sh" template "$top/build/wine/template"
 cd "$top/build"
 rm -f fuzz/*/summary.txt
-ctest --output-on-failure -j "${LUMORA_TEST_JOBS:-2}" "$@" 2>&1 | tee ctest.log
+# The end-to-end tests spend much of their time waiting on Wine and Xvfb: three at a time keep
+# two cores busy without starving the saver's frames.
+ctest --output-on-failure -j "${LUMORA_TEST_JOBS:-3}" "$@" 2>&1 | tee ctest.log
 status=${PIPESTATUS[0]}
 # What each fuzz target did in this run (runs, coverage), also when it passed; then CTest's
 # verdict again, so that it stays the last word.
