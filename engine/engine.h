@@ -147,11 +147,17 @@ void PatternValues(EngineState& state, int row, int col);
 // three times.
 inline long double FoldValue(long double x) {
     if (x < 0.0L) x = -x;
-    if (x > 5.0L) x = 10.0L - x;
-    if (x > 4.0L) x = 8.0L - x;
-    if (x > 3.0L) x = 6.0L - x;
-    if (x > 2.0L) x = 4.0L - x;
-    if (x > 1.0L) x = 2.0L - x;
+    // The steps from 10 - x down to 2 - x, each exact; a step whose threshold x is below
+    // changes nothing, so most values (up to 1, or up to 3) skip the first ones.
+    if (x > 1.0L) {
+        if (x > 3.0L) {
+            if (x > 5.0L) x = 10.0L - x;
+            if (x > 4.0L) x = 8.0L - x;
+            if (x > 3.0L) x = 6.0L - x;
+        }
+        if (x > 2.0L) x = 4.0L - x;
+        if (x > 1.0L) x = 2.0L - x;
+    }
     if (!(x > 0.0L)) x = 0.001L;  // also catches a NaN
     return x;
 }
