@@ -1,0 +1,1 @@
+// The precompiled header of the unit tests is made with this file.
