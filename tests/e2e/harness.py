@@ -58,9 +58,22 @@ WINE64 = shutil.which("wine64") or "/usr/lib/wine/wine64"
 TOOL_TIMEOUT = 30
 
 
-def _run(args, env=None, timeout=TOOL_TIMEOUT, check=True):
-    return subprocess.run(args, env=env, timeout=timeout, check=check,
-                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+def _run(args, env=None, timeout=TOOL_TIMEOUT, check=True, text=True):
+    """Runs a command to its end and returns what it printed. Its output goes through files,
+    not pipes: the first Wine program of a prefix starts Wine's services, which would inherit a
+    pipe and hold it open until the Wine server ends, seconds after the program did."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        result = subprocess.run(args, env=env, timeout=timeout, stdin=subprocess.DEVNULL,
+                                stdout=out, stderr=err)
+        out.seek(0)
+        err.seek(0)
+        result.stdout, result.stderr = out.read(), err.read()
+    if text:
+        result.stdout = result.stdout.decode(errors="replace")
+        result.stderr = result.stderr.decode(errors="replace")
+    if check:
+        result.check_returncode()
+    return result
 
 
 def _pid_alive(pid):
@@ -439,12 +452,10 @@ class Session:
     # --- controls, through window-probe.exe ------------------------------------------
     def probe(self, *args):
         """window-probe's output lines, or None when it finds nothing."""
-        result = subprocess.run(["wine", os.path.abspath(PROBE), *args], env=self.env,
-                                timeout=TOOL_TIMEOUT, stdout=subprocess.PIPE,
-                                stderr=subprocess.DEVNULL)
+        result = _run(["wine", os.path.abspath(PROBE), *args], env=self.env, check=False)
         if result.returncode != 0:
             return None
-        return result.stdout.decode("utf-8", errors="replace").splitlines()
+        return result.stdout.splitlines()
 
     def controls(self, title):
         """The window of that caption as a Controls record, or None when there is none."""
@@ -455,8 +466,7 @@ class Session:
     def process_probe(self, *args):
         """process-probe's output, or None when it fails (see tests/tools/process_probe.cpp)."""
         probe = os.path.join(os.path.dirname(self.product), "process-probe.exe")
-        result = subprocess.run(["wine", probe, *args], env=self.env, timeout=TOOL_TIMEOUT,
-                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        result = _run(["wine", probe, *args], env=self.env, check=False)
         return result.stdout.strip() if result.returncode == 0 else None
 
     # --- registry -----------------------------------------------------------------
@@ -465,11 +475,10 @@ class Session:
         others as text. None when the key does not exist. `wine reg` sees the 32-bit
         programs' view of HKLM\Software; view=64 reads the 64-bit one."""
         args = ["wine", "reg", "query", key] + ([f"/reg:{view}"] if view else [])
-        result = subprocess.run(args, env=self.env, timeout=TOOL_TIMEOUT,
-                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        result = _run(args, env=self.env, check=False)
         if result.returncode != 0:
             return None
-        return parse_reg_query(result.stdout.decode("utf-8", errors="replace"))
+        return parse_reg_query(result.stdout)
 
     def reg_add(self, name, kind, data, key=SETTINGS_KEY):
         _run(["wine", "reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"],
