@@ -1,6 +1,7 @@
 // The image engine: pattern fields, per-frame patterns, rotation, folding, colouring and frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -13,10 +14,15 @@
 namespace lumora {
 namespace {
 
+// A state whose planes are never read gets the smallest ones, and others planes of at least
+// 64 x 64 and a row and a column larger than their grid (the tests look just beyond it): the
+// product's planes are 144 MB, and under the sanitizers each costs tens of milliseconds to make
+// and free.
+
 constexpr double NineDecimals = 5e-10;
 
 std::unique_ptr<EngineState> MakeState(int pattern, int width, int height) {
-    auto state = std::make_unique<EngineState>();
+    auto state = std::make_unique<EngineState>(std::max(height, 64) + 1, std::max(width, 64) + 1);
     state->Pattern = pattern;
     SetGridSize(*state, width, height);
     return state;
@@ -128,14 +134,14 @@ TEST(Grid, SizedFromTheWindowWithTiesToEven) {
         {10, 10, 0, 10, 10},
     };
     for (const Case& c : cases) {
-        EngineState state;
+        EngineState state(1, 1);
         state.WindowWidth = c.windowWidth;
         state.WindowHeight = c.windowHeight;
         SizeGridToWindow(state, c.divisor);
         EXPECT_EQ(state.GridWidth, c.gridWidth) << c.windowWidth << "/" << c.divisor;
         EXPECT_EQ(state.GridHeight, c.gridHeight) << c.windowHeight << "/" << c.divisor;
     }
-    EngineState state;
+    EngineState state(1, 1);
     SetGridSize(state, 2500, 1600);
     EXPECT_EQ(state.GridWidth, 2001);
     EXPECT_EQ(state.GridHeight, 1501);
@@ -180,7 +186,7 @@ bool OnRateGrid(long double x, long double base, int maxSteps) {
 TEST(Animation, SeedDrawsRatesAndAnglesOnTheirGrids) {
     for (uint32_t seed = 1; seed <= 300; ++seed) {
         SeedRandom(seed);
-        EngineState state;
+        EngineState state(1, 1);
         SeedAnimation(state);
         EXPECT_TRUE(OnRateGrid(state.RotationRate1, 0.0001L, 9));
         EXPECT_TRUE(OnRateGrid(state.RotationRate2, 0.0001L, 10));
@@ -200,7 +206,7 @@ TEST(Animation, SeedDrawsRatesAndAnglesOnTheirGrids) {
 TEST(Rotation, MatrixIsOrthonormalWithDeterminantOne) {
     SeedRandom(99);
     for (int trial = 0; trial < 200; ++trial) {
-        EngineState state;
+        EngineState state(1, 1);
         state.RotationRate1 = state.RotationRate2 = state.RotationRate3 = 0.0003L;
         state.RotationAngle1 = Random(100000) / 15915.0L;  // 0 .. 2*pi
         state.RotationAngle2 = Random(100000) / 15915.0L;
@@ -263,7 +269,7 @@ TEST(Rotation, AnglesTurnBackAtTheEndsWithAFreshRate) {
     for (const Case& c : cases) {
         for (uint32_t seed = 1; seed <= 40; ++seed) {
             SeedRandom(seed);
-            EngineState state;
+            EngineState state(1, 1);
             state.Speed = 0;
             state.RotationRate1 = state.RotationRate2 = state.RotationRate3 = -keep;
             if (c.sign1 < 0 || c.a1 == twoPi) state.RotationRate1 = keep;
@@ -297,7 +303,7 @@ TEST(Rotation, AnglesTurnBackAtTheEndsWithAFreshRate) {
 TEST(Rotation, ZeroRatesGetAStartValueAndEveryAngleMoves) {
     for (uint32_t seed = 1; seed <= 40; ++seed) {
         SeedRandom(seed);
-        EngineState state;
+        EngineState state(1, 1);
         state.Speed = 20;
         state.RotationAngle1 = state.RotationAngle2 = state.RotationAngle3 = 1;
         AdvanceRotation(state);
@@ -312,7 +318,7 @@ TEST(Rotation, ZeroRatesGetAStartValueAndEveryAngleMoves) {
 
 TEST(Rotation, AngleDriftsBackAndForthBetweenTheEnds) {
     SeedRandom(7);
-    EngineState state;
+    EngineState state(1, 1);
     SeedAnimation(state);
     state.Speed = 50;
     int turns = 0;
@@ -335,7 +341,7 @@ TEST(Rotation, AngleDriftsBackAndForthBetweenTheEnds) {
 TEST(PerFramePattern, CornerValuesHoldForAnyAngles) {
     SeedRandom(5);
     for (int trial = 0; trial < 20; ++trial) {
-        EngineState state;
+        EngineState state(6, 10);
         SetGridSize(state, 10, 6);
         SeedAnimation(state);
         state.Speed = 20;
@@ -357,7 +363,7 @@ TEST(PerFramePattern, CornerValuesHoldForAnyAngles) {
 
 TEST(PerFramePattern, Pattern3IsCappedAtOneAndPattern14ReachesAbove) {
     SeedRandom(11);
-    EngineState state;
+    EngineState state(48, 64);
     SetGridSize(state, 64, 48);
     SeedAnimation(state);
     state.Speed = 50;
