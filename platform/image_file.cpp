@@ -58,7 +58,7 @@ std::wstring SaveImageFile(Gdiplus::GpImage* image, const std::wstring& path, co
         DeleteFileW(temporary.c_str());
         return SystemMessage(error);
     }
-    return L"";
+    return {};
 }
 
 #else

@@ -28,7 +28,7 @@ std::wstring SetDesktopWallpaper(const std::wstring& path, WallpaperFit fit) {
         const DWORD error = GetLastError();
         return error ? SystemMessage(error) : L"The system did not accept the picture.";
     }
-    return L"";
+    return {};
 }
 
 }  // namespace lumora::platform

@@ -54,6 +54,11 @@ TEMPLATE = os.environ.get(
 # Debian's `wine` is the 32-bit loader; the 64-bit one lies beside it.
 WINE64 = shutil.which("wine64") or "/usr/lib/wine/wine64"
 
+# The processes Wine starts for a prefix by itself and ends with its server.
+WINE_BACKGROUND = {"wineserver", "wineserver64", "services.exe", "explorer.exe", "winedevice.exe",
+                   "plugplay.exe", "svchost.exe", "rpcss.exe", "wineboot.exe",
+                   "winemenubuilder.exe"}
+
 # Upper bound for any helper command (xdotool, wine reg, import); a hung tool fails the test.
 TOOL_TIMEOUT = 30
 
@@ -177,14 +182,15 @@ class Session:
     64-bit programs) or, with arch="win32", a 32-bit one of a template of its own. With
     monitors (a list of "WIDTHxHEIGHT+X+Y" in X screen coordinates, the primary first), the
     display is as large as the layout and Wine sees those monitors; width and height are then
-    ignored."""
+    ignored. With dpi, Wine's scale (LogPixels) is that many dots per inch from the start."""
 
-    def __init__(self, width=1366, height=768, product=None, arch=None, monitors=None):
+    def __init__(self, width=1366, height=768, product=None, arch=None, monitors=None, dpi=None):
         self.heads = [parse_head(head) for head in monitors or []]
         if self.heads:
             width = max(x + w for x, y, w, h in self.heads)
             height = max(y + h for x, y, w, h in self.heads)
         self.width, self.height = width, height
+        self.dpi = dpi
         self.arch = arch
         self.product = os.path.abspath(product or PRODUCT)
         if not os.path.isfile(self.product):
@@ -229,8 +235,15 @@ class Session:
             f.write(str(self.xvfb.pid))
         self.env = dict(os.environ, DISPLAY=self.display, WINEPREFIX=self.prefix,
                         WINEDEBUG="-all")
+        if self.dpi:
+            self.reg_add("LogPixels", "REG_DWORD", self.dpi, key=r"HKCU\Control Panel\Desktop")
         if self.heads:
             self._use_monitors()
+        if self.dpi or self.heads:
+            # Wine's desktop reads the monitors and their scale once, when it starts: let the
+            # server that set them end before the first program.
+            subprocess.run(["wineserver", "-w"], env=self.env, timeout=15,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.root_windows = set(self._search_visible(""))
 
     def _use_monitors(self):
@@ -244,7 +257,6 @@ class Session:
             f"{w}x{h}+{x}+{y}" for x, y, w, h in self.heads)
         _run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "UseXRandR",
               "/t", "REG_SZ", "/d", "N", "/f"], env=self.env)
-        self.wait_idle()
 
     def screen_point(self, x, y):
         """Where a point of the Windows virtual screen lies on the X screen: Windows puts the
@@ -328,22 +340,7 @@ class Session:
     def program_processes(self):
         """Ids of the processes of this prefix that run the product."""
         name = os.path.basename(self.product).lower()
-        marker = ("WINEPREFIX=" + self.prefix).encode()
-        found = []
-        for entry in os.listdir("/proc"):
-            if not entry.isdigit():
-                continue
-            try:
-                with open(f"/proc/{entry}/environ", "rb") as f:
-                    if marker not in f.read().split(b"\0"):
-                        continue
-                with open(f"/proc/{entry}/cmdline", "rb") as f:
-                    argv0 = f.read().split(b"\0")[0].decode(errors="replace")
-            except OSError:
-                continue
-            if re.split(r"[\\/]", argv0)[-1].lower() == name:
-                found.append(int(entry))
-        return found
+        return [pid for pid, program in self.running_programs() if program == name]
 
     def send_to_saver(self, *args, helper=None, env=None):
         """Runs the test helper send_to_saver.exe (power STATE | monitors) in the session's
@@ -374,13 +371,29 @@ class Session:
         return os.path.join(self.prefix, "drive_c", *parts)
 
     def wait_idle(self, timeout=15):
-        """True when every Wine process of this prefix has ended within timeout seconds."""
-        try:
-            subprocess.run(["wineserver", "-w"], env=self.env, timeout=timeout,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            return True
-        except subprocess.TimeoutExpired:
-            return False
+        """True when, within timeout seconds, no program of this prefix runs any more but Wine's
+        own background processes (which the Wine server ends some seconds later by itself)."""
+        return bool(wait_for(lambda: not self.running_programs(), timeout))
+
+    def running_programs(self):
+        """(pid, program) of every process of this prefix that is not Wine's own."""
+        marker = ("WINEPREFIX=" + self.prefix).encode()
+        found = []
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                with open(f"/proc/{entry}/environ", "rb") as f:
+                    if marker not in f.read().split(b"\0"):
+                        continue
+                with open(f"/proc/{entry}/cmdline", "rb") as f:
+                    argv0 = f.read().split(b"\0")[0].decode(errors="replace")
+            except OSError:
+                continue
+            program = re.split(r"[\\/]", argv0)[-1].lower()
+            if program not in WINE_BACKGROUND:
+                found.append((int(entry), program))
+        return found
 
     # --- windows and input -------------------------------------------------------------
     def _search_visible(self, pattern):
@@ -546,9 +559,11 @@ class SessionTestCase(unittest.TestCase):
     """A test class whose tests share one session (display and prefix) of SCREEN's size."""
     SCREEN = (1366, 768)
 
+    DPI = None  # the session's scale: LogPixels, 96 when None
+
     @classmethod
     def setUpClass(cls):
-        cls.session = Session(*cls.SCREEN).__enter__()
+        cls.session = Session(*cls.SCREEN, dpi=cls.DPI).__enter__()
 
     @classmethod
     def tearDownClass(cls):

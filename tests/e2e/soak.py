@@ -71,6 +71,20 @@ def sample(session, trace_path):
     }
 
 
+def settled_sample(session, trace_path, tries=6):
+    """A sample once the counts hold still between two readings half a second apart: a window
+    that has just closed may free its objects a moment after it is gone."""
+    counts = lambda values: tuple(values[field] for field in ("gdi", "windows", "threads", "fds"))
+    last = sample(session, trace_path)
+    for _ in range(tries):
+        time.sleep(0.5)
+        now = sample(session, trace_path)
+        if counts(now) == counts(last):
+            return now
+        last = now
+    return last
+
+
 def row(label, elapsed, frames, values):
     mib = lambda b: f"{b / 1048576:.1f} MiB"
     return (f"| {label} | {elapsed:.0f} s | {frames} | {mib(values['private'])} | {mib(values['working'])} | "
@@ -165,7 +179,7 @@ def soak_settings(session, cancel_rounds, save_rounds, out=sys.stdout):
             raise AssertionError(f"{kind} round {number}: the live view did not come back")
         if not log.wait_frames(3, timeout=30, proc=proc):
             raise AssertionError(f"{kind} round {number}: the live view draws no more")
-        samples.append((f"{kind} {number}", len(os.listdir(stills)), sample(session, trace)))
+        samples.append((f"{kind} {number}", len(os.listdir(stills)), settled_sample(session, trace)))
     session.click_control(SETTINGS, BUTTON_CLOSE)
     status = session.wait_exit(proc, 20)
 

@@ -20,9 +20,7 @@ class DialogPlacement(unittest.TestCase):
     def test_dialog_and_live_view_lie_within_the_screen(self):
         for width, height, dpi in SCREENS:
             with self.subTest(screen=f"{width}x{height} at {dpi} DPI"), \
-                    harness.Session(width, height) as session:
-                if dpi != 96:
-                    session.reg_add("LogPixels", "REG_DWORD", dpi, key=r"HKCU\Control Panel\Desktop")
+                    harness.Session(width, height, dpi=dpi if dpi != 96 else None) as session:
                 session.reg_store(Speed=20, Bright=4, Algoritm=7, Wall=1, Rands=0)
                 log = harness.FrameLog(session)
                 proc = session.start("/c", env=log.env)
@@ -30,6 +28,7 @@ class DialogPlacement(unittest.TestCase):
                 self.assertTrue(log.wait_frames(3, timeout=40, proc=proc))
                 self.assertIsNotNone(session.find_window(SETTINGS, timeout=10))
                 dialog = session.controls(SETTINGS)
+                self.assertEqual(dialog.window["dpi"], dpi)
                 live = session.controls(harness.TITLE).window
                 for name, window in (("dialog", dialog.window), ("live view", live)):
                     left, top, right, bottom = outer(window)

@@ -13,6 +13,7 @@ from harness import SETTINGS, wait_for
 class DialogsAt192Dpi(harness.SessionTestCase):
     # Large enough that the doubled dialog below the live view is still on the screen.
     SCREEN = (2560, 1600)
+    DPI = 192
 
     def test_manifest_declares_per_monitor_awareness(self):
         lines = self.session.probe("manifest", harness.windows_path(self.session.product))
@@ -20,7 +21,6 @@ class DialogsAt192Dpi(harness.SessionTestCase):
 
     def test_dialogs_scale_and_the_live_view_does_not(self):
         session = self.session
-        session.reg_add("LogPixels", "REG_DWORD", 192, key=r"HKCU\Control Panel\Desktop")
         os.makedirs(session.linux_path("C:\\stills"), exist_ok=True)
         session.reg_store(Speed=20, Bright=17, Algoritm=7, Wall=12, Rands=0, Path_Wall="C:\\stills")
         log = harness.FrameLog(session)
