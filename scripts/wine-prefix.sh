@@ -33,8 +33,9 @@ clone_prefix() {
   rm -f "$dir/.booted"
 }
 
-case "${1:-}" in
-  template) boot_template "$2" ;;
-  clone) clone_prefix "$2" "$3" ;;
+# Wine takes only absolute prefixes.
+case "${1:-}:$#" in
+  template:2) boot_template "$(realpath -m "$2")" ;;
+  clone:3) clone_prefix "$(realpath -m "$2")" "$(realpath -m "$3")" ;;
   *) echo "usage: wine-prefix.sh template DIR | clone TEMPLATE DIR" >&2; exit 2 ;;
 esac
