@@ -72,9 +72,17 @@ class SaverWindow(unittest.TestCase):
             self.assertEqual(len(session.windows_named()), 1)
             window = session.find_window(timeout=0)
             self.assertEqual(session.geometry(window), (0, 0, 8200, 600))
-            shot = session.screenshot()
-            for left in (0, 4000, 8200 - 200):
-                mean, std = harness.image_stats(shot, (left, 0, 200, 600))
+            # Wine shows what the saver drew a moment later, on a busy machine several frames
+            # later: look again until every strip shows the field, or time runs out.
+            strips, spreads = (0, 4000, 8200 - 200), []
+
+            def every_strip_drawn():
+                shot = session.screenshot()
+                spreads[:] = [harness.image_stats(shot, (left, 0, 200, 600))[1] for left in strips]
+                return min(spreads) > 0.01
+
+            harness.wait_for(every_strip_drawn, timeout=10)
+            for left, std in zip(strips, spreads):
                 self.assertGreater(std, 0.01, f"no field drawn at x={left}")
             session.key("a")
             self.assertEqual(session.wait_exit(proc, 10), 0)
