@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "engine/domain.h"
 #include "engine/engine.h"
 #include "engine/fpu_guard.h"
 
@@ -41,23 +42,20 @@ long double RoundHalfEven(long double x) {
     return whole;
 }
 
-namespace {
-
-// A rounded quotient as an int, kept inside int's range before the conversion.
-int RoundedQuotient(int size, int divisor) {
-    const long double rounded = RoundHalfEven(static_cast<long double>(size) / divisor);
-    if (rounded < 0.0L) return 0;
-    if (rounded > 1.0e9L) return 1000000000;
-    return static_cast<int>(rounded);
+int GridQuotient(int size, int divisor) {
+    if (size <= 0) return 0;
+    if (divisor < 1) divisor = 1;
+    int quotient = size / divisor;
+    const int remainder = size % divisor;
+    // Compared as remainder against divisor - remainder, so that nothing overflows.
+    if (remainder > divisor - remainder || (remainder == divisor - remainder && quotient % 2 != 0))
+        ++quotient;
+    return quotient;
 }
 
-}  // namespace
-
 void SizeGridToWindow(EngineState& state, int divisor) {
-    ExtendedPrecisionScope precision;
-    if (divisor < 1) divisor = 1;
-    SetGridSize(state, RoundedQuotient(state.WindowWidth, divisor),
-                RoundedQuotient(state.WindowHeight, divisor));
+    SetGridSize(state, GridQuotient(state.WindowWidth, divisor),
+                GridQuotient(state.WindowHeight, divisor));
 }
 
 }  // namespace lumora

@@ -13,13 +13,9 @@
 // dialog follows, kept within the work area.
 #pragma once
 
-namespace lumora {
+#include "platform/screen_rect.h"
 
-struct ScreenRect {
-    int left, top, right, bottom;
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
-};
+namespace lumora {
 
 struct DialogPlacement {
     int liveLeft, liveTop;      // the live view's outer top-left

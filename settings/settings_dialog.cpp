@@ -268,11 +268,10 @@ void TForm2::PlaceUnderLiveView() {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     if (!GetMonitorInfoW(MonitorFromWindow(live, MONITOR_DEFAULTTONEAREST), &monitor)) return;
-    const RECT& work = monitor.rcWork;
     const DialogPlacement placement = PlaceDialogUnderLiveView(
-        {liveRect.left, liveRect.top, liveRect.right, liveRect.bottom},
-        dialogRect.right - dialogRect.left, dialogRect.bottom - dialogRect.top,
-        {work.left, work.top, work.right, work.bottom}, /*moveLiveView=*/!InMoveOrSize());
+        ScreenRectOf(liveRect), dialogRect.right - dialogRect.left,
+        dialogRect.bottom - dialogRect.top, ScreenRectOf(monitor.rcWork),
+        /*moveLiveView=*/!InMoveOrSize());
     if (placement.liveTop != liveRect.top)
         SetWindowPos(live, nullptr, placement.liveLeft, placement.liveTop, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -49,15 +49,14 @@ void FrameLog::Frame(double renderMs, double drawMs) {
     std::fflush(file_);
 }
 
-void FrameLog::Monitor(const RECT& monitor, bool primary, const RECT* window,
+void FrameLog::Monitor(const ScreenRect& monitor, bool primary, const ScreenRect* window,
                        const SourceRect* source) {
     if (!file_) return;
-    std::fprintf(file_, "monitor %ld,%ld %ldx%ld %s", monitor.left, monitor.top,
-                 monitor.right - monitor.left, monitor.bottom - monitor.top,
-                 primary ? "primary" : "other");
+    std::fprintf(file_, "monitor %d,%d %dx%d %s", monitor.left, monitor.top, monitor.width(),
+                 monitor.height(), primary ? "primary" : "other");
     if (window)
-        std::fprintf(file_, " window %ld,%ld %ldx%ld", window->left, window->top,
-                     window->right - window->left, window->bottom - window->top);
+        std::fprintf(file_, " window %d,%d %dx%d", window->left, window->top, window->width(),
+                     window->height());
     else
         std::fprintf(file_, " window none");
     if (source)
@@ -76,7 +75,7 @@ void FrameLog::Mode(const char* name) {
 void FrameLog::Span(const SpanGrid& grid, const ScreenRect& bounds) {
     if (!file_) return;
     std::fprintf(file_, "mode span divisor=%d grid=%dx%d bounds=%d,%d %dx%d\n", grid.divisor,
-                 grid.width, grid.height, bounds.left, bounds.top, bounds.width, bounds.height);
+                 grid.width, grid.height, bounds.left, bounds.top, bounds.width(), bounds.height());
     std::fflush(file_);
 }
 

@@ -38,7 +38,7 @@ public:
     void Close();
     // window: the rectangle of the window that covers the monitor, or null for none.
     // source: the part of the frame the monitor shows in a span, or null.
-    void Monitor(const RECT& monitor, bool primary, const RECT* window,
+    void Monitor(const ScreenRect& monitor, bool primary, const ScreenRect* window,
                  const SourceRect* source = nullptr);
     void Mode(const char* name);
     void Span(const SpanGrid& grid, const ScreenRect& bounds);

@@ -10,23 +10,20 @@ namespace {
 
 constexpr wchar_t WindowClassName[] = L"LumoraMonitorWindow";
 
-int Width(const RECT& rect) { return rect.right - rect.left; }
-int Height(const RECT& rect) { return rect.bottom - rect.top; }
-
 }  // namespace
 
 TMonitorWindow::~TMonitorWindow() {
     if (window_) DestroyWindow(window_);
 }
 
-bool TMonitorWindow::Create(HINSTANCE instance, const RECT& monitor,
+bool TMonitorWindow::Create(HINSTANCE instance, const ScreenRect& monitor,
                             const MonitorPicture& picture) {
     platform::RegisterWindowClass(instance, WindowClassName,
                                   platform::AttachedWindowProc<TMonitorWindow>, SaverWindowLook());
     // Owned by the primary window: no taskbar button of its own, always above its owner, and
     // destroyed with it at the latest.
     CreateWindowExW(WS_EX_TOPMOST, WindowClassName, ApplicationTitle, WS_POPUP, monitor.left,
-                    monitor.top, Width(monitor), Height(monitor), primary_, nullptr, instance,
+                    monitor.top, monitor.width(), monitor.height(), primary_, nullptr, instance,
                     this);
     if (!window_) return false;
     Show(monitor, picture);
@@ -34,32 +31,32 @@ bool TMonitorWindow::Create(HINSTANCE instance, const RECT& monitor,
     return true;
 }
 
-void TMonitorWindow::Place(const RECT& monitor, const MonitorPicture& picture) {
+void TMonitorWindow::Place(const ScreenRect& monitor, const MonitorPicture& picture) {
     if (!window_) return;
-    const bool sameSize = Width(monitor) == Width(monitor_) && Height(monitor) == Height(monitor_);
+    const bool sameSize =
+        monitor.width() == monitor_.width() && monitor.height() == monitor_.height();
     const bool samePart = picture.mode != MonitorsMode::Span ||
                           (monitor.left == monitor_.left && monitor.top == monitor_.top);
     if (!sameSize || !samePart || !(picture == picture_)) Show(monitor, picture);
     monitor_ = monitor;
-    SetWindowPos(window_, HWND_TOPMOST, monitor.left, monitor.top, Width(monitor),
-                 Height(monitor), SWP_NOACTIVATE);
+    SetWindowPos(window_, HWND_TOPMOST, monitor.left, monitor.top, monitor.width(),
+                 monitor.height(), SWP_NOACTIVATE);
 }
 
 // The stretch the picture asks for, made once here; a black monitor has none.
-void TMonitorWindow::Show(const RECT& monitor, const MonitorPicture& picture) {
+void TMonitorWindow::Show(const ScreenRect& monitor, const MonitorPicture& picture) {
     monitor_ = monitor;
     picture_ = picture;
-    const ScreenRect covered{monitor.left, monitor.top, Width(monitor), Height(monitor)};
     switch (picture.mode) {
         case MonitorsMode::Mirror:
-            stretcher_.Resize(picture.frameWidth, picture.frameHeight, covered.width,
-                              covered.height, StretchFit::Cover);
+            stretcher_.Resize(picture.frameWidth, picture.frameHeight, monitor.width(),
+                              monitor.height(), StretchFit::Cover);
             break;
         case MonitorsMode::Span: {
-            const ScreenRect part = PartOf(covered, picture.bounds);
+            const ScreenRect part = PartOf(monitor, picture.bounds);
             stretcher_.ResizeToPart(picture.frameWidth, picture.frameHeight,
-                                    picture.bounds.width, picture.bounds.height, part.left,
-                                    part.top, part.width, part.height);
+                                    picture.bounds.width(), picture.bounds.height(), part.left,
+                                    part.top, part.width(), part.height());
             break;
         }
         case MonitorsMode::PrimaryOnly:

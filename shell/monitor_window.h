@@ -36,13 +36,13 @@ public:
     TMonitorWindow& operator=(const TMonitorWindow&) = delete;
 
     // Creates the window over the monitor and shows it without taking the focus.
-    bool Create(HINSTANCE instance, const RECT& monitor, const MonitorPicture& picture);
+    bool Create(HINSTANCE instance, const ScreenRect& monitor, const MonitorPicture& picture);
     // Moves the window to another rectangle; the stretch is made anew when the size or the
     // picture changes.
-    void Place(const RECT& monitor, const MonitorPicture& picture);
+    void Place(const ScreenRect& monitor, const MonitorPicture& picture);
     HWND Handle() const { return window_; }
     // The rectangle it was last asked to cover.
-    const RECT& Monitor() const { return monitor_; }
+    const ScreenRect& Monitor() const { return monitor_; }
 
     // The frame (frameWidth x frameHeight pixels, rows `stride` pixels apart), as the picture
     // says. A mirrored monitor the same shape as the primary one takes the primary window's
@@ -57,11 +57,11 @@ private:
     void FormInput(UINT message, WPARAM wparam, LPARAM lparam);
     void FormClose();
     bool FormEraseBackground(HDC dc);
-    void Show(const RECT& monitor, const MonitorPicture& picture);
+    void Show(const ScreenRect& monitor, const MonitorPicture& picture);
 
     const HWND primary_;
     HWND window_ = nullptr;
-    RECT monitor_{};
+    ScreenRect monitor_;
     MonitorPicture picture_;
     FrameStretcher stretcher_;
 };

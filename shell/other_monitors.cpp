@@ -10,7 +10,7 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
     info.cbSize = sizeof info;
     if (GetMonitorInfoW(monitor, &info))
         reinterpret_cast<std::vector<MonitorRect>*>(list)->push_back(
-            {info.rcMonitor, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+            {ScreenRectOf(info.rcMonitor), (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
     return TRUE;
 }
 
@@ -20,10 +20,6 @@ std::vector<MonitorRect> ListMonitors() {
     std::vector<MonitorRect> monitors;
     EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
     return monitors;
-}
-
-ScreenRect ScreenRectOf(const RECT& rect) {
-    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
 void OtherMonitors::Open(HINSTANCE instance, HWND primary) {
@@ -58,14 +54,15 @@ void OtherMonitors::Report(const std::vector<MonitorRect>& monitors,
     for (const MonitorRect& monitor : monitors) {
         HWND window = monitor.primary ? primary_ : nullptr;
         for (const auto& other : windows_)
-            if (!monitor.primary && EqualRect(&other->Monitor(), &monitor.rect))
+            if (!monitor.primary && other->Monitor() == monitor.rect)
                 window = other->Handle();
         // Where the window really is, which is not necessarily where it was asked to be.
         RECT covered{};
         const bool hasWindow = window && GetWindowRect(window, &covered);
-        const SourceRect source = SourceOf(ScreenRectOf(monitor.rect), picture.bounds,
-                                           picture.frameWidth, picture.frameHeight);
-        log.Monitor(monitor.rect, monitor.primary, hasWindow ? &covered : nullptr,
+        const ScreenRect coveredRect = ScreenRectOf(covered);
+        const SourceRect source = SourceOf(monitor.rect, picture.bounds, picture.frameWidth,
+                                           picture.frameHeight);
+        log.Monitor(monitor.rect, monitor.primary, hasWindow ? &coveredRect : nullptr,
                     picture.mode == MonitorsMode::Span ? &source : nullptr);
     }
 }

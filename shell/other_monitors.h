@@ -22,13 +22,12 @@ namespace lumora {
 class FrameLog;
 
 struct MonitorRect {
-    RECT rect;
+    ScreenRect rect;
     bool primary;
 };
 
 // Every monitor of the desktop, in the system's order; the primary one is flagged.
 std::vector<MonitorRect> ListMonitors();
-ScreenRect ScreenRectOf(const RECT& rect);
 
 class OtherMonitors {
 public:

@@ -136,19 +136,19 @@ void TForm1::SizeFullScreen() {
 // over that rectangle, of which this window shows the primary monitor's part.
 void TForm1::SizeSpan(const std::vector<MonitorRect>& monitors) {
     std::vector<ScreenRect> rects;
-    primaryRect_ = ScreenRect{0, 0, engine_.WindowWidth, engine_.WindowHeight};
+    primaryRect_ = ScreenRect::Sized(0, 0, engine_.WindowWidth, engine_.WindowHeight);
     for (const MonitorRect& monitor : monitors) {
-        rects.push_back(ScreenRectOf(monitor.rect));
+        rects.push_back(monitor.rect);
         if (monitor.primary) primaryRect_ = rects.back();
     }
     if (rects.empty()) rects.push_back(primaryRect_);
     spanBounds_ = BoundsOf(rects);
-    spanGrid_ = SpanGridFor(spanBounds_.width, spanBounds_.height);
-    engine_.WindowWidth = spanBounds_.width;
-    engine_.WindowHeight = spanBounds_.height;
+    spanGrid_ = SpanGridFor(spanBounds_.width(), spanBounds_.height());
+    engine_.WindowWidth = spanBounds_.width();
+    engine_.WindowHeight = spanBounds_.height();
     SetGridSize(engine_, spanGrid_.width, spanGrid_.height);
-    SetWindowPos(window_, nullptr, primaryRect_.left, primaryRect_.top, primaryRect_.width,
-                 primaryRect_.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window_, nullptr, primaryRect_.left, primaryRect_.top, primaryRect_.width(),
+                 primaryRect_.height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm1::ResizeStretch() {
@@ -158,8 +158,9 @@ void TForm1::ResizeStretch() {
         return;
     }
     const ScreenRect part = PartOf(primaryRect_, spanBounds_);
-    stretcher_.ResizeToPart(engine_.GridWidth, engine_.GridHeight, spanBounds_.width,
-                            spanBounds_.height, part.left, part.top, part.width, part.height);
+    stretcher_.ResizeToPart(engine_.GridWidth, engine_.GridHeight, spanBounds_.width(),
+                            spanBounds_.height(), part.left, part.top, part.width(),
+                            part.height());
 }
 
 void TForm1::CoverOtherMonitors(const std::vector<MonitorRect>& monitors) {

@@ -12,12 +12,9 @@
 
 #include <vector>
 
-namespace lumora {
+#include "platform/screen_rect.h"
 
-struct ScreenRect {
-    int left = 0, top = 0, width = 0, height = 0;
-    bool operator==(const ScreenRect&) const = default;
-};
+namespace lumora {
 
 struct SpanGrid {
     int divisor = 4;
