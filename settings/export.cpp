@@ -1,19 +1,11 @@
 #include "settings/export.h"
 
 #include <algorithm>
+#include <iterator>
+
+#include "engine/domain.h"
 
 namespace lumora {
-namespace {
-
-// The named schemes, from 4 on; 0..3 (and anything below 0) are numbered.
-constexpr const wchar_t* SchemeNames[] = {
-    L"dodger blue", L"cyan",     L"sandy brown", L"indian red",  L"gold",
-    L"hot pink",    L"deep pink", L"purple",     L"orange red",  L"red",
-    L"aquamarine",  L"spring green", L"light gray", L"light slate gray", L"white",
-};
-constexpr int FirstNamedScheme = 4;
-
-}  // namespace
 
 std::wstring ApplyImageSizePreset(ExportState& export_, int wall, const Desktop& desktop) {
     if (const std::optional<ImageSize> size = ImageSizeOf(wall, desktop)) {
@@ -32,10 +24,12 @@ std::wstring ApplyImageSizePreset(ExportState& export_, int wall, const Desktop&
 std::wstring PatternLabel(int pattern) { return L"Lumora image  " + std::to_wstring(pattern); }
 
 std::wstring ColourSchemeLabel(int scheme, const std::wstring& current) {
-    if (scheme < FirstNamedScheme) return L"Lumora color " + std::to_wstring(scheme + 1);
-    const int named = scheme - FirstNamedScheme;
-    if (named >= static_cast<int>(std::size(SchemeNames))) return current;
-    return std::wstring(L"Lumora ") + SchemeNames[named];
+    // The schemes below the named ones (and anything below 0) are numbered.
+    if (scheme < FirstNamedColourScheme) return L"Lumora color " + std::to_wstring(scheme + 1);
+    const int named = scheme - FirstNamedColourScheme;
+    if (named >= static_cast<int>(std::size(ColourSchemeNames))) return current;
+    const std::string_view name = ColourSchemeNames[named];
+    return L"Lumora " + std::wstring(name.begin(), name.end());
 }
 
 namespace {

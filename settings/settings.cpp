@@ -1,5 +1,7 @@
 #include "settings/settings.h"
 
+#include "engine/domain.h"
+
 namespace lumora {
 namespace {
 
@@ -95,7 +97,7 @@ MonitorsMode MonitorsModeFromStored(int32_t stored) {
 }
 
 int PatternForFullScreen(int stored) {
-    return stored >= 1 && stored <= 25 ? stored : FirstRunPattern;
+    return stored >= FirstPattern && stored <= LastPattern ? stored : FirstRunPattern;
 }
 
 void ApplyFirstRunDefaults(SettingsStore& store, EngineFields engine, SaverSettings& settings,

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "engine/domain.h"
 #include "engine/engine.h"
 #include "platform/message_loop.h"
 #include "settings/dialog_frame.h"
@@ -90,7 +91,10 @@ struct SliderRange {
 // The image-size slider offers every preset and then the desktop's own sizes; its end follows
 // the monitors (SetUpSliders).
 constexpr SliderRange SliderRanges[] = {
-    {TrackBar1Pattern, 1, 25}, {TrackBar2ColourScheme, 0, 18}, {TrackBar3ImageSize, 1, DisplayEntry}, {TrackBar4Speed, 0, 50}};
+    {TrackBar1Pattern, FirstPattern, LastPattern},
+    {TrackBar2ColourScheme, FirstColourScheme, LastColourScheme},
+    {TrackBar3ImageSize, 1, DisplayEntry},
+    {TrackBar4Speed, MinSpeed, MaxSpeed}};
 constexpr int DesignSliderPosition = 1;
 
 constexpr DialogDesign Design{WindowClassName, Caption, DialogStyle, DialogExStyle,

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "engine/domain.h"
 #include "engine/engine.h"
 #include "platform/gdiplus.h"
 #include "platform/window_class.h"
@@ -22,7 +23,6 @@ constexpr DWORD InvalidateInterval = 40;  // ms, the thread's pause between repa
 constexpr DWORD PaintPause = 30;          // ms, after every frame painted
 constexpr int PreviewColourScheme = 0;
 constexpr int PreviewSpeed = 10;
-constexpr int RandomPatterns = 20;  // patterns 1..20; 21..25 are never chosen at random
 constexpr int32_t GraceAfterDialog = 10;  // mouse messages after a password dialog; the tenth asks
 
 // What the paint needs of RunPreview: the engine and the frame, which exist before the first
@@ -125,7 +125,7 @@ void RunPreview(EngineState& engine, std::wstring_view hostArgument) {
     SeedAnimation(engine);
     engine.ColourScheme = PreviewColourScheme;
     engine.Speed = PreviewSpeed;
-    engine.Pattern = Random(RandomPatterns) + 1;
+    engine.Pattern = Random(RandomPatternCount) + FirstPattern;
     GeneratePatternField(engine);
     FrameBitmap bitmap(engine.GridWidth, engine.GridHeight);
     TheFrame() = PreviewFrame{&engine, &bitmap};

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "engine/domain.h"
 #include "engine/engine.h"
 #include "engine/still.h"
 #include "platform/gdiplus.h"
@@ -90,7 +91,7 @@ void TForm1::FormCreate() {
     // what was not runs with its first-run value, and the window is still completed.
     LoadSettingsForWindow(engine_, settings_);
     SeedRandomFromClock();
-    if (settings_.Rands) engine_.Pattern = Random(20) + 1;  // 21..25 are never chosen at random
+    if (settings_.Rands) engine_.Pattern = Random(RandomPatternCount) + FirstPattern;
     // The live view shows what the dialog's pattern slider makes of the stored value.
     if (!windowed_) engine_.Pattern = PatternForFullScreen(engine_.Pattern);
     // The live view is one window whatever the monitors.

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/domain.h"
 #include "engine/engine.h"
 #include "engine/fast_frame.h"
 #include "engine/still.h"
@@ -200,7 +201,7 @@ int Bench(const Options& options) {
     Still frame(options.width, options.height);
 #endif
     std::printf("pattern field_ms frame_ms\n");
-    for (int pattern = 1; pattern <= 25; ++pattern) {
+    for (int pattern = FirstPattern; pattern <= LastPattern; ++pattern) {
         Options still = options;
         still.pattern = pattern;
         still.scheme = 0;

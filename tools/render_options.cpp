@@ -3,21 +3,36 @@
 #include <cerrno>
 #include <cstdlib>
 #include <optional>
+#include <string>
+
+#include "engine/domain.h"
 
 namespace lumora::render {
 
-const char* const UsageText =
+namespace {
+
+std::string Range(int first, int last) {
+    return std::to_string(first) + ".." + std::to_string(last);
+}
+
+const std::string Usage =
     "usage: lumora-render --pattern P --scheme S --size WxH --out FILE.bmp|FILE.png\n"
     "                     [--speed N] [--angles A1,A2,A3] [--rates R1,R2,R3] [--frames F]\n"
     "                     [--seed N] [--checksum] [--force] [--reference]\n"
     "       lumora-render --bench [--size WxH] [--frames F] [--threads T] [--reference]\n"
     "       lumora-render --help | -h | --version\n"
-    "  P 1..25, S 0..18, N 0..50 (default 20), F >= 1 (default 1), W and H 1..16384.\n"
+    "  P " + Range(FirstPattern, LastPattern) + ", S " + Range(FirstColourScheme, LastColourScheme) +
+    ", N " + Range(MinSpeed, MaxSpeed) + " (default " + std::to_string(DefaultSpeed) +
+    "), F >= 1 (default 1), W and H 1.." + std::to_string(MaxImageSide) + ".\n"
     "  Angles and rates are decimals; without them they are drawn with the seed.\n"
     "  A name ending in .png writes a PNG file, any other a BMP file; an existing\n"
     "  file is replaced only with --force. --checksum prints the still's checksum.\n"
     "  --reference computes with the straightforward engine (slow; for checking).\n"
     "  Every option with a value also takes the form --name=value.\n";
+
+}  // namespace
+
+const char* const UsageText = Usage.c_str();
 
 namespace {
 
@@ -109,10 +124,11 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments) {
         if (!attached && i + 1 >= arguments.size()) return fail(name + " needs a value");
         const std::string value = attached ? *attached : arguments[++i];
         bool ok = true;
-        if (name == "--pattern") ok = ParseInt(value, 1, 25, options.pattern);
-        else if (name == "--scheme") ok = ParseInt(value, 0, 18, options.scheme);
+        if (name == "--pattern") ok = ParseInt(value, FirstPattern, LastPattern, options.pattern);
+        else if (name == "--scheme")
+            ok = ParseInt(value, FirstColourScheme, LastColourScheme, options.scheme);
         else if (name == "--size") ok = haveSize = ParseSize(value, options.width, options.height);
-        else if (name == "--speed") ok = ParseInt(value, 0, 50, options.speed);
+        else if (name == "--speed") ok = ParseInt(value, MinSpeed, MaxSpeed, options.speed);
         else if (name == "--frames") ok = haveFrames = ParseInt(value, 1, 100000, options.frames);
         else if (name == "--threads") ok = ParseInt(value, 1, 64, options.threads);
         else if (name == "--out") ok = !(options.out = value).empty();
