@@ -62,6 +62,13 @@ LRESULT ColourOnSilver(HDC dc, HBRUSH silver) {
     return reinterpret_cast<LRESULT>(silver);
 }
 
+bool ControlTakesKey(const MSG& message) {
+    if (!message.hwnd) return false;
+    const LRESULT code = SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam,
+                                      reinterpret_cast<LPARAM>(&message));
+    return (code & DLGC_WANTMESSAGE) != 0;
+}
+
 bool KeepFocusOnActivate(HWND dialog, WPARAM wparam, HWND& remembered, HWND first) {
     if (LOWORD(wparam) == WA_INACTIVE) {
         const HWND focus = GetFocus();

@@ -55,6 +55,12 @@ void EraseWith(HWND window, HDC dc, HBRUSH brush);
 // The width of a text in a font, in pixels.
 int TextWidth(HWND window, HFONT font, const wchar_t* text);
 
+// True when the control a key goes to takes that key itself rather than leave it to the dialog,
+// as an open drop-down list takes Esc to close, and only close, its list. The control is asked
+// as a dialog asks it (WM_GETDLGCODE with the message), so every drop-down or pop-up control
+// answers for itself.
+bool ControlTakesKey(const MSG& message);
+
 // What a dialog does on WM_ACTIVATE: remembers the focused control when it is left, and gives
 // the focus back to it (or to the first control) when it is activated again, as after a
 // message box. Returns true when it set the focus.

@@ -169,7 +169,7 @@ void TOKRightDlg::FormCreate() {
     CreateControls();
     LayOut();
     ReadImageDirectoryForWindow(settings_, window_);
-    ReadStillOptionsForWindow(settings_, window_);
+    ReadStillOptionsForWindow(settings_);
     CheckRadioButton(window_, RadioButton1Bmp, RadioButton2Png,
                      settings_.Png ? RadioButton2Png : RadioButton1Bmp);
     SendMessageW(Control(CheckBox1Wallpaper), BM_SETCHECK, settings_.Wallpaper ? BST_CHECKED : BST_UNCHECKED, 0);

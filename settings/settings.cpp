@@ -12,9 +12,6 @@ constexpr wchar_t AlgoritmName[] = L"Algoritm";
 constexpr wchar_t WallName[] = L"Wall";
 constexpr wchar_t RandsName[] = L"Rands";
 constexpr wchar_t PathWallName[] = L"Path_Wall";
-constexpr wchar_t MonitorsName[] = L"Monitors";
-constexpr wchar_t PngName[] = L"Png";
-constexpr wchar_t WallpaperName[] = L"Wallpaper";
 
 constexpr int FirstRunSpeed = 20;
 constexpr int FirstRunColourScheme = 0;
@@ -25,16 +22,21 @@ void Show(const ErrorSink& showError, const SettingsError& error) {
     if (showError) showError(error.Message());
 }
 
-// Missing or of another type, it is Mirror without a word: no store before it had it.
 MonitorsMode ReadMonitors(SettingsKey& key) {
-    try {
-        return MonitorsModeFromStored(key.ReadInteger(MonitorsName));
-    } catch (const SettingsError&) {
-        return MonitorsMode::Mirror;
-    }
+    return MonitorsModeFromStored(ReadAddedValue(key, MonitorsValue));
 }
 
 }  // namespace
+
+int32_t ReadAddedValue(SettingsKey& key, const AddedValue& value) {
+    int32_t stored;
+    try {
+        stored = key.ReadInteger(value.name);
+    } catch (const SettingsError&) {
+        return value.firstRun;
+    }
+    return stored >= value.lowest && stored <= value.highest ? stored : value.firstRun;
+}
 
 LoadResult LoadSettings(SettingsStore& store, EngineFields engine, SaverSettings& settings,
                         ScreenSize screen, const ErrorSink& showError) {
@@ -123,7 +125,7 @@ void SaveSettings(SettingsStore& store, int speed, int colourScheme, int pattern
         key->WriteInteger(WallName, settings.Wall);
         key->WriteBool(RandsName, settings.Rands);
         key->WriteString(PathWallName, settings.Path_Wall);
-        key->WriteInteger(MonitorsName, static_cast<int32_t>(settings.Monitors));
+        key->WriteInteger(MonitorsValue.name, static_cast<int32_t>(settings.Monitors));
     } catch (const SettingsError& error) {
         key.reset();  // close before the message box waits for the user
         Show(showError, error);
@@ -154,26 +156,11 @@ void WriteImageDirectory(SettingsStore& store, const SaverSettings& settings,
     }
 }
 
-namespace {
-
-// A value that earlier versions did not write: missing reads as off, and so does one of another
-// type (after the message).
-bool ReadOptionalBool(SettingsKey& key, const wchar_t* name, const ErrorSink& showError) {
-    try {
-        return key.ReadBool(name);
-    } catch (const SettingsError& error) {
-        if (error.Message() != SettingsError::FailedToGetData(name).Message()) Show(showError, error);
-        return false;
-    }
-}
-
-}  // namespace
-
-void ReadStillOptions(SettingsStore& store, SaverSettings& settings, const ErrorSink& showError) {
+void ReadStillOptions(SettingsStore& store, SaverSettings& settings) {
     settings.Png = settings.Wallpaper = false;
     if (std::unique_ptr<SettingsKey> key = store.OpenExisting()) {
-        settings.Png = ReadOptionalBool(*key, PngName, showError);
-        settings.Wallpaper = ReadOptionalBool(*key, WallpaperName, showError);
+        settings.Png = ReadAddedValue(*key, PngValue) != 0;
+        settings.Wallpaper = ReadAddedValue(*key, WallpaperValue) != 0;
     }
 }
 
@@ -182,8 +169,8 @@ void WriteStillOptions(SettingsStore& store, const SaverSettings& settings,
     std::unique_ptr<SettingsKey> key = store.OpenOrCreate();
     if (!key) return;
     try {
-        key->WriteBool(PngName, settings.Png);
-        key->WriteBool(WallpaperName, settings.Wallpaper);
+        key->WriteBool(PngValue.name, settings.Png);
+        key->WriteBool(WallpaperValue.name, settings.Wallpaper);
     } catch (const SettingsError& error) {
         key.reset();
         Show(showError, error);

@@ -19,9 +19,11 @@
 //                         directory becomes the default in memory only.
 //   WriteImageDirectory   writes Path_Wall alone, creating the key.
 //
-// A seventh value, Monitors, says how the full-screen saver uses several monitors. It is read
-// after the six and written after them; a store without it, or with anything but the integers
-// 0, 1 and 2 in it, means Mirror, and says nothing (stores written before it existed lack it).
+// Values added after the six (AddedValues): Monitors, read after the six and written after them,
+// says how the full-screen saver uses several monitors; Png and Wallpaper are the save-image
+// dialog's choices. Stores written by an earlier version lack them and a later version may
+// store them with another type or a wider range: missing, not a DWORD or out of its range, each
+// is its first-run value, and nothing is said.
 //
 // Values out of range are loaded as they are; the engine and the dialog deal with them.
 #pragma once
@@ -53,6 +55,27 @@ struct SaverSettings {
 
 // The mode a stored Monitors value stands for: 0, 1 and 2 as they are, anything else Mirror.
 MonitorsMode MonitorsModeFromStored(int32_t stored);
+
+// A value added after the six: its name, its first-run value and the range it may take.
+struct AddedValue {
+    const wchar_t* name;
+    int32_t firstRun;
+    int32_t lowest;
+    int32_t highest;
+};
+// One line per added value.
+inline constexpr AddedValue AddedValues[] = {
+    {L"Monitors", 0, 0, 2},   // MonitorsMode
+    {L"Png", 0, 0, 1},        // SaverSettings::Png
+    {L"Wallpaper", 0, 0, 1},  // SaverSettings::Wallpaper
+};
+inline constexpr const AddedValue& MonitorsValue = AddedValues[0];
+inline constexpr const AddedValue& PngValue = AddedValues[1];
+inline constexpr const AddedValue& WallpaperValue = AddedValues[2];
+
+// The added value as stored, when it is a DWORD within its range; its first-run value otherwise
+// (missing, of another type or size, or out of range), silently.
+int32_t ReadAddedValue(SettingsKey& key, const AddedValue& value);
 
 // Shows one error to the user; an empty sink shows nothing.
 using ErrorSink = std::function<void(const std::wstring& message)>;
@@ -100,11 +123,10 @@ void SaveSettings(SettingsStore& store, int speed, int colourScheme, int pattern
 void ReadImageDirectory(SettingsStore& store, SaverSettings& settings, const ErrorSink& showError);
 void WriteImageDirectory(SettingsStore& store, const SaverSettings& settings,
                          const ErrorSink& showError);
-// The save-image dialog's format and background choices, values of their own (Png, Wallpaper;
-// 1 or 0) that earlier versions did not write: a missing value, or a key that is missing, reads
-// as off (BMP, no background). A value of the wrong type is shown and reads as off; nothing of
-// the other settings is read or written with them.
-void ReadStillOptions(SettingsStore& store, SaverSettings& settings, const ErrorSink& showError);
+// The save-image dialog's format and background choices, added values of their own (Png,
+// Wallpaper; 1 or 0): a key that is missing reads as off (BMP, no background), each value by
+// ReadAddedValue; nothing of the other settings is read or written with them.
+void ReadStillOptions(SettingsStore& store, SaverSettings& settings);
 void WriteStillOptions(SettingsStore& store, const SaverSettings& settings,
                        const ErrorSink& showError);
 

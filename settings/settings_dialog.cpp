@@ -214,8 +214,9 @@ void TForm2::SetLabel(int id, const std::wstring& text) {
 }
 
 bool TForm2::PreTranslate(MSG& message) {
-    // Key preview: the form sees each key before the focused control does.
-    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+    // Key preview: the form sees each key before the focused control does, except an Esc that
+    // closes an open drop-down list: that one closes the list alone.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && !ControlTakesKey(message)) {
         FormKeyDown(message.wParam);
         return true;
     }

@@ -25,9 +25,9 @@ void WriteImageDirectoryForWindow(const SaverSettings& settings, HWND owner) {
     WriteImageDirectory(store, settings, MessageBoxErrorSink(owner));
 }
 
-void ReadStillOptionsForWindow(SaverSettings& settings, HWND owner) {
+void ReadStillOptionsForWindow(SaverSettings& settings) {
     RegistrySettingsStore store;
-    ReadStillOptions(store, settings, MessageBoxErrorSink(owner));
+    ReadStillOptions(store, settings);
 }
 
 void WriteStillOptionsForWindow(const SaverSettings& settings, HWND owner) {

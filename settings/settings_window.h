@@ -19,7 +19,7 @@ void SaveSettingsForWindow(const EngineState& engine, const SaverSettings& setti
                            HWND owner = nullptr);
 void ReadImageDirectoryForWindow(SaverSettings& settings, HWND owner = nullptr);
 void WriteImageDirectoryForWindow(const SaverSettings& settings, HWND owner = nullptr);
-void ReadStillOptionsForWindow(SaverSettings& settings, HWND owner = nullptr);
+void ReadStillOptionsForWindow(SaverSettings& settings);
 void WriteStillOptionsForWindow(const SaverSettings& settings, HWND owner = nullptr);
 
 }  // namespace lumora

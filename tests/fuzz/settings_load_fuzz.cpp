@@ -2,11 +2,15 @@
 // the registry key reads them (the in-memory store decodes through platform/registry_value.h),
 // and the engine run with whatever
 // the load left in force. Whatever the store holds: every key is closed again, at most one
-// error is shown and it names the value, nothing is written unless it is the first-run
-// defaults, and a frame of the loaded pattern, scheme and speed renders.
+// error is shown and it names one of the six values, nothing is written unless it is the
+// first-run defaults, every added value is within its range (as stored when it is a DWORD in
+// range, its first-run value when missing), and a frame of the loaded pattern, scheme and speed
+// renders.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,7 +22,11 @@
 namespace lumora {
 namespace {
 
-const wchar_t* const Names[] = {L"Speed", L"Bright", L"Algoritm", L"Wall", L"Rands", L"Path_Wall", L"Other"};
+// The six, a name nobody reads, and the added values.
+const wchar_t* const Names[] = {L"Speed", L"Bright", L"Algoritm", L"Wall", L"Rands", L"Path_Wall", L"Other",
+                                L"Monitors", L"Png", L"Wallpaper"};
+constexpr size_t NameCount = sizeof Names / sizeof Names[0];
+static_assert(NameCount == 7 + sizeof AddedValues / sizeof AddedValues[0], "every added value is fuzzed");
 constexpr wchar_t DefaultDirectory[] = L"C:\\Users\\ada\\Pictures";
 
 // Reads the input front to back; past its end every byte is 0.
@@ -33,7 +41,7 @@ struct Input {
 };
 
 bool NamesAValue(const std::wstring& message) {
-    for (const wchar_t* name : Names) {
+    for (const wchar_t* name : std::span(Names, 6)) {
         const std::wstring quoted = std::wstring(L"'") + name + L"'";
         for (const wchar_t* head : {L"Failed to get data for ", L"Invalid data type for ", L"Failed to set data for "})
             if (message == head + quoted) return true;
@@ -61,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int windowWidth = 3 + in.Byte() % 5, windowHeight = 2 + in.Byte() % 5;
     // Values: a name, a type (any 32-bit code, mostly the common ones), a length, the bytes.
     while (in.size) {
-        const std::wstring name = Names[in.Byte() % 7];
+        const std::wstring name = Names[in.Byte() % NameCount];
         const uint8_t kind = in.Byte();
         uint32_t type = kind % 12;
         if (kind >= 0xF0) type = in.Byte() | in.Byte() << 8 | in.Byte() << 16 | static_cast<uint32_t>(in.Byte()) << 24;
@@ -77,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const ErrorSink sink = [&errors](const std::wstring& message) { errors.push_back(message); };
     const bool existed = store.KeyExists && !store.KeyRefused;
 
-    const LoadResult result = LoadSettings(store, engine, settings, screen, sink);
+    const LoadResult result = LoadSettingsForRun(store, FieldsOf(engine), settings, screen, sink);
     FUZZ_CHECK(store.OpenKeys == 0);
     FUZZ_CHECK(errors.size() <= 1);
     for (const std::wstring& message : errors) FUZZ_CHECK(NamesAValue(message));
@@ -85,7 +93,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (result.failed) {
         FUZZ_CHECK(errors.size() == 1 && result.valuesRead < 6 && existed);
         FUZZ_CHECK(store.Written.empty());
-        UseFirstRunValuesForUnread(FieldsOf(engine), settings, screen, result.valuesRead);
     } else {
         FUZZ_CHECK(result.valuesRead == (existed ? 6 : 0));
         // Written only as the first run's defaults: the six and then Monitors, in order until a
@@ -110,6 +117,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(store.OpenKeys == 0 && store.Written.empty() && errors.size() <= 1);
     FUZZ_CHECK(!settings.Path_Wall.empty());
     FUZZ_CHECK(settings.Path_Wall.find(L'\0') == std::wstring::npos);
+
+    // The added values never complain and stay within their ranges.
+    const size_t shown = errors.size();
+    ReadStillOptions(store, settings);
+    FUZZ_CHECK(store.OpenKeys == 0 && store.Written.empty() && errors.size() == shown);
+    const int32_t added[] = {static_cast<int32_t>(settings.Monitors), settings.Png, settings.Wallpaper};
+    for (size_t i = 0; i < std::size(added); ++i) {
+        const AddedValue& rule = AddedValues[i];
+        FUZZ_CHECK(added[i] >= rule.lowest && added[i] <= rule.highest);
+        const auto found = store.Values.find(rule.name);
+        if (found == store.Values.end()) {
+            FUZZ_CHECK(added[i] == rule.firstRun);
+        } else if (found->second.type == registry_type::Dword && found->second.data.size() == 4) {
+            int32_t stored = 0;
+            std::memcpy(&stored, found->second.data.data(), 4);
+            if (stored >= rule.lowest && stored <= rule.highest) FUZZ_CHECK(added[i] == stored);
+        }
+    }
 
     // The full-screen saver takes the values as they are: a small grid, the field, two frames.
     engine.WindowWidth = windowWidth;
