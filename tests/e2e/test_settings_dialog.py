@@ -150,6 +150,25 @@ class SettingsDialog(harness.SessionTestCase):
         session.key("shift+Tab")    # from " Save Settings" back to the speed slider
         session.key("Left")
         self.assertTrue(wait_for(lambda: session.controls(SETTINGS).value(SLIDER_SPEED) == 48))
+        # Esc in the open monitors list, opened by the mouse or by Tab and Alt+Down, closes the
+        # list alone: the dialog stays, the unsaved speed with it.
+        shown = set(session.shown_windows())
+        for opening in ("the mouse", "Tab and Alt+Down"):
+            if opening == "the mouse":
+                session.click_control(SETTINGS, COMBO_MONITORS)
+            else:
+                for key in ("shift+Tab", "Tab", "alt+Down"):  # away from the list and back
+                    session.key(key)
+            self.assertTrue(wait_for(lambda: len(set(session.shown_windows()) - shown) == 1),
+                            f"the list did not open by {opening}")
+            session.key("Escape")
+            self.assertTrue(wait_for(lambda: set(session.shown_windows()) == shown),
+                            f"the list opened by {opening} stayed open")
+            self.assertIsNone(session.wait_exit(proc, 1),
+                              f"Esc in the list opened by {opening} ended the program")
+        self.assertEqual(session.controls(SETTINGS).value(SLIDER_SPEED), 48)
+        for _ in range(3):          # "Save Image", " Save Settings", the speed
+            session.key("shift+Tab")
         session.key("Escape")
         self.assertEqual(session.wait_exit(proc, 15), 0)
         self.assertTrue(session.wait_idle(15))
