@@ -4,6 +4,9 @@
 #                             Windows system directory, with an uninstaller
 #   Lumora-VERSION-win.zip    both builds, the users' README (installer/README.txt) and the
 #                             licence
+#   SHA256SUMS, winget/, scoop/  the files' SHA-256 and the package managers' manifests for this
+#                             version (scripts/release_manifests.py; LUMORA_RELEASE_URL says
+#                             where the files will be downloaded from)
 # The version is the CMake project's. Builds the two programs first (configuring the win32 and
 # win64 trees through scripts/build.sh when they are not configured yet).
 set -euo pipefail
@@ -45,5 +48,8 @@ cp "$top/LICENSE" "$folder/LICENSE.txt"
 (cd "$stage" && zip -q -X -r "$archive.part" "Lumora-$version")
 mv -f "$archive.part" "$archive"
 
+python3 "$top/scripts/release_manifests.py" "$version" "$dist"
+
 echo "package: $setup"
 echo "package: $archive"
+echo "package: $dist/SHA256SUMS, $dist/winget/Lumora.Lumora/$version/, $dist/scoop/lumora.json"

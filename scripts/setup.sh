@@ -15,7 +15,7 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 
 packages=(
-  cmake make g++ python3 googletest clang libclang-rt-dev
+  cmake make g++ python3 python3-yaml googletest clang libclang-rt-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine32:i386 wine64 xvfb xauth xdotool imagemagick
   nsis zip fonts-liberation libpng-dev

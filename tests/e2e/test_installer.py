@@ -7,9 +7,14 @@ of that away again; it removes the user's settings only when the user ticks that
 never the saved stills.
 """
 
+import hashlib
+import json
 import os
 import time
 import unittest
+import zipfile
+
+import yaml
 
 import harness
 import pe_resources
@@ -25,6 +30,16 @@ UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumor
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 STILLS = r"C:\users\Public\Pictures\Lumora stills"
 OTHER_SAVER = r"C:\windows\system32\other.scr"
+
+# What winget requires of each manifest of a set, and of each installer entry.
+WINGET_REQUIRED = {
+    "version": ("PackageIdentifier", "PackageVersion", "DefaultLocale", "ManifestType", "ManifestVersion"),
+    "installer": ("PackageIdentifier", "PackageVersion", "InstallerType", "Installers", "ManifestType",
+                  "ManifestVersion"),
+    "defaultLocale": ("PackageIdentifier", "PackageVersion", "PackageLocale", "Publisher", "PackageName",
+                      "License", "ShortDescription", "ManifestType", "ManifestVersion"),
+    "entry": ("Architecture", "InstallerUrl", "InstallerSha256"),
+}
 
 # Each run is a few seconds; this bound only catches a hang.
 RUN_TIMEOUT = 60
@@ -125,6 +140,51 @@ class Installer(unittest.TestCase):
         info = pe_resources.version_info(pe_resources.read(SETUP).resources)
         self.assertEqual(info.strings.get("ProductVersion"), VERSION)
         self.assertEqual(info.strings.get("ProductName"), "Lumora")
+
+    def test_release_manifests_carry_every_required_field_and_the_files_hashes(self):
+        setup, archive = os.path.basename(SETUP), f"Lumora-{VERSION}-win.zip"
+        hashes = {name: hashlib.sha256(read_bytes(os.path.join(DIST, name))).hexdigest()
+                  for name in (setup, archive)}
+        with open(os.path.join(DIST, "SHA256SUMS")) as f:
+            self.assertEqual(f.read(), "".join(f"{hashes[n]}  {n}\n" for n in (setup, archive)))
+
+        folder = os.path.join(DIST, "winget", "Lumora.Lumora", VERSION)
+        manifests = {}
+        for kind, name in (("version", ""), ("installer", ".installer"),
+                           ("defaultLocale", ".locale.en-US")):
+            with open(os.path.join(folder, f"Lumora.Lumora{name}.yaml")) as f:
+                manifests[kind] = yaml.safe_load(f)
+            for field in WINGET_REQUIRED[kind]:
+                self.assertTrue(manifests[kind].get(field), f"winget {kind}: no {field}")
+            self.assertEqual((manifests[kind]["PackageIdentifier"], manifests[kind]["PackageVersion"],
+                              manifests[kind]["ManifestType"]), ("Lumora.Lumora", VERSION, kind))
+        self.assertEqual(manifests["version"]["DefaultLocale"], manifests["defaultLocale"]["PackageLocale"])
+        installer = manifests["installer"]
+        self.assertEqual(installer["InstallerType"], "nullsoft")
+        self.assertEqual(installer["InstallerSwitches"]["Silent"], "/S")  # as the tests below run it
+        self.assertEqual(installer["ProductCode"], UNINSTALL_KEY.rsplit("\\", 1)[1])
+        self.assertEqual(installer["AppsAndFeaturesEntries"][0]["DisplayName"], "Lumora Screensaver")
+        entries = installer["Installers"]
+        self.assertEqual(sorted(e["Architecture"] for e in entries), ["x64", "x86"])
+        for entry in entries:
+            for field in WINGET_REQUIRED["entry"]:
+                self.assertTrue(entry.get(field), f"winget installer entry: no {field}")
+            self.assertTrue(entry["InstallerUrl"].startswith("https://"))
+            self.assertTrue(entry["InstallerUrl"].endswith("/" + setup))
+            self.assertEqual(entry["InstallerSha256"], hashes[setup].upper())
+
+        with open(os.path.join(DIST, "scoop", "lumora.json")) as f:
+            scoop = json.load(f)
+        for field in ("version", "description", "homepage", "license", "architecture"):
+            self.assertTrue(scoop.get(field), f"scoop: no {field}")
+        self.assertEqual(scoop["version"], VERSION)
+        with zipfile.ZipFile(os.path.join(DIST, archive)) as zipped:
+            names = set(zipped.namelist())
+        self.assertEqual(sorted(scoop["architecture"]), ["32bit", "64bit"])
+        for bits, entry in scoop["architecture"].items():
+            self.assertTrue(entry["url"].startswith("https://") and entry["url"].endswith("/" + archive))
+            self.assertEqual(entry["hash"], hashes[archive], bits)
+            self.assertIn(entry["extract_dir"] + "/lumora.scr", names, bits)
 
     def test_64_bit_prefix(self):
         with harness.Session(800, 600) as session:
