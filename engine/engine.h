@@ -50,6 +50,7 @@ public:
     const long double* operator[](int row) const {
         return values_ + static_cast<long>(row) * columns_;
     }
+    long Stride() const { return columns_; }  // values from one row to the next
 
 private:
     long double* values_;
@@ -84,6 +85,9 @@ struct EngineState {
     long double IterParam1 = 0, IterParam2 = 0;
     long double IterA[51]{}, IterB[51]{}, IterC[51]{};
     Plane PlaneX, PlaneY, PlaneZ;  // allocated once, zero at start, never resized
+    // Set afresh by every field generation, from a count of the whole program (0: the planes were
+    // never generated): the vector frame keeps double copies of the planes made for one serial.
+    uint64_t FieldSerial = 0;
     uint32_t PixelColour = 0;
 };
 

@@ -5,6 +5,7 @@
 #include "engine/constants.h"
 #include "engine/fast_math.h"
 #include "engine/fpu_guard.h"
+#include "engine/point.h"
 #include "engine/worker_pool.h"
 
 namespace lumora {
@@ -246,6 +247,7 @@ constexpr RowsFunction PatternRows[11] = {
 }  // namespace
 
 void GeneratePatternFieldFast(EngineState& state) {
+    MarkFieldWritten(state);
     if (state.Pattern < 15 || state.Pattern > 25) return;  // per-frame patterns keep the planes
     if (state.GridHeight < 1 || state.GridWidth < 1) return;
     ExtendedPrecisionScope precision;

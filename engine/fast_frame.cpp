@@ -8,6 +8,8 @@
 #include "engine/fast_math.h"
 #include "engine/fpu_guard.h"
 #include "engine/hue_colours.h"
+#include "engine/point.h"
+#include "engine/vector_frame.h"
 #include "engine/worker_pool.h"
 
 namespace lumora {
@@ -16,13 +18,7 @@ namespace {
 using constants::Pi;
 using constants::SixthPi;
 
-// Per-frame tables: up to this many terms per column and per row.
-constexpr int TermCount = 8;
-
-struct FrameTables {
-    long double Column[TermCount][MaxGridColumns];
-    long double Row[TermCount][MaxGridRows];
-};
+using FrameTables = FrameTerms;
 
 // Terms that depend on the point but not on the frame, for the pattern and grid they were made
 // for; Stride values per point, row by row.
@@ -69,21 +65,6 @@ inline long double Square(long double z) { return z * z; }
 inline long double SineSquared(long double z) { return Square(std::sin(z)); }
 inline long double Lifted(long double x) { return x * x + std::sqrt(x) / 5.0L; }
 
-// The per-pattern coordinates u (of a column) and v (of a row).
-inline long double CoordinateU(int pattern, int col, int W) {
-    switch (pattern) {
-        case 1: case 11: case 12: return Centred(col, W);
-        case 2: case 4: case 5: return 1.0L - DoubleFraction(col, W);
-        case 3: case 13: return static_cast<long double>(col) * Pi / static_cast<long double>(W);
-        case 6: return Fraction(col, W) * 2.0L + SixthPi;
-        case 7: return Fraction(col, W) * 3.0L;
-        case 8: return Fraction(col, W) / 2.0L;
-        case 9: return Fraction(col, W);
-        case 10: return 1.0L - (1.0L - DoubleFraction(col, W));
-        default: return (1.0L - DoubleFraction(col, W)) * 0.5L;  // 14
-    }
-}
-
 // Everything a point needs, fixed for the frame.
 struct FrameContext {
     int W, H, pattern;
@@ -107,10 +88,10 @@ struct FrameContext {
 // followed by its cosine.
 
 void ColumnTerms(const FrameContext& f, int col) {
-    long double* C[TermCount];
-    for (int k = 0; k < TermCount; ++k) C[k] = &f.t->Column[k][col];
+    long double* C[FrameTermSlots];
+    for (int k = 0; k < FrameTermSlots; ++k) C[k] = &f.t->Column[k][col];
     const long double a1 = f.a1, a2 = f.a2, a3 = f.a3;
-    const long double u = CoordinateU(f.pattern, f.column0 + col, f.fieldW);
+    const long double u = PatternCoordinate(f.pattern, f.column0 + col, f.fieldW);
     *C[0] = u;
     switch (f.pattern) {
         case 1: *C[1] = std::sin(u / 2.0L + a1); break;
@@ -161,11 +142,11 @@ void ColumnTerms(const FrameContext& f, int col) {
 }
 
 void RowTerms(const FrameContext& f, int row) {
-    long double* R[TermCount];
-    for (int k = 0; k < TermCount; ++k) R[k] = &f.t->Row[k][row];
+    long double* R[FrameTermSlots];
+    for (int k = 0; k < FrameTermSlots; ++k) R[k] = &f.t->Row[k][row];
     const long double a1 = f.a1, a2 = f.a2, a3 = f.a3;
     // v follows the same rules as u, over the rows.
-    const long double v = CoordinateU(f.pattern, f.row0 + row, f.fieldH);
+    const long double v = PatternCoordinate(f.pattern, f.row0 + row, f.fieldH);
     *R[0] = v;
     switch (f.pattern) {
         case 1: *R[1] = std::sin(v / 2.0L + a2); break;
@@ -233,32 +214,9 @@ int GridStride(int pattern) {
 
 // One grid row of a piece `columns` wide whose first column is the field's column0.
 void GridRow(int pattern, int columns, int column0, int W, int H, int row, long double* out) {
-    for (int local = 0; local < columns; ++local) {
-        const int col = column0 + local;
-        switch (pattern) {
-            case 4:
-                out[local] = std::log(Square(Fraction(col, W) - 0.5L) +
-                                    Square(Fraction(row, H) - 0.5L) + 0.01L) *
-                           0.5L;
-                break;
-            case 8: {
-                const long double u = Fraction(col, W) / 2.0L;
-                const long double v = Fraction(row, H) / 2.0L;
-                const long double w = std::log(u * u + v * v + 0.1L);
-                FastSinCos(w, out[2 * local], out[2 * local + 1]);
-                break;
-            }
-            case 10: {
-                const long double u = 1.0L - (1.0L - DoubleFraction(col, W));
-                const long double v = 1.0L - (1.0L - DoubleFraction(row, H));
-                const long double w =
-                    std::log(Square(Centred(col, W)) + Square(Centred(row, H)) + 0.01L);
-                out[2 * local] = std::fabs(w);
-                out[2 * local + 1] = w + u + v;
-                break;
-            }
-        }
-    }
+    const int stride = GridStride(pattern);
+    for (int local = 0; local < columns; ++local)
+        GridPoint(pattern, column0 + local, row, W, H, out + stride * local);
 }
 
 // Makes the per-grid tables for this pattern and grid unless they are already there. The memory
@@ -549,6 +507,31 @@ int RowGrain(int rows, int threads) {
 
 }  // namespace
 
+void GridPoint(int pattern, int col, int row, int W, int H, long double* out) {
+    switch (pattern) {
+        case 4:
+            out[0] = std::log(Square(Fraction(col, W) - 0.5L) + Square(Fraction(row, H) - 0.5L) +
+                              0.01L) *
+                     0.5L;
+            break;
+        case 8: {
+            const long double u = Fraction(col, W) / 2.0L;
+            const long double v = Fraction(row, H) / 2.0L;
+            const long double w = std::log(u * u + v * v + 0.1L);
+            FastSinCos(w, out[0], out[1]);
+            break;
+        }
+        case 10: {
+            const long double u = 1.0L - (1.0L - DoubleFraction(col, W));
+            const long double v = 1.0L - (1.0L - DoubleFraction(row, H));
+            const long double w = std::log(Square(Centred(col, W)) + Square(Centred(row, H)) + 0.01L);
+            out[0] = std::fabs(w);
+            out[1] = w + u + v;
+            break;
+        }
+    }
+}
+
 int FastThreadCount() { return EnginePool().ThreadCount(); }
 
 void SetFastThreadCount(int threads) { SetEnginePoolThreads(threads); }
@@ -559,17 +542,14 @@ void RenderFrameFast(EngineState& state, const PixelTarget& target) {
     RenderPointsFast(state, target);
 }
 
-void RenderPointsFast(EngineState& state, const PixelTarget& target) {
-    ExtendedPrecisionScope precision;
-    const int W = state.GridWidth, H = state.GridHeight;
-    if (W < 1 || H < 1) return;
+namespace {
 
+FrameContext MakeContext(EngineState& state, const PixelTarget& target) {
     FastEngine& engine = Engine();
-    const int pattern = (state.Pattern >= 1 && state.Pattern <= 14) ? state.Pattern : 0;
     FrameContext f;
-    f.W = W;
-    f.H = H;
-    f.pattern = pattern;
+    f.W = state.GridWidth;
+    f.H = state.GridHeight;
+    f.pattern = (state.Pattern >= 1 && state.Pattern <= 14) ? state.Pattern : 0;
     f.fieldW = FieldWidthOf(state);
     f.fieldH = FieldHeightOf(state);
     f.column0 = state.FieldColumn;
@@ -587,7 +567,37 @@ void RenderPointsFast(EngineState& state, const PixelTarget& target) {
     f.sinOfLog015 = &engine.SinOfLog015();
     f.grid = nullptr;
     SetUpColouring(f, state.ColourScheme);
+    return f;
+}
 
+// The column terms of columns 0..columns - 1 and the row terms of every row.
+void MakeTerms(const FrameContext& f, int columns) {
+    auto terms = [&f, columns](int begin, int end) {
+        for (int i = begin; i < end; ++i) {
+            if (i < columns) ColumnTerms(f, i);
+            else RowTerms(f, i - columns);
+        }
+    };
+    EnginePool().ForEachChunk(columns + f.H, 32, terms);
+}
+
+}  // namespace
+
+const FrameTerms& MakeFrameTerms(EngineState& state, int columns) {
+    FrameContext f = MakeContext(state, {nullptr, 0});
+    if (f.pattern != 0) MakeTerms(f, columns);
+    return *f.t;
+}
+
+void RenderPointsFast(EngineState& state, const PixelTarget& target) {
+    ExtendedPrecisionScope precision;
+    const int W = state.GridWidth, H = state.GridHeight;
+    if (W < 1 || H < 1) return;
+    if (ActiveEnginePath() != EnginePath::X87 && RenderPointsVector(state, target)) return;
+
+    FastEngine& engine = Engine();
+    FrameContext f = MakeContext(state, target);
+    const int pattern = f.pattern;
     WorkerPool& pool = EnginePool();
     if (pattern != 0) {
         if (!PrepareGrid(engine, f)) {
@@ -603,19 +613,18 @@ void RenderPointsFast(EngineState& state, const PixelTarget& target) {
             return;
         }
         f.grid = engine.Grid().Values.get();
-        auto terms = [&f, W](int begin, int end) {
-            for (int i = begin; i < end; ++i) {
-                if (i < W) ColumnTerms(f, i);
-                else RowTerms(f, i - W);
-            }
-        };
-        pool.ForEachChunk(W + H, 32, terms);
+        MakeTerms(f, W);
     }
     const RowsFunction rows = PatternRows[pattern];
     auto points = [&f, rows](int begin, int end) { rows(f, begin, end); };
     pool.ForEachChunk(H, RowGrain(H, pool.ThreadCount()), points);
 
     // Leave the point scratch as the straightforward frame does: the last point's values.
+    LeaveLastPoint(state);
+}
+
+void LeaveLastPoint(EngineState& state) {
+    const int H = state.GridHeight, W = state.GridWidth;
     RotatePoint(state, H - 1, W - 1);
     PatternValues(state, H - 1, W - 1);
     state.PixelColour =

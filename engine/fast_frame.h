@@ -31,6 +31,24 @@ void RenderFrameFast(EngineState& state, const PixelTarget& target);
 // The same frame without the advance of the rotation (engine.h, RenderPoints).
 void RenderPointsFast(EngineState& state, const PixelTarget& target);
 
+// For the vector frame (engine/vector_frame.h), which reads the same terms and formulas:
+// the per-frame terms of the state's pattern 1..14 in 80 bits, for columns 0..columns - 1
+// (columns at most FrameTermColumns) and every row. Slot 0 is the coordinate (u of a column, v of
+// a row); the others are the pattern's column-only and row-only terms, a sine meant for the
+// addition formula followed by its cosine (fast_frame.cpp lists them). Made on the pool.
+constexpr int FrameTermSlots = 8;
+constexpr int FrameTermColumns = MaxGridColumns + 15;
+struct FrameTerms {
+    long double Column[FrameTermSlots][FrameTermColumns];
+    long double Row[FrameTermSlots][MaxGridRows];
+};
+const FrameTerms& MakeFrameTerms(EngineState& state, int columns);
+// The per-grid terms of point (row, col) of a W x H field: pattern 4: w; 8: sin w, cos w;
+// 10: |w| and (w + u) + v.
+void GridPoint(int pattern, int col, int row, int W, int H, long double* out);
+// The point scratch and PixelColour as the straightforward frame leaves them: the last point's.
+void LeaveLastPoint(EngineState& state);
+
 // The number of threads that share a frame (the caller included). Defaults to the hardware's
 // thread count; SetFastThreadCount remakes the pool (for tests and benchmarks, between frames).
 int FastThreadCount();

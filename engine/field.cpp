@@ -5,12 +5,14 @@
 // and products run left to right as written; a squared sine is (sin u)*(sin u), one term. Where
 // a pattern computes X twice, the first value X1 feeds the formulas after it and the plane keeps
 // the second.
+#include <atomic>
 #include <cmath>
 
 #include "engine/constants.h"
 #include "engine/engine.h"
 #include "engine/fast_field.h"
 #include "engine/fpu_guard.h"
+#include "engine/point.h"
 
 namespace lumora {
 namespace {
@@ -188,7 +190,13 @@ PlanePoint FieldPoint(EngineState& state, int row, int col) {
 
 void GeneratePatternField(EngineState& state) { GeneratePatternFieldFast(state); }
 
+void MarkFieldWritten(EngineState& state) {
+    static std::atomic<uint64_t> serial{0};
+    state.FieldSerial = ++serial;
+}
+
 void GeneratePatternFieldReference(EngineState& state) {
+    MarkFieldWritten(state);
     if (state.Pattern < 15 || state.Pattern > 25) return;  // per-frame patterns keep the planes
     if (state.GridHeight < 1) return;
     ExtendedPrecisionScope precision;

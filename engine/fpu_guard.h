@@ -54,4 +54,40 @@ private:
     uint16_t saved_;
 };
 
+// The SSE/AVX unit's control and status register (MXCSR): bits 13..14 rounding (00 = nearest),
+// bit 15 flush to zero, bit 6 denormals are zero. The vector frame needs round to nearest and
+// neither flush, and holds this scope on every thread around its work: it sets those bits, leaves
+// the exception masks and flags alone, and puts the caller's register back on exit. Only the
+// vector path takes it (its processors have the register); elsewhere it does nothing.
+#if defined(__i386__) || defined(__x86_64__)
+inline uint32_t ReadMxcsr() {
+    uint32_t word;
+    __asm__ __volatile__("stmxcsr %0" : "=m"(word) : : "memory");
+    return word;
+}
+inline void WriteMxcsr(uint32_t word) { __asm__ __volatile__("ldmxcsr %0" : : "m"(word) : "memory"); }
+#else
+inline uint32_t ReadMxcsr() { return 0; }
+inline void WriteMxcsr(uint32_t) {}
+#endif
+constexpr uint32_t MxcsrRoundingMask = 0x6000;
+constexpr uint32_t MxcsrFlushToZero = 0x8000;
+constexpr uint32_t MxcsrDenormalsAreZero = 0x0040;
+
+class VectorRoundingScope {
+public:
+    VectorRoundingScope() : saved_(ReadMxcsr()) {
+        const uint32_t wanted = saved_ & ~(MxcsrRoundingMask | MxcsrFlushToZero | MxcsrDenormalsAreZero);
+        if (wanted != saved_) WriteMxcsr(wanted);
+    }
+    ~VectorRoundingScope() {
+        if (ReadMxcsr() != saved_) WriteMxcsr(saved_);
+    }
+    VectorRoundingScope(const VectorRoundingScope&) = delete;
+    VectorRoundingScope& operator=(const VectorRoundingScope&) = delete;
+
+private:
+    uint32_t saved_;
+};
+
 }  // namespace lumora

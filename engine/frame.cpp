@@ -5,6 +5,7 @@
 #include "engine/engine.h"
 #include "engine/fast_frame.h"
 #include "engine/fpu_guard.h"
+#include "engine/point.h"
 
 namespace lumora {
 
@@ -57,14 +58,30 @@ void AdvanceRotation(EngineState& state) {
     a3 = a3 + S * r3;
 }
 
-void RotatePoint(EngineState& state, int row, int col) {
+namespace {
+
+void Rotated(const EngineState& state, int row, int col, long double& V1, long double& V2,
+             long double& V3) {
     const long double X = state.PlaneX[row][col];
     const long double Y = state.PlaneY[row][col];
     const long double Z = state.PlaneZ[row][col];
     const RotationMatrix& m = state.Matrix;
-    state.PointValue1 = X * m.M11 + Y * m.M12 + Z * m.M13;
-    state.PointValue2 = X * m.M21 + Y * m.M22 + Z * m.M23;
-    state.PointValue3 = X * m.M31 + Y * m.M32 + Z * m.M33;
+    V1 = X * m.M11 + Y * m.M12 + Z * m.M13;
+    V2 = X * m.M21 + Y * m.M22 + Z * m.M23;
+    V3 = X * m.M31 + Y * m.M32 + Z * m.M33;
+}
+
+}  // namespace
+
+void RotatePoint(EngineState& state, int row, int col) {
+    Rotated(state, row, col, state.PointValue1, state.PointValue2, state.PointValue3);
+}
+
+uint32_t StraightforwardPoint(const EngineState& state, int row, int col) {
+    PointScratch s;  // every field is written before it is read
+    Rotated(state, row, col, s.PointValue1, s.PointValue2, s.PointValue3);
+    PatternValuesInto(state, row, col, s);
+    return PointColour(s.PointValue1, s.PointValue2, s.PointValue3, state.ColourScheme);
 }
 
 void RenderFrame(EngineState& state, const PixelTarget& target) { RenderFrameFast(state, target); }

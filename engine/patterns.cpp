@@ -10,6 +10,7 @@
 
 #include "engine/constants.h"
 #include "engine/engine.h"
+#include "engine/point.h"
 
 namespace lumora {
 namespace {
@@ -33,7 +34,55 @@ long double Centred(int index, int count) { return (Fraction(index, count) - 0.5
 
 }  // namespace
 
+long double PatternCoordinate(int pattern, int index, int count) {
+    switch (pattern) {
+        case 1: case 11: case 12: return Centred(index, count);
+        case 2: case 4: case 5: return 1.0L - DoubleFraction(index, count);
+        case 3: case 13: return static_cast<long double>(index) * Pi / static_cast<long double>(count);
+        case 6: return Fraction(index, count) * 2.0L + SixthPi;
+        case 7: return Fraction(index, count) * 3.0L;
+        case 8: return Fraction(index, count) / 2.0L;
+        case 9: return Fraction(index, count);
+        case 10: return 1.0L - (1.0L - DoubleFraction(index, count));
+        default: return (1.0L - DoubleFraction(index, count)) * 0.5L;  // 14
+    }
+}
+
 void PatternValues(EngineState& state, int row, int col) {
+    if (state.Pattern < 1 || state.Pattern > 14) return;
+    PointScratch scratch;
+    LoadScratch(state, scratch);
+    PatternValuesInto(state, row, col, scratch);
+    StoreScratch(scratch, state);
+}
+
+void LoadScratch(const EngineState& state, PointScratch& s) {
+    for (int k = 0; k < 4; ++k) {
+        s.IterA[k] = state.IterA[k];
+        s.IterB[k] = state.IterB[k];
+        s.IterC[k] = state.IterC[k];
+    }
+    s.IterParam1 = state.IterParam1;
+    s.IterParam2 = state.IterParam2;
+    s.PointValue1 = state.PointValue1;
+    s.PointValue2 = state.PointValue2;
+    s.PointValue3 = state.PointValue3;
+}
+
+void StoreScratch(const PointScratch& s, EngineState& state) {
+    for (int k = 0; k < 4; ++k) {
+        state.IterA[k] = s.IterA[k];
+        state.IterB[k] = s.IterB[k];
+        state.IterC[k] = s.IterC[k];
+    }
+    state.IterParam1 = s.IterParam1;
+    state.IterParam2 = s.IterParam2;
+    state.PointValue1 = s.PointValue1;
+    state.PointValue2 = s.PointValue2;
+    state.PointValue3 = s.PointValue3;
+}
+
+void PatternValuesInto(const EngineState& state, int row, int col, PointScratch& scratch) {
     const int pattern = state.Pattern;
     if (pattern < 1 || pattern > 14) return;
 
@@ -47,24 +96,24 @@ void PatternValues(EngineState& state, int row, int col) {
     const long double s1 = state.StartSine1;
     const long double s2 = state.StartSine2;
     const long double s3 = state.StartSine3;
-    long double& u = state.IterA[0];
-    long double& v = state.IterB[0];
-    long double& w = state.IterC[0];
-    long double& p = state.IterA[1];
-    long double& q = state.IterB[1];
-    long double& r = state.IterC[1];
-    long double& V1 = state.PointValue1;
-    long double& V2 = state.PointValue2;
-    long double& V3 = state.PointValue3;
+    long double& u = scratch.IterA[0];
+    long double& v = scratch.IterB[0];
+    long double& w = scratch.IterC[0];
+    long double& p = scratch.IterA[1];
+    long double& q = scratch.IterB[1];
+    long double& r = scratch.IterC[1];
+    long double& V1 = scratch.PointValue1;
+    long double& V2 = scratch.PointValue2;
+    long double& V3 = scratch.PointValue3;
 
     switch (pattern) {
         case 1: {
             u = Centred(col, W);
             v = Centred(row, H);
-            state.IterParam1 = std::sin(u / 2.0L + a1);
-            state.IterParam2 = std::sin(v / 2.0L + a2);
-            V1 = (u * u - v * v) + state.IterParam1;
-            V2 = u * v + state.IterParam2;
+            scratch.IterParam1 = std::sin(u / 2.0L + a1);
+            scratch.IterParam2 = std::sin(v / 2.0L + a2);
+            V1 = (u * u - v * v) + scratch.IterParam1;
+            V2 = u * v + scratch.IterParam2;
             V3 = std::sqrt(u * u + v * v + 0.01L);
             break;
         }
@@ -137,10 +186,10 @@ void PatternValues(EngineState& state, int row, int col) {
             u = Fraction(col, W) / 2.0L;
             v = Fraction(row, H) / 2.0L;
             w = std::log(u * u + v * v + 0.1L);
-            state.IterParam1 = std::sin(a1 * u + a3) + s1;
-            state.IterParam2 = std::cos(a2 * v + a1) + s2;
-            p = std::cos(u) - std::sin(v) - std::sin(w) + state.IterParam1;
-            q = std::sin(p) + std::cos(v) + std::cos(w) + state.IterParam2;
+            scratch.IterParam1 = std::sin(a1 * u + a3) + s1;
+            scratch.IterParam2 = std::cos(a2 * v + a1) + s2;
+            p = std::cos(u) - std::sin(v) - std::sin(w) + scratch.IterParam1;
+            q = std::sin(p) + std::cos(v) + std::cos(w) + scratch.IterParam2;
             r = std::log(Square(p) * Square(q) + 0.5L);
             V1 = std::fabs(p) + std::sqrt(std::fabs(p)) / 5.0L;
             V2 = std::fabs(q) + std::sqrt(std::fabs(q)) / 5.0L;
@@ -148,16 +197,16 @@ void PatternValues(EngineState& state, int row, int col) {
             break;
         }
         case 9: {
-            long double* U = state.IterA;
-            long double* Vs = state.IterB;
-            long double* Ws = state.IterC;
+            long double* U = scratch.IterA;
+            long double* Vs = scratch.IterB;
+            long double* Ws = scratch.IterC;
             U[0] = Fraction(col, W);
             Vs[0] = Fraction(row, H);
-            state.IterParam1 = std::cos(U[0] + a1);
-            state.IterParam2 = std::sin(Vs[0] + a2);
+            scratch.IterParam1 = std::cos(U[0] + a1);
+            scratch.IterParam2 = std::sin(Vs[0] + a2);
             for (int k = 0; k <= 2; ++k) {
-                U[k + 1] = (U[k] * U[k] - Vs[k] * Vs[k]) * state.IterParam1;
-                Vs[k + 1] = U[k] * Vs[k] + state.IterParam2;
+                U[k + 1] = (U[k] * U[k] - Vs[k] * Vs[k]) * scratch.IterParam1;
+                Vs[k + 1] = U[k] * Vs[k] + scratch.IterParam2;
                 Ws[k + 1] = std::log(Square(U[k + 1]) * Square(Vs[k + 1]) + 0.0001L) * 0.15L;
             }
             V1 = std::fabs(std::sin(Ws[1]));

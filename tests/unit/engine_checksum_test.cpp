@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/vector_frame.h"
 #include "tools/render_options.h"
 
 namespace lumora {
@@ -24,28 +25,34 @@ const Still Stills[] = {
 #include "tests/fixtures/engine_checksums.inc"
 };
 
+// On every path the processor offers (engine/vector_frame.h).
 TEST(CrossBuild, StillsMatchTheNativeChecksums) {
     auto state = std::make_unique<EngineState>();
     std::vector<uint32_t> pixels;
-    for (const Still& s : Stills) {
-        SetGridSize(*state, s.width, s.height);
-        state->Pattern = s.pattern;
-        state->ColourScheme = s.scheme;
-        state->Speed = s.speed;
-        SeedRandom(s.seed);
-        SeedAnimation(*state);
-        if (s.anglesGiven) {
-            state->RotationAngle1 = s.angle1;
-            state->RotationAngle2 = s.angle2;
-            state->RotationAngle3 = s.angle3;
+    const EnginePath active = ActiveEnginePath();
+    for (EnginePath path : {EnginePath::X87, EnginePath::Avx2, EnginePath::Avx512}) {
+        if (!SetEnginePath(path)) continue;
+        for (const Still& s : Stills) {
+            SetGridSize(*state, s.width, s.height);
+            state->Pattern = s.pattern;
+            state->ColourScheme = s.scheme;
+            state->Speed = s.speed;
+            SeedRandom(s.seed);
+            SeedAnimation(*state);
+            if (s.anglesGiven) {
+                state->RotationAngle1 = s.angle1;
+                state->RotationAngle2 = s.angle2;
+                state->RotationAngle3 = s.angle3;
+            }
+            GeneratePatternField(*state);
+            pixels.assign(static_cast<size_t>(s.width) * s.height, 0xFF000000u);
+            for (int frame = 0; frame < s.frames; ++frame) RenderFrame(*state, {pixels.data(), s.width});
+            EXPECT_EQ(render::FrameChecksum(pixels.data(), s.width, s.height, s.width), s.checksum)
+                << "pattern " << s.pattern << " scheme " << s.scheme << " " << s.width << "x" << s.height
+                << " seed " << s.seed << " path " << EnginePathName(path);
         }
-        GeneratePatternField(*state);
-        pixels.assign(static_cast<size_t>(s.width) * s.height, 0xFF000000u);
-        for (int frame = 0; frame < s.frames; ++frame) RenderFrame(*state, {pixels.data(), s.width});
-        EXPECT_EQ(render::FrameChecksum(pixels.data(), s.width, s.height, s.width), s.checksum)
-            << "pattern " << s.pattern << " scheme " << s.scheme << " " << s.width << "x" << s.height
-            << " seed " << s.seed;
     }
+    SetEnginePath(active);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "engine/fast_frame.h"
 #include "engine/fast_math.h"
 #include "engine/fpu_guard.h"
+#include "engine/vector_frame.h"
 #include "engine/worker_pool.h"
 
 // While set, the program's nothrow array allocations fail: the fast frame's per-grid tables are
@@ -83,8 +84,8 @@ long DifferingPixels(const std::vector<uint32_t>& a, const std::vector<uint32_t>
 // Renders `frames` frames of the same start state with both engines; every frame draws from the
 // same seed in both, so the reflections draw the same rates. Returns the pixels that differ over
 // all frames.
-long RunBoth(int pattern, int scheme, int width, int height, int frames, uint32_t seed,
-             int speed = 20) {
+long RunBothOnce(int pattern, int scheme, int width, int height, int frames, uint32_t seed,
+                 int speed) {
     auto reference = MakeState(pattern, scheme, width, height, seed);
     auto fast = MakeState(pattern, scheme, width, height, seed);
     reference->Speed = fast->Speed = speed;
@@ -106,6 +107,20 @@ long RunBoth(int pattern, int scheme, int width, int height, int frames, uint32_
         EXPECT_EQ(fast->RotationRate3, reference->RotationRate3);
         EXPECT_EQ(fast->PixelColour, reference->PixelColour);
     }
+    return differing;
+}
+
+// The same on every path the processor offers (engine/vector_frame.h), the 80-bit one included.
+long RunBoth(int pattern, int scheme, int width, int height, int frames, uint32_t seed,
+             int speed = 20) {
+    const EnginePath active = ActiveEnginePath();
+    long differing = 0;
+    for (EnginePath path : {EnginePath::X87, EnginePath::Avx2, EnginePath::Avx512}) {
+        if (!SetEnginePath(path)) continue;
+        SCOPED_TRACE(testing::Message() << "path " << EnginePathName(path));
+        differing += RunBothOnce(pattern, scheme, width, height, frames, seed, speed);
+    }
+    SetEnginePath(active);
     return differing;
 }
 

@@ -1,0 +1,627 @@
+// The vector frame's points: every value in double, several points at once, each value V with a
+// bound E on |V - V80|, V80 being the value the straightforward 80-bit evaluation computes for
+// that point; then the pixel, wherever no value within the bounds could give another one.
+//
+// Included once by each of vector_avx2.cpp (4 lanes) and vector_avx512.cpp (8 lanes), which set
+// LUMORA_VECTOR_LANES and LUMORA_VECTOR_ENTRY. Everything here is in an unnamed namespace, so
+// each translation unit has its own copy, built with its own instructions.
+//
+// Rounding: round to nearest, no flush to zero (the caller sets the MXCSR so). u = 2^-53 is a
+// double's unit roundoff, 2^-64 an 80-bit one; U = 2^-53 + 2^-64 covers one rounding on each side.
+//
+// How each bound is made:
+//   - Inputs. Table values are the 80-bit values rounded to double once; the table holds the
+//     exact distance (vector_frame.cpp), plus TableAbs where the 80-bit value came from the
+//     engine's own sine (fast_math.h; the straightforward code calls the C library's).
+//   - Running bounds (struct Bounded). Each operation takes the bounds a, b of its operands to the
+//     bound of its result: a product x*y gets |x|b + |y|a + ab, a sum a + b, plus U times the
+//     result for the two roundings; sqrt gets min(a / sqrt x, sqrt a) (the square root of an
+//     interval near 0 is as wide as the square root of its width); log gets a / (x - a) (infinite
+//     where x - a <= 0), and a kernel's and the library's own errors are added where one is
+//     called. The bound's own arithmetic rounds too: the colouring raises every bound by 2^-30
+//     of itself, far above those roundings (a few times 2^-53 per operation) and the dropped
+//     products of two roundings.
+//   - Sines of sums. sin(X + Y) = sin X cos Y + cos X sin Y from tables of a column part X and a
+//     row part Y: sinSumBound (vector_frame.cpp) adds the four tables' roundings and kernel
+//     errors, the two roundings here, the 80-bit roundings by which X + Y differs from the
+//     straightforward argument, and the library's error at that argument.
+//   - Turned planes: rotationBound * (|x| + |y| + |z|), the roundings of the planes and the
+//     matrix to double and of the three products and sums on either side (vector_frame.cpp).
+// A bound above 2^-20 is not trusted (the dropped second-order terms would matter): that point
+// falls back. So does any point with a NaN or infinite value or bound.
+//
+// Colouring (ColourPoints): the fold's jumps (0 -> 0.001 at even integers, beyond |x| = 10)
+// become intervals; scheme 3's lift is undecided where 0.5 lies within the bound; each channel
+// byte is decided only where c * 255 lies farther than 255 * bound + 2^-44 from k + 0.5 (2^-44
+// covers the rounding of c * 255 on either side). Undecided points are recomputed by the
+// straightforward evaluation (Job::fallback).
+#pragma once
+
+#include <immintrin.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "engine/vector_job.h"
+
+#ifndef LUMORA_VECTOR_LANES
+#error "set LUMORA_VECTOR_LANES to 4 or 8"
+#endif
+
+namespace lumora::vector {
+namespace {
+
+constexpr int N = LUMORA_VECTOR_LANES;
+typedef double vd __attribute__((vector_size(8 * N)));
+typedef long long vl __attribute__((vector_size(8 * N)));  // lane masks (-1 / 0) and raw bits
+typedef int vi __attribute__((vector_size(4 * N)));
+
+constexpr double U = 0x1p-53 + 0x1p-64;
+constexpr double Inf = __builtin_inf();
+
+// ---- Lanes -----------------------------------------------------------------------------------
+
+inline vd Splat(double x) { return vd{} + x; }
+inline vl SplatL(long long x) { return vl{} + x; }
+inline vd Load(const double* p) {
+    vd v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void Store(double* p, vd v) { std::memcpy(p, &v, sizeof v); }
+inline vd Abs(vd x) { return (vd)((vl)x & SplatL(0x7fffffffffffffffLL)); }
+inline vd Select(vl m, vd a, vd b) { return (vd)((m & (vl)a) | (~m & (vl)b)); }
+inline vd Max(vd a, vd b) { return Select(a > b, a, b); }
+inline vd Min(vd a, vd b) { return Select(a < b, a, b); }
+// Nearest integer, ties to even, exact for |x| < 2^51 (round to nearest).
+inline vd Round(vd x) {
+    const vd m = Splat(0x1.8p52);
+    return (x + m) - m;
+}
+// One rounding: fused multiply-add, used where a bound counts it as one operation.
+inline vd Fma(vd a, vd b, vd c) {
+#if LUMORA_VECTOR_LANES == 8
+    return (vd)_mm512_fmadd_pd((__m512d)a, (__m512d)b, (__m512d)c);
+#else
+    return (vd)_mm256_fmadd_pd((__m256d)a, (__m256d)b, (__m256d)c);
+#endif
+}
+inline vd Sqrt(vd x) {  // correctly rounded
+#if LUMORA_VECTOR_LANES == 8
+    return (vd)_mm512_sqrt_pd((__m512d)x);
+#else
+    return (vd)_mm256_sqrt_pd((__m256d)x);
+#endif
+}
+// Bit i set where lane i of the mask is set.
+inline int Lanes(vl m) {
+#if LUMORA_VECTOR_LANES == 8
+    return _mm512_movepi64_mask((__m512i)m);
+#else
+    return _mm256_movemask_pd((__m256d)m);
+#endif
+}
+// An upper bound on 1/x for x in [2^-100, 2^100], +inf elsewhere: the single-precision reciprocal
+// estimate (relative error at most 1.5 * 2^-12 by the architecture, after a conversion that
+// rounds by 2^-24) raised by 2^-10.
+inline vd ReciprocalAbove(vd x) {
+    const vl inRange = (x >= 0x1p-100) & (x <= 0x1p100);
+#if LUMORA_VECTOR_LANES == 8
+    const vd r = (vd)_mm512_cvtps_pd(_mm256_rcp_ps(_mm512_cvtpd_ps((__m512d)x)));
+#else
+    const vd r = (vd)_mm256_cvtps_pd(_mm_rcp_ps(_mm256_cvtpd_ps((__m256d)x)));
+#endif
+    return Select(inRange, r * (1.0 + 0x1p-10), Splat(Inf));
+}
+
+// ---- Kernels ---------------------------------------------------------------------------------
+// Their errors against the C library's long double functions; the tests measure the maxima over
+// dense samples (about 1.1 * 2^-53 for the sines, 0.8 units in the last place for the logarithm)
+// and check these bounds, a few times larger.
+
+// The sine for |x| <= SineLimit: k = nearest(x * 2/pi), r = ((x - k P1) - k P2) - k P3 with P1,
+// P2 of 33 bits (k P1 and k P2 exact for |k| < 2^20), the minimax polynomials of sin and cos on
+// |r| <= pi/4 (approximation error below 2^-58), the quadrant from k.
+constexpr double SineLimit = 1024;
+constexpr double SineError = 0x1p-50;  // absolute
+// sin x for |x| <= SmallSineLimit without reduction: Taylor to x^21, the next term below 2^-58.
+constexpr double SmallSineLimit = 1.7;
+// log x for positive normal x: LogRelative * |log x| + LogAbsolute.
+constexpr double LogRelative = 0x1p-50;
+constexpr double LogAbsolute = 0x1p-60;
+
+inline vd SinPolynomial(vd r, vd z) {
+    vd p = Fma(z, Splat(1.58969099521155010221e-10), Splat(-2.50507602534068634195e-08));
+    p = Fma(z, p, Splat(2.75573137070700676789e-06));
+    p = Fma(z, p, Splat(-1.98412698298579493134e-04));
+    p = Fma(z, p, Splat(8.33333333332248946124e-03));
+    p = Fma(z, p, Splat(-1.66666666666666324348e-01));
+    return Fma(r * z, p, r);
+}
+inline vd CosPolynomial(vd z) {
+    vd p = Fma(z, Splat(-1.13596475577881948265e-11), Splat(2.08757232129817482790e-09));
+    p = Fma(z, p, Splat(-2.75573143513906633035e-07));
+    p = Fma(z, p, Splat(2.48015872894767294178e-05));
+    p = Fma(z, p, Splat(-1.38888888888741095749e-03));
+    p = Fma(z, p, Splat(4.16666666666666019037e-02));
+    const vd hz = z * 0.5;
+    const vd w = 1.0 - hz;
+    return w + (((1.0 - w) - hz) + z * z * p);
+}
+inline vd Sine(vd x) {
+    constexpr double TwoOverPi = 6.36619772367581382433e-01;
+    constexpr double P1 = 1.57079632673412561417e+00;  // the first 33 bits of pi/2
+    constexpr double P2 = 6.07710050630396597660e-11;  // the next 33
+    constexpr double P3 = 2.02226624871116645580e-21;  // the rest, rounded
+    const vd m = Splat(0x1.8p52);
+    const vd t = x * TwoOverPi + m;  // k may be one off near a half: |r| stays below pi/4 + 2^-40
+    const vd k = t - m;
+    const vl bits = (vl)t;
+    const vd r = ((x - k * P1) - k * P2) - k * P3;
+    const vd z = r * r;
+    const vd v = Select((bits & 1) != 0, CosPolynomial(z), SinPolynomial(r, z));
+    return (vd)((vl)v ^ ((bits & 2) << 62));  // quadrants 2 and 3: negated
+}
+inline vd SmallSine(vd x) {
+    const vd z = x * x;
+    vd p = Fma(z, Splat(1.9572941063391263e-20), Splat(-8.22063524662433e-18));
+    p = Fma(z, p, Splat(2.8114572543455206e-15));
+    p = Fma(z, p, Splat(-7.647163731819816e-13));
+    p = Fma(z, p, Splat(1.6059043836821613e-10));
+    p = Fma(z, p, Splat(-2.505210838544172e-08));
+    p = Fma(z, p, Splat(2.7557319223985893e-06));
+    p = Fma(z, p, Splat(-0.0001984126984126984));
+    p = Fma(z, p, Splat(0.008333333333333333));
+    p = Fma(z, p, Splat(-0.16666666666666666));
+    return Fma(x * z, p, x);
+}
+// x = 2^e (1 + f), 1 + f in [sqrt(1/2), sqrt(2)), s = f / (2 + f), the minimax series in s^2.
+inline vd Log(vd x) {
+    const vl bits = (vl)x;
+    vl e = (bits >> 52) - 1023;
+    vd m = (vd)((bits & SplatL(0x000fffffffffffffLL)) | SplatL(0x3ff0000000000000LL));  // [1, 2)
+    const vl big = m > 1.41421356237309504880;
+    m = Select(big, m * 0.5, m);
+    e = e - big;  // big is -1 where set
+    // e as a double: the bits of 1.5 * 2^52 + e, less 1.5 * 2^52
+    const vd ed = (vd)((e + 0x0008000000000000LL) | 0x4330000000000000LL) - Splat(0x1.8p52);
+    const vd f = m - 1.0;
+    const vd s = f / (2.0 + f);
+    const vd z = s * s;
+    const vd w = z * z;
+    const vd t1 = w * Fma(w, Fma(w, Splat(1.531383769920937332e-01), Splat(2.222219843214978396e-01)),
+                          Splat(3.999999999940941908e-01));
+    const vd t2 =
+        z * Fma(w, Fma(w, Fma(w, Splat(1.479819860511658591e-01), Splat(1.818357216161805012e-01)),
+                       Splat(2.857142874366239149e-01)),
+                Splat(6.666666666666735130e-01));
+    const vd hfsq = 0.5 * f * f;
+    return ed * 6.93147180369123816490e-01 -
+           ((hfsq - (s * (hfsq + (t2 + t1)) + ed * 1.90821492927058770002e-10)) - f);
+}
+
+// ---- Values with bounds ----------------------------------------------------------------------
+
+// The C library's long double functions against the true ones (the straightforward code's
+// error): sinl within 2^-62 absolute for the arguments the patterns give (the frame falls back
+// whole beyond), logl within 2^-60 relative.
+constexpr double LibrarySinAbs = 0x1p-62;
+constexpr double LibraryLogRel = 0x1p-60;
+constexpr double LibraryLogAbs = 0x1p-62;
+
+struct Bounded {
+    vd v, e;
+};
+inline Bounded Mul(Bounded a, Bounded b) {
+    const vd v = a.v * b.v;
+    return {v, Fma(Abs(a.v), b.e, Fma(Abs(b.v), a.e, Fma(a.e, b.e, U * Abs(v))))};
+}
+inline Bounded Square(Bounded a) {
+    const vd v = a.v * a.v;
+    return {v, Fma(2.0 * Abs(a.v), a.e, Fma(a.e, a.e, U * v))};
+}
+inline Bounded Add(Bounded a, Bounded b) {
+    const vd v = a.v + b.v;
+    return {v, a.e + b.e + U * Abs(v)};
+}
+inline Bounded Sub(Bounded a, Bounded b) {
+    const vd v = a.v - b.v;
+    return {v, a.e + b.e + U * Abs(v)};
+}
+// With a constant c whose 80-bit value is within ec of the double.
+inline Bounded AddC(Bounded a, double c, double ec) {
+    const vd v = a.v + c;
+    return {v, a.e + ec + U * Abs(v)};
+}
+inline Bounded MulC(Bounded a, double c, double ec) {
+    const vd v = a.v * c;
+    return {v, Fma(Splat(__builtin_fabs(c)), a.e, Fma(Abs(a.v), Splat(ec), U * Abs(v)))};
+}
+inline Bounded AbsB(Bounded a) { return {Abs(a.v), a.e}; }
+inline Bounded LogB(Bounded a) {
+    const vd v = Log(a.v);
+    const vd spread = a.e * ReciprocalAbove(a.v - a.e);  // +inf where x - a <= 0
+    return {v, spread + (LogRelative + LibraryLogRel) * Abs(v) + (LogAbsolute + LibraryLogAbs)};
+}
+inline Bounded SinB(Bounded a) {
+    const vd e = a.e + (SineError + LibrarySinAbs);
+    return {Sine(a.v), Select(Abs(a.v) <= SineLimit, e, Splat(Inf))};
+}
+inline Bounded SmallSinB(Bounded a) {
+    const vd e = a.e + (SineError + LibrarySinAbs);
+    return {SmallSine(a.v), Select(Abs(a.v) <= SmallSineLimit, e, Splat(Inf))};
+}
+// The square root rounds once on each side; the spread is raised by 2^-50 for the division's
+// and the inner square root's own roundings.
+inline Bounded SqrtB(Bounded a) {
+    const vd s = Sqrt(a.v);
+    const vd q = a.e / s, r = Sqrt(a.e);
+    return {s, Select(q < r, q, r) * (1.0 + 0x1p-50) + U * s};
+}
+// x + sqrt(x) / 5.
+inline Bounded Lifted(const Job& j, Bounded x) { return Add(Square(x), MulC(SqrtB(x), j.c02, j.e02)); }
+
+// ---- Colouring -------------------------------------------------------------------------------
+
+struct Folded {
+    vd f, e;
+};
+
+// The fold into (0, 1]: f0 = the distance to the nearest even integer (exact). Where the 80-bit
+// fold may meet its jump to 0.001 (f0 within the bound) the value becomes the interval
+// [0, max(0.001, f0 + E)], as centre and radius; beyond 10 + E it is 0.001 exactly.
+inline Folded Fold(vd x, vd E) {
+    const vd a = Abs(x);
+    const vd f0 = Abs(a - 2.0 * Round(a * 0.5));
+    const vl beyond = a > 10.0 + E;
+    const vl nearZero = (f0 <= E) & (E > 0.0);
+    const vd hi = Max(Splat(0.001), f0 + E);
+    vd f = Select(nearZero, hi * 0.5, f0);
+    vd e = Select(nearZero, hi * 0.5, E);
+    f = Select(beyond | (f == 0.0), Splat(0.001), f);  // f == 0 here only where E == 0
+    e = Select(beyond, Splat(0.0), e);
+    return {f, e};
+}
+
+// A channel's byte (ties to even); marks the lanes it cannot decide.
+inline vd Byte(vd c, vd ec, vl& undecided) {
+    const vd t = c * 255.0;
+    const vd b = Round(t);
+    const vd margin = ec * 255.0 + 0x1p-44;
+    undecided |= Abs(t - b) >= 0.5 - margin;
+    return b;
+}
+
+// Scheme 3: v / (1.52 - v)^2 below 0.5. Its slope is at most 1.91 on [0, 0.5]; 5U covers the three
+// roundings of each side and 1.52 rounded to double (the same double as 1.52L's).
+inline vd Lift(vd f, vd e, vl& undecided) {
+    undecided |= (f - e <= 0.5) & (f + e >= 0.5);
+    const vd gap = 1.52 - f;
+    return Select(f < 0.5, f / (gap * gap), f);
+}
+
+// The pixels of N points into out; returns the lanes left undecided.
+template <int Kind>
+__attribute__((always_inline)) inline int ColourPoints(const Job& j, const vd V[3], const vd Ein[3], uint32_t* out) {
+    vd E[3];
+    for (int k = 0; k < 3; ++k) E[k] = Ein[k] * (1.0 + 0x1p-30);
+    vl undecided = (V[0] != V[0]) | (V[1] != V[1]) | (V[2] != V[2]);
+    undecided |= ~((E[0] <= 0x1p-20) & (E[1] <= 0x1p-20) & (E[2] <= 0x1p-20));  // NaN too
+    const Folded a = Fold(V[0], E[0]), b = Fold(V[1], E[1]), c = Fold(V[2], E[2]);
+    vd R, G, B, eR, eG, eB;
+    if constexpr (Kind == 0) {
+        R = a.f, G = b.f, B = c.f, eR = a.e, eG = b.e, eB = c.e;
+    } else if constexpr (Kind == 1 || Kind == 2) {
+        // products of values in (0, 1]: |xy - x'y'| <= ex |y| + ey |x| + ex ey, and U
+        auto product = [](const Folded& x, const Folded& y, vd& ep) {
+            ep = Fma(x.e, y.f, Fma(y.e, x.f, x.e * y.e)) + U;
+            return x.f * y.f;
+        };
+        if constexpr (Kind == 1) {
+            R = product(a, c, eR), G = product(b, a, eG), B = product(c, b, eB);
+        } else {
+            R = product(a, b, eR), G = product(b, c, eG), B = c.f, eB = c.e;
+        }
+    } else if constexpr (Kind == 3) {
+        R = Lift(a.f, a.e, undecided);
+        G = Lift(b.f, b.e, undecided);
+        B = Lift(c.f, c.e, undecided);
+        eR = 1.91 * a.e + 5 * U, eG = 1.91 * b.e + 5 * U, eB = 1.91 * c.e + 5 * U;
+    } else {
+        // the largest value times k/255: the factor's rounding (u) and the product's on each side
+        const vd m = Max(Max(a.f, b.f), c.f);
+        const vd er = Max(Max(a.e, b.e), c.e) + 3 * U * m;
+        R = m * j.hue[0], G = m * j.hue[1], B = m * j.hue[2];
+        eR = er * j.hue[0], eG = er * j.hue[1], eB = er * j.hue[2];
+    }
+    const vd r8 = Byte(R, eR, undecided), g8 = Byte(G, eG, undecided), b8 = Byte(B, eB, undecided);
+    // r * 65536 + g * 256 + b + 0x7F000000 is an exact integer in int's range; flipping the top
+    // bit gives the opaque pixel.
+    const vd packed = r8 * 65536.0 + g8 * 256.0 + b8 + 2130706432.0;
+    const vi p = __builtin_convertvector(packed, vi) ^ (int)0x80000000;
+    std::memcpy(out, &p, sizeof p);
+    return Lanes(undecided);
+}
+
+// ---- Points into pixels ----------------------------------------------------------------------
+
+inline int Min(int a, int b) { return a < b ? a : b; }
+
+// The rare and the test-only work of N points, out of line: recording, the fallback.
+__attribute__((noinline)) long long SlowLanes(const Job& j, int row, int col, const vd V[3],
+                                              const vd E[3], int mask, uint32_t* px) {
+    const int n = Min(N, j.width - col);
+    if (j.record)
+        for (int l = 0; l < n; ++l)
+            for (int k = 0; k < 3; ++k) {
+                double* r = j.record + (static_cast<long>(row) * j.width + col + l) * 6;
+                r[k] = V[k][l], r[3 + k] = E[k][l];
+            }
+    long long fallbacks = 0;
+    for (int l = 0; l < n; ++l)
+        if (mask >> l & 1) {
+            px[l] = j.fallback(j.fallbackContext, row, col + l);
+            ++fallbacks;
+        }
+    return fallbacks;
+}
+
+template <int Kind>
+__attribute__((always_inline)) inline long long Finish(const Job& j, int row, int col, const vd Vin[3], const vd Ein[3]) {
+    uint32_t px[N];
+    const bool test = j.record != nullptr || j.boundScale != 1.0;
+    vd V[3] = {Vin[0], Vin[1], Vin[2]}, E[3] = {Ein[0], Ein[1], Ein[2]};
+    if (__builtin_expect(test, 0))
+        for (int k = 0; k < 3; ++k) E[k] *= j.boundScale;
+    const int n = Min(N, j.width - col);
+    const int mask = ColourPoints<Kind>(j, V, E, px) & ((1 << n) - 1);
+    long long fallbacks = 0;
+    if (__builtin_expect(mask != 0 || test, 0)) fallbacks = SlowLanes(j, row, col, V, E, mask, px);
+    uint32_t* out = j.pixels + static_cast<long>(row) * j.stride + col;
+    if (n == N) std::memcpy(out, px, sizeof px);
+    else
+        for (int l = 0; l < n; ++l) out[l] = px[l];
+    return fallbacks;
+}
+
+// ---- Tables ----------------------------------------------------------------------------------
+
+inline Bounded Col(const Job& j, int slot, int col) {
+    const long i = static_cast<long>(slot) * j.paddedWidth + col;
+    return {Load(j.col + i), Load(j.colE + i)};
+}
+inline Bounded Row(const Job& j, int slot, int row) {
+    const long i = static_cast<long>(slot) * j.height + row;
+    return {Splat(j.row[i]), Splat(j.rowE[i])};
+}
+inline vd ColV(const Job& j, int slot, int col) { return Load(j.col + static_cast<long>(slot) * j.paddedWidth + col); }
+inline vd RowV(const Job& j, int slot, int row) { return Splat(j.row[static_cast<long>(slot) * j.height + row]); }
+// A per-grid value: the 80-bit value rounded once (2^-53 of itself) and gridAbs.
+inline Bounded Grid(const Job& j, int slot, int row, int col) {
+    const vd v = Load(j.grid + (static_cast<long>(slot) * j.height + row) * j.paddedWidth + col);
+    return {v, Abs(v) * 0x1p-53 + j.gridAbs[slot]};
+}
+// sin(X + Y) from sin X, cos X in column slots s, s + 1 and sin Y, cos Y in row slots t, t + 1.
+inline Bounded SinOfSum(const Job& j, int s, int t, int row, int col) {
+    return {Fma(ColV(j, s, col), RowV(j, t + 1, row), ColV(j, s + 1, col) * RowV(j, t, row)),
+            Splat(j.sinSumBound)};
+}
+
+// ---- The per-frame patterns ------------------------------------------------------------------
+// The same formulas as patterns.cpp, on the table slots vector_frame.cpp fills (it lists them).
+
+template <int P>
+__attribute__((always_inline)) inline void PatternPoint(const Job& j, int r, int c, vd V[3], vd E[3]) {
+    Bounded v1, v2, v3;
+    if constexpr (P == 1) {
+        const Bounded u = Col(j, 0, c), v = Row(j, 0, r);
+        v1 = Add(Sub(Square(u), Square(v)), Col(j, 1, c));
+        v2 = Add(Mul(u, v), Row(j, 1, r));
+        v3 = SqrtB(AddC(Add(Square(u), Square(v)), j.c001, j.e001));
+    } else if constexpr (P == 2) {
+        const Bounded uv2 = Square(Mul(Col(j, 0, c), Row(j, 0, r)));
+        v1 = Add(uv2, Col(j, 1, c));
+        v2 = Add(uv2, Row(j, 1, r));
+        v3 = Add(uv2, Square(SinOfSum(j, 2, 2, r, c)));
+    } else if constexpr (P == 3 || P == 13) {
+        const Bounded p = Square(SinOfSum(j, 1, 1, r, c));
+        const Bounded q = Square(SinOfSum(j, 3, 3, r, c));
+        const Bounded s = Square(SinOfSum(j, 5, 5, r, c));
+        if constexpr (P == 3) {
+            // clamped to 1: continuous and 1-Lipschitz, so the bound stays
+            v1 = Lifted(j, p), v2 = Lifted(j, q), v3 = Lifted(j, s);
+            v1.v = Min(v1.v, Splat(1.0)), v2.v = Min(v2.v, Splat(1.0)), v3.v = Min(v3.v, Splat(1.0));
+        } else {
+            v1 = p, v2 = q, v3 = s;
+        }
+    } else if constexpr (P == 4) {
+        const Bounded w = Grid(j, 0, r, c);
+        v1 = Add(Col(j, 1, c), w);
+        v2 = Add(Row(j, 1, r), w);
+        v3 = Add(Add(AddC(w, j.a3, j.ea3), Row(j, 0, r)), Col(j, 0, c));
+    } else if constexpr (P == 5) {
+        v1 = Col(j, 1, c);
+        v2 = Row(j, 1, r);
+        v3 = Square(SinOfSum(j, 2, 2, r, c));
+    } else if constexpr (P == 6 || P == 7) {
+        const Bounded k = Square(Mul(Col(j, 4, c), Row(j, 4, r)));
+        const Bounded last = Square(SinOfSum(j, 2, 2, r, c));
+        if constexpr (P == 6) {
+            v1 = Mul(k, Col(j, 1, c)), v2 = Mul(k, Row(j, 1, r)), v3 = Mul(k, last);
+        } else {
+            v1 = Add(Col(j, 1, c), k), v2 = Add(Row(j, 1, r), k), v3 = Add(last, k);
+        }
+    } else if constexpr (P == 8) {
+        const Bounded p = Add(Sub(Sub(Col(j, 1, c), Row(j, 1, r)), Grid(j, 0, r, c)), Col(j, 2, c));
+        const Bounded q = Add(Add(Add(SinB(p), Row(j, 2, r)), Grid(j, 1, r, c)), Row(j, 3, r));
+        const Bounded s = LogB(AddC(Mul(Square(p), Square(q)), 0.5, 0.0));
+        const Bounded x[3] = {AbsB(p), AbsB(q), AbsB(s)};
+        v1 = Add(x[0], MulC(SqrtB(x[0]), j.c02, j.e02));
+        v2 = Add(x[1], MulC(SqrtB(x[1]), j.c02, j.e02));
+        v3 = Add(x[2], MulC(SqrtB(x[2]), j.c02, j.e02));
+    } else if constexpr (P == 10) {
+        // sin(G + a3) for the grid's G = (w + u) + v, from its sine and cosine and a3's
+        const vd sg = Load(j.grid + (static_cast<long>(1) * j.height + r) * j.paddedWidth + c);
+        const vd cg = Load(j.grid + (static_cast<long>(2) * j.height + r) * j.paddedWidth + c);
+        const Bounded s = {Fma(sg, Splat(j.cosA3), cg * j.sinA3), Splat(j.sinSumBound)};
+        v1 = Add(Col(j, 1, c), Row(j, 2, r));
+        v2 = Add(Row(j, 1, r), Col(j, 2, c));
+        v3 = Add(Square(s), Grid(j, 0, r, c));
+    } else if constexpr (P == 11) {
+        const Bounded p = AbsB(SinOfSum(j, 1, 1, r, c));
+        const Bounded q = AbsB(SinOfSum(j, 3, 3, r, c));
+        const Bounded s = AbsB(SinOfSum(j, 5, 5, r, c));
+        v1 = Add(p, MulC(SqrtB(AddC(p, j.c001, j.e001)), j.c02, j.e02));
+        v2 = Add(q, MulC(SqrtB(AddC(q, j.c001, j.e001)), j.c02, j.e02));
+        v3 = Add(s, MulC(SqrtB(AddC(s, j.c001, j.e001)), j.c02, j.e02));
+    } else if constexpr (P == 12) {
+        v1 = Sub(Col(j, 1, c), Row(j, 2, r));
+        v2 = Sub(Row(j, 1, r), Col(j, 2, c));
+        v3 = Sub(AbsB(SinOfSum(j, 3, 3, r, c)), AbsB(Sub(Col(j, 0, c), Row(j, 0, r))));
+    } else if constexpr (P == 14) {
+        v1 = Lifted(j, AbsB(SinOfSum(j, 1, 1, r, c)));  // up to 1.2: left for the fold
+        v2 = Lifted(j, AbsB(SinOfSum(j, 3, 3, r, c)));
+        v3 = Lifted(j, AbsB(SinOfSum(j, 5, 5, r, c)));
+    }
+    V[0] = v1.v, V[1] = v2.v, V[2] = v3.v;
+    E[0] = v1.e, E[1] = v2.e, E[2] = v3.e;
+}
+
+template <int P, int Kind>
+long long PatternRows(const Job& j, int begin, int end) {
+    long long fallbacks = 0;
+    for (int r = begin; r < end; ++r)
+        for (int c = 0; c < j.width; c += N) {
+            vd V[3], E[3];
+            PatternPoint<P>(j, r, c, V, E);
+            fallbacks += Finish<Kind>(j, r, c, V, E);
+        }
+    return fallbacks;
+}
+
+// Pattern 9 in three passes over blocks of a row, each loop short with few values alive: the
+// three logarithms' arguments, then |sin(0.15 log x)| of each, then the colours. Per point,
+// k = 0..2: u' = (u^2 - v^2) g1, v' = u v + g2, V_k = |sin(log(u'^2 v'^2 + 0.0001) * 0.15)|.
+template <int Kind>
+long long Pattern9Rows(const Job& j, int begin, int end) {
+    constexpr int Block = 64;
+    double xs[3][Block], es[3][Block];
+    long long fallbacks = 0;
+    for (int r = begin; r < end; ++r) {
+        const Bounded v0 = Row(j, 0, r), g2 = Row(j, 1, r);
+        for (int first = 0; first < j.width; first += Block) {
+            const int count = Min(Block, j.paddedWidth - first);
+            for (int c = 0; c < count; c += N) {
+                const Bounded g1 = Col(j, 1, first + c);
+                Bounded u = Col(j, 0, first + c), v = v0;
+                for (int k = 0; k < 3; ++k) {
+                    const Bounded un = Mul(Sub(Square(u), Square(v)), g1);
+                    const Bounded vn = Add(Mul(u, v), g2);
+                    const Bounded x = AddC(Mul(Square(un), Square(vn)), j.c0001, j.e0001);
+                    Store(&xs[k][c], x.v);
+                    Store(&es[k][c], x.e);
+                    u = un, v = vn;
+                }
+            }
+            for (int k = 0; k < 3; ++k)
+                for (int c = 0; c < count; c += N) {
+                    const Bounded y =
+                        AbsB(SmallSinB(MulC(LogB({Load(&xs[k][c]), Load(&es[k][c])}), j.c015, j.e015)));
+                    Store(&xs[k][c], y.v);
+                    Store(&es[k][c], y.e);
+                }
+            for (int c = 0; c < count && first + c < j.width; c += N) {
+                const vd V[3] = {Load(&xs[0][c]), Load(&xs[1][c]), Load(&xs[2][c])};
+                const vd E[3] = {Load(&es[0][c]), Load(&es[1][c]), Load(&es[2][c])};
+                fallbacks += Finish<Kind>(j, r, first + c, V, E);
+            }
+        }
+    }
+    return fallbacks;
+}
+
+// The planes turned by the matrix: x m1 + y m2 + z m3 for each row of the matrix.
+template <int Kind>
+__attribute__((always_inline)) inline long long TurnedPoints(const Job& j, int r, int first, int count,
+                                                             const double* x, const double* y,
+                                                             const double* z) {
+    const double* m = j.m;
+    const vd bound = Splat(j.rotationBound);
+    long long fallbacks = 0;
+    for (int c = 0; c < count; c += N) {
+        const vd px = Load(x + c), py = Load(y + c), pz = Load(z + c);
+        const vd e = bound * ((Abs(px) + Abs(py)) + Abs(pz));
+        const vd V[3] = {Fma(pz, Splat(m[2]), Fma(py, Splat(m[1]), px * m[0])),
+                         Fma(pz, Splat(m[5]), Fma(py, Splat(m[4]), px * m[3])),
+                         Fma(pz, Splat(m[8]), Fma(py, Splat(m[7]), px * m[6]))};
+        const vd E[3] = {e, e, e};
+        fallbacks += Finish<Kind>(j, r, first + c, V, E);
+    }
+    return fallbacks;
+}
+
+// From the double planes, or without them from the 80-bit ones converted in blocks of a row.
+template <int Kind>
+long long RotatedRows(const Job& j, int begin, int end) {
+    long long fallbacks = 0;
+    if (j.doubleX) {
+        for (int r = begin; r < end; ++r) {
+            const long at = static_cast<long>(r) * j.paddedWidth;
+            fallbacks += TurnedPoints<Kind>(j, r, 0, j.width, j.doubleX + at, j.doubleY + at, j.doubleZ + at);
+        }
+        return fallbacks;
+    }
+    constexpr int Block = 64;
+    double x[Block], y[Block], z[Block];
+    for (int r = begin; r < end; ++r) {
+        const long double* X = j.planeX + r * j.planeStride;
+        const long double* Y = j.planeY + r * j.planeStride;
+        const long double* Z = j.planeZ + r * j.planeStride;
+        for (int first = 0; first < j.width; first += Block) {
+            const int count = Min(Block, j.width - first);
+            for (int c = 0; c < count; ++c) {
+                x[c] = static_cast<double>(X[first + c]);
+                y[c] = static_cast<double>(Y[first + c]);
+                z[c] = static_cast<double>(Z[first + c]);
+            }
+            for (int c = count; c < Block; ++c) x[c] = y[c] = z[c] = 0.0;
+            fallbacks += TurnedPoints<Kind>(j, r, first, count, x, y, z);
+        }
+    }
+    return fallbacks;
+}
+
+template <int Kind>
+long long RowsOfScheme(const Job& j, int begin, int end) {
+    switch (j.pattern) {
+        case 1: return PatternRows<1, Kind>(j, begin, end);
+        case 2: return PatternRows<2, Kind>(j, begin, end);
+        case 3: return PatternRows<3, Kind>(j, begin, end);
+        case 4: return PatternRows<4, Kind>(j, begin, end);
+        case 5: return PatternRows<5, Kind>(j, begin, end);
+        case 6: return PatternRows<6, Kind>(j, begin, end);
+        case 7: return PatternRows<7, Kind>(j, begin, end);
+        case 8: return PatternRows<8, Kind>(j, begin, end);
+        case 9: return Pattern9Rows<Kind>(j, begin, end);
+        case 10: return PatternRows<10, Kind>(j, begin, end);
+        case 11: return PatternRows<11, Kind>(j, begin, end);
+        case 12: return PatternRows<12, Kind>(j, begin, end);
+        case 13: return PatternRows<13, Kind>(j, begin, end);
+        case 14: return PatternRows<14, Kind>(j, begin, end);
+        default: return RotatedRows<Kind>(j, begin, end);
+    }
+}
+
+}  // namespace
+
+long long LUMORA_VECTOR_ENTRY(const Job& job, int begin, int end) {
+    switch (job.schemeKind) {
+        case 1: return RowsOfScheme<1>(job, begin, end);
+        case 2: return RowsOfScheme<2>(job, begin, end);
+        case 3: return RowsOfScheme<3>(job, begin, end);
+        case 4: return RowsOfScheme<4>(job, begin, end);
+        default: return RowsOfScheme<0>(job, begin, end);
+    }
+}
+
+}  // namespace lumora::vector

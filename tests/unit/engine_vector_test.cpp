@@ -1,0 +1,226 @@
+// The vector frame against the straightforward evaluation on every path the processor offers:
+// identical pixels, every value within its bound, larger bounds only adding fallbacks, and the
+// vector unit's rounding state set and put back.
+//
+// LUMORA_BOUND_FACTOR (default 1) scales the bounds the value test holds the differences to: a
+// factor below 1 must make it fail (the bounds are not far above the real differences).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "engine/engine.h"
+#include "engine/fpu_guard.h"
+#include "engine/vector_frame.h"
+
+namespace lumora {
+namespace {
+
+std::vector<EnginePath> VectorPaths() {
+    std::vector<EnginePath> paths;
+    for (EnginePath p : {EnginePath::Avx2, EnginePath::Avx512})
+        if (EnginePathAvailable(p)) paths.push_back(p);
+    return paths;
+}
+
+// Sets a path for the scope and puts the active one back.
+class PathScope {
+public:
+    explicit PathScope(EnginePath path) : saved_(ActiveEnginePath()) { EXPECT_TRUE(SetEnginePath(path)); }
+    ~PathScope() {
+        SetEnginePath(saved_);
+        SetVectorTestHooks({});
+    }
+
+private:
+    EnginePath saved_;
+};
+
+std::unique_ptr<EngineState> MakeState(int pattern, int width, int height, uint32_t seed) {
+    auto state = std::make_unique<EngineState>(height + 1, width + 1);
+    SeedRandom(seed);
+    SeedAnimation(*state);
+    state->Pattern = pattern;
+    state->Speed = 50;
+    SetGridSize(*state, width, height);
+    GeneratePatternField(*state);
+    return state;
+}
+
+// Frames of one state on the active path against the straightforward points of the same
+// rotation; returns the differing pixels. Schemes cycle through all 19.
+long CompareFrames(EngineState& state, int frames, int firstScheme) {
+    const int w = state.GridWidth, h = state.GridHeight;
+    std::vector<uint32_t> expected(static_cast<size_t>(w) * h), actual(expected.size());
+    long differing = 0;
+    for (int f = 0; f < frames; ++f) {
+        state.ColourScheme = (firstScheme + f) % 19;
+        {
+            ExtendedPrecisionScope precision;
+            AdvanceRotation(state);
+        }
+        RenderPointsReference(state, {expected.data(), w});
+        const uint32_t last = state.PixelColour;
+        RenderPoints(state, {actual.data(), w});
+        EXPECT_EQ(state.PixelColour, last);
+        for (size_t i = 0; i < expected.size(); ++i) differing += expected[i] != actual[i];
+    }
+    return differing;
+}
+
+TEST(VectorFrame, EveryPathGivesTheStraightforwardPixelsForEveryPatternAndScheme) {
+    struct Grid {
+        int width, height;
+    };
+    for (EnginePath path : VectorPaths()) {
+        PathScope scope(path);
+        ResetVectorFrameCounts();
+        for (int pattern = 1; pattern <= 25; ++pattern)
+            for (const Grid& g : {Grid{61, 37}, Grid{1, 9}, Grid{9, 1}, Grid{13, 5}}) {
+                SCOPED_TRACE(testing::Message() << EnginePathName(path) << " pattern " << pattern
+                                                << " grid " << g.width << "x" << g.height);
+                auto state = MakeState(pattern, g.width, g.height, 500u + pattern);
+                EXPECT_EQ(CompareFrames(*state, 19, pattern), 0);
+            }
+        // The vector path drew them (the counts are its own).
+        EXPECT_EQ(VectorFrameCounts().points, 25L * 19 * (61 * 37 + 9 + 9 + 65));
+    }
+}
+
+TEST(VectorFrame, AStillInPiecesBeyondThePlanesTakesTheVectorPath) {
+    for (EnginePath path : VectorPaths()) {
+        PathScope scope(path);
+        for (int pattern : {4, 8, 10, 17}) {
+            // a piece of a larger field: the per-grid tables and coordinates follow the piece
+            auto state = MakeState(pattern, 40, 30, 77u);
+            state->FieldWidth = 300, state->FieldHeight = 200, state->FieldColumn = 123, state->FieldRow = 57;
+            GeneratePatternField(*state);
+            SCOPED_TRACE(testing::Message() << EnginePathName(path) << " pattern " << pattern);
+            EXPECT_EQ(CompareFrames(*state, 4, 3), 0);
+        }
+    }
+}
+
+// Every value within its bound: on many frames of every pattern at top speed (the angles sweep
+// fastest), |double - 80-bit| <= bound for each of the three values of every point.
+TEST(VectorFrame, EveryValueLiesWithinItsBound) {
+    const char* factorText = std::getenv("LUMORA_BOUND_FACTOR");
+    const double factor = factorText ? std::atof(factorText) : 1.0;
+    for (EnginePath path : VectorPaths()) {
+        PathScope scope(path);
+        for (int pattern = 1; pattern <= 25; ++pattern) {
+            const int w = 53, h = 41;
+            auto state = MakeState(pattern, w, h, 900u + pattern);
+            std::vector<double> record(static_cast<size_t>(w) * h * 6);
+            std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
+            long violations = 0, values = 0;
+            double worstRatio = 0;
+            for (int f = 0; f < 40; ++f) {
+                ExtendedPrecisionScope precision;
+                AdvanceRotation(*state);
+                SetVectorTestHooks({1.0, record.data()});
+                RenderPoints(*state, {pixels.data(), w});
+                SetVectorTestHooks({});
+                for (int i = 0; i < w * h; ++i) {
+                    RotatePoint(*state, i / w, i % w);
+                    PatternValues(*state, i / w, i % w);
+                    const long double exact[3] = {state->PointValue1, state->PointValue2, state->PointValue3};
+                    for (int k = 0; k < 3; ++k) {
+                        const double value = record[i * 6 + k], bound = record[i * 6 + 3 + k];
+                        if (!std::isfinite(exact[k])) continue;  // such a point falls back
+                        const double diff = static_cast<double>(std::fabs(value - exact[k]));
+                        ++values;
+                        violations += !(diff <= bound * factor);
+                        if (bound > 0) worstRatio = std::max(worstRatio, diff / bound);
+                    }
+                }
+            }
+            std::printf("%s pattern %d: largest difference / bound %.3g over %ld values\n",
+                        EnginePathName(path), pattern, worstRatio, values);
+            SCOPED_TRACE(testing::Message() << EnginePathName(path) << " pattern " << pattern);
+            EXPECT_EQ(violations, 0) << "of " << values << " values";
+            EXPECT_GT(values, 0);
+        }
+    }
+}
+
+// Bounds far too large make points fall back, and the pixels stay the straightforward ones.
+TEST(VectorFrame, LargerBoundsOnlyAddFallbacks) {
+    for (EnginePath path : VectorPaths()) {
+        PathScope scope(path);
+        for (int pattern : {3, 8, 9, 12, 17}) {
+            SCOPED_TRACE(testing::Message() << EnginePathName(path) << " pattern " << pattern);
+            auto state = MakeState(pattern, 61, 37, 31u);
+            SetVectorTestHooks({1e8, nullptr});
+            ResetVectorFrameCounts();
+            EXPECT_EQ(CompareFrames(*state, 19, 0), 0);
+            const VectorCounts counts = VectorFrameCounts();
+            std::printf("%s pattern %d: %lld of %lld points fell back\n", EnginePathName(path), pattern,
+                        counts.fallbacks, counts.points);
+            EXPECT_GT(counts.fallbacks, 0);
+            EXPECT_LT(counts.fallbacks, counts.points / 2);
+            SetVectorTestHooks({});
+        }
+    }
+}
+
+TEST(VectorFrame, AnglesBeyondTheBoundsRangeAreComputedStraightforwardly) {
+    for (EnginePath path : VectorPaths()) {
+        PathScope scope(path);
+        auto state = MakeState(11, 23, 17, 5u);
+        state->RotationAngle1 = 1e6L;  // lumora-render takes any angle
+        ResetVectorFrameCounts();
+        EXPECT_EQ(CompareFrames(*state, 2, 0), 0);
+        EXPECT_EQ(VectorFrameCounts().fallbacks, VectorFrameCounts().points);
+    }
+}
+
+TEST(VectorFrame, TheCallersRoundingStateReachesNeitherThePixelsNorTheCaller) {
+    if (!HasX87) GTEST_SKIP() << "no x87 unit";
+    for (EnginePath path : VectorPaths()) {
+        PathScope scope(path);
+        for (int pattern : {9, 14, 20}) {
+            auto state = MakeState(pattern, 37, 23, 11u);
+            // round upwards, flush to zero, denormals are zero
+            const uint32_t saved = ReadMxcsr();
+            const uint32_t odd = (saved & ~MxcsrRoundingMask) | 0x4000 | MxcsrFlushToZero | MxcsrDenormalsAreZero;
+            WriteMxcsr(odd);
+            const long differing = CompareFrames(*state, 3, 0);
+            const uint32_t after = ReadMxcsr();
+            WriteMxcsr(saved);
+            EXPECT_EQ(differing, 0);
+            EXPECT_EQ(after & ~0x3Fu, odd & ~0x3Fu);  // the flags (bits 0..5) may have been raised
+        }
+    }
+}
+
+TEST(VectorFrame, PathsAreChosenFromTheProcessorAndCanBeForced) {
+    EXPECT_TRUE(EnginePathAvailable(EnginePath::X87));
+    const EnginePath active = ActiveEnginePath();
+    EXPECT_TRUE(EnginePathAvailable(active));
+    // the fastest available first
+    const EnginePath best = EnginePathAvailable(EnginePath::Avx512) ? EnginePath::Avx512
+                            : EnginePathAvailable(EnginePath::Avx2) ? EnginePath::Avx2
+                                                                    : EnginePath::X87;
+    EXPECT_EQ(active, best);
+    EXPECT_TRUE(SetEnginePath(EnginePath::X87));
+    EXPECT_EQ(ActiveEnginePath(), EnginePath::X87);
+    ResetVectorFrameCounts();
+    auto state = MakeState(5, 20, 10, 3u);
+    EXPECT_EQ(CompareFrames(*state, 2, 0), 0);
+    EXPECT_EQ(VectorFrameCounts().points, 0);  // the 80-bit frame drew them
+    if (!EnginePathAvailable(EnginePath::Avx512)) {
+        EXPECT_FALSE(SetEnginePath(EnginePath::Avx512));
+        EXPECT_EQ(ActiveEnginePath(), EnginePath::X87);
+    }
+    SetEnginePath(active);
+    EXPECT_STREQ(EnginePathName(EnginePath::Avx2), "avx2");
+}
+
+}  // namespace
+}  // namespace lumora
