@@ -76,8 +76,10 @@ if [ -n "$render" ]; then
     awk -v a="$cpu_old1" -v b="$cpu_old2" -v c="$cpu_new1" -v d="$cpu_new2" \
       'BEGIN { printf "old %s s, %s s; new %s s, %s s; new/old %.2f\n", a, b, c, d, (c + d) / (a + b) }'
     echo "pattern old_ms new_ms new/old (median frame, wall clock: read with the load)"
-    paste -d' ' "$tables/old" "$tables/new" |
-      awk 'NR > 1 { printf "%s %.2f %.2f %.2f\n", $1, $3, $6, $6 / $3 }'
+    # the pattern lines only (a newer bench adds its path and fallback share after them)
+    paste -d' ' <(grep -E '^[0-9]+ ' "$tables/old") <(grep -E '^[0-9]+ ' "$tables/new") |
+      awk '{ printf "%s %.2f %.2f %.2f\n", $1, $3, $6, $6 / $3 }'
+    grep -E '^(path|fallbacks) ' "$tables/new" | sed 's/^/new: /' || true
   done
   rm -rf "$tables"
 fi

@@ -73,7 +73,8 @@ done
 # The still: field and one frame at 2000x1500.
 still_table() {
   awk 'NR == 1 { print "pattern field_ms frame_ms still_ms"; next }
-       { printf "%s %s %s %.1f\n", $1, $2, $3, $2 + $3 }'
+       $1 ~ /^[0-9]+$/ { printf "%s %s %s %.1f\n", $1, $2, $3, $2 + $3; next }
+       { print }'
 }
 if [ -n "$still" ]; then
   if [ -x "$native" ]; then

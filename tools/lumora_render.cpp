@@ -9,7 +9,9 @@
 // the memory: the file and the reason, status 1, no partial file. An existing output is replaced
 // only with --force. --bench prints "pattern field_ms frame_ms" and one line per pattern 1..25:
 // the fast engine on --threads threads (default: the machine's), or with --reference the
-// straightforward one.
+// straightforward one; then "path NAME" (the engine's path, engine/vector_frame.h) and
+// "fallbacks F of N points (SHARE)", the points the vector path recomputed in 80 bits. --path
+// forces a path; one the processor cannot run: the reason, status 1.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -22,6 +24,7 @@
 #include "engine/engine.h"
 #include "engine/fast_frame.h"
 #include "engine/still.h"
+#include "engine/vector_frame.h"
 #include "platform/image_file.h"
 #include "tools/bmp_file.h"
 #include "tools/render_options.h"
@@ -200,6 +203,7 @@ int Bench(const Options& options) {
 #else
     Still frame(options.width, options.height);
 #endif
+    ResetVectorFrameCounts();
     std::printf("pattern field_ms frame_ms\n");
     for (int pattern = FirstPattern; pattern <= LastPattern; ++pattern) {
         Options still = options;
@@ -233,6 +237,11 @@ int Bench(const Options& options) {
         std::printf("%d %.3f %.3f\n", pattern, fieldMs, Median(frameMs));
         std::fflush(stdout);
     }
+    // The path the frames took, and the share of points the vector path recomputed in 80 bits.
+    const VectorCounts counts = VectorFrameCounts();
+    std::printf("path %s\n", options.reference ? "straightforward" : EnginePathName(ActiveEnginePath()));
+    std::printf("fallbacks %lld of %lld points (%.3g)\n", counts.fallbacks, counts.points,
+                counts.points ? static_cast<double>(counts.fallbacks) / static_cast<double>(counts.points) : 0.0);
     return 0;
 }
 
@@ -273,6 +282,16 @@ int Run(const std::vector<std::string>& arguments) {
         return 2;
     }
     const Options& options = *parsed.options;
+    if (!options.path.empty()) {
+        const EnginePath path = options.path == "avx512" ? EnginePath::Avx512
+                                : options.path == "avx2" ? EnginePath::Avx2
+                                                         : EnginePath::X87;
+        if (!SetEnginePath(path)) {
+            std::fprintf(stderr, "lumora-render: this processor or system cannot run the %s path\n",
+                         options.path.c_str());
+            return 1;
+        }
+    }
     if (options.help) return std::printf("%s", UsageText), 0;
     if (options.version) return std::printf("lumora-render %s\n", LUMORA_VERSION_TEXT), 0;
     if (options.benchPixels) {

@@ -18,8 +18,9 @@ std::string Range(int first, int last) {
 const std::string Usage =
     "usage: lumora-render --pattern P --scheme S --size WxH --out FILE.bmp|FILE.png\n"
     "                     [--speed N] [--angles A1,A2,A3] [--rates R1,R2,R3] [--frames F]\n"
-    "                     [--seed N] [--checksum] [--force] [--reference]\n"
+    "                     [--seed N] [--checksum] [--force] [--reference] [--path NAME]\n"
     "       lumora-render --bench [--size WxH] [--frames F] [--threads T] [--reference]\n"
+    "                     [--path NAME]\n"
     "       lumora-render --help | -h | --version\n"
     "  P " + Range(FirstPattern, LastPattern) + ", S " + Range(FirstColourScheme, LastColourScheme) +
     ", N " + Range(MinSpeed, MaxSpeed) + " (default " + std::to_string(DefaultSpeed) +
@@ -28,6 +29,7 @@ const std::string Usage =
     "  A name ending in .png writes a PNG file, any other a BMP file; an existing\n"
     "  file is replaced only with --force. --checksum prints the still's checksum.\n"
     "  --reference computes with the straightforward engine (slow; for checking).\n"
+    "  --path x87|avx2|avx512 forces the engine's path (default: the fastest here).\n"
     "  Every option with a value also takes the form --name=value.\n";
 
 }  // namespace
@@ -132,6 +134,7 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments) {
         else if (name == "--frames") ok = haveFrames = ParseInt(value, 1, 100000, options.frames);
         else if (name == "--threads") ok = ParseInt(value, 1, 64, options.threads);
         else if (name == "--out") ok = !(options.out = value).empty();
+        else if (name == "--path") ok = (options.path = value) == "x87" || value == "avx2" || value == "avx512";
         else if (name == "--seed") {
             long long seed;
             ok = ParseInteger(value, 0, 0xFFFFFFFFLL, seed);
@@ -148,7 +151,7 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments) {
     if (options.bench || options.benchPixels) {
         if (options.pattern || options.scheme >= 0 || !options.out.empty() || options.angles ||
             options.rates || options.seed || options.checksum)
-            return fail("--bench takes only --size, --frames, --threads and --reference");
+            return fail("--bench takes only --size, --frames, --threads, --reference and --path");
         if (!haveSize) {
             options.width = DefaultBenchWidth;
             options.height = DefaultBenchHeight;

@@ -2,8 +2,8 @@
 //
 //   lumora-render --pattern P --scheme S --size WxH --out FILE.bmp|FILE.png
 //                 [--speed N] [--angles A1,A2,A3] [--rates R1,R2,R3] [--frames F] [--seed N]
-//                 [--checksum] [--force] [--reference]
-//   lumora-render --bench [--size WxH] [--frames F] [--threads T] [--reference]
+//                 [--checksum] [--force] [--reference] [--path x87|avx2|avx512]
+//   lumora-render --bench [--size WxH] [--frames F] [--threads T] [--reference] [--path ...]
 //   lumora-render --help | -h | --version
 //
 // Each option with a value also takes it as --name=value (--rates=-0.0003,0.0001,0.0002).
@@ -13,7 +13,8 @@
 // other a BMP file. --threads sets how many threads share a frame (1..64; default: the
 // machine's); --reference computes the still, or measures the frames, with the straightforward
 // one-thread evaluation (for a still: with planes of the still's own size) instead of the fast
-// engine. --help, -h and --version anywhere ask for nothing else.
+// engine. --path forces the engine's path (engine/vector_frame.h; default: the fastest the
+// processor offers). --help, -h and --version anywhere ask for nothing else.
 #pragma once
 
 #include <array>
@@ -39,6 +40,7 @@ struct Options {
     bool force = false;      // replace an existing output file
     bool reference = false;  // the straightforward evaluation
     int threads = 0;         // bench: threads per frame, 0 = the machine's count
+    std::string path;        // "x87", "avx2", "avx512", or empty: the engine's choice
     int pattern = 0;
     int scheme = -1;
     int width = 0;

@@ -112,6 +112,13 @@ leftovers=$(ls | grep -v -x -e still.bmp -e again.bmp -e turned.bmp -e wide.bmp 
 [ "$(head -1 bench.txt | tr -d '\r')" = "pattern field_ms frame_ms" ] || fail "bench header: $(head -1 bench.txt)"
 lines=$(tail -n +2 bench.txt | tr -d '\r' | grep -c -E '^[0-9]+ [0-9.]+ [0-9.]+$')
 [ "$lines" -eq 25 ] || fail "bench has $lines pattern lines, not 25"
+grep -q -E '^path (x87|avx2|avx512)$' <(tr -d '\r' <bench.txt) || fail "bench names no path: $(cat bench.txt)"
+grep -q -E '^fallbacks [0-9]+ of [0-9]+ points' <(tr -d '\r' <bench.txt) || fail "bench gives no fallback share"
+# --path forces the 80-bit path, which every processor has; a name it does not know is refused.
+"${render[@]}" --bench --size 16x9 --frames 1 --path x87 >bench.txt
+grep -q '^path x87' <(tr -d '\r' <bench.txt) || fail "--path x87 was not taken: $(cat bench.txt)"
+"${render[@]}" --bench --path sse 2>err.txt >/dev/null
+[ $? -eq 2 ] || fail "--path sse did not exit 2"
 
 [ $failures -eq 0 ] && echo "render_cli_test: all checks passed"
 exit $((failures > 0))
