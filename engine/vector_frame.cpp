@@ -227,11 +227,22 @@ const double* PlanesInDouble(const EngineState& state, int paddedWidth) {
     return values;
 }
 
+// The table slots a pattern reads (the list at the top).
+int SlotsOf(int pattern) {
+    switch (pattern) {
+        case 1: case 4: case 9: return 2;
+        case 10: return 3;
+        case 2: case 5: case 8: return 4;
+        case 6: case 7: case 12: return 5;
+        default: return vector::TableSlots;  // 3, 11, 13, 14
+    }
+}
+
 // The 80-bit terms into double with their bounds.
-void ConvertTerms(const FrameTerms& terms, int columns, int rows, Tables& t) {
+void ConvertTerms(const FrameTerms& terms, int slots, int columns, int rows, Tables& t) {
     auto job = [&](int begin, int end) {
         for (int i = begin; i < end; ++i)
-            for (int k = 0; k < vector::TableSlots; ++k) {
+            for (int k = 0; k < slots; ++k) {
                 if (i < columns) {
                     const int at = k * columns + i;
                     Split(terms.Column[k][i], t.Column[at], t.ColumnE[at]);
@@ -329,7 +340,7 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
     bool exact = true;  // false: the arguments may leave the range of the bounds
     if (pattern != 0) {
         const FrameTerms& terms = MakeFrameTerms(state, paddedWidth);
-        ConvertTerms(terms, paddedWidth, H, t);
+        ConvertTerms(terms, SlotsOf(pattern), paddedWidth, H, t);
         const int fieldW = FieldWidthOf(state), fieldH = FieldHeightOf(state);
         const long double u = std::fmax(std::fabs(PatternCoordinate(pattern, state.FieldColumn, fieldW)),
                                         std::fabs(PatternCoordinate(pattern, state.FieldColumn + W - 1, fieldW)));

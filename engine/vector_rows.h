@@ -307,7 +307,20 @@ __attribute__((always_inline)) inline int ColourPoints(const Job& j, const vd V[
     for (int k = 0; k < 3; ++k) E[k] = Ein[k] * (1.0 + 0x1p-30);
     vl undecided = (V[0] != V[0]) | (V[1] != V[1]) | (V[2] != V[2]);
     undecided |= ~((E[0] <= 0x1p-20) & (E[1] <= 0x1p-20) & (E[2] <= 0x1p-20));  // NaN too
-    const Folded a = Fold(V[0], E[0]), b = Fold(V[1], E[1]), c = Fold(V[2], E[2]);
+    // The common case first: no value of the N points within its bound of a jump of the fold (a
+    // distance f0 > E from every even integer, and |x| + E < 10). Then the 80-bit fold is the
+    // same triangle wave, within E (it is 1-Lipschitz), and f0 is the folded value.
+    Folded a, b, c;
+    const vd a0 = Abs(V[0]), a1 = Abs(V[1]), a2 = Abs(V[2]);
+    const vd f0 = Abs(a0 - 2.0 * Round(a0 * 0.5)), f1 = Abs(a1 - 2.0 * Round(a1 * 0.5)),
+             f2 = Abs(a2 - 2.0 * Round(a2 * 0.5));
+    const vl plain = (f0 > E[0]) & (f1 > E[1]) & (f2 > E[2]) & (a0 + E[0] < 10.0) &
+                     (a1 + E[1] < 10.0) & (a2 + E[2] < 10.0);
+    if (__builtin_expect(Lanes(plain) == (1 << N) - 1, 1)) {
+        a = {f0, E[0]}, b = {f1, E[1]}, c = {f2, E[2]};
+    } else {
+        a = Fold(V[0], E[0]), b = Fold(V[1], E[1]), c = Fold(V[2], E[2]);
+    }
     vd R, G, B, eR, eG, eB;
     if constexpr (Kind == 0) {
         R = a.f, G = b.f, B = c.f, eR = a.e, eG = b.e, eB = c.e;

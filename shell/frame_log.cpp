@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "engine/vector_frame.h"
+
 namespace lumora {
 
 bool FrameLog::enabled() const { return file_ != nullptr; }
@@ -21,6 +23,8 @@ void FrameLog::Start(int pattern, int gridWidth, int gridHeight, int windowWidth
     if (!file_) return;
     std::fprintf(file_, "start pattern=%d grid=%dx%d window=%dx%d\n", pattern, gridWidth,
                  gridHeight, windowWidth, windowHeight);
+    if (!pathSaid_) std::fprintf(file_, "path %s\n", EnginePathName(ActiveEnginePath()));
+    pathSaid_ = true;
     std::fflush(file_);
 }
 

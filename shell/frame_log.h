@@ -1,5 +1,6 @@
 // A test hook: when LUMORA_FRAME_LOG names a file, the saver window appends to it one line at
-// start ("start pattern=P grid=WxH window=WxH"), one line per frame drawn ("frame T render=R draw=D",
+// start ("start pattern=P grid=WxH window=WxH", after the first of them the engine's path,
+// "path x87|avx2|avx512", engine/vector_frame.h), one line per frame drawn ("frame T render=R draw=D",
 // the milliseconds the frame took to compute and to draw) and one when the window closes
 // ("close T"), T in milliseconds since the system started. The preview adds, after its start
 // line, the colouring it runs ("engine scheme=S speed=N"); the settings mode one line whenever
@@ -50,6 +51,7 @@ private:
     void Event(const char* what);  // "WHAT T"
 
     std::FILE* file_ = nullptr;
+    bool pathSaid_ = false;
 };
 
 }  // namespace lumora
