@@ -128,8 +128,10 @@ long double RoundHalfEven(long double x);
 void GeneratePatternField(EngineState& state);
 
 // One frame: advances the rotation, then colours every grid point into the target. Computed on
-// every core with tables (engine/fast_frame.h); its pixels are the straightforward evaluation's on
-// every case the tests try (a sine's or a logarithm's last bits could decide a channel byte).
+// every core: in double precision with proven bounds where the processor has AVX2, every pixel the
+// straightforward evaluation's (engine/vector_frame.h); elsewhere in 80 bits with tables
+// (engine/fast_frame.h), whose pixels are the straightforward evaluation's on every case the tests
+// try (a sine's or a logarithm's last bits could decide a channel byte).
 void RenderFrame(EngineState& state, const PixelTarget& target);
 // The second half of a frame alone: every grid point coloured into the target with the rotation
 // as it stands (no advance, no random draw). Several pieces of one still share one rotation so.
