@@ -67,6 +67,12 @@ TEST(RenderOptions, DefaultsOfStillAndBench) {
     ASSERT_TRUE(sized.options);
     EXPECT_EQ(sized.options->width, 960);
     EXPECT_EQ(sized.options->frames, 5);
+    EXPECT_EQ(sized.options->path, "");  // the engine's own choice
+    for (const char* path : {"x87", "avx2", "avx512"}) {
+        const auto forced = ParseArguments(Split(std::string("--bench --path ") + path));
+        ASSERT_TRUE(forced.options) << path;
+        EXPECT_EQ(forced.options->path, path);
+    }
 }
 
 TEST(RenderOptions, ValuesAlsoFollowAnEqualsSign) {
@@ -115,6 +121,8 @@ TEST(RenderOptions, BadArgumentsAreRefusedWithAReason) {
         "--bench --out x.bmp",
         "--bench --scheme 2",
         "--pattern 1 --scheme 0 --size 3x2 --out x.bmp --threads 2",
+        "--bench --path sse2",
+        "--bench --path AVX2",
     };
     for (const char* line : bad) {
         const auto parsed = ParseArguments(Split(line));
