@@ -254,8 +254,12 @@ TEST_F(SettingsTest, HostileStoresLoadAsTheSaverRunsThem) {
     const std::array<int, 5> stored{30, 3, 17, 7, 0}, firstRun{20, 0, 7, 1, 1};
     for (const Case& c : cases) {
         const std::wstring name = c.name ? c.name : L"Speed";
-        SCOPED_TRACE(testing::Message() << (c.name ? name : L"(no values)") << " type " << c.value.type
-                                        << ", " << c.value.data.size() << " bytes");
+        // Each check names its case itself: a SCOPED_TRACE would make GoogleTest on Windows start
+        // a thread of its own here, moments before the program ends, and Wine ends a process
+        // whose thread is still starting with a segmentation fault.
+        const std::string label = testing::PrintToString(c.name ? name : L"(no values)") + " type " +
+                                  std::to_string(c.value.type) + ", " +
+                                  std::to_string(c.value.data.size()) + " bytes";
         store.Values.clear();
         StoreKey(stored[0], stored[1], stored[2], stored[3], stored[4], good);
         if (c.name) store.Values[name] = c.value;
@@ -270,25 +274,25 @@ TEST_F(SettingsTest, HostileStoresLoadAsTheSaverRunsThem) {
         const int index = static_cast<int>(std::find(allSix.begin(), allSix.end(), name) - allSix.begin());
         const std::wstring head = c.error == Type ? L"Invalid data type for '" : L"Failed to get data for '";
         EXPECT_EQ(errors, c.error == None ? std::vector<std::wstring>{}
-                                          : std::vector<std::wstring>{head + name + L"'"});
-        EXPECT_EQ(result.valuesRead, c.error == None ? 6 : index);
+                                          : std::vector<std::wstring>{head + name + L"'"}) << label;
+        EXPECT_EQ(result.valuesRead, c.error == None ? 6 : index) << label;
         std::array<int, 5> expected = stored;
         int32_t integer = 0;
         if (c.error == None && index < 5 && DecodeInteger(c.value.type, c.value.data, 4, integer) == ValueRead::Ok)
             expected[index] = index == 4 ? integer != 0 : integer;
         for (int i = c.error == None ? 5 : index; i < 5; ++i) expected[i] = firstRun[i];
         EXPECT_EQ((std::array<int, 5>{engine.Speed, engine.ColourScheme, engine.Pattern, settings.Wall,
-                                      settings.Rands}), expected);
-        EXPECT_EQ(settings.Rands ? Random : PatternForFullScreen(engine.Pattern), c.start);
-        EXPECT_EQ(settings.Path_Wall, c.directory);
+                                      settings.Rands}), expected) << label;
+        EXPECT_EQ(settings.Rands ? Random : PatternForFullScreen(engine.Pattern), c.start) << label;
+        EXPECT_EQ(settings.Path_Wall, c.directory) << label;
         const std::array<int32_t, 3> added{static_cast<int32_t>(settings.Monitors), settings.Png,
                                            settings.Wallpaper};
         for (size_t i = 0; i < added.size(); ++i)
             EXPECT_EQ(added[i], name == AddedValues[i].name && c.added ? *c.added : AddedValues[i].firstRun)
-                << AddedValues[i].name;
-        EXPECT_EQ(store.Values, before) << "the store was changed";
-        EXPECT_TRUE(store.Written.empty());
-        EXPECT_EQ(store.OpenKeys, 0);
+                << label << ", " << AddedValues[i].name;
+        EXPECT_EQ(store.Values, before) << label << ": the store was changed";
+        EXPECT_TRUE(store.Written.empty()) << label;
+        EXPECT_EQ(store.OpenKeys, 0) << label;
     }
 }
 
