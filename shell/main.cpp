@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "engine/worker_pool.h"
 #include "platform/dpi.h"
 #include "platform/gdiplus.h"
 #include "settings/settings_dialog.h"
@@ -42,14 +43,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     const Mode mode = ModeOf(ModeLetter(Argument(1)));
     Application& application = TheApplication();
     SaverSettings settings;
-
-    // In mode C the settings dialog opens the saver window as its live view, from inside its
-    // own creation, so that the live view becomes the main window.
-    TForm1 form1(Engine(), settings, /*windowed=*/mode == Mode::Settings);
-    if (mode == Mode::FullScreen) form1.Create(instance);
-    TForm2 form2(Engine(), settings, form1);
-    if (mode == Mode::Settings) form2.Create(instance);
-    if (mode == Mode::Preview) RunPreview(Engine(), Argument(2));
-
-    return application.Run();
+    int status = 0;
+    {
+        // In mode C the settings dialog opens the saver window as its live view, from inside its
+        // own creation, so that the live view becomes the main window.
+        TForm1 form1(Engine(), settings, /*windowed=*/mode == Mode::Settings);
+        if (mode == Mode::FullScreen) form1.Create(instance);
+        TForm2 form2(Engine(), settings, form1);
+        if (mode == Mode::Settings) form2.Create(instance);
+        if (mode == Mode::Preview) RunPreview(Engine(), Argument(2));
+        status = application.Run();
+    }
+    // The engine's worker threads end here, while everything they could touch still exists,
+    // not among the static objects at exit (the engine state is one of them): a pool of one
+    // thread is the caller alone. The windows and their bitmaps are gone; GDI+ goes last.
+    SetEnginePoolThreads(1);
+    return status;
 }
