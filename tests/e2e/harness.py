@@ -515,6 +515,31 @@ class Session:
         _run(args, env=self.env)
 
     # --- screenshots -------------------------------------------------------------
+    def field_moving(self, regions, min_changed_share, timeout=15, pause=1.0):
+        """Looks at the screen until every region (x, y, width, height) shows a field, neither
+        (almost) black nor one flat colour, that changed in more than min_changed_share of its
+        pixels since the look `pause` seconds before: Wine shows what a program drew a moment
+        later, on a loaded machine much later, so one look proves nothing. Returns what was
+        wrong at the last look, empty when nothing was."""
+        deadline = time.monotonic() + timeout
+        before = self.screenshot()
+        while True:
+            time.sleep(pause)
+            after = self.screenshot()
+            problems = []
+            for region in regions:
+                mean, std = image_stats(after, region)
+                if mean <= 0.02:
+                    problems.append(f"{region} is (almost) black")
+                elif std <= 0.01:
+                    problems.append(f"{region} is one flat colour")
+                elif differing_pixels(before, after, region) <= min_changed_share * region[2] * region[3]:
+                    problems.append(f"the field does not move in {region}")
+            if not problems or time.monotonic() > deadline:
+                return problems
+            os.remove(before)
+            before = after
+
     def screenshot(self, path=None):
         """Saves the whole display as PNG; returns the path."""
         if path is None:
