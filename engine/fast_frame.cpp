@@ -8,6 +8,7 @@
 #include "engine/fast_math.h"
 #include "engine/fpu_guard.h"
 #include "engine/hue_colours.h"
+#include "engine/pattern_terms.h"
 #include "engine/point.h"
 #include "engine/vector_frame.h"
 #include "engine/worker_pool.h"
@@ -63,7 +64,6 @@ inline long double DoubleFraction(int index, int count) {
 inline long double Centred(int index, int count) { return (Fraction(index, count) - 0.5L) * 2.0L; }
 inline long double Square(long double z) { return z * z; }
 inline long double SineSquared(long double z) { return Square(std::sin(z)); }
-inline long double Lifted(long double x) { return x * x + std::sqrt(x) / 5.0L; }
 
 // Everything a point needs, fixed for the frame.
 struct FrameContext {
@@ -314,102 +314,38 @@ inline long double SinOfSum(long double sx, long double cx, long double sy, long
     return sx * cy + cx * sy;
 }
 
+// One point's terms and operations for the shared formulas (pattern_terms.h), in 80 bits as
+// written.
+struct PointTerms {
+    using Value = long double;
+    const FrameContext& f;
+    int row, col, gridStride;
+
+    long double Col(int k) const { return f.t->Column[k][col]; }
+    long double Row(int k) const { return f.t->Row[k][row]; }
+    long double Grid(int k) const {
+        return f.grid[(static_cast<size_t>(row) * f.W + col) * gridStride + k];
+    }
+    long double SinOfSum(int s, int r) const {
+        return lumora::SinOfSum(Col(s), Col(s + 1), Row(r), Row(r + 1));
+    }
+    long double SinOfGridPlusA3() const { return FastSin(Grid(1) + f.a3); }
+    static long double Square(long double x) { return x * x; }
+    static long double Sqrt(long double x) { return std::sqrt(x); }
+    static long double Abs(long double x) { return std::fabs(x); }
+    static long double Fifth(long double x) { return x / 5.0L; }
+    static long double Sin(long double x) { return FastSin(x); }
+    static long double Log(long double x) { return FastLog(x); }
+    static long double AtMostOne(long double x) { return x > 1.0L ? 1.0L : x; }
+    static long double Hundredth() { return 0.01L; }
+    static long double Half() { return 0.5L; }
+    long double A3() const { return f.a3; }
+};
+
 template <int P>
 inline void PointValues(const FrameContext& f, int row, int col, long double& V1, long double& V2,
                         long double& V3) {
-    const FrameTables& t = *f.t;
-    const long double u = t.Column[0][col];
-    const long double v = t.Row[0][row];
-    if constexpr (P == 1) {
-        V1 = (u * u - v * v) + t.Column[1][col];
-        V2 = u * v + t.Row[1][row];
-        V3 = std::sqrt(u * u + v * v + 0.01L);
-    } else if constexpr (P == 2) {
-        const long double uv2 = Square(u * v);
-        V1 = uv2 + t.Column[1][col];
-        V2 = uv2 + t.Row[1][row];
-        V3 = uv2 + Square(SinOfSum(t.Column[2][col], t.Column[3][col], t.Row[2][row], t.Row[3][row]));
-    } else if constexpr (P == 3 || P == 13) {
-        const long double p =
-            Square(SinOfSum(t.Column[1][col], t.Column[2][col], t.Row[1][row], t.Row[2][row]));
-        const long double q =
-            Square(SinOfSum(t.Column[3][col], t.Column[4][col], t.Row[3][row], t.Row[4][row]));
-        const long double r =
-            Square(SinOfSum(t.Column[5][col], t.Column[6][col], t.Row[5][row], t.Row[6][row]));
-        if constexpr (P == 3) {
-            V1 = Lifted(p);
-            V2 = Lifted(q);
-            V3 = Lifted(r);
-            if (V1 > 1.0L) V1 = 1.0L;
-            if (V2 > 1.0L) V2 = 1.0L;
-            if (V3 > 1.0L) V3 = 1.0L;
-        } else {
-            V1 = p;
-            V2 = q;
-            V3 = r;
-        }
-    } else if constexpr (P == 4) {
-        const long double w = f.grid[static_cast<size_t>(row) * f.W + col];
-        V1 = t.Column[1][col] + w;
-        V2 = t.Row[1][row] + w;
-        V3 = w + f.a3 + v + u;
-    } else if constexpr (P == 5) {
-        V1 = t.Column[1][col];
-        V2 = t.Row[1][row];
-        V3 = Square(SinOfSum(t.Column[2][col], t.Column[3][col], t.Row[2][row], t.Row[3][row]));
-    } else if constexpr (P == 6 || P == 7) {
-        const long double k = Square(t.Column[4][col] * t.Row[4][row]);
-        const long double last =
-            Square(SinOfSum(t.Column[2][col], t.Column[3][col], t.Row[2][row], t.Row[3][row]));
-        if constexpr (P == 6) {
-            V1 = k * t.Column[1][col];
-            V2 = k * t.Row[1][row];
-            V3 = k * last;
-        } else {
-            V1 = t.Column[1][col] + k;
-            V2 = t.Row[1][row] + k;
-            V3 = last + k;
-        }
-    } else if constexpr (P == 8) {
-        const long double* g = f.grid + (static_cast<size_t>(row) * f.W + col) * 2;
-        const long double p = t.Column[1][col] - t.Row[1][row] - g[0] + t.Column[2][col];
-        const long double q = FastSin(p) + t.Row[2][row] + g[1] + t.Row[3][row];
-        const long double r = FastLog(Square(p) * Square(q) + 0.5L);
-        const long double ap = std::fabs(p), aq = std::fabs(q), ar = std::fabs(r);
-        V1 = ap + std::sqrt(ap) / 5.0L;
-        V2 = aq + std::sqrt(aq) / 5.0L;
-        V3 = ar + std::sqrt(ar) / 5.0L;
-    } else if constexpr (P == 10) {
-        const long double* g = f.grid + (static_cast<size_t>(row) * f.W + col) * 2;
-        V1 = t.Column[1][col] + t.Row[2][row];
-        V2 = t.Row[1][row] + t.Column[2][col];
-        V3 = Square(FastSin(g[1] + f.a3)) + g[0];
-    } else if constexpr (P == 11) {
-        const long double p =
-            std::fabs(SinOfSum(t.Column[1][col], t.Column[2][col], t.Row[1][row], t.Row[2][row]));
-        const long double q =
-            std::fabs(SinOfSum(t.Column[3][col], t.Column[4][col], t.Row[3][row], t.Row[4][row]));
-        const long double r =
-            std::fabs(SinOfSum(t.Column[5][col], t.Column[6][col], t.Row[5][row], t.Row[6][row]));
-        V1 = p + std::sqrt(p + 0.01L) / 5.0L;
-        V2 = q + std::sqrt(q + 0.01L) / 5.0L;
-        V3 = r + std::sqrt(r + 0.01L) / 5.0L;
-    } else if constexpr (P == 12) {
-        V1 = t.Column[1][col] - t.Row[2][row];
-        V2 = t.Row[1][row] - t.Column[2][col];
-        V3 = std::fabs(SinOfSum(t.Column[3][col], t.Column[4][col], t.Row[3][row], t.Row[4][row])) -
-             std::fabs(u - v);
-    } else if constexpr (P == 14) {
-        const long double p =
-            std::fabs(SinOfSum(t.Column[1][col], t.Column[2][col], t.Row[1][row], t.Row[2][row]));
-        const long double q =
-            std::fabs(SinOfSum(t.Column[3][col], t.Column[4][col], t.Row[3][row], t.Row[4][row]));
-        const long double r =
-            std::fabs(SinOfSum(t.Column[5][col], t.Column[6][col], t.Row[5][row], t.Row[6][row]));
-        V1 = Lifted(p);
-        V2 = Lifted(q);
-        V3 = Lifted(r);
-    }
+    PatternTerms<P>(PointTerms{f, row, col, GridStride(P)}, V1, V2, V3);
 }
 
 template <int P>

@@ -42,6 +42,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/pattern_terms.h"
 #include "engine/vector_job.h"
 
 #ifndef LUMORA_VECTOR_LANES
@@ -258,8 +259,6 @@ inline Bounded SqrtB(Bounded a) {
     const vd q = a.e / s, r = Sqrt(a.e);
     return {s, Select(q < r, q, r) * (1.0 + 0x1p-50) + U * s};
 }
-// x + sqrt(x) / 5.
-inline Bounded Lifted(const Job& j, Bounded x) { return Add(Square(x), MulC(SqrtB(x), j.c02, j.e02)); }
 
 // ---- Colouring -------------------------------------------------------------------------------
 
@@ -421,81 +420,45 @@ inline Bounded SinOfSum(const Job& j, int s, int t, int row, int col) {
 }
 
 // ---- The per-frame patterns ------------------------------------------------------------------
-// The same formulas as patterns.cpp, on the table slots vector_frame.cpp fills (it lists them).
+// The shared formulas (pattern_terms.h) on the table slots vector_frame.cpp fills, each operation
+// carrying its bound.
+
+inline Bounded operator+(Bounded a, Bounded b) { return Add(a, b); }
+inline Bounded operator-(Bounded a, Bounded b) { return Sub(a, b); }
+inline Bounded operator*(Bounded a, Bounded b) { return Mul(a, b); }
+
+struct VectorTerms {
+    using Value = Bounded;
+    const Job& j;
+    int row, col;
+
+    Bounded Col(int k) const { return lumora::vector::Col(j, k, col); }
+    Bounded Row(int k) const { return lumora::vector::Row(j, k, row); }
+    Bounded Grid(int k) const { return lumora::vector::Grid(j, k, row, col); }
+    Bounded SinOfSum(int s, int r) const { return lumora::vector::SinOfSum(j, s, r, row, col); }
+    // sin(G + a3) for the grid's G = (w + u) + v, from its sine and cosine (slots 1, 2) and a3's
+    Bounded SinOfGridPlusA3() const {
+        const long at = (static_cast<long>(j.height) + row) * j.paddedWidth + col;
+        const vd sg = Load(j.grid + at), cg = Load(j.grid + at + static_cast<long>(j.height) * j.paddedWidth);
+        return {Fma(sg, Splat(j.cosA3), cg * j.sinA3), Splat(j.sinSumBound)};
+    }
+    static Bounded Square(Bounded x) { return lumora::vector::Square(x); }
+    static Bounded Sqrt(Bounded x) { return SqrtB(x); }
+    static Bounded Abs(Bounded x) { return AbsB(x); }
+    Bounded Fifth(Bounded x) const { return MulC(x, j.c02, j.e02); }
+    static Bounded Sin(Bounded x) { return SinB(x); }
+    static Bounded Log(Bounded x) { return LogB(x); }
+    // continuous and 1-Lipschitz: the bound stays
+    static Bounded AtMostOne(Bounded x) { return {Min(x.v, Splat(1.0)), x.e}; }
+    Bounded Hundredth() const { return {Splat(j.c001), Splat(j.e001)}; }
+    static Bounded Half() { return {Splat(0.5), Splat(0.0)}; }
+    Bounded A3() const { return {Splat(j.a3), Splat(j.ea3)}; }
+};
 
 template <int P>
 __attribute__((always_inline)) inline void PatternPoint(const Job& j, int r, int c, vd V[3], vd E[3]) {
     Bounded v1, v2, v3;
-    if constexpr (P == 1) {
-        const Bounded u = Col(j, 0, c), v = Row(j, 0, r);
-        v1 = Add(Sub(Square(u), Square(v)), Col(j, 1, c));
-        v2 = Add(Mul(u, v), Row(j, 1, r));
-        v3 = SqrtB(AddC(Add(Square(u), Square(v)), j.c001, j.e001));
-    } else if constexpr (P == 2) {
-        const Bounded uv2 = Square(Mul(Col(j, 0, c), Row(j, 0, r)));
-        v1 = Add(uv2, Col(j, 1, c));
-        v2 = Add(uv2, Row(j, 1, r));
-        v3 = Add(uv2, Square(SinOfSum(j, 2, 2, r, c)));
-    } else if constexpr (P == 3 || P == 13) {
-        const Bounded p = Square(SinOfSum(j, 1, 1, r, c));
-        const Bounded q = Square(SinOfSum(j, 3, 3, r, c));
-        const Bounded s = Square(SinOfSum(j, 5, 5, r, c));
-        if constexpr (P == 3) {
-            // clamped to 1: continuous and 1-Lipschitz, so the bound stays
-            v1 = Lifted(j, p), v2 = Lifted(j, q), v3 = Lifted(j, s);
-            v1.v = Min(v1.v, Splat(1.0)), v2.v = Min(v2.v, Splat(1.0)), v3.v = Min(v3.v, Splat(1.0));
-        } else {
-            v1 = p, v2 = q, v3 = s;
-        }
-    } else if constexpr (P == 4) {
-        const Bounded w = Grid(j, 0, r, c);
-        v1 = Add(Col(j, 1, c), w);
-        v2 = Add(Row(j, 1, r), w);
-        v3 = Add(Add(AddC(w, j.a3, j.ea3), Row(j, 0, r)), Col(j, 0, c));
-    } else if constexpr (P == 5) {
-        v1 = Col(j, 1, c);
-        v2 = Row(j, 1, r);
-        v3 = Square(SinOfSum(j, 2, 2, r, c));
-    } else if constexpr (P == 6 || P == 7) {
-        const Bounded k = Square(Mul(Col(j, 4, c), Row(j, 4, r)));
-        const Bounded last = Square(SinOfSum(j, 2, 2, r, c));
-        if constexpr (P == 6) {
-            v1 = Mul(k, Col(j, 1, c)), v2 = Mul(k, Row(j, 1, r)), v3 = Mul(k, last);
-        } else {
-            v1 = Add(Col(j, 1, c), k), v2 = Add(Row(j, 1, r), k), v3 = Add(last, k);
-        }
-    } else if constexpr (P == 8) {
-        const Bounded p = Add(Sub(Sub(Col(j, 1, c), Row(j, 1, r)), Grid(j, 0, r, c)), Col(j, 2, c));
-        const Bounded q = Add(Add(Add(SinB(p), Row(j, 2, r)), Grid(j, 1, r, c)), Row(j, 3, r));
-        const Bounded s = LogB(AddC(Mul(Square(p), Square(q)), 0.5, 0.0));
-        const Bounded x[3] = {AbsB(p), AbsB(q), AbsB(s)};
-        v1 = Add(x[0], MulC(SqrtB(x[0]), j.c02, j.e02));
-        v2 = Add(x[1], MulC(SqrtB(x[1]), j.c02, j.e02));
-        v3 = Add(x[2], MulC(SqrtB(x[2]), j.c02, j.e02));
-    } else if constexpr (P == 10) {
-        // sin(G + a3) for the grid's G = (w + u) + v, from its sine and cosine and a3's
-        const vd sg = Load(j.grid + (static_cast<long>(1) * j.height + r) * j.paddedWidth + c);
-        const vd cg = Load(j.grid + (static_cast<long>(2) * j.height + r) * j.paddedWidth + c);
-        const Bounded s = {Fma(sg, Splat(j.cosA3), cg * j.sinA3), Splat(j.sinSumBound)};
-        v1 = Add(Col(j, 1, c), Row(j, 2, r));
-        v2 = Add(Row(j, 1, r), Col(j, 2, c));
-        v3 = Add(Square(s), Grid(j, 0, r, c));
-    } else if constexpr (P == 11) {
-        const Bounded p = AbsB(SinOfSum(j, 1, 1, r, c));
-        const Bounded q = AbsB(SinOfSum(j, 3, 3, r, c));
-        const Bounded s = AbsB(SinOfSum(j, 5, 5, r, c));
-        v1 = Add(p, MulC(SqrtB(AddC(p, j.c001, j.e001)), j.c02, j.e02));
-        v2 = Add(q, MulC(SqrtB(AddC(q, j.c001, j.e001)), j.c02, j.e02));
-        v3 = Add(s, MulC(SqrtB(AddC(s, j.c001, j.e001)), j.c02, j.e02));
-    } else if constexpr (P == 12) {
-        v1 = Sub(Col(j, 1, c), Row(j, 2, r));
-        v2 = Sub(Row(j, 1, r), Col(j, 2, c));
-        v3 = Sub(AbsB(SinOfSum(j, 3, 3, r, c)), AbsB(Sub(Col(j, 0, c), Row(j, 0, r))));
-    } else if constexpr (P == 14) {
-        v1 = Lifted(j, AbsB(SinOfSum(j, 1, 1, r, c)));  // up to 1.2: left for the fold
-        v2 = Lifted(j, AbsB(SinOfSum(j, 3, 3, r, c)));
-        v3 = Lifted(j, AbsB(SinOfSum(j, 5, 5, r, c)));
-    }
+    PatternTerms<P>(VectorTerms{j, r, c}, v1, v2, v3);
     V[0] = v1.v, V[1] = v2.v, V[2] = v3.v;
     E[0] = v1.e, E[1] = v2.e, E[2] = v3.e;
 }
