@@ -1,7 +1,6 @@
 #include "platform/gdiplus.h"
 
 #include <string>
-#include <utility>
 
 namespace lumora {
 namespace platform {
@@ -81,58 +80,19 @@ const char* StatusText(Status status) {
     }
 }
 
-}  // namespace platform
-
-using namespace Gdiplus;
-
-FrameBitmap::FrameBitmap(int width, int height) {
-    if (DllExports::GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr,
-                                              &bitmap_) != Ok) {
+PixelsBitmap::PixelsBitmap(const FrameView& pixels) {
+    if (pixels.empty()) return;
+    // The library only reads the pixels here: it encodes them.
+    if (DllExports::GdipCreateBitmapFromScan0(pixels.width, pixels.height, pixels.stride * 4,
+                                              PixelFormat32bppARGB,
+                                              reinterpret_cast<BYTE*>(const_cast<uint32_t*>(pixels.pixels)),
+                                              &bitmap_) != Ok)
         bitmap_ = nullptr;
-        return;
-    }
-    width_ = width;
-    height_ = height;
 }
 
-FrameBitmap::~FrameBitmap() {
+PixelsBitmap::~PixelsBitmap() {
     if (bitmap_) DllExports::GdipDisposeImage(bitmap_);
 }
 
-FrameBitmap::FrameBitmap(FrameBitmap&& other) noexcept
-    : bitmap_(std::exchange(other.bitmap_, nullptr)),
-      width_(std::exchange(other.width_, 0)),
-      height_(std::exchange(other.height_, 0)) {}
-
-FrameBitmap& FrameBitmap::operator=(FrameBitmap&& other) noexcept {
-    if (this != &other) {
-        if (bitmap_) DllExports::GdipDisposeImage(bitmap_);
-        bitmap_ = std::exchange(other.bitmap_, nullptr);
-        width_ = std::exchange(other.width_, 0);
-        height_ = std::exchange(other.height_, 0);
-    }
-    return *this;
-}
-
-void FrameBitmap::SetPixels(const uint32_t* pixels, int stride, int width, int height) {
-    if (!bitmap_) return;
-    // The status is not acted on: a pixel that cannot be written keeps its colour.
-    for (int row = 0; row < height; ++row)
-        for (int col = 0; col < width; ++col)
-            DllExports::GdipBitmapSetPixel(bitmap_, col, row,
-                                           pixels[static_cast<ptrdiff_t>(row) * stride + col]);
-}
-
-LockedBits::LockedBits(GpBitmap* bitmap, int left, int top, int width, int height,
-                       ImageLockMode mode)
-    : bitmap_(bitmap) {
-    const GpRect rect(left, top, width, height);
-    locked_ = bitmap_ && DllExports::GdipBitmapLockBits(bitmap_, &rect, mode,
-                                                        PixelFormat32bppARGB, &data_) == Ok;
-}
-
-LockedBits::~LockedBits() {
-    if (locked_) DllExports::GdipBitmapUnlockBits(bitmap_, &data_);
-}
-
+}  // namespace platform
 }  // namespace lumora

@@ -1,12 +1,11 @@
-// Owning wrappers of the GDI+ flat API: the library session, the frame bitmap, the BMP encoder.
+// Owning wrappers of the GDI+ flat API, which the program uses to encode stills and for nothing
+// else: the library session, a bitmap made over a still's pixels, the encoders.
 //
 // GdiplusSession   GdiplusStartup (version 1, no debug callback, background thread and external
 //                  codecs not suppressed) / GdiplusShutdown with the token. One per process.
-// FrameBitmap      one 32-bit ARGB bitmap of width x height pixels (GdipCreateBitmapFromScan0,
-//                  stride 0, no buffer) / GdipDisposeImage. SetPixels() writes pixels one at a
-//                  time through GdipBitmapSetPixel (the slow way, kept to measure and compare).
-// LockedBits       GdipBitmapLockBits / GdipBitmapUnlockBits of a rectangle: its first pixel and
-//                  its stride in pixels.
+// PixelsBitmap     a 32-bit ARGB bitmap over pixels the caller owns and keeps for as long as the
+//                  bitmap lives (GdipCreateBitmapFromScan0 with their stride) / GdipDisposeImage;
+//                  no copy is made. Null when the library refuses.
 // FindImageEncoder the encoder for a MIME type ("image/bmp", "image/png"): lists the installed
 //                  encoders and compares each one's MIME type, as a narrow string, with the one
 //                  asked for exactly (letter case counts). The loop does not stop at a match: with
@@ -22,6 +21,8 @@
 
 #include <cstdint>
 #include <vector>
+
+#include "platform/frame.h"
 
 namespace lumora {
 
@@ -49,54 +50,19 @@ Gdiplus::Status SaveImage(Gdiplus::GpImage* image, const wchar_t* path, const CL
 // A short English reason for a GDI+ status, for messages.
 const char* StatusText(Gdiplus::Status status);
 
-}  // namespace platform
-
-class FrameBitmap {
+class PixelsBitmap {
 public:
-    FrameBitmap(int width, int height);
-    ~FrameBitmap();
-    FrameBitmap(FrameBitmap&& other) noexcept;
-    FrameBitmap& operator=(FrameBitmap&& other) noexcept;
-    FrameBitmap(const FrameBitmap&) = delete;
-    FrameBitmap& operator=(const FrameBitmap&) = delete;
+    explicit PixelsBitmap(const FrameView& pixels);
+    ~PixelsBitmap();
+    PixelsBitmap(const PixelsBitmap&) = delete;
+    PixelsBitmap& operator=(const PixelsBitmap&) = delete;
 
-    int width() const { return width_; }
-    int height() const { return height_; }
-    // Null when the library could not make the bitmap (for instance an empty size).
     Gdiplus::GpBitmap* image() const { return bitmap_; }
-
-    // Writes width x height pixels (rows of `stride` pixels) one at a time through
-    // GdipBitmapSetPixel; a pixel that cannot be written keeps its colour.
-    void SetPixels(const uint32_t* pixels, int stride, int width, int height);
 
 private:
     Gdiplus::GpBitmap* bitmap_ = nullptr;
-    int width_ = 0;
-    int height_ = 0;
 };
 
-// The pixels of a rectangle of a bitmap, locked in 32-bit ARGB for writing (or for reading).
-class LockedBits {
-public:
-    LockedBits(Gdiplus::GpBitmap* bitmap, int width, int height,
-               Gdiplus::ImageLockMode mode = Gdiplus::ImageLockModeWrite)
-        : LockedBits(bitmap, 0, 0, width, height, mode) {}
-    // The rectangle at (left, top).
-    LockedBits(Gdiplus::GpBitmap* bitmap, int left, int top, int width, int height,
-               Gdiplus::ImageLockMode mode);
-    ~LockedBits();
-    LockedBits(const LockedBits&) = delete;
-    LockedBits& operator=(const LockedBits&) = delete;
-
-    bool locked() const { return locked_; }
-    uint32_t* pixels() const { return static_cast<uint32_t*>(data_.Scan0); }
-    // Rows apart, in pixels; negative for a bottom-up buffer.
-    int stride() const { return data_.Stride / 4; }
-
-private:
-    Gdiplus::GpBitmap* bitmap_;
-    Gdiplus::BitmapData data_{};
-    bool locked_ = false;
-};
+}  // namespace platform
 
 }  // namespace lumora

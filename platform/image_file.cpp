@@ -37,9 +37,11 @@ std::wstring SystemMessage(DWORD error) {
     return message;
 }
 
-std::wstring SaveImageFile(Gdiplus::GpImage* image, const std::wstring& path, const CLSID& encoder,
+std::wstring SaveImageFile(const FrameView& still, const std::wstring& path, const CLSID& encoder,
                            bool replace) {
-    if (!image) return L"There is no image to save.";
+    if (still.empty()) return L"There is no image to save.";
+    const PixelsBitmap image(still);
+    if (!image.image()) return Widen(StatusText(Gdiplus::OutOfMemory));
     const std::wstring temporary = path + L".part" + std::to_wstring(GetCurrentProcessId());
     // Making the file first gives the system's own reason when the directory refuses it.
     const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -47,7 +49,7 @@ std::wstring SaveImageFile(Gdiplus::GpImage* image, const std::wstring& path, co
     if (file == INVALID_HANDLE_VALUE) return SystemMessage(GetLastError());
     CloseHandle(file);
     SetLastError(0);
-    const Gdiplus::Status status = SaveImage(image, temporary.c_str(), encoder);
+    const Gdiplus::Status status = SaveImage(image.image(), temporary.c_str(), encoder);
     if (status != Gdiplus::Ok) {
         const DWORD error = GetLastError();
         DeleteFileW(temporary.c_str());

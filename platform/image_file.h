@@ -6,7 +6,8 @@
 // file that appeared meanwhile is never replaced otherwise. A failed save leaves no temporary
 // file and the target as it was.
 //
-// Windows: SaveImageFile writes the image with a GDI+ encoder through "<path>.part<process id>";
+// Windows: SaveImageFile encodes the still's pixels with a GDI+ encoder (a bitmap made over them
+// for the save) and writes them through "<path>.part<process id>";
 // the result is empty on success, else a plain reason for the user ("Access denied.", "There is
 // not enough space on the disk."). SystemMessage gives the system's text of an error code.
 // Elsewhere (the native still renderer): WriteFileAtomically writes the bytes through a
@@ -17,8 +18,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
+
+#include "platform/frame.h"
 #else
 #include <cstdint>
 #include <optional>
@@ -31,7 +32,7 @@ namespace lumora::platform {
 inline constexpr char FileExistsReason[] = "the file exists";
 
 #ifdef _WIN32
-std::wstring SaveImageFile(Gdiplus::GpImage* image, const std::wstring& path, const CLSID& encoder,
+std::wstring SaveImageFile(const FrameView& still, const std::wstring& path, const CLSID& encoder,
                            bool replace);
 std::wstring SystemMessage(DWORD error);
 #else

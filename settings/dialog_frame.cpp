@@ -89,11 +89,11 @@ void DialogFrame::DestroyFrame() {
     if (window_) DestroyWindow(window_);
 }
 
-bool DialogFrame::CreateFrame(HINSTANCE instance, WNDPROC procedure, void* self) {
+bool DialogFrame::CreateFrame(HINSTANCE instance) {
     instance_ = instance;
-    RegisterDialogClass(instance, design_.className, procedure);
+    RegisterDialogClass(instance, design_.className, WindowProc);
     CreateWindowExW(design_.exStyle, design_.className, design_.caption, design_.style, 0, 0, 0, 0,
-                    nullptr, nullptr, instance, self);
+                    nullptr, nullptr, instance, AsCreateParam());
     return window_ != nullptr;
 }
 

@@ -20,6 +20,7 @@
 #include <string>
 
 #include "platform/dpi.h"
+#include "platform/window_proc.h"
 
 namespace lumora {
 
@@ -76,20 +77,17 @@ struct DialogDesign {
     std::span<const ControlDesign> controls;  // in creation order, which is the tab order
 };
 
-class DialogFrame {
+class DialogFrame : public platform::MessageWindow {
 public:
-    DialogFrame(const DialogFrame&) = delete;
-    DialogFrame& operator=(const DialogFrame&) = delete;
-
     HWND Handle() const { return window_; }
 
 protected:
     explicit DialogFrame(const DialogDesign& design);
-    virtual ~DialogFrame();
+    ~DialogFrame() override;
 
-    // Registers the class and creates the window with `self` as its creation parameter; the
-    // dialog's WM_CREATE handler runs inside.
-    bool CreateFrame(HINSTANCE instance, WNDPROC procedure, void* self);
+    // Registers the class and creates the window, attached to this dialog; the dialog's
+    // WM_CREATE handler runs inside.
+    bool CreateFrame(HINSTANCE instance);
     // Destroys the window; a dialog calls it from its own destructor, while the messages that
     // destroying sends can still reach all of it.
     void DestroyFrame();
@@ -115,7 +113,6 @@ protected:
     HBRUSH Background() const { return background_.get(); }
 
     HINSTANCE instance_ = nullptr;
-    HWND window_ = nullptr;
     UINT dpi_ = platform::DesignDpi;
 
 private:

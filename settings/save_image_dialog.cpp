@@ -12,10 +12,10 @@
 #include "settings/dialog_frame.h"
 #include "settings/export.h"
 #include "settings/image_name.h"
-#include "settings/live_view.h"
 #include "settings/settings.h"
 #include "settings/settings_window.h"
 #include "settings/app_title.h"
+#include "settings/still_image.h"
 
 namespace lumora {
 namespace {
@@ -135,13 +135,17 @@ FolderIcon ShellFolderIcon(bool open, bool large) {
 
 }  // namespace
 
-TOKRightDlg::TOKRightDlg(SaverSettings& settings, ExportState& export_, LiveView& liveView)
-    : DialogFrame(Design), settings_(settings), export_(export_), liveView_(liveView) {}
+TOKRightDlg::TOKRightDlg(SaverSettings& settings, ExportState& export_,
+                         std::unique_ptr<StillImage> still)
+    : DialogFrame(Design), settings_(settings), export_(export_), still_(std::move(still)) {}
 
-TOKRightDlg::~TOKRightDlg() { DestroyFrame(); }
+TOKRightDlg::~TOKRightDlg() {
+    DestroyFrame();
+    still_.reset();
+}
 
 bool TOKRightDlg::Create(HINSTANCE instance) {
-    return CreateFrame(instance, platform::AttachedWindowProc<TOKRightDlg>, this);
+    return CreateFrame(instance);
 }
 
 void TOKRightDlg::BringToFront() {
@@ -300,9 +304,9 @@ void TOKRightDlg::Tell(const std::wstring& message, UINT icon) const {
 }
 
 void TOKRightDlg::OKBtnClick() {
-    // A click that arrives after the dialog has gone (a quick double click, a tool's clicks) would
-    // save the live view's frame over the still just written.
-    if (!IsOpen()) return;
+    // A click that arrives after the dialog has gone (a quick double click, a tool's clicks) has
+    // no still to save.
+    if (!IsOpen() || !still_) return;
     // The directory is remembered first, whether or not the file can be written.
     if (directory_ != settings_.Path_Wall) {
         settings_.Path_Wall = directory_;
@@ -338,8 +342,7 @@ void TOKRightDlg::OKBtnClick() {
     std::wstring reason = png ? L"The imaging library has no PNG encoder." : L"The imaging library has no BMP encoder.";
     if (haveEncoder) {
         BusyCursor busy;
-        const FrameBitmap* still = liveView_.Still();
-        reason = platform::SaveImageFile(still ? still->image() : nullptr, path, encoder, exists);
+        reason = platform::SaveImageFile(still_->frame().view(), path, encoder, exists);
     }
     if (!reason.empty()) {
         Tell(L"The image could not be saved as\n" + path + L"\n\n" + reason, MB_ICONERROR);
@@ -354,18 +357,18 @@ void TOKRightDlg::OKBtnClick() {
                      refused,
                  MB_ICONWARNING);
     }
-    RestoreAndHide();
+    Leave();
 }
 
-void TOKRightDlg::CancelBtnClick() { RestoreAndHide(); }
+void TOKRightDlg::CancelBtnClick() { Leave(); }
 
-void TOKRightDlg::FormClose() { RestoreAndHide(); }
+void TOKRightDlg::FormClose() { Leave(); }
 
-void TOKRightDlg::RestoreAndHide() {
+void TOKRightDlg::Leave() {
     if (!IsOpen()) return;  // left already: the live view runs
     ShowWindow(window_, SW_HIDE);
     BusyCursor busy;
-    liveView_.RestoreLivePreview();
+    still_.reset();
 }
 
 void TOKRightDlg::MeasureItem(MEASUREITEMSTRUCT& item) const {

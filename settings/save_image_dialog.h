@@ -15,12 +15,14 @@
 // background that cannot be set says so and keeps the file. A name that is empty, the mask or
 // not a possible file name is refused with a message; an existing file is replaced only when the
 // user says so; a save that fails says why. In all three cases the dialog stays open and the
-// image number stays. A successful Save raises the image number. Save, Cancel, Esc and the close
-// box each put the live view back exactly once and hide the dialog.
+// image number stays. A successful Save raises the image number. The dialog owns the still from
+// its creation on; Save, Cancel, Esc and the close box hide the dialog and let the still go,
+// which gives the live view back (so does destroying the dialog while it shows).
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,13 +33,13 @@
 
 namespace lumora {
 
-class LiveView;
+class StillImage;
 struct ExportState;
 struct SaverSettings;
 
 class TOKRightDlg : public DialogFrame {
 public:
-    TOKRightDlg(SaverSettings& settings, ExportState& export_, LiveView& liveView);
+    TOKRightDlg(SaverSettings& settings, ExportState& export_, std::unique_ptr<StillImage> still);
     ~TOKRightDlg() override;
     // Creates and shows the dialog (FormCreate runs inside).
     bool Create(HINSTANCE instance);
@@ -52,9 +54,7 @@ private:
         bool open;  // on the path (an open folder) rather than a sub-directory
     };
 
-    template <typename Window>
-    friend LRESULT CALLBACK platform::AttachedWindowProc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
     void FormCreate();
     void OKBtnClick();
@@ -66,7 +66,7 @@ private:
     ImageFormat Format() const;
     void SetFormat(ImageFormat format);
 
-    void RestoreAndHide();
+    void Leave();
     bool EnterDirectory(const std::wstring& directory);
     void FillDirectoryList();
     void FillFileList();
@@ -83,7 +83,7 @@ private:
 
     SaverSettings& settings_;
     ExportState& export_;
-    LiveView& liveView_;
+    std::unique_ptr<StillImage> still_;  // from the still's render to the dialog's end
     platform::Font font_;
     platform::Font boldFont_;
     std::wstring directory_;  // the directory the lists show

@@ -14,6 +14,7 @@
 #include "settings/live_view.h"
 #include "settings/save_image_dialog.h"
 #include "settings/still_progress.h"
+#include "settings/still_image.h"
 #include "settings/settings_window.h"
 #include "settings/app_title.h"
 
@@ -131,7 +132,7 @@ TForm2::~TForm2() {
 bool TForm2::Create(HINSTANCE instance) {
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&classes);
-    if (!CreateFrame(instance, platform::AttachedWindowProc<TForm2>, this)) return false;
+    if (!CreateFrame(instance)) return false;
     ShowWindow(window_, SW_SHOWNOACTIVATE);  // shown as soon as its creation is complete
     return true;
 }
@@ -330,8 +331,7 @@ void TForm2::ApplyImageSizePreset() {
 void TForm2::Button1Click() { SaveSettingsForWindow(engine_, settings_, window_); }
 
 void TForm2::Button3Click() {
-    // One save-image dialog at a time: a second would restore the live view a second time and
-    // then save whatever the live view drew last.
+    // One save-image dialog at a time: the engine belongs to the still until it is left.
     if (saveDialog_ && saveDialog_->IsOpen()) {
         saveDialog_->BringToFront();
         return;
@@ -344,14 +344,17 @@ void TForm2::Button3Click() {
         return;
     }
     StillResult result;
+    saveDialog_.reset();  // a dialog left earlier, and its still, go before the next still
+    auto still = std::make_unique<StillImage>(engine_, liveView_, export_.ImageWidth,
+                                              export_.ImageHeight);
     {
         BusyCursor busy;
         StillProgressWindow progress(instance_, window_, liveView_.Handle(), export_.ImageWidth,
                                      export_.ImageHeight);
-        result = liveView_.RenderStill(export_.ImageWidth, export_.ImageHeight, progress);
+        result = still->Render(progress);
     }
     if (result != StillResult::Rendered) {
-        liveView_.RestoreLivePreview();  // the still's memory goes first
+        still.reset();  // the live view comes back before the message waits for the user
         if (result == StillResult::NoMemory)
             MessageBoxW(window_,
                         (L"There is not enough memory for a still of " + std::to_wstring(export_.ImageWidth) +
@@ -360,9 +363,8 @@ void TForm2::Button3Click() {
                         ApplicationTitle, MB_ICONERROR | MB_OK);
         return;
     }
-    saveDialog_.reset();
-    saveDialog_ = std::make_unique<TOKRightDlg>(settings_, export_, liveView_);
-    if (!saveDialog_->Create(instance_)) liveView_.RestoreLivePreview();
+    saveDialog_ = std::make_unique<TOKRightDlg>(settings_, export_, std::move(still));
+    if (!saveDialog_->Create(instance_)) saveDialog_.reset();
 }
 
 void TForm2::Button2Click() { liveView_.Close(); }

@@ -46,9 +46,7 @@ public:
     bool Create(HINSTANCE instance);
 
 private:
-    template <typename Window>
-    friend LRESULT CALLBACK platform::AttachedWindowProc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
     void FormCreate();
     void TimerTimer();

@@ -64,7 +64,7 @@ void StillProgressWindow::Show() {
     // The windows the user could change the still's settings in, or close, wait.
     for (HWND window : held_) EnableWindow(window, FALSE);
     holding_ = true;
-    if (!CreateFrame(instance_, platform::AttachedWindowProc<StillProgressWindow>, this)) return;
+    if (!CreateFrame(instance_)) return;
     RECT frame;
     GetWindowRect(window_, &frame);
     SetWindowPos(window_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2,

@@ -1,6 +1,6 @@
 // The progress of a still that takes a while: a small window with a bar and Cancel.
 //
-// StillProgressWindow is told after each piece of a still (settings/live_view.h). For the first
+// StillProgressWindow is told after each piece of a still (settings/still_image.h). For the first
 // half second it shows nothing and lets the still render undisturbed; after that it shows
 // itself centred on the screen, always on top, with the still's size, a bar of the pieces done
 // and a Cancel button, keeps the program's windows painted between pieces, and answers false
@@ -14,7 +14,7 @@
 #include "platform/dpi.h"
 #include "platform/window_proc.h"
 #include "settings/dialog_frame.h"
-#include "settings/live_view.h"
+#include "settings/still_image.h"
 
 namespace lumora {
 
@@ -27,9 +27,7 @@ public:
     bool Continue(int piecesDone, int pieces) override;
 
 private:
-    template <typename Window>
-    friend LRESULT CALLBACK platform::AttachedWindowProc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
     void FormCreate();
     void CancelBtnClick();

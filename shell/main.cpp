@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
 
 #include "engine/engine.h"
@@ -37,26 +38,29 @@ lumora::EngineState& Engine() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     using namespace lumora;
-    platform::EnablePerMonitorDpiAwareness();  // the manifest asks for it too
-    platform::GdiplusSession gdiplus;  // held from before start-up to exit
-
     const Mode mode = ModeOf(ModeLetter(Argument(1)));
-    Application& application = TheApplication();
+    if (mode == Mode::Nothing) return 0;  // no window, and no engine: its planes are not made
+    platform::EnablePerMonitorDpiAwareness();  // the manifest asks for it too
+    // The imaging library encodes the settings mode's stills; nothing else uses it. It goes
+    // last.
+    std::optional<platform::GdiplusSession> gdiplus;
+    if (mode == Mode::Settings) gdiplus.emplace();
     SaverSettings settings;
     int status = 0;
-    {
+    if (mode == Mode::Preview) {
+        RunPreview(Engine(), Argument(2));
+    } else {
         // In mode C the settings dialog opens the saver window as its live view, from inside its
         // own creation, so that the live view becomes the main window.
         TForm1 form1(Engine(), settings, /*windowed=*/mode == Mode::Settings);
         if (mode == Mode::FullScreen) form1.Create(instance);
         TForm2 form2(Engine(), settings, form1);
         if (mode == Mode::Settings) form2.Create(instance);
-        if (mode == Mode::Preview) RunPreview(Engine(), Argument(2));
-        status = application.Run();
+        status = TheApplication().Run();
     }
     // The engine's worker threads end here, while everything they could touch still exists,
     // not among the static objects at exit (the engine state is one of them): a pool of one
-    // thread is the caller alone. The windows and their bitmaps are gone; GDI+ goes last.
+    // thread is the caller alone. The windows and their frames are gone; GDI+ goes last.
     SetEnginePoolThreads(1);
     return status;
 }

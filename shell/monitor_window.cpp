@@ -1,5 +1,6 @@
 #include "shell/monitor_window.h"
 
+#include "platform/draw_frame.h"
 #include "platform/window_class.h"
 #include "platform/window_dc.h"
 #include "settings/app_title.h"
@@ -18,13 +19,12 @@ TMonitorWindow::~TMonitorWindow() {
 
 bool TMonitorWindow::Create(HINSTANCE instance, const ScreenRect& monitor,
                             const MonitorPicture& picture) {
-    platform::RegisterWindowClass(instance, WindowClassName,
-                                  platform::AttachedWindowProc<TMonitorWindow>, SaverWindowLook());
+    platform::RegisterWindowClass(instance, WindowClassName, WindowProc, SaverWindowLook());
     // Owned by the primary window: no taskbar button of its own, always above its owner, and
     // destroyed with it at the latest.
     CreateWindowExW(WS_EX_TOPMOST, WindowClassName, ApplicationTitle, WS_POPUP, monitor.left,
                     monitor.top, monitor.width(), monitor.height(), primary_, nullptr, instance,
-                    this);
+                    AsCreateParam());
     if (!window_) return false;
     Show(monitor, picture);
     ShowWindow(window_, SW_SHOWNOACTIVATE);
@@ -66,14 +66,13 @@ void TMonitorWindow::Show(const ScreenRect& monitor, const MonitorPicture& pictu
     }
 }
 
-void TMonitorWindow::DrawFrame(const uint32_t* frame, int stride,
-                               const FrameStretcher& primary) {
-    if (!window_ || picture_.mode == MonitorsMode::PrimaryOnly) return;
+void TMonitorWindow::DrawFrame(const FrameView& frame, const FrameStretcher& primary) {
+    if (!window_ || picture_.mode == MonitorsMode::PrimaryOnly || frame.empty()) return;
     const bool shared = stretcher_.SameStretchAs(primary);
-    if (!shared) stretcher_.Stretch(frame, stride);
+    if (!shared) stretcher_.Stretch(frame.pixels, frame.stride);
     const FrameStretcher& picture = shared ? primary : stretcher_;
     platform::WindowDC dc(window_);
-    platform::CopyPixels(dc.get(), picture.pixels(), picture.width(), picture.height());
+    platform::DrawFrame(dc.get(), picture.view());
 }
 
 LRESULT TMonitorWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

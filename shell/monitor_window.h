@@ -28,12 +28,10 @@ struct MonitorPicture {
     bool operator==(const MonitorPicture&) const = default;
 };
 
-class TMonitorWindow {
+class TMonitorWindow : public platform::MessageWindow {
 public:
     explicit TMonitorWindow(HWND primary) : primary_(primary) {}
-    ~TMonitorWindow();
-    TMonitorWindow(const TMonitorWindow&) = delete;
-    TMonitorWindow& operator=(const TMonitorWindow&) = delete;
+    ~TMonitorWindow() override;
 
     // Creates the window over the monitor and shows it without taking the focus.
     bool Create(HINSTANCE instance, const ScreenRect& monitor, const MonitorPicture& picture);
@@ -44,15 +42,13 @@ public:
     // The rectangle it was last asked to cover.
     const ScreenRect& Monitor() const { return monitor_; }
 
-    // The frame (frameWidth x frameHeight pixels, rows `stride` pixels apart), as the picture
-    // says. A mirrored monitor the same shape as the primary one takes the primary window's
-    // stretch of it (`primary`, already made) instead of making the same picture again.
-    void DrawFrame(const uint32_t* frame, int stride, const FrameStretcher& primary);
+    // The frame (frameWidth x frameHeight pixels), as the picture says. A mirrored monitor the
+    // same shape as the primary one takes the primary window's stretch of it (`primary`,
+    // already made) instead of making the same picture again.
+    void DrawFrame(const FrameView& frame, const FrameStretcher& primary);
 
 private:
-    template <typename Window>
-    friend LRESULT CALLBACK platform::AttachedWindowProc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
     void FormInput(UINT message, WPARAM wparam, LPARAM lparam);
     void FormClose();
@@ -60,7 +56,6 @@ private:
     void Show(const ScreenRect& monitor, const MonitorPicture& picture);
 
     const HWND primary_;
-    HWND window_ = nullptr;
     ScreenRect monitor_;
     MonitorPicture picture_;
     FrameStretcher stretcher_;

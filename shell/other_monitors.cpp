@@ -67,9 +67,8 @@ void OtherMonitors::Report(const std::vector<MonitorRect>& monitors,
     }
 }
 
-void OtherMonitors::DrawFrame(const uint32_t* frame, int stride,
-                              const FrameStretcher& primary) {
-    for (const auto& window : windows_) window->DrawFrame(frame, stride, primary);
+void OtherMonitors::DrawFrame(const FrameView& frame, const FrameStretcher& primary) {
+    for (const auto& window : windows_) window->DrawFrame(frame, primary);
 }
 
 void OtherMonitors::Close() {

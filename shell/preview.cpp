@@ -1,10 +1,8 @@
 #include "shell/preview.h"
 
-#include <memory>
-
 #include "engine/domain.h"
 #include "engine/engine.h"
-#include "platform/gdiplus.h"
+#include "platform/draw_frame.h"
 #include "platform/window_class.h"
 #include "platform/window_dc.h"
 #include "shell/frame_log.h"
@@ -25,17 +23,6 @@ constexpr int PreviewColourScheme = 0;
 constexpr int PreviewSpeed = 10;
 constexpr int32_t GraceAfterDialog = 10;  // mouse messages after a password dialog; the tenth asks
 
-// What the paint needs of RunPreview: the engine and the frame, which exist before the first
-// message is dispatched and until the loop has ended. Main thread only.
-struct PreviewFrame {
-    EngineState* engine = nullptr;
-    FrameBitmap* bitmap = nullptr;
-};
-PreviewFrame& TheFrame() {
-    static PreviewFrame frame;
-    return frame;
-}
-
 FrameLog& Log() {
     static FrameLog log;
     return log;
@@ -53,62 +40,35 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
            static_cast<double>(frequency.QuadPart);
 }
 
-void DrawPreviewFrame(const EngineState& engine, const FrameBitmap& bitmap) {
-    platform::WindowDC dc(Preview().PreviewWindow);
-    platform::GdiplusGraphics graphics(dc.get());
-    graphics.DrawImage(bitmap.image(), engine.GridWidth, engine.GridHeight);
-}
-
-// Mouse input in the pop-up: ignored in the preview; elsewhere every tenth message after a
-// password dialog asks again.
-void AskPassword() {
-    PreviewState& preview = Preview();
-    const PasswordAnswer answer = VerifySaverPassword(preview.PreviewWindow);
-    if (answer.libraryWasAsked) preview.InputGraceCount = GraceAfterDialog;
-    preview.StopRequested = answer.mayEnd;
-}
-
-void PreviewMouseInput() {
-    PreviewState& preview = Preview();
-    if (preview.PreviewMode) return;
-    if (--preview.InputGraceCount <= 0) AskPassword();
-}
-
-void PreviewKeyDown() { AskPassword(); }
-
-void PreviewDestroy() {
-    Log().Close();
-    PostQuitMessage(0);
-}
-
 }  // namespace
 
-PreviewState& Preview() {
-    static PreviewState state;
-    return state;
+void RunPreview(EngineState& engine, std::wstring_view hostArgument) {
+    TPreviewWindow preview(engine);
+    preview.RunPreview(hostArgument);
 }
 
-HWND CreatePreviewWindow(int width, int height, HWND host) {
+TPreviewWindow::~TPreviewWindow() {
+    StopThread();
+    if (window_) DestroyWindow(window_);
+}
+
+bool TPreviewWindow::CreatePreviewWindow(int width, int height, HWND host) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     // A plain class: no icon, cursor or background brush of its own.
-    platform::RegisterWindowClass(instance, PreviewClassName, PreviewWindowProc,
-                                  {.style = CS_PARENTDC});
-    HWND window;
+    platform::RegisterWindowClass(instance, PreviewClassName, WindowProc, {.style = CS_PARENTDC});
     if (host) {
-        window = CreateWindowExW(0, PreviewClassName, PreviewTitle, ChildStyle, 0, 0, width, height,
-                                 host, nullptr, instance, nullptr);
+        CreateWindowExW(0, PreviewClassName, PreviewTitle, ChildStyle, 0, 0, width, height, host,
+                        nullptr, instance, AsCreateParam());
     } else {
-        window = CreateWindowExW(0, PreviewClassName, PreviewTitle, PopupStyle, 0, 0, width, height,
-                                 nullptr, nullptr, instance, nullptr);
-        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW);
+        CreateWindowExW(0, PreviewClassName, PreviewTitle, PopupStyle, 0, 0, width, height,
+                        nullptr, nullptr, instance, AsCreateParam());
+        SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW);
     }
-    Preview().PreviewWindow = window;
-    return window;
+    return window_ != nullptr;
 }
 
-void RunPreview(EngineState& engine, std::wstring_view hostArgument) {
-    PreviewState& preview = Preview();
-    preview.PreviewMode = true;
+void TPreviewWindow::RunPreview(std::wstring_view hostArgument) {
+    PreviewMode = true;
     const HWND host = HandleFromValue(ParseWindowHandle(hostArgument));
     int width = PopupWidth;
     int height = PopupHeight;
@@ -120,43 +80,47 @@ void RunPreview(EngineState& engine, std::wstring_view hostArgument) {
     }
     if (!CreatePreviewWindow(width, height, host)) return;
 
-    SetGridSize(engine, width, height);  // unscaled; clamped to the planes
+    SetGridSize(engine_, width, height);  // unscaled; clamped to the planes
     SeedRandomFromClock();
-    SeedAnimation(engine);
-    engine.ColourScheme = PreviewColourScheme;
-    engine.Speed = PreviewSpeed;
-    engine.Pattern = Random(RandomPatternCount) + FirstPattern;
-    GeneratePatternField(engine);
-    FrameBitmap bitmap(engine.GridWidth, engine.GridHeight);
-    TheFrame() = PreviewFrame{&engine, &bitmap};
-    Log().Start(engine.Pattern, engine.GridWidth, engine.GridHeight, width, height);
-    Log().Engine(engine.ColourScheme, engine.Speed);
+    SeedAnimation(engine_);
+    engine_.ColourScheme = PreviewColourScheme;
+    engine_.Speed = PreviewSpeed;
+    engine_.Pattern = Random(RandomPatternCount) + FirstPattern;
+    GeneratePatternField(engine_);
+    frame_ = Frame(engine_.GridWidth, engine_.GridHeight);
+    Log().Start(engine_.Pattern, engine_.GridWidth, engine_.GridHeight, width, height);
+    Log().Engine(engine_.ColourScheme, engine_.Speed);
 
-    // Never joined: the thread ends with the process.
-    const HANDLE thread = CreateThread(nullptr, 0, PreviewThreadProc, nullptr, 0, nullptr);
-    if (thread) CloseHandle(thread);
+    thread_.emplace([this] { PreviewThreadProc(); });
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    TheFrame() = PreviewFrame{};
+    StopThread();
 }
 
-DWORD WINAPI PreviewThreadProc(void*) {
-    PreviewState& preview = Preview();
-    ShowWindow(preview.PreviewWindow, SW_SHOW);
-    UpdateWindow(preview.PreviewWindow);
+// Shows the window, then asks for a repaint every 40 ms until the password check lets the
+// preview end (it then posts the destroy message that ends the loop) or the loop has ended.
+void TPreviewWindow::PreviewThreadProc() {
+    const HWND window = window_;
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
     do {
-        InvalidateRect(preview.PreviewWindow, nullptr, FALSE);
-        Sleep(InvalidateInterval);
-    } while (!preview.StopRequested);
-    PostMessageW(preview.PreviewWindow, WM_DESTROY, 0, 0);
-    return 0;
+        InvalidateRect(window, nullptr, FALSE);
+        if (loopEnded_.Wait(InvalidateInterval)) return;
+    } while (!StopRequested);
+    PostMessageW(window, WM_DESTROY, 0, 0);
 }
 
-LRESULT CALLBACK PreviewWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+void TPreviewWindow::StopThread() {
+    loopEnded_.Set();
+    if (thread_) thread_->Join();
+}
+
+LRESULT TPreviewWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    const HWND window = window_;
     switch (message) {
         case WM_DESTROY: PreviewDestroy(); return 0;
         case WM_PAINT: PaintPreviewFrame(); return 0;  // never validated: painted again and again
@@ -171,14 +135,16 @@ LRESULT CALLBACK PreviewWindowProc(HWND window, UINT message, WPARAM wparam, LPA
     return DefWindowProcW(window, message, wparam, lparam);
 }
 
-void PaintPreviewFrame() {
-    const PreviewFrame& frame = TheFrame();
-    if (!frame.engine) return;  // only before the loop runs, which dispatches nothing
+void TPreviewWindow::PaintPreviewFrame() {
+    if (!thread_) return;  // only before the loop runs, which dispatches nothing
     LARGE_INTEGER start, rendered, drawn;
     QueryPerformanceCounter(&start);
-    RenderIntoBitmap(*frame.engine, *frame.bitmap);
+    const bool haveFrame = RenderIntoFrame(engine_, frame_);
     QueryPerformanceCounter(&rendered);
-    DrawPreviewFrame(*frame.engine, *frame.bitmap);
+    if (haveFrame) {
+        platform::WindowDC dc(window_);
+        platform::DrawFrame(dc.get(), frame_.view());
+    }
     QueryPerformanceCounter(&drawn);
     Log().Frame(Milliseconds(start, rendered), Milliseconds(rendered, drawn));
     // The pause ends early when a key or the mouse comes in. The paint is always due again, so
@@ -186,6 +152,27 @@ void PaintPreviewFrame() {
     // thread waits (Wine does so every 200 messages or so: about ten seconds of frames) would
     // let a key press lie unseen.
     MsgWaitForMultipleObjects(0, nullptr, FALSE, PaintPause, QS_INPUT);
+}
+
+// Mouse input in the pop-up: ignored in the preview; elsewhere every tenth message after a
+// password dialog asks again.
+void TPreviewWindow::AskPassword() {
+    const PasswordAnswer answer = VerifySaverPassword(window_);
+    if (answer.libraryWasAsked) InputGraceCount = GraceAfterDialog;
+    StopRequested = answer.mayEnd;
+}
+
+void TPreviewWindow::PreviewMouseInput() {
+    if (PreviewMode) return;
+    if (--InputGraceCount <= 0) AskPassword();
+}
+
+void TPreviewWindow::PreviewKeyDown() { AskPassword(); }
+
+void TPreviewWindow::PreviewDestroy() {
+    if (!closed_) Log().Close();
+    closed_ = true;
+    PostQuitMessage(0);
 }
 
 }  // namespace lumora

@@ -4,8 +4,7 @@
 
 #include "engine/domain.h"
 #include "engine/engine.h"
-#include "engine/still.h"
-#include "platform/gdiplus.h"
+#include "platform/draw_frame.h"
 #include "platform/window_class.h"
 #include "platform/window_dc.h"
 #include "settings/settings_window.h"
@@ -54,11 +53,10 @@ TForm1::~TForm1() {
 }
 
 bool TForm1::Create(HINSTANCE instance) {
-    platform::RegisterWindowClass(instance, WindowClassName, platform::AttachedWindowProc<TForm1>,
-                                  SaverWindowLook());
+    platform::RegisterWindowClass(instance, WindowClassName, WindowProc, SaverWindowLook());
     const DWORD style = windowed_ ? WindowedStyle : FullScreenStyle;
     CreateWindowExW(WS_EX_TOPMOST, WindowClassName, ApplicationTitle, style, 0, 0, 0, 0, nullptr,
-                    nullptr, instance, this);
+                    nullptr, instance, AsCreateParam());
     if (!window_) return false;
     SetTimer(window_, FrameTimerId, FrameTimerInterval, nullptr);
     TheApplication().FormCreated(window_);
@@ -105,7 +103,7 @@ void TForm1::FormCreate() {
     if (mode_ == MonitorsMode::Span) SizeSpan(monitors);
     SeedAnimation(engine_);
     GeneratePatternField(engine_);
-    frameBitmap_ = std::make_unique<FrameBitmap>(engine_.GridWidth, engine_.GridHeight);
+    ReplaceFrame();
     ResizeStretch();
     GetCursorPos(&lastCursorPos_);
     SetScreenSaverRunning(true);
@@ -183,7 +181,7 @@ void TForm1::FormDisplayChange() {
     Log().DisplayChange();
     if (mode_ == MonitorsMode::Span) {
         SizeSpan(monitors);
-        ReplaceFrameBitmap();
+        ReplaceFrame();
         GeneratePatternField(engine_);
         ResizeStretch();
     }
@@ -207,16 +205,15 @@ void TForm1::SizeWindowed() {
 }
 
 void TForm1::TimerTimer() {
-    if (!frameBitmap_ || displayOff_) return;  // nobody sees it: the animation waits
+    if (displayOff_ || paused_) return;  // nobody sees it, or a still has the engine: it waits
     if (!Log().enabled()) {
-        RenderIntoBitmap(engine_, *frameBitmap_);
-        DrawFrame();
+        if (RenderIntoFrame(engine_, frame_)) DrawFrame();
         return;
     }
     LARGE_INTEGER frequency, start, rendered, drawn;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
-    RenderIntoBitmap(engine_, *frameBitmap_);
+    if (!RenderIntoFrame(engine_, frame_)) return;
     QueryPerformanceCounter(&rendered);
     DrawFrame();
     QueryPerformanceCounter(&drawn);
@@ -225,27 +222,20 @@ void TForm1::TimerTimer() {
                 static_cast<double>(drawn.QuadPart - rendered.QuadPart) * msPerTick);
 }
 
-// The grid-sized frame, stretched smoothly over the whole drawing area. The stretch is made in
-// the program and copied 1:1; should the frame's pixels not be readable, the imaging library
-// draws it stretched itself.
+// The grid-sized frame, stretched smoothly over the whole drawing area in the program and
+// copied 1:1; the other monitors take their pictures of the same frame.
 void TForm1::DrawFrame() {
-    platform::WindowDC dc(window_);
-    LockedBits bits(frameBitmap_->image(), frameBitmap_->width(), frameBitmap_->height(),
-                    Gdiplus::ImageLockModeRead);
-    if (bits.locked()) {
-        const PixelTarget frame = LockedTarget(bits);
-        stretcher_.Stretch(frame.pixels, frame.stride);
-        platform::CopyPixels(dc.get(), stretcher_.pixels(), stretcher_.width(), stretcher_.height());
-        otherMonitors_.DrawFrame(frame.pixels, frame.stride, stretcher_);
-        return;
+    stretcher_.Stretch(frame_.pixels(), frame_.stride());
+    {
+        platform::WindowDC dc(window_);
+        platform::DrawFrame(dc.get(), stretcher_.view());
     }
-    platform::GdiplusGraphics graphics(dc.get());
-    graphics.DrawImage(frameBitmap_->image(), engine_.WindowWidth, engine_.WindowHeight);
+    otherMonitors_.DrawFrame(frame_.view(), stretcher_);
 }
 
-void TForm1::ReplaceFrameBitmap() {
-    frameBitmap_.reset();  // the old bitmap goes before the new one is made
-    frameBitmap_ = std::make_unique<FrameBitmap>(engine_.GridWidth, engine_.GridHeight);
+void TForm1::ReplaceFrame() {
+    frame_ = Frame();  // the old frame goes before the new one is made
+    frame_ = Frame(engine_.GridWidth, engine_.GridHeight);
 }
 
 void TForm1::RefillField() {
@@ -253,29 +243,17 @@ void TForm1::RefillField() {
     Log().Field(engine_.Pattern, engine_.GridWidth, engine_.GridHeight);
 }
 
-StillResult TForm1::RenderStill(int width, int height, StillProgress& progress) {
-    KillTimer(window_, FrameTimerId);
-    frameBitmap_.reset();  // the live frame goes before the still is made
-    frameBitmap_ = std::make_unique<FrameBitmap>(width, height);
-    if (!frameBitmap_->image()) return StillResult::NoMemory;
+// The frames stop where they are: the engine state and its planes are the still's now.
+void TForm1::PauseForStill(int width, int height) {
+    paused_ = true;
+    if (window_) KillTimer(window_, FrameTimerId);
     Log().Field(engine_.Pattern, width, height);
-    StillRender still(engine_, width, height);
-    for (int index = 0; index < still.PieceCount(); ++index) {
-        const StillRender::Piece piece = still.PieceAt(index);
-        {
-            LockedBits bits(frameBitmap_->image(), piece.column, piece.row, piece.width,
-                            piece.height, Gdiplus::ImageLockModeWrite);
-            if (!bits.locked()) return StillResult::NoMemory;
-            still.RenderPiece(index, LockedTarget(bits));
-        }
-        if (!progress.Continue(index + 1, still.PieceCount())) return StillResult::Cancelled;
-    }
-    return StillResult::Rendered;
 }
 
-void TForm1::RestoreLivePreview() {
+void TForm1::Resume() {
+    paused_ = false;
+    if (!window_) return;  // gone with the program: nothing to show again
     SizeGridToWindow(engine_, WindowedGridDivisor);
-    ReplaceFrameBitmap();
     RefillField();
     SetTimer(window_, FrameTimerId, FrameTimerInterval, nullptr);
 }

@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/frame.h"
 #include "platform/power_setting.h"
 #include "platform/window_class.h"
 #include "platform/window_proc.h"
@@ -27,7 +28,6 @@
 
 namespace lumora {
 
-class FrameBitmap;
 struct EngineState;
 struct SaverSettings;
 
@@ -36,12 +36,10 @@ struct SaverSettings;
 // standard scheme), which shows until the first frame is drawn.
 platform::WindowClassLook SaverWindowLook();
 
-class TForm1 : public LiveView {
+class TForm1 : public LiveView, public platform::MessageWindow {
 public:
     TForm1(EngineState& engine, SaverSettings& settings, bool windowed);
-    ~TForm1();
-    TForm1(const TForm1&) = delete;
-    TForm1& operator=(const TForm1&) = delete;
+    ~TForm1() override;
 
     // Creates the window (FormCreate runs inside) and shows it.
     bool Create(HINSTANCE instance);
@@ -51,14 +49,11 @@ public:
     // The live view of the settings mode (settings/live_view.h).
     bool Open(HINSTANCE instance) override { return Create(instance); }
     void RefillField() override;
-    StillResult RenderStill(int width, int height, StillProgress& progress) override;
-    const FrameBitmap* Still() const override { return frameBitmap_.get(); }
-    void RestoreLivePreview() override;
+    void PauseForStill(int width, int height) override;
+    void Resume() override;
 
 private:
-    template <typename Window>
-    friend LRESULT CALLBACK platform::AttachedWindowProc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
     void FormCreate();
     void TimerTimer();
@@ -76,14 +71,14 @@ private:
     void ResizeStretch();
     void CoverOtherMonitors(const std::vector<MonitorRect>& monitors);
     void DrawFrame();
-    void ReplaceFrameBitmap();
+    void ReplaceFrame();
 
     EngineState& engine_;
     SaverSettings& settings_;
     const bool windowed_;
-    HWND window_ = nullptr;
     POINT lastCursorPos_{};
-    std::unique_ptr<FrameBitmap> frameBitmap_;
+    Frame frame_;  // the grid's, rendered into at every tick
+    bool paused_ = false;  // a still has the engine
     FrameStretcher stretcher_;
     OtherMonitors otherMonitors_;
     MonitorsMode mode_ = MonitorsMode::Mirror;

@@ -23,6 +23,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/frame.h"
+
 namespace lumora {
 
 enum class StretchFit { Fill, Cover };
@@ -41,6 +43,8 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     const uint32_t* pixels() const { return output_.data(); }
+    // The stretched picture, width x height pixels in rows of its width.
+    FrameView view() const { return {output_.data(), width_, height_, width_}; }
 
     // source: sourceWidth x sourceHeight pixels, rows `sourceStride` pixels apart.
     void Stretch(const uint32_t* source, int sourceStride);

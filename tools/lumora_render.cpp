@@ -25,13 +25,13 @@
 #include "engine/fast_frame.h"
 #include "engine/still.h"
 #include "engine/vector_frame.h"
+#include "platform/frame.h"
 #include "platform/image_file.h"
 #include "tools/bmp_file.h"
 #include "tools/render_options.h"
 
 #ifdef _WIN32
 #include "platform/gdiplus.h"
-#include "shell/frame_render.h"
 #else
 #include <sys/stat.h>
 
@@ -75,14 +75,6 @@ void SetUpState(EngineState& state, const Options& options) {
         state.RotationRate3 = (*options.rates)[2];
     }
 }
-
-// A frame buffer of the benchmark's own (natively) and of a native still.
-struct Still {
-    int width, height;
-    std::vector<uint32_t> pixels;
-    Still(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * h, 0xFF000000u) {}
-    PixelTarget target() { return {pixels.data(), width}; }
-};
 
 // Status 1, with the file and the reason.
 int Fail(const std::string& out, const std::string& reason) {
@@ -137,9 +129,8 @@ bool PathExists(const std::string& path) {
     return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The still is rendered straight into the GDI+ bitmap that is saved, through one lock, and
-// written with the BMP or PNG encoder by way of a temporary file that replaces the target only
-// when it is complete.
+// The still is rendered into a frame of its own and written with GDI+'s BMP or PNG encoder by
+// way of a temporary file that replaces the target only when it is complete.
 int RenderStill(const Options& options) {
     const std::string& out = options.out;
     if (!out.empty() && !options.force && PathExists(out)) return Fail(out, ExistsReason);
@@ -147,18 +138,13 @@ int RenderStill(const Options& options) {
     CLSID encoder{};
     if (!out.empty() && platform::FindImageEncoder(png ? "image/png" : "image/bmp", encoder) < 0)
         return Fail(out, png ? "no PNG encoder in GDI+" : "no BMP encoder in GDI+");
-    FrameBitmap bitmap(options.width, options.height);
+    Frame still(options.width, options.height);
     const std::string size = std::to_string(options.width) + "x" + std::to_string(options.height);
-    if (!bitmap.image())
-        return Fail(out, "not enough memory for a still of " + size + " (GDI+ could not make the bitmap)");
-    {
-        LockedBits bits(bitmap.image(), options.width, options.height);
-        if (!bits.locked()) return Fail(out, "GDI+ could not lock the bitmap");
-        if (!RenderInto(options, LockedTarget(bits)))
-            return Fail(out, "not enough memory for the planes of a still of " + size);
-    }
+    if (still.empty()) return Fail(out, "not enough memory for a still of " + size);
+    if (!RenderInto(options, still.target()))
+        return Fail(out, "not enough memory for the planes of a still of " + size);
     if (out.empty()) return 0;
-    const std::wstring reason = platform::SaveImageFile(bitmap.image(), Widen(out), encoder, options.force);
+    const std::wstring reason = platform::SaveImageFile(still.view(), Widen(out), encoder, options.force);
     if (!reason.empty()) return Fail(out, Narrow(reason.c_str()));
     return 0;
 }
@@ -172,18 +158,14 @@ int RenderStill(const Options& options) {
     const std::string& out = options.out;
     if (!out.empty() && !options.force && PathExists(out)) return Fail(out, ExistsReason);
     const std::string size = std::to_string(options.width) + "x" + std::to_string(options.height);
-    std::unique_ptr<Still> still;
-    try {
-        still = std::make_unique<Still>(options.width, options.height);
-    } catch (const std::bad_alloc&) {
-        return Fail(out, "not enough memory for a still of " + size);
-    }
+    auto still = std::make_unique<Frame>(options.width, options.height);
+    if (still->empty()) return Fail(out, "not enough memory for a still of " + size);
     if (!RenderInto(options, still->target()))
         return Fail(out, "not enough memory for the planes of a still of " + size);
     if (out.empty()) return 0;
     const bool png = IsPngName(out);
-    const std::vector<uint8_t> bytes = png ? EncodePng(still->pixels.data(), still->width, still->height, still->width)
-                                           : EncodeBmp(still->pixels.data(), still->width, still->height, still->width);
+    const std::vector<uint8_t> bytes = png ? EncodePng(still->pixels(), still->width(), still->height(), still->stride())
+                                           : EncodeBmp(still->pixels(), still->width(), still->height(), still->stride());
     still.reset();
     if (bytes.empty()) return Fail(out, png ? "the PNG encoder failed" : "too large for a BMP file");
     if (const auto reason = platform::WriteFileAtomically(out, bytes, options.force))
@@ -197,12 +179,7 @@ int Bench(const Options& options) {
     if (options.threads) SetFastThreadCount(options.threads);
     const auto field = options.reference ? GeneratePatternFieldReference : GeneratePatternField;
     const auto render = options.reference ? RenderFrameReference : RenderFrame;
-#ifdef _WIN32
-    // The saver's own path: frames go into a GDI+ bitmap through one lock per frame.
-    std::unique_ptr<FrameBitmap> bitmap;
-#else
-    Still frame(options.width, options.height);
-#endif
+    Frame frame(options.width, options.height);  // the saver's own path: frames into a frame
     ResetVectorFrameCounts();
     std::printf("pattern field_ms frame_ms\n");
     for (int pattern = FirstPattern; pattern <= LastPattern; ++pattern) {
@@ -211,27 +188,13 @@ int Bench(const Options& options) {
         still.scheme = 0;
         still.seed = 1;
         SetUpState(*state, still);
-#ifdef _WIN32
-        bitmap = std::make_unique<FrameBitmap>(state->GridWidth, state->GridHeight);
-#endif
         const auto fieldStart = Clock::now();
         field(*state);
         const double fieldMs = MillisecondsSince(fieldStart);
         std::vector<double> frameMs;
         for (int i = 0; i < options.frames; ++i) {
             const auto start = Clock::now();
-#ifdef _WIN32
-            {
-                LockedBits bits(bitmap->image(), state->GridWidth, state->GridHeight);
-                if (!bits.locked()) {
-                    std::fprintf(stderr, "lumora-render: cannot lock the frame bitmap\n");
-                    return 1;
-                }
-                render(*state, LockedTarget(bits));
-            }
-#else
             render(*state, frame.target());
-#endif
             frameMs.push_back(MillisecondsSince(start));
         }
         std::printf("%d %.3f %.3f\n", pattern, fieldMs, Median(frameMs));
@@ -244,36 +207,6 @@ int Bench(const Options& options) {
                 counts.points ? static_cast<double>(counts.fallbacks) / static_cast<double>(counts.points) : 0.0);
     return 0;
 }
-
-#ifdef _WIN32
-// The two ways of writing a frame into the bitmap, against a plain buffer; median times.
-int BenchPixels(const Options& options) {
-    auto state = std::make_unique<EngineState>();
-    Options still = options;
-    still.pattern = 17;
-    still.scheme = 0;
-    still.seed = 1;
-    SetUpState(*state, still);
-    GeneratePatternField(*state);
-    FrameBitmap bitmap(state->GridWidth, state->GridHeight);
-    Still plain(state->GridWidth, state->GridHeight);
-    std::vector<double> buffer, locked, perPixel;
-    for (int i = 0; i < options.frames; ++i) {
-        auto start = Clock::now();
-        RenderFrame(*state, plain.target());
-        buffer.push_back(MillisecondsSince(start));
-        start = Clock::now();
-        RenderIntoBitmap(*state, bitmap);
-        locked.push_back(MillisecondsSince(start));
-        start = Clock::now();
-        RenderIntoBitmapPixelByPixel(*state, bitmap);
-        perPixel.push_back(MillisecondsSince(start));
-    }
-    std::printf("path frame_ms\nbuffer %.3f\nlockbits %.3f\nsetpixel %.3f\n", Median(buffer),
-                Median(locked), Median(perPixel));
-    return 0;
-}
-#endif
 
 int Run(const std::vector<std::string>& arguments) {
     const ParseResult parsed = ParseArguments(arguments);
@@ -294,14 +227,6 @@ int Run(const std::vector<std::string>& arguments) {
     }
     if (options.help) return std::printf("%s", UsageText), 0;
     if (options.version) return std::printf("lumora-render %s\n", LUMORA_VERSION_TEXT), 0;
-    if (options.benchPixels) {
-#ifdef _WIN32
-        return BenchPixels(options);
-#else
-        std::fprintf(stderr, "lumora-render: --bench-pixels needs the Windows build\n%s", UsageText);
-        return 2;
-#endif
-    }
     return options.bench ? Bench(options) : RenderStill(options);
 }
 

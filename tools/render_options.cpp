@@ -113,7 +113,6 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments) {
             name.resize(equals);
         }
         bool* const flag = name == "--bench"          ? &options.bench
-                           : name == "--bench-pixels" ? &options.benchPixels
                            : name == "--checksum"     ? &options.checksum
                            : name == "--force"        ? &options.force
                            : name == "--reference"    ? &options.reference
@@ -148,7 +147,7 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments) {
         }
         if (!ok) return fail("bad value for " + name + ": '" + value + "'");
     }
-    if (options.bench || options.benchPixels) {
+    if (options.bench) {
         if (options.pattern || options.scheme >= 0 || !options.out.empty() || options.angles ||
             options.rates || options.seed || options.checksum)
             return fail("--bench takes only --size, --frames, --threads, --reference and --path");

@@ -35,7 +35,6 @@ struct Options {
     bool help = false;     // print the usage on stdout
     bool version = false;  // print the version
     bool bench = false;
-    bool benchPixels = false;  // Windows: lock-bits against set-pixel
     bool checksum = false;
     bool force = false;      // replace an existing output file
     bool reference = false;  // the straightforward evaluation

@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(o.frames >= 1 && o.frames <= 100000);
     FUZZ_CHECK(o.threads >= 0 && o.threads <= 64);
     FUZZ_CHECK(o.speed >= 0 && o.speed <= 50);
-    if (o.bench || o.benchPixels) {
+    if (o.bench) {
         FUZZ_CHECK(o.pattern == 0 && o.out.empty() && !o.checksum && !o.seed);
     } else {
         FUZZ_CHECK(o.pattern >= 1 && o.pattern <= 25);
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<std::string> joined;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
-        const bool flag = a == "--bench" || a == "--bench-pixels" || a == "--checksum" ||
+        const bool flag = a == "--bench" || a == "--checksum" ||
                           a == "--force" || a == "--reference";
         if (!flag && a.rfind("--", 0) == 0 && a.find('=') == std::string::npos &&
             i + 1 < arguments.size()) {

@@ -3,11 +3,6 @@ lumora_unit_test(engine_test SOURCES unit/engine_test.cpp LIBS lumora_engine)
 # The same stills, bit for bit, in every tree.
 lumora_unit_test(engine_checksum_test SOURCES unit/engine_checksum_test.cpp
                  LIBS lumora_engine lumora_render_logic)
-if(WIN32)
-  # The frame bitmap and the encoder against the system's GDI+.
-  lumora_unit_test(engine_bitmap_test SOURCES unit/engine_bitmap_test.cpp
-                   LIBS lumora_frame_render)
-endif()
 
 # lumora-render: its command line pieces, and the program as a user runs it.
 lumora_unit_test(render_options_test SOURCES unit/render_options_test.cpp LIBS lumora_render_logic)

@@ -1,3 +1,5 @@
+# The frame the engine renders into and the windows draw, and one engine frame into it.
+lumora_unit_test(frame_test SOURCES unit/frame_test.cpp LIBS lumora_shell_logic)
 # The shell's pure logic: the frame stretch.
 lumora_unit_test(stretch_test SOURCES unit/stretch_test.cpp LIBS lumora_shell_logic)
 # The preview's host window handle from the command line.
