@@ -1,5 +1,7 @@
 #include "platform/dpi.h"
 
+#include "platform/window_dc.h"
+
 namespace lumora::platform {
 namespace {
 
@@ -27,9 +29,8 @@ UINT DpiOf(HWND window) {
     if (getForWindow && window) {
         if (const UINT dpi = getForWindow(window)) return dpi;
     }
-    const HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
-    if (screen) ReleaseDC(nullptr, screen);
+    const WindowDC screen(nullptr);
+    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
     return dpi > 0 ? static_cast<UINT>(dpi) : DesignDpi;
 }
 

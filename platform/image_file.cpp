@@ -2,6 +2,7 @@
 
 #ifdef _WIN32
 #include "platform/gdiplus.h"
+#include "platform/handles.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -26,50 +27,51 @@ std::wstring Widen(const char* text) {
 }  // namespace
 
 std::wstring SystemMessage(DWORD error) {
-    wchar_t* text = nullptr;
+    LocalMemory<wchar_t> text;
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                        FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message = text ? text : L"System error " + std::to_wstring(error) + L".";
-    if (text) LocalFree(text);
+                   nullptr, error, 0, reinterpret_cast<wchar_t*>(text.out()), 0, nullptr);
+    std::wstring message =
+        text.get() ? text.get() : L"System error " + std::to_wstring(error) + L".";
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
         message.pop_back();
     return message;
 }
 
-std::wstring SaveImageFile(const FrameView& still, const std::wstring& path, const CLSID& encoder,
-                           bool replace) {
-    if (still.empty()) return L"There is no image to save.";
+Outcome SaveImageFile(const FrameView& still, const std::wstring& path, const CLSID& encoder,
+                      bool replace) {
+    if (still.empty()) return Outcome::Failed(L"There is no image to save.");
     const PixelsBitmap image(still);
-    if (!image.image()) return Widen(StatusText(Gdiplus::OutOfMemory));
+    if (!image.image()) return Outcome::Failed(Widen(StatusText(Gdiplus::OutOfMemory)));
     const std::wstring temporary = path + L".part" + std::to_wstring(GetCurrentProcessId());
     // Making the file first gives the system's own reason when the directory refuses it.
-    const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return SystemMessage(GetLastError());
-    CloseHandle(file);
+    if (!FileHandle(temporary.c_str(), GENERIC_WRITE, CREATE_NEW).opened())
+        return Outcome::Failed(SystemMessage(GetLastError()));
     SetLastError(0);
     const Gdiplus::Status status = SaveImage(image.image(), temporary.c_str(), encoder);
     if (status != Gdiplus::Ok) {
         const DWORD error = GetLastError();
         DeleteFileW(temporary.c_str());
-        return status == Gdiplus::Win32Error && error ? SystemMessage(error) : Widen(StatusText(status));
+        return Outcome::Failed(status == Gdiplus::Win32Error && error ? SystemMessage(error)
+                                                                      : Widen(StatusText(status)));
     }
     if (!MoveFileExW(temporary.c_str(), path.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)) {
         const DWORD error = GetLastError();
         DeleteFileW(temporary.c_str());
-        return SystemMessage(error);
+        return Outcome::Failed(SystemMessage(error), error == ERROR_ALREADY_EXISTS
+                                                         ? FailureKind::FileExists
+                                                         : FailureKind::Other);
     }
-    return {};
+    return Outcome::Done();
 }
 
 #else
 
-std::optional<std::string> WriteFileAtomically(const std::string& path,
-                                               const std::vector<uint8_t>& bytes, bool replace) {
+NarrowOutcome WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
+                                  bool replace) {
     std::string temporary = path + ".XXXXXX";
     const int fd = mkstemp(temporary.data());
-    if (fd < 0) return std::string(std::strerror(errno));
+    if (fd < 0) return NarrowOutcome::Failed(std::strerror(errno));
     size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
@@ -92,9 +94,10 @@ std::optional<std::string> WriteFileAtomically(const std::string& path,
             error = errno;
     }
     if (error || !replace) unlink(temporary.c_str());
-    if (error == EEXIST) return std::string(FileExistsReason);
-    if (error) return std::string(std::strerror(error));
-    return std::nullopt;
+    if (error)
+        return NarrowOutcome::Failed(std::strerror(error), error == EEXIST ? FailureKind::FileExists
+                                                                           : FailureKind::Other);
+    return NarrowOutcome::Done();
 }
 
 #endif

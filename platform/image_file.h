@@ -7,14 +7,16 @@
 // file and the target as it was.
 //
 // Windows: SaveImageFile encodes the still's pixels with a GDI+ encoder (a bitmap made over them
-// for the save) and writes them through "<path>.part<process id>";
-// the result is empty on success, else a plain reason for the user ("Access denied.", "There is
-// not enough space on the disk."). SystemMessage gives the system's text of an error code.
-// Elsewhere (the native still renderer): WriteFileAtomically writes the bytes through a
-// mkstemp file; the reason (from errno) on failure, nothing on success.
+// for the save) and writes them through "<path>.part<process id>"; a failure carries a plain
+// reason for the user ("Access denied.", "There is not enough space on the disk."), the kind
+// FileExists when the target was there and not to be replaced. SystemMessage gives the system's
+// text of an error code. Elsewhere (the native still renderer): WriteFileAtomically writes the
+// bytes through a mkstemp file; a failure carries the reason from errno, FileExists likewise.
 #pragma once
 
 #include <string>
+
+#include "platform/outcome.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -28,16 +30,13 @@
 
 namespace lumora::platform {
 
-// Why a still is not written over an existing file that the caller was not asked to replace.
-inline constexpr char FileExistsReason[] = "the file exists";
-
 #ifdef _WIN32
-std::wstring SaveImageFile(const FrameView& still, const std::wstring& path, const CLSID& encoder,
-                           bool replace);
+Outcome SaveImageFile(const FrameView& still, const std::wstring& path, const CLSID& encoder,
+                      bool replace);
 std::wstring SystemMessage(DWORD error);
 #else
-std::optional<std::string> WriteFileAtomically(const std::string& path,
-                                               const std::vector<uint8_t>& bytes, bool replace);
+NarrowOutcome WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
+                                  bool replace);
 #endif
 
 }  // namespace lumora::platform

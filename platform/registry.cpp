@@ -8,12 +8,9 @@
 namespace lumora {
 namespace {
 
-std::wstring Quoted(const wchar_t* format_head, const wchar_t* name) {
-    return std::wstring(format_head) + L"'" + name + L"'";
-}
-RegistryError FailedToGetData(const wchar_t* name) { return RegistryError(Quoted(L"Failed to get data for ", name)); }
-RegistryError InvalidDataType(const wchar_t* name) { return RegistryError(Quoted(L"Invalid data type for ", name)); }
-RegistryError FailedToSetData(const wchar_t* name) { return RegistryError(Quoted(L"Failed to set data for ", name)); }
+RegistryError FailedToGetData(const wchar_t* name) { return {ValueError::FailedToGetData, name}; }
+RegistryError InvalidDataType(const wchar_t* name) { return {ValueError::InvalidDataType, name}; }
+RegistryError FailedToSetData(const wchar_t* name) { return {ValueError::FailedToSetData, name}; }
 
 // The whole value, or nothing when it cannot be read (missing, closed key). Retries when the
 // value grows between the size query and the read.

@@ -2,10 +2,11 @@
 //
 // A RegistryKey owns one open HKEY and closes it when it goes out of scope (or on Close).
 // Opening never reports an error: a key that does not exist or cannot be opened gives an
-// empty optional. Reads and writes throw RegistryError with the user-facing texts:
-//   "Failed to get data for '<name>'"  an integer that is missing or too large for 4 bytes
-//   "Invalid data type for '<name>'"   a value that is there but of the wrong type
-//   "Failed to set data for '<name>'"  a write the registry refused
+// empty optional. Reads and writes throw RegistryError with the value's name and what went wrong
+// (the settings store words it for the user, settings/store.h):
+//   FailedToGetData  an integer that is missing or too large for 4 bytes
+//   InvalidDataType  a value that is there but of the wrong type
+//   FailedToSetData  a write the registry refused
 //
 // Types: integers are REG_DWORD (4 bytes, little-endian) and are read only from a REG_DWORD;
 // booleans are the integers 1 and 0 (any nonzero reads as true); strings are written as REG_SZ
@@ -24,15 +25,19 @@
 #include <optional>
 #include <string>
 
+#include "platform/registry_value.h"
+
 namespace lumora {
 
 class RegistryError {
 public:
-    explicit RegistryError(std::wstring message) : message_(std::move(message)) {}
-    const std::wstring& Message() const { return message_; }
+    RegistryError(ValueError kind, std::wstring name) : kind_(kind), name_(std::move(name)) {}
+    ValueError Kind() const { return kind_; }
+    const std::wstring& Name() const { return name_; }
 
 private:
-    std::wstring message_;
+    ValueError kind_;
+    std::wstring name_;
 };
 
 class RegistryKey {

@@ -4,7 +4,9 @@
 #include <string>
 
 #include "platform/dpi.h"
+#include "platform/handles.h"
 #include "platform/window_class.h"
+#include "platform/window_dc.h"
 #include "settings/app_title.h"
 
 namespace lumora {
@@ -152,12 +154,10 @@ const ControlDesign& DialogFrame::DesignOf(int id) const {
 }
 
 int TextWidth(HWND window, HFONT font, const wchar_t* text) {
-    const HDC dc = GetDC(window);
-    const HGDIOBJ previous = SelectObject(dc, font);
+    const platform::WindowDC dc(window);
+    const platform::SelectedObject selected(dc.get(), font);
     SIZE extent{};
-    GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
-    SelectObject(dc, previous);
-    ReleaseDC(window, dc);
+    GetTextExtentPoint32W(dc.get(), text, lstrlenW(text), &extent);
     return extent.cx;
 }
 

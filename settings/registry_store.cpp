@@ -2,13 +2,14 @@
 
 #include <shlobj.h>
 
+#include "platform/handles.h"
 #include "platform/registry.h"
 #include "settings/app_title.h"
 
 namespace lumora {
 namespace {
 
-// Passes the registry's errors on with their texts unchanged.
+// Passes the registry's errors on as the store's, which word them.
 class RegistrySettingsKey : public SettingsKey {
 public:
     explicit RegistrySettingsKey(RegistryKey key) : key_(std::move(key)) {}
@@ -17,28 +18,28 @@ public:
         try {
             return key_.ReadInteger(name);
         } catch (const RegistryError& error) {
-            throw SettingsError(error.Message());
+            throw SettingsError(error.Kind(), error.Name());
         }
     }
     std::wstring ReadString(const wchar_t* name) override {
         try {
             return key_.ReadString(name);
         } catch (const RegistryError& error) {
-            throw SettingsError(error.Message());
+            throw SettingsError(error.Kind(), error.Name());
         }
     }
     void WriteInteger(const wchar_t* name, int32_t value) override {
         try {
             key_.WriteInteger(name, value);
         } catch (const RegistryError& error) {
-            throw SettingsError(error.Message());
+            throw SettingsError(error.Kind(), error.Name());
         }
     }
     void WriteString(const wchar_t* name, const std::wstring& value) override {
         try {
             key_.WriteString(name, value);
         } catch (const RegistryError& error) {
-            throw SettingsError(error.Message());
+            throw SettingsError(error.Kind(), error.Name());
         }
     }
 
@@ -53,11 +54,10 @@ std::unique_ptr<SettingsKey> Wrap(std::optional<RegistryKey> key) {
 
 // The path of a known folder, or empty when the system has none.
 std::wstring KnownFolder(REFKNOWNFOLDERID folder) {
-    PWSTR path = nullptr;
-    std::wstring result;
-    if (SUCCEEDED(SHGetKnownFolderPath(folder, KF_FLAG_CREATE, nullptr, &path))) result = path;
-    CoTaskMemFree(path);  // owned by the caller even when the call fails
-    return result;
+    platform::TaskMemory<wchar_t> path;  // owned by the caller even when the call fails
+    if (FAILED(SHGetKnownFolderPath(folder, KF_FLAG_CREATE, nullptr, path.out())) || !path.get())
+        return {};
+    return path.get();
 }
 
 }  // namespace

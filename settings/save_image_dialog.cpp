@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/gdiplus.h"
+#include "platform/handles.h"
 #include "platform/image_file.h"
 #include "platform/message_loop.h"
 #include "platform/wallpaper.h"
@@ -14,8 +15,8 @@
 #include "settings/image_name.h"
 #include "settings/settings.h"
 #include "settings/settings_window.h"
-#include "settings/app_title.h"
 #include "settings/still_image.h"
+#include "settings/app_title.h"
 
 namespace lumora {
 namespace {
@@ -104,17 +105,15 @@ bool LessIgnoringCase(const std::wstring& a, const std::wstring& b) {
 std::vector<std::wstring> ListDirectory(const std::wstring& directory, const wchar_t* pattern,
                                         bool directories) {
     std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW(JoinPath(directory, pattern).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
+    for (platform::FileSearch search(JoinPath(directory, pattern).c_str()); search.current();
+         search.Next()) {
+        const WIN32_FIND_DATAW& found = *search.current();
         const std::wstring name = found.cFileName;
         const bool isDirectory = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         if (isDirectory != directories || name == L"." || name == L"..") continue;
         if (directories && (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN)) continue;
         names.push_back(name);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    }
     std::sort(names.begin(), names.end(), LessIgnoringCase);
     return names;
 }
@@ -339,22 +338,23 @@ void TOKRightDlg::OKBtnClick() {
     if (exists && MessageBoxW(window_, (path + L" already exists.\n\nDo you want to replace it?").c_str(),
                               ApplicationTitle, MB_ICONWARNING | MB_YESNO | MB_DEFBUTTON2) != IDYES)
         return;
-    std::wstring reason = png ? L"The imaging library has no PNG encoder." : L"The imaging library has no BMP encoder.";
+    platform::Outcome saved = platform::Outcome::Failed(
+        png ? L"The imaging library has no PNG encoder." : L"The imaging library has no BMP encoder.");
     if (haveEncoder) {
         BusyCursor busy;
-        reason = platform::SaveImageFile(still_->frame().view(), path, encoder, exists);
+        saved = platform::SaveImageFile(still_->frame().view(), path, encoder, exists);
     }
-    if (!reason.empty()) {
-        Tell(L"The image could not be saved as\n" + path + L"\n\n" + reason, MB_ICONERROR);
+    if (!saved) {
+        Tell(L"The image could not be saved as\n" + path + L"\n\n" + saved.reason(), MB_ICONERROR);
         return;
     }
     ++export_.ImageNumber;
     if (wallpaper) {
-        const std::wstring refused = platform::SetDesktopWallpaper(
+        const platform::Outcome background = platform::SetDesktopWallpaper(
             path, export_.SpansDesktop ? platform::WallpaperFit::Span : platform::WallpaperFit::Fill);
-        if (!refused.empty())
+        if (!background)
             Tell(L"The image was saved as\n" + path + L"\n\nbut it could not be made the desktop background.\n\n" +
-                     refused,
+                     background.reason(),
                  MB_ICONWARNING);
     }
     Leave();
@@ -388,19 +388,22 @@ void TOKRightDlg::DrawDirectoryItem(const DRAWITEMSTRUCT& item) const {
     // are needed, drawn to that size whatever size the system's image list has.
     const int iconSize = platform::Scale(SmallIconSize, dpi_);
     const FolderIcon icon = ShellFolderIcon(entry.open, /*large=*/iconSize > SmallIconSize);
-    if (const HICON image = icon.list ? ImageList_GetIcon(icon.list, icon.index, ILD_TRANSPARENT) : nullptr) {
-        DrawIconEx(item.hDC, x, item.rcItem.top + (itemHeight - iconSize) / 2, image, iconSize,
+    const platform::OwnedIcon image(icon.list ? ImageList_GetIcon(icon.list, icon.index, ILD_TRANSPARENT)
+                                              : nullptr);
+    if (image.get()) {
+        DrawIconEx(item.hDC, x, item.rcItem.top + (itemHeight - iconSize) / 2, image.get(), iconSize,
                    iconSize, 0, nullptr, DI_NORMAL);
-        DestroyIcon(image);
         x += iconSize + platform::Scale(IconGap, dpi_);
     }
-    const HGDIOBJ previousFont = SelectObject(item.hDC, font_.get());
-    SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    RECT text = item.rcItem;
-    text.left = x;
-    DrawTextW(item.hDC, entry.name.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(item.hDC, previousFont);
+    {
+        const platform::SelectedObject font(item.hDC, font_.get());
+        SetBkMode(item.hDC, TRANSPARENT);
+        SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        RECT text = item.rcItem;
+        text.left = x;
+        DrawTextW(item.hDC, entry.name.c_str(), -1, &text,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
     if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
 }
 

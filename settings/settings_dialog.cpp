@@ -8,13 +8,14 @@
 
 #include "engine/domain.h"
 #include "engine/engine.h"
+#include "platform/handles.h"
 #include "platform/message_loop.h"
 #include "settings/dialog_frame.h"
 #include "settings/dialog_placement.h"
 #include "settings/live_view.h"
 #include "settings/save_image_dialog.h"
-#include "settings/still_progress.h"
 #include "settings/still_image.h"
+#include "settings/still_progress.h"
 #include "settings/settings_window.h"
 #include "settings/app_title.h"
 
@@ -343,10 +344,10 @@ void TForm2::Button3Click() {
                     ApplicationTitle, MB_ICONINFORMATION | MB_OK);
         return;
     }
-    StillResult result;
     saveDialog_.reset();  // a dialog left earlier, and its still, go before the next still
     auto still = std::make_unique<StillImage>(engine_, liveView_, export_.ImageWidth,
                                               export_.ImageHeight);
+    StillResult result;
     {
         BusyCursor busy;
         StillProgressWindow progress(instance_, window_, liveView_.Handle(), export_.ImageWidth,
@@ -380,21 +381,22 @@ void TForm2::DrawButton(const DRAWITEMSTRUCT& item) const {
     const bool pressed = item.itemState & ODS_SELECTED;
     const bool focused = item.itemState & ODS_FOCUS;
     FillRect(item.hDC, &rect, Background());
-    if (const HTHEME theme = IsAppThemed() ? OpenThemeData(item.hwndItem, L"BUTTON") : nullptr) {
+    const platform::ThemeData theme(item.hwndItem, L"BUTTON");
+    if (theme.get()) {
         const int state = pressed ? PBS_PRESSED : focused ? PBS_DEFAULTED : PBS_NORMAL;
-        DrawThemeBackground(theme, item.hDC, BP_PUSHBUTTON, state, &rect, nullptr);
-        CloseThemeData(theme);
+        DrawThemeBackground(theme.get(), item.hDC, BP_PUSHBUTTON, state, &rect, nullptr);
     } else {
         DrawFrameControl(item.hDC, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
     }
     const std::wstring caption = TextOf(item.hwndItem);
-    const HGDIOBJ previousFont = SelectObject(item.hDC, font_.get());
-    SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, GetSysColor(COLOR_3DSHADOW));
-    RECT text = rect;
-    if (pressed) OffsetRect(&text, 1, 1);
-    DrawTextW(item.hDC, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(item.hDC, previousFont);
+    {
+        const platform::SelectedObject font(item.hDC, font_.get());
+        SetBkMode(item.hDC, TRANSPARENT);
+        SetTextColor(item.hDC, GetSysColor(COLOR_3DSHADOW));
+        RECT text = rect;
+        if (pressed) OffsetRect(&text, 1, 1);
+        DrawTextW(item.hDC, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
     if (focused) {
         const int inset = platform::Scale(FocusInset, dpi_);
         InflateRect(&rect, -inset, -inset);

@@ -19,25 +19,37 @@
 #include <memory>
 #include <string>
 
+#include "platform/registry_value.h"
+
 namespace lumora {
 
+// The texts are written here and nowhere else; the registry reports only what went wrong.
 class SettingsError {
 public:
-    explicit SettingsError(std::wstring message) : message_(std::move(message)) {}
-    const std::wstring& Message() const { return message_; }
+    SettingsError(ValueError kind, std::wstring name) : kind_(kind), name_(std::move(name)) {}
+    ValueError Kind() const { return kind_; }
+    std::wstring Message() const {
+        switch (kind_) {
+            case ValueError::FailedToGetData: return L"Failed to get data for '" + name_ + L"'";
+            case ValueError::InvalidDataType: return L"Invalid data type for '" + name_ + L"'";
+            case ValueError::FailedToSetData: break;
+        }
+        return L"Failed to set data for '" + name_ + L"'";
+    }
 
     static SettingsError FailedToGetData(const std::wstring& name) {
-        return SettingsError(L"Failed to get data for '" + name + L"'");
+        return {ValueError::FailedToGetData, name};
     }
     static SettingsError InvalidDataType(const std::wstring& name) {
-        return SettingsError(L"Invalid data type for '" + name + L"'");
+        return {ValueError::InvalidDataType, name};
     }
     static SettingsError FailedToSetData(const std::wstring& name) {
-        return SettingsError(L"Failed to set data for '" + name + L"'");
+        return {ValueError::FailedToSetData, name};
     }
 
 private:
-    std::wstring message_;
+    ValueError kind_;
+    std::wstring name_;
 };
 
 // One open key. Destroying it closes the key.

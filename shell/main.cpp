@@ -9,6 +9,7 @@
 #include "engine/worker_pool.h"
 #include "platform/dpi.h"
 #include "platform/gdiplus.h"
+#include "platform/handles.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings.h"
 #include "settings/app_title.h"
@@ -21,11 +22,9 @@ namespace {
 
 std::wstring Argument(int index) {
     int count = 0;
-    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::wstring text;
-    if (arguments && index < count) text = arguments[index];
-    LocalFree(arguments);
-    return text;
+    const lumora::platform::LocalMemory<LPWSTR> arguments(
+        CommandLineToArgvW(GetCommandLineW(), &count));
+    return arguments.get() && index < count ? std::wstring(arguments.get()[index]) : std::wstring();
 }
 
 // The one engine state of the process, with its planes, for the whole run.

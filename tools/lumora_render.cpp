@@ -144,8 +144,9 @@ int RenderStill(const Options& options) {
     if (!RenderInto(options, still.target()))
         return Fail(out, "not enough memory for the planes of a still of " + size);
     if (out.empty()) return 0;
-    const std::wstring reason = platform::SaveImageFile(still.view(), Widen(out), encoder, options.force);
-    if (!reason.empty()) return Fail(out, Narrow(reason.c_str()));
+    const platform::Outcome saved = platform::SaveImageFile(still.view(), Widen(out), encoder, options.force);
+    if (!saved) return Fail(out, saved.kind() == platform::FailureKind::FileExists ? ExistsReason
+                                                                                   : Narrow(saved.reason().c_str()));
     return 0;
 }
 #else
@@ -168,8 +169,9 @@ int RenderStill(const Options& options) {
                                            : EncodeBmp(still->pixels(), still->width(), still->height(), still->stride());
     still.reset();
     if (bytes.empty()) return Fail(out, png ? "the PNG encoder failed" : "too large for a BMP file");
-    if (const auto reason = platform::WriteFileAtomically(out, bytes, options.force))
-        return Fail(out, *reason == platform::FileExistsReason ? ExistsReason : *reason);
+    const platform::NarrowOutcome written = platform::WriteFileAtomically(out, bytes, options.force);
+    if (!written) return Fail(out, written.kind() == platform::FailureKind::FileExists ? ExistsReason
+                                                                                       : written.reason());
     return 0;
 }
 #endif

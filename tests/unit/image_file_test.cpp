@@ -66,23 +66,29 @@ TEST_F(ImageFileTest, SaveReplacesOnlyWhenAskedAndSaysWhy) {
     const std::wstring path = TempPath(L"lumora-image-file-test-\u00e9.bmp");
     DeleteFileW(path.c_str());
 
-    EXPECT_EQ(platform::SaveImageFile(still.view(), path, encoder, false), L"");
+    EXPECT_TRUE(platform::SaveImageFile(still.view(), path, encoder, false).ok());
     const long size = FileSize(path);
     EXPECT_GT(size, 20 * 10 * 3);
     EXPECT_FALSE(AnyTemporaryBeside(path));
 
     // An existing file is not replaced unless asked, and the failure says so.
     WriteBytes(path, "mine");
-    EXPECT_NE(platform::SaveImageFile(still.view(), path, encoder, false), L"");
+    const platform::Outcome refused = platform::SaveImageFile(still.view(), path, encoder, false);
+    EXPECT_EQ(refused.kind(), platform::FailureKind::FileExists);
+    EXPECT_FALSE(refused.reason().empty());
     EXPECT_EQ(FileSize(path), 4);
     EXPECT_FALSE(AnyTemporaryBeside(path));
-    EXPECT_EQ(platform::SaveImageFile(still.view(), path, encoder, true), L"");
+    EXPECT_TRUE(platform::SaveImageFile(still.view(), path, encoder, true).ok());
     EXPECT_EQ(FileSize(path), size);
     DeleteFileW(path.c_str());
 
     const std::wstring missing = TempPath(L"no-such-directory-lumora\\x.bmp");
-    EXPECT_NE(platform::SaveImageFile(still.view(), missing, encoder, false), L"");
-    EXPECT_NE(platform::SaveImageFile(Frame().view(), path, encoder, false), L"");
+    for (const platform::Outcome& failed :
+         {platform::SaveImageFile(still.view(), missing, encoder, false),
+          platform::SaveImageFile(Frame().view(), path, encoder, false)}) {
+        EXPECT_EQ(failed.kind(), platform::FailureKind::Other);
+        EXPECT_FALSE(failed.reason().empty());
+    }
     EXPECT_EQ(FileSize(path), -1);
 }
 
@@ -114,7 +120,7 @@ TEST_F(ImageFileTest, SavedStillHasEveryPixelWhereThePictureHasIt) {
         for (int col = 0; col < 3; ++col) still.pixels()[row * still.stride() + col] = colours[row][col];
     const std::wstring path = TempPath(L"lumora-image-file-test-pixels.bmp");
     DeleteFileW(path.c_str());
-    ASSERT_EQ(platform::SaveImageFile(still.view(), path, encoder, false), L"");
+    ASSERT_TRUE(platform::SaveImageFile(still.view(), path, encoder, false).ok());
     const std::vector<unsigned char> bmp = ReadFile(path);
     DeleteFileW(path.c_str());
     ASSERT_GE(bmp.size(), 54u);

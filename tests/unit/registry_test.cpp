@@ -55,7 +55,7 @@ protected:
         try {
             asString ? (void)key.ReadString(name) : (void)key.ReadInteger(name);
         } catch (const RegistryError& error) {
-            return error.Message();
+            return SettingsError(error.Kind(), error.Name()).Message();
         }
         return L"(no error)";
     }
@@ -162,13 +162,15 @@ TEST_F(RegistryTest, RefusedWritesAndAnsiWrittenValues) {
         readOnly->WriteInteger(L"Wall", 3);
         ADD_FAILURE() << "a write through a read-only handle succeeded";
     } catch (const RegistryError& error) {
-        EXPECT_EQ(error.Message(), L"Failed to set data for 'Wall'");
+        EXPECT_EQ(error.Kind(), ValueError::FailedToSetData);
+        EXPECT_EQ(error.Name(), L"Wall");
     }
     try {
         readOnly->WriteString(L"Path_Wall", L"x");
         ADD_FAILURE() << "a write through a read-only handle succeeded";
     } catch (const RegistryError& error) {
-        EXPECT_EQ(error.Message(), L"Failed to set data for 'Path_Wall'");
+        EXPECT_EQ(error.Kind(), ValueError::FailedToSetData);
+        EXPECT_EQ(error.Name(), L"Path_Wall");
     }
 
     // An earlier version stored its directory through the ANSI functions.
