@@ -9,5 +9,9 @@ if(WIN32)
   # The encoder lookup and the still's safe save against the system's GDI+.
   lumora_unit_test(image_file_test SOURCES unit/image_file_test.cpp LIBS lumora_settings_win)
 endif()
+if(WIN32)
+  # The still of "Save Image" and the live view it pauses.
+  lumora_unit_test(still_image_test SOURCES unit/still_image_test.cpp LIBS lumora_settings_win)
+endif()
 # Where the settings dialog goes under its live view.
 lumora_unit_test(dialog_placement_test SOURCES unit/dialog_placement_test.cpp LIBS lumora_settings)
