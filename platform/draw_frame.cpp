@@ -13,8 +13,8 @@ void DrawFrame(HDC dc, const FrameView& frame, int left, int top) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     SetDIBitsToDevice(dc, left, top, static_cast<DWORD>(frame.width),
-                      static_cast<DWORD>(frame.height), 0, 0, 0,
-                      static_cast<UINT>(frame.height), frame.pixels, &info, DIB_RGB_COLORS);
+                      static_cast<DWORD>(frame.height), 0, 0, 0, static_cast<UINT>(frame.height),
+                      frame.pixels, &info, DIB_RGB_COLORS);
 }
 
 }  // namespace lumora::platform

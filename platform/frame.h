@@ -36,15 +36,18 @@ public:
     Frame(int width, int height) {
         if (width < 1 || height < 1) return;
         constexpr int PixelsPerAlignment = RowAlignment / sizeof(uint32_t);
-        const size_t stride =
-            (static_cast<size_t>(width) + PixelsPerAlignment - 1) / PixelsPerAlignment *
-            PixelsPerAlignment;
+        const size_t stride = (static_cast<size_t>(width) + PixelsPerAlignment - 1) /
+                              PixelsPerAlignment * PixelsPerAlignment;
         if (stride > static_cast<size_t>(std::numeric_limits<int>::max()) ||
-            static_cast<size_t>(height) > std::numeric_limits<size_t>::max() / sizeof(uint32_t) / stride)
+            static_cast<size_t>(height) >
+                std::numeric_limits<size_t>::max() / sizeof(uint32_t) / stride)
             return;
         const size_t count = stride * static_cast<size_t>(height);
-        pixels_ = static_cast<uint32_t*>(
-            ::operator new(count * sizeof(uint32_t), std::align_val_t{RowAlignment}, std::nothrow));
+        // (clang-format would put a space after "operator new")
+        // clang-format off
+        pixels_ = static_cast<uint32_t*>(::operator new(
+            count * sizeof(uint32_t), std::align_val_t{RowAlignment}, std::nothrow));
+        // clang-format on
         if (!pixels_) return;
         for (size_t i = 0; i < count; ++i) pixels_[i] = Black;
         width_ = width;
@@ -80,7 +83,9 @@ public:
 
 private:
     void Free() {
+        // clang-format off
         if (pixels_) ::operator delete(pixels_, std::align_val_t{RowAlignment});
+        // clang-format on
         pixels_ = nullptr;
     }
 

@@ -83,10 +83,9 @@ const char* StatusText(Status status) {
 PixelsBitmap::PixelsBitmap(const FrameView& pixels) {
     if (pixels.empty()) return;
     // The library only reads the pixels here: it encodes them.
-    if (DllExports::GdipCreateBitmapFromScan0(pixels.width, pixels.height, pixels.stride * 4,
-                                              PixelFormat32bppARGB,
-                                              reinterpret_cast<BYTE*>(const_cast<uint32_t*>(pixels.pixels)),
-                                              &bitmap_) != Ok)
+    if (DllExports::GdipCreateBitmapFromScan0(
+            pixels.width, pixels.height, pixels.stride * 4, PixelFormat32bppARGB,
+            reinterpret_cast<BYTE*>(const_cast<uint32_t*>(pixels.pixels)), &bitmap_) != Ok)
         bitmap_ = nullptr;
 }
 

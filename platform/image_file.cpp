@@ -28,12 +28,13 @@ std::wstring Widen(const char* text) {
 
 std::wstring SystemMessage(DWORD error) {
     LocalMemory<wchar_t> text;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, error, 0, reinterpret_cast<wchar_t*>(text.out()), 0, nullptr);
+    FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(text.out()), 0, nullptr);
     std::wstring message =
         text.get() ? text.get() : L"System error " + std::to_wstring(error) + L".";
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
+    while (!message.empty() &&
+           (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
         message.pop_back();
     return message;
 }
@@ -95,8 +96,8 @@ NarrowOutcome WriteFileAtomically(const std::string& path, const std::vector<uin
     }
     if (error || !replace) unlink(temporary.c_str());
     if (error)
-        return NarrowOutcome::Failed(std::strerror(error), error == EEXIST ? FailureKind::FileExists
-                                                                           : FailureKind::Other);
+        return NarrowOutcome::Failed(
+            std::strerror(error), error == EEXIST ? FailureKind::FileExists : FailureKind::Other);
     return NarrowOutcome::Done();
 }
 

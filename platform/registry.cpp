@@ -43,7 +43,8 @@ size_t AnsiSize(const std::vector<uint8_t>& utf16) {
     if (units == 0) return 0;
     std::wstring text(units, L'\0');
     std::memcpy(text.data(), utf16.data(), units * sizeof(wchar_t));
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
     return bytes > 0 ? static_cast<size_t>(bytes) : utf16.size();
 }
 
@@ -83,7 +84,8 @@ void RegistryKey::Close() {
 int32_t RegistryKey::ReadInteger(const wchar_t* name) const {
     const std::optional<RegistryValue> value = QueryValue(key_, name);
     if (!value) throw FailedToGetData(name);
-    const size_t readerSize = IsStringType(value->type) ? AnsiSize(value->data) : value->data.size();
+    const size_t readerSize =
+        IsStringType(value->type) ? AnsiSize(value->data) : value->data.size();
     int32_t result = 0;
     switch (DecodeInteger(value->type, value->data, readerSize, result)) {
         case ValueRead::Ok: return result;

@@ -10,7 +10,8 @@ StillResult StillImage::Render(StillProgress& progress) {
     StillRender still(engine_, width_, height_);
     for (int index = 0; index < still.PieceCount(); ++index) {
         const StillRender::Piece piece = still.PieceAt(index);
-        uint32_t* first = frame_.pixels() + static_cast<size_t>(piece.row) * frame_.stride() + piece.column;
+        uint32_t* first =
+            frame_.pixels() + static_cast<size_t>(piece.row) * frame_.stride() + piece.column;
         still.RenderPiece(index, PixelTarget{first, frame_.stride()});
         if (!progress.Continue(index + 1, still.PieceCount())) return StillResult::Cancelled;
     }

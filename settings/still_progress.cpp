@@ -31,15 +31,16 @@ constexpr ControlDesign Controls[] = {
     {CancelBtn, WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP, 205, 47, 75, 25, L"Cancel"},
 };
 
-constexpr DialogDesign Design{WindowClassName, Caption, DialogStyle, DialogExStyle,
-                             DesignClientWidth, DesignClientHeight, Controls};
+constexpr DialogDesign Design{WindowClassName, Caption,           DialogStyle,
+                              DialogExStyle,   DesignClientWidth, DesignClientHeight,
+                              Controls};
 
 }  // namespace
 
-StillProgressWindow::StillProgressWindow(HINSTANCE instance, HWND dialog, HWND liveView,
-                                         int width, int height)
-    : DialogFrame(Design), width_(width), height_(height), start_(GetTickCount64()),
-      held_{dialog, liveView} {
+StillProgressWindow::StillProgressWindow(HINSTANCE instance, HWND dialog, HWND liveView, int width,
+                                         int height)
+    : DialogFrame(Design), width_(width), height_(height),
+      start_(GetTickCount64()), held_{dialog, liveView} {
     instance_ = instance;
 }
 
@@ -54,7 +55,8 @@ bool StillProgressWindow::Continue(int piecesDone, int pieces) {
     if (!window_) Show();
     if (window_) {
         SendMessageW(Control(ProgressBar1), PBM_SETPOS,
-                     static_cast<WPARAM>(static_cast<long long>(piecesDone) * BarSteps / pieces), 0);
+                     static_cast<WPARAM>(static_cast<long long>(piecesDone) * BarSteps / pieces),
+                     0);
         PumpMessages();
     }
     return !cancelled_;
@@ -121,7 +123,9 @@ void StillProgressWindow::CancelBtnClick() {
     if (window_) EnableWindow(Control(CancelBtn), FALSE);
 }
 
-void StillProgressWindow::MakeFonts() { font_ = platform::Font(FontFace, FontPixels, /*bold=*/false, dpi_); }
+void StillProgressWindow::MakeFonts() {
+    font_ = platform::Font(FontFace, FontPixels, /*bold=*/false, dpi_);
+}
 
 HWND StillProgressWindow::FirstControl() const { return Control(CancelBtn); }
 

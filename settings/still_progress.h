@@ -41,7 +41,7 @@ private:
     int width_, height_;
     ULONGLONG start_;
     bool cancelled_ = false;
-    HWND held_[2];        // the windows that take no input while it shows
+    HWND held_[2];  // the windows that take no input while it shows
     bool holding_ = false;
     platform::Font font_;
 };

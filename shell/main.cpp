@@ -38,7 +38,7 @@ lumora::EngineState& Engine() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     using namespace lumora;
     const Mode mode = ModeOf(ModeLetter(Argument(1)));
-    if (mode == Mode::Nothing) return 0;  // no window, and no engine: its planes are not made
+    if (mode == Mode::Nothing) return 0;       // no window, and no engine: its planes are not made
     platform::EnablePerMonitorDpiAwareness();  // the manifest asks for it too
     // The imaging library encodes the settings mode's stills; nothing else uses it. It goes
     // last.

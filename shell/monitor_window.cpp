@@ -54,9 +54,9 @@ void TMonitorWindow::Show(const ScreenRect& monitor, const MonitorPicture& pictu
             break;
         case MonitorsMode::Span: {
             const ScreenRect part = PartOf(monitor, picture.bounds);
-            stretcher_.ResizeToPart(picture.frameWidth, picture.frameHeight,
-                                    picture.bounds.width(), picture.bounds.height(), part.left,
-                                    part.top, part.width(), part.height());
+            stretcher_.ResizeToPart(picture.frameWidth, picture.frameHeight, picture.bounds.width(),
+                                    picture.bounds.height(), part.left, part.top, part.width(),
+                                    part.height());
             break;
         }
         case MonitorsMode::PrimaryOnly:

@@ -29,8 +29,8 @@ void OtherMonitors::Open(HINSTANCE instance, HWND primary) {
 
 // The windows there are go, in order, to the other monitors there are now; what is missing is
 // created, what is left over destroyed.
-void OtherMonitors::Cover(const std::vector<MonitorRect>& monitors,
-                          const MonitorPicture& picture, FrameLog& log) {
+void OtherMonitors::Cover(const std::vector<MonitorRect>& monitors, const MonitorPicture& picture,
+                          FrameLog& log) {
     if (!primary_) return;
     size_t used = 0;
     for (const MonitorRect& monitor : monitors) {
@@ -48,20 +48,19 @@ void OtherMonitors::Cover(const std::vector<MonitorRect>& monitors,
     Report(monitors, picture, log);
 }
 
-void OtherMonitors::Report(const std::vector<MonitorRect>& monitors,
-                           const MonitorPicture& picture, FrameLog& log) const {
+void OtherMonitors::Report(const std::vector<MonitorRect>& monitors, const MonitorPicture& picture,
+                           FrameLog& log) const {
     if (!log.enabled()) return;
     for (const MonitorRect& monitor : monitors) {
         HWND window = monitor.primary ? primary_ : nullptr;
         for (const auto& other : windows_)
-            if (!monitor.primary && other->Monitor() == monitor.rect)
-                window = other->Handle();
+            if (!monitor.primary && other->Monitor() == monitor.rect) window = other->Handle();
         // Where the window really is, which is not necessarily where it was asked to be.
         RECT covered{};
         const bool hasWindow = window && GetWindowRect(window, &covered);
         const ScreenRect coveredRect = ScreenRectOf(covered);
-        const SourceRect source = SourceOf(monitor.rect, picture.bounds, picture.frameWidth,
-                                           picture.frameHeight);
+        const SourceRect source =
+            SourceOf(monitor.rect, picture.bounds, picture.frameWidth, picture.frameHeight);
         log.Monitor(monitor.rect, monitor.primary, hasWindow ? &coveredRect : nullptr,
                     picture.mode == MonitorsMode::Span ? &source : nullptr);
     }

@@ -29,9 +29,7 @@ FrameLog& Log() {
 }
 
 // Handles are 32-bit values, sign-extended in a 64-bit program.
-HWND HandleFromValue(int32_t value) {
-    return reinterpret_cast<HWND>(static_cast<intptr_t>(value));
-}
+HWND HandleFromValue(int32_t value) { return reinterpret_cast<HWND>(static_cast<intptr_t>(value)); }
 
 double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     LARGE_INTEGER frequency;
@@ -60,8 +58,8 @@ bool TPreviewWindow::CreatePreviewWindow(int width, int height, HWND host) {
         CreateWindowExW(0, PreviewClassName, PreviewTitle, ChildStyle, 0, 0, width, height, host,
                         nullptr, instance, AsCreateParam());
     } else {
-        CreateWindowExW(0, PreviewClassName, PreviewTitle, PopupStyle, 0, 0, width, height,
-                        nullptr, nullptr, instance, AsCreateParam());
+        CreateWindowExW(0, PreviewClassName, PreviewTitle, PopupStyle, 0, 0, width, height, nullptr,
+                        nullptr, instance, AsCreateParam());
         SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW);
     }
     return window_ != nullptr;
@@ -123,7 +121,9 @@ LRESULT TPreviewWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam
     const HWND window = window_;
     switch (message) {
         case WM_DESTROY: PreviewDestroy(); return 0;
-        case WM_PAINT: PaintPreviewFrame(); return 0;  // never validated: painted again and again
+        case WM_PAINT:
+            PaintPreviewFrame();
+            return 0;  // never validated: painted again and again
         // The default processing is what gives the window its title.
         case WM_NCCREATE: DefWindowProcW(window, message, wparam, lparam); return 1;
         case WM_KEYDOWN: PreviewKeyDown(); return 0;

@@ -41,7 +41,8 @@ void SetScreenSaverRunning(bool running) {
 }  // namespace
 
 platform::WindowClassLook SaverWindowLook() {
-    return {.iconId = ProgramIconId, .arrowCursor = true,
+    return {.iconId = ProgramIconId,
+            .arrowCursor = true,
             .background = GetSysColorBrush(COLOR_BTNTEXT)};
 }
 
@@ -66,7 +67,6 @@ bool TForm1::Create(HINSTANCE instance) {
 void TForm1::Close() {
     if (window_) SendMessageW(window_, WM_CLOSE, 0, 0);
 }
-
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     const HWND window = window_;  // a handler may close and destroy the window
@@ -158,8 +158,7 @@ void TForm1::ResizeStretch() {
     }
     const ScreenRect part = PartOf(primaryRect_, spanBounds_);
     stretcher_.ResizeToPart(engine_.GridWidth, engine_.GridHeight, spanBounds_.width(),
-                            spanBounds_.height(), part.left, part.top, part.width(),
-                            part.height());
+                            spanBounds_.height(), part.left, part.top, part.width(), part.height());
 }
 
 void TForm1::CoverOtherMonitors(const std::vector<MonitorRect>& monitors) {
@@ -168,9 +167,8 @@ void TForm1::CoverOtherMonitors(const std::vector<MonitorRect>& monitors) {
         case MonitorsMode::Span: Log().Span(spanGrid_, spanBounds_); break;
         case MonitorsMode::PrimaryOnly: Log().Mode("primary-only"); break;
     }
-    otherMonitors_.Cover(monitors,
-                         MonitorPicture{mode_, engine_.GridWidth, engine_.GridHeight, spanBounds_},
-                         Log());
+    otherMonitors_.Cover(
+        monitors, MonitorPicture{mode_, engine_.GridWidth, engine_.GridHeight, spanBounds_}, Log());
 }
 
 // Monitors plugged in or removed: each gets a window or loses it; a span is made anew over the

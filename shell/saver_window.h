@@ -77,7 +77,7 @@ private:
     SaverSettings& settings_;
     const bool windowed_;
     POINT lastCursorPos_{};
-    Frame frame_;  // the grid's, rendered into at every tick
+    Frame frame_;          // the grid's, rendered into at every tick
     bool paused_ = false;  // a still has the engine
     FrameStretcher stretcher_;
     OtherMonitors otherMonitors_;

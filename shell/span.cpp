@@ -42,10 +42,8 @@ ScreenRect PartOf(const ScreenRect& monitor, const ScreenRect& bounds) {
 SourceRect SourceOf(const ScreenRect& monitor, const ScreenRect& bounds, int gridWidth,
                     int gridHeight) {
     const ScreenRect part = PartOf(monitor, bounds);
-    const double across =
-        bounds.width() > 0 ? static_cast<double>(gridWidth) / bounds.width() : 0;
-    const double down =
-        bounds.height() > 0 ? static_cast<double>(gridHeight) / bounds.height() : 0;
+    const double across = bounds.width() > 0 ? static_cast<double>(gridWidth) / bounds.width() : 0;
+    const double down = bounds.height() > 0 ? static_cast<double>(gridHeight) / bounds.height() : 0;
     return {part.left * across, part.top * down, part.right * across, part.bottom * down};
 }
 

@@ -37,8 +37,8 @@ public:
     // wholeWidth x wholeHeight pixels, of which this makes the width x height pixels at
     // (left, top) of the whole. Parts of one whole put side by side are pixel for pixel the
     // stretch over the whole: no seam, no jump, no doubled row.
-    void ResizeToPart(int sourceWidth, int sourceHeight, int wholeWidth, int wholeHeight,
-                      int left, int top, int width, int height);
+    void ResizeToPart(int sourceWidth, int sourceHeight, int wholeWidth, int wholeHeight, int left,
+                      int top, int width, int height);
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -55,8 +55,8 @@ public:
 
 private:
     struct Sample {
-        int first;   // index of the left (upper) source pixel
-        int second;  // index of the right (lower) one, the same at the edge
+        int first;        // index of the left (upper) source pixel
+        int second;       // index of the right (lower) one, the same at the edge
         uint32_t weight;  // of the second, 0..256
         bool operator==(const Sample& other) const {
             return first == other.first && second == other.second && weight == other.weight;
@@ -79,8 +79,8 @@ private:
     std::vector<Sample> columns_, rows_;
     std::vector<uint16_t> columnWeights_;  // each column's weight, four times (one per channel)
     std::vector<uint32_t> output_;
-    int lanes_ = 1;       // scratch areas: one per thread of the pool at Resize
-    int bandSpan_ = 0;    // the most source rows one band reads
+    int lanes_ = 1;                  // scratch areas: one per thread of the pool at Resize
+    int bandSpan_ = 0;               // the most source rows one band reads
     std::vector<uint32_t> scratch_;  // lanes_ x bandSpan_ widened rows
 };
 

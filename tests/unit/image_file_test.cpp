@@ -56,7 +56,7 @@ TEST_F(ImageFileTest, EncoderLookupIsExact) {
     untouched.Data1 = 0x1234;
     EXPECT_EQ(platform::FindImageEncoder("IMAGE/BMP", untouched), -1);  // letter case counts
     EXPECT_EQ(platform::FindImageEncoder("image/bmp ", untouched), -1);
-    EXPECT_EQ(untouched.Data1, 0x1234u);                     // and nothing was written
+    EXPECT_EQ(untouched.Data1, 0x1234u);  // and nothing was written
 }
 
 TEST_F(ImageFileTest, SaveReplacesOnlyWhenAskedAndSaysWhy) {
@@ -117,7 +117,8 @@ TEST_F(ImageFileTest, SavedStillHasEveryPixelWhereThePictureHasIt) {
     const uint32_t colours[2][3] = {{0xFFFF0000, 0xFF00FF00, 0xFF0000FF},
                                     {0xFF102030, 0xFFFFFFFF, 0xFF808000}};
     for (int row = 0; row < 2; ++row)
-        for (int col = 0; col < 3; ++col) still.pixels()[row * still.stride() + col] = colours[row][col];
+        for (int col = 0; col < 3; ++col)
+            still.pixels()[row * still.stride() + col] = colours[row][col];
     const std::wstring path = TempPath(L"lumora-image-file-test-pixels.bmp");
     DeleteFileW(path.c_str());
     ASSERT_TRUE(platform::SaveImageFile(still.view(), path, encoder, false).ok());
@@ -136,7 +137,8 @@ TEST_F(ImageFileTest, SavedStillHasEveryPixelWhereThePictureHasIt) {
     ASSERT_GE(bmp.size(), offset + 2 * rowBytes);
     for (int row = 0; row < 2; ++row)
         for (int col = 0; col < 3; ++col) {
-            const int fileRow = height > 0 ? 1 - row : row;  // bottom-up unless the height is negative
+            const int fileRow =
+                height > 0 ? 1 - row : row;  // bottom-up unless the height is negative
             const size_t at = offset + fileRow * rowBytes + col * bytesPerPixel;
             EXPECT_EQ(Little(bmp, at, 3), colours[row][col] & 0xFFFFFFu) << col << "," << row;
         }
