@@ -40,6 +40,17 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 
 echo "setup: installing ${missing[*]}"
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# A mirror in the middle of a sync serves index files of the wrong size for a while, and
+# apt-get then fails: try again after a pause rather than fail the whole set-up.
+retry() {
+  local attempt
+  for attempt in 1 2 3 4 5; do
+    if "$@"; then return 0; fi
+    echo "setup: '$*' failed (attempt $attempt of 5), trying again in $((attempt * 15)) s" >&2
+    sleep $((attempt * 15))
+  done
+  "$@"
+}
+retry $SUDO apt-get update -qq
+retry $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 echo "setup: done"
