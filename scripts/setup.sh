@@ -44,13 +44,27 @@ echo "setup: installing ${missing[*]}"
 # apt-get then fails: try again after a pause rather than fail the whole set-up.
 retry() {
   local attempt
-  for attempt in 1 2 3 4 5; do
+  for attempt in 1 2 3; do
     if "$@"; then return 0; fi
-    echo "setup: '$*' failed (attempt $attempt of 5), trying again in $((attempt * 15)) s" >&2
-    sleep $((attempt * 15))
+    echo "setup: '$*' failed (attempt $attempt of 3), trying again in $((attempt * 10)) s" >&2
+    sleep $((attempt * 10))
   done
   "$@"
 }
-retry $SUDO apt-get update -qq
-retry $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# An index that stays wrong is left out by apt-get ("ignored, or old ones used instead"): the
+# packages of the others still install, so go on and let the install say whether it worked.
+retry $SUDO apt-get update -qq ||
+  echo "setup: some package indexes could not be fetched; installing from the others" >&2
+if ! $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
+  # Without the security suite's i386 index, a library updated there for amd64 has no i386
+  # twin of the same version, and multiarch refuses the pair. The main suite has both at
+  # one version: prefer it for this install (nothing is downgraded: what is installed keeps
+  # its priority of 100 too).
+  echo "setup: installing again, preferring the main suite's versions" >&2
+  pin=$(mktemp)
+  trap 'rm -f "$pin"' EXIT
+  printf 'Package: *\nPin: release l=Debian-Security\nPin-Priority: 100\n' > "$pin"
+  retry $SUDO apt-get -o Dir::Etc::Preferences="$pin" install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+fi
 echo "setup: done"
