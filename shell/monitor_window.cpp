@@ -1,8 +1,6 @@
 #include "shell/monitor_window.h"
 
-#include "platform/draw_frame.h"
 #include "platform/window_class.h"
-#include "platform/window_dc.h"
 #include "settings/app_title.h"
 #include "shell/saver_window.h"
 
@@ -49,30 +47,30 @@ void TMonitorWindow::Show(const ScreenRect& monitor, const MonitorPicture& pictu
     picture_ = picture;
     switch (picture.mode) {
         case MonitorsMode::Mirror:
-            stretcher_.Resize(picture.frameWidth, picture.frameHeight, monitor.width(),
-                              monitor.height(), StretchFit::Cover);
+            stretched_.Resize(picture.frameWidth, picture.frameHeight, monitor.width(),
+                            monitor.height(), StretchFit::Cover);
             break;
         case MonitorsMode::Span: {
             const ScreenRect part = PartOf(monitor, picture.bounds);
-            stretcher_.ResizeToPart(picture.frameWidth, picture.frameHeight, picture.bounds.width(),
-                                    picture.bounds.height(), part.left, part.top, part.width(),
-                                    part.height());
+            stretched_.ResizeToPart(picture.frameWidth, picture.frameHeight, picture.bounds.width(),
+                                  picture.bounds.height(), part.left, part.top, part.width(),
+                                  part.height());
             break;
         }
         case MonitorsMode::PrimaryOnly:
-            stretcher_.Resize(0, 0, 0, 0);
+            stretched_.Resize(0, 0, 0, 0);
             InvalidateRect(window_, nullptr, TRUE);
             break;
     }
 }
 
-void TMonitorWindow::DrawFrame(const FrameView& frame, const FrameStretcher& primary) {
+void TMonitorWindow::DrawFrame(const FrameView& frame, const WindowPicture& primary) {
     if (!window_ || picture_.mode == MonitorsMode::PrimaryOnly || frame.empty()) return;
-    const bool shared = stretcher_.SameStretchAs(primary);
-    if (!shared) stretcher_.Stretch(frame.pixels, frame.stride);
-    const FrameStretcher& picture = shared ? primary : stretcher_;
-    platform::WindowDC dc(window_);
-    platform::DrawFrame(dc.get(), picture.view());
+    if (primary.made() && stretched_.SameAs(primary)) {
+        primary.Draw(window_);
+        return;
+    }
+    if (stretched_.Make(frame)) stretched_.Draw(window_);
 }
 
 LRESULT TMonitorWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -17,7 +17,7 @@
 #include "platform/window_proc.h"
 #include "settings/settings.h"
 #include "shell/span.h"
-#include "shell/stretch.h"
+#include "shell/window_picture.h"
 
 namespace lumora {
 
@@ -43,9 +43,9 @@ public:
     const ScreenRect& Monitor() const { return monitor_; }
 
     // The frame (frameWidth x frameHeight pixels), as the picture says. A mirrored monitor the
-    // same shape as the primary one takes the primary window's stretch of it (`primary`,
+    // same shape as the primary one takes the primary window's picture of it (`primary`,
     // already made) instead of making the same picture again.
-    void DrawFrame(const FrameView& frame, const FrameStretcher& primary);
+    void DrawFrame(const FrameView& frame, const WindowPicture& primary);
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -58,7 +58,7 @@ private:
     const HWND primary_;
     ScreenRect monitor_;
     MonitorPicture picture_;
-    FrameStretcher stretcher_;
+    WindowPicture stretched_;  // the frame as the picture says, when not the primary's
 };
 
 }  // namespace lumora

@@ -66,7 +66,7 @@ void OtherMonitors::Report(const std::vector<MonitorRect>& monitors, const Monit
     }
 }
 
-void OtherMonitors::DrawFrame(const FrameView& frame, const FrameStretcher& primary) {
+void OtherMonitors::DrawFrame(const FrameView& frame, const WindowPicture& primary) {
     for (const auto& window : windows_) window->DrawFrame(frame, primary);
 }
 

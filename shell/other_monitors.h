@@ -40,7 +40,7 @@ public:
     void Cover(const std::vector<MonitorRect>& monitors, const MonitorPicture& picture,
                FrameLog& log);
     // primary: the primary window's stretch of this frame, already made.
-    void DrawFrame(const FrameView& frame, const FrameStretcher& primary);
+    void DrawFrame(const FrameView& frame, const WindowPicture& primary);
     void Close();
 
 private:

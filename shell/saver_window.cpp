@@ -4,7 +4,6 @@
 
 #include "engine/domain.h"
 #include "engine/engine.h"
-#include "platform/draw_frame.h"
 #include "platform/window_class.h"
 #include "platform/window_dc.h"
 #include "settings/settings_window.h"
@@ -152,13 +151,13 @@ void TForm1::SizeSpan(const std::vector<MonitorRect>& monitors) {
 
 void TForm1::ResizeStretch() {
     if (mode_ != MonitorsMode::Span) {
-        stretcher_.Resize(engine_.GridWidth, engine_.GridHeight, engine_.WindowWidth,
-                          engine_.WindowHeight);
+        picture_.Resize(engine_.GridWidth, engine_.GridHeight, engine_.WindowWidth,
+                        engine_.WindowHeight);
         return;
     }
     const ScreenRect part = PartOf(primaryRect_, spanBounds_);
-    stretcher_.ResizeToPart(engine_.GridWidth, engine_.GridHeight, spanBounds_.width(),
-                            spanBounds_.height(), part.left, part.top, part.width(), part.height());
+    picture_.ResizeToPart(engine_.GridWidth, engine_.GridHeight, spanBounds_.width(),
+                          spanBounds_.height(), part.left, part.top, part.width(), part.height());
 }
 
 void TForm1::CoverOtherMonitors(const std::vector<MonitorRect>& monitors) {
@@ -223,12 +222,8 @@ void TForm1::TimerTimer() {
 // The grid-sized frame, stretched smoothly over the whole drawing area in the program and
 // copied 1:1; the other monitors take their pictures of the same frame.
 void TForm1::DrawFrame() {
-    stretcher_.Stretch(frame_.pixels(), frame_.stride());
-    {
-        platform::WindowDC dc(window_);
-        platform::DrawFrame(dc.get(), stretcher_.view());
-    }
-    otherMonitors_.DrawFrame(frame_.view(), stretcher_);
+    if (picture_.Make(frame_.view())) picture_.Draw(window_);
+    otherMonitors_.DrawFrame(frame_.view(), picture_);
 }
 
 void TForm1::ReplaceFrame() {

@@ -24,7 +24,7 @@
 #include "platform/window_proc.h"
 #include "settings/live_view.h"
 #include "shell/other_monitors.h"
-#include "shell/stretch.h"
+#include "shell/window_picture.h"
 
 namespace lumora {
 
@@ -79,7 +79,7 @@ private:
     POINT lastCursorPos_{};
     Frame frame_;          // the grid's, rendered into at every tick
     bool paused_ = false;  // a still has the engine
-    FrameStretcher stretcher_;
+    WindowPicture picture_;  // the frame stretched over the window
     OtherMonitors otherMonitors_;
     MonitorsMode mode_ = MonitorsMode::Mirror;
     ScreenRect spanBounds_;   // Span: the rectangle around all monitors

@@ -124,7 +124,7 @@ void FrameStretcher::ResizeToPart(int sourceWidth, int sourceHeight, int wholeWi
 }
 
 void FrameStretcher::SizeBuffers() {
-    output_.assign(static_cast<size_t>(width_) * height_, 0xFF000000u);
+    output_.clear();
     columnWeights_.resize(static_cast<size_t>(width_) * 4);
     for (int x = 0; x < width_; ++x)
         std::fill_n(&columnWeights_[static_cast<size_t>(x) * 4], 4,
@@ -177,7 +177,7 @@ void FrameStretcher::WidenRow(const uint32_t* in, uint32_t* wide) const {
 
 // Output rows [band * BandRows, ...) from the source rows they read, widened into `scratch`.
 void FrameStretcher::StretchBand(const uint32_t* source, int sourceStride, int band,
-                                 uint32_t* scratch) {
+                                 uint32_t* scratch, uint32_t* target) {
     const int begin = band * BandRows;
     const int end = std::min(begin + BandRows, height_);
     const int firstSource = rows_[begin].first;
@@ -189,11 +189,21 @@ void FrameStretcher::StretchBand(const uint32_t* source, int sourceStride, int b
         const Sample& row = rows_[y];
         BlendRows(scratch + static_cast<size_t>(row.first - firstSource) * width_,
                   scratch + static_cast<size_t>(row.second - firstSource) * width_, row.weight,
-                  output_.data() + static_cast<size_t>(y) * width_, width_);
+                  target + static_cast<size_t>(y) * width_, width_);
     }
 }
 
+uint32_t* FrameStretcher::OwnOutput() {
+    const size_t count = static_cast<size_t>(width_) * height_;
+    if (output_.size() != count) output_.assign(count, 0xFF000000u);
+    return output_.data();
+}
+
 void FrameStretcher::Stretch(const uint32_t* source, int sourceStride) {
+    Stretch(source, sourceStride, OwnOutput());
+}
+
+void FrameStretcher::Stretch(const uint32_t* source, int sourceStride, uint32_t* target) {
     if (width_ == 0 || height_ == 0 || sourceWidth_ == 0 || sourceHeight_ == 0) return;
     // Lane k takes bands k, k + lanes, ... with its own scratch; the bands' output rows are
     // disjoint, so the lanes may run on any threads in any order.
@@ -203,13 +213,14 @@ void FrameStretcher::Stretch(const uint32_t* source, int sourceStride) {
         for (int lane = begin; lane < end; ++lane) {
             uint32_t* scratch = scratch_.data() + static_cast<size_t>(lane) * bandSpan_ * width_;
             for (int band = lane; band < bands; band += lanes)
-                StretchBand(source, sourceStride, band, scratch);
+                StretchBand(source, sourceStride, band, scratch, target);
         }
     };
     EnginePool().ForEachChunk(std::min(lanes, bands), 1, job);
 }
 
 void FrameStretcher::StretchSequentially(const uint32_t* source, int sourceStride) {
+    uint32_t* const output = OwnOutput();
     if (width_ == 0 || height_ == 0 || sourceWidth_ == 0 || sourceHeight_ == 0) return;
     std::vector<uint32_t> wideRows(static_cast<size_t>(width_) * sourceHeight_);
     for (int r = 0; r < sourceHeight_; ++r) {
@@ -222,7 +233,7 @@ void FrameStretcher::StretchSequentially(const uint32_t* source, int sourceStrid
     }
     for (int y = 0; y < height_; ++y) {
         const Sample& row = rows_[y];
-        uint32_t* out = output_.data() + static_cast<size_t>(y) * width_;
+        uint32_t* out = output + static_cast<size_t>(y) * width_;
         for (int x = 0; x < width_; ++x)
             out[x] = Blend(wideRows[static_cast<size_t>(row.first) * width_ + x],
                            wideRows[static_cast<size_t>(row.second) * width_ + x], row.weight);

@@ -12,8 +12,11 @@
 // it by one factor in both directions, the smallest that covers the window, centred, so that the
 // picture keeps its aspect ratio and what overhangs the window on two sides is cut off.
 //
-// Resize() precomputes the sample tables and the buffers (allocates); Stretch() allocates
-// nothing. It works in bands of output rows shared over the engine's worker pool: each band
+// Resize() precomputes the sample tables and the buffers (allocates); Stretch() into a target
+// allocates nothing. The target is the caller's (the window's DIB section, so that the stretched
+// picture is never copied again): width() x height() pixels in rows of width() pixels. Without a
+// target it writes into a buffer of its own, made at the first such call after a Resize (tests
+// and tools). It works in bands of output rows shared over the engine's worker pool: each band
 // widens only the source rows it reads, into a few rows of scratch that stay in the cache, and
 // blends its output rows from them, so no whole-frame intermediate goes through memory.
 // StretchSequentially is the plain two-pass evaluation (every source row widened, then every
@@ -42,13 +45,14 @@ public:
 
     int width() const { return width_; }
     int height() const { return height_; }
+    // The own buffer's stretched picture, width x height pixels in rows of its width.
     const uint32_t* pixels() const { return output_.data(); }
-    // The stretched picture, width x height pixels in rows of its width.
     FrameView view() const { return {output_.data(), width_, height_, width_}; }
 
     // source: sourceWidth x sourceHeight pixels, rows `sourceStride` pixels apart.
+    void Stretch(const uint32_t* source, int sourceStride, uint32_t* target);
     void Stretch(const uint32_t* source, int sourceStride);
-    // The same on the calling thread alone.
+    // The same on the calling thread alone, into the own buffer.
     void StretchSequentially(const uint32_t* source, int sourceStride);
     // True when both make the same picture of the same frame: the same sizes and samples.
     bool SameStretchAs(const FrameStretcher& other) const;
@@ -73,12 +77,14 @@ private:
     }
     void SizeBuffers();
     void WidenRow(const uint32_t* in, uint32_t* wide) const;
-    void StretchBand(const uint32_t* source, int sourceStride, int band, uint32_t* scratch);
+    void StretchBand(const uint32_t* source, int sourceStride, int band, uint32_t* scratch,
+                     uint32_t* target);
+    uint32_t* OwnOutput();
 
     int sourceWidth_ = 0, sourceHeight_ = 0, width_ = 0, height_ = 0;
     std::vector<Sample> columns_, rows_;
     std::vector<uint16_t> columnWeights_;  // each column's weight, four times (one per channel)
-    std::vector<uint32_t> output_;
+    std::vector<uint32_t> output_;  // the own buffer, empty until asked for
     int lanes_ = 1;                  // scratch areas: one per thread of the pool at Resize
     int bandSpan_ = 0;               // the most source rows one band reads
     std::vector<uint32_t> scratch_;  // lanes_ x bandSpan_ widened rows

@@ -10,3 +10,9 @@ if(WIN32)
 endif()
 # One field over every monitor: grid, divisor, the monitors' parts, the stretch in parts.
 lumora_unit_test(span_test SOURCES unit/span_test.cpp LIBS lumora_shell_logic)
+if(WIN32)
+  # The draw: DIB section and memory frame to a device context, the window's stretched picture.
+  lumora_unit_test(draw_frame_test
+    SOURCES unit/draw_frame_test.cpp ${PROJECT_SOURCE_DIR}/shell/window_picture.cpp
+    LIBS lumora_shell_logic lumora_platform)
+endif()
