@@ -6,7 +6,9 @@
 #include <emmintrin.h>
 #endif
 
+#include "engine/vector_frame.h"
 #include "engine/worker_pool.h"
+#include "shell/stretch_kernels.h"
 
 namespace lumora {
 namespace {
@@ -57,6 +59,32 @@ void BlendRows(const uint32_t* upper, const uint32_t* lower, uint32_t weight, ui
 constexpr int BandRows = 32;
 
 }  // namespace
+
+// AVX2 is there where the engine's AVX2 path is: the processor has it and the system saves its
+// registers.
+bool StretchPathAvailable(StretchPath path) {
+#if defined(__i386__) || defined(__x86_64__)
+    return path == StretchPath::Sse2 || EnginePathAvailable(EnginePath::Avx2);
+#else
+    return path == StretchPath::Sse2;  // the scalar loops, under the name of the baseline
+#endif
+}
+
+StretchPath BestStretchPath() {
+    static const StretchPath best =
+        StretchPathAvailable(StretchPath::Avx2) ? StretchPath::Avx2 : StretchPath::Sse2;
+    return best;
+}
+
+const char* StretchPathName(StretchPath path) {
+    return path == StretchPath::Avx2 ? "avx2" : "sse2";
+}
+
+bool FrameStretcher::SetPath(StretchPath path) {
+    if (!StretchPathAvailable(path)) return false;
+    path_ = path;
+    return true;
+}
 
 std::vector<FrameStretcher::Sample> FrameStretcher::Samples(int sourceSize, int size,
                                                             int64_t scaleNumerator,
@@ -129,6 +157,15 @@ void FrameStretcher::SizeBuffers() {
     for (int x = 0; x < width_; ++x)
         std::fill_n(&columnWeights_[static_cast<size_t>(x) * 4], 4,
                     static_cast<uint16_t>(columns_[x].weight));
+    firsts_.resize(static_cast<size_t>(width_));
+    seconds_.resize(static_cast<size_t>(width_));
+    weights_.resize(static_cast<size_t>(width_));
+    for (int x = 0; x < width_; ++x) {
+        firsts_[x] = columns_[x].first;
+        seconds_[x] = columns_[x].second;
+        weights_[x] = static_cast<int32_t>(columns_[x].weight);
+    }
+    columnRatio_ = ColumnRatio();
     bandSpan_ = 0;
     for (int begin = 0; begin < height_; begin += BandRows) {
         const int end = std::min(begin + BandRows, height_);
@@ -136,6 +173,31 @@ void FrameStretcher::SizeBuffers() {
     }
     lanes_ = EnginePool().ThreadCount();
     scratch_.assign(static_cast<size_t>(lanes_) * bandSpan_ * width_, 0);
+}
+
+// The ratio whose fixed pattern the columns follow exactly, if any: output x = ratio * k +
+// ratio / 2 + j blends source pixels k and k + 1 by (2j + 1) * 128 / ratio, the first and last
+// ratio / 2 outputs are the edge pixels.
+int FrameStretcher::ColumnRatio() const {
+    for (const int ratio : {4, 2}) {
+        if (sourceWidth_ < 2 || width_ != ratio * sourceWidth_) continue;
+        const int half = ratio / 2;
+        bool follows = true;
+        for (int x = 0; x < width_ && follows; ++x) {
+            Sample expected;
+            if (x < half)
+                expected = {0, 0, 0};
+            else if (x >= width_ - half)
+                expected = {sourceWidth_ - 1, sourceWidth_ - 1, 0};
+            else {
+                const int k = (x - half) / ratio, j = (x - half) % ratio;
+                expected = {k, k + 1, static_cast<uint32_t>((2 * j + 1) * 128 / ratio)};
+            }
+            follows = columns_[x] == expected;
+        }
+        if (follows) return ratio;
+    }
+    return 0;
 }
 
 bool FrameStretcher::SameStretchAs(const FrameStretcher& other) const {
@@ -146,6 +208,16 @@ bool FrameStretcher::SameStretchAs(const FrameStretcher& other) const {
 // One source row widened to the output's width: each output column blends its two source
 // pixels, four columns at a time where the processor has SSE2, with the scalar arithmetic.
 void FrameStretcher::WidenRow(const uint32_t* in, uint32_t* wide) const {
+#if defined(__i386__) || defined(__x86_64__)
+    if (path_ == StretchPath::Avx2) {
+        if (columnRatio_)
+            stretch_avx2::WidenTimes(columnRatio_, in, sourceWidth_, wide);
+        else
+            stretch_avx2::WidenGeneral(in, firsts_.data(), seconds_.data(), weights_.data(), wide,
+                                       width_);
+        return;
+    }
+#endif
     int x = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
@@ -175,6 +247,17 @@ void FrameStretcher::WidenRow(const uint32_t* in, uint32_t* wide) const {
     }
 }
 
+void FrameStretcher::BlendRow(const uint32_t* upper, const uint32_t* lower, uint32_t weight,
+                              uint32_t* out) const {
+#if defined(__i386__) || defined(__x86_64__)
+    if (path_ == StretchPath::Avx2) {
+        stretch_avx2::BlendRows(upper, lower, weight, out, width_);
+        return;
+    }
+#endif
+    BlendRows(upper, lower, weight, out, width_);
+}
+
 // Output rows [band * BandRows, ...) from the source rows they read, widened into `scratch`.
 void FrameStretcher::StretchBand(const uint32_t* source, int sourceStride, int band,
                                  uint32_t* scratch, uint32_t* target) {
@@ -187,9 +270,9 @@ void FrameStretcher::StretchBand(const uint32_t* source, int sourceStride, int b
                  scratch + static_cast<size_t>(r - firstSource) * width_);
     for (int y = begin; y < end; ++y) {
         const Sample& row = rows_[y];
-        BlendRows(scratch + static_cast<size_t>(row.first - firstSource) * width_,
-                  scratch + static_cast<size_t>(row.second - firstSource) * width_, row.weight,
-                  target + static_cast<size_t>(y) * width_, width_);
+        BlendRow(scratch + static_cast<size_t>(row.first - firstSource) * width_,
+                 scratch + static_cast<size_t>(row.second - firstSource) * width_, row.weight,
+                 target + static_cast<size_t>(y) * width_);
     }
 }
 

@@ -21,6 +21,13 @@
 // blends its output rows from them, so no whole-frame intermediate goes through memory.
 // StretchSequentially is the plain two-pass evaluation (every source row widened, then every
 // output row blended) on the calling thread: the same pixels, kept to check the banded one.
+//
+// The loops run at the widest vector width the processor has (StretchPath, chosen at run time):
+// SSE2, four pixels at a time with a gather of every column's two source pixels (the reference
+// the others are checked against), or AVX2, eight at a time, whose widening of a row has its own
+// kernels for the enlargements by exactly 2 and 4 (the live view's and the full screen's: a fixed
+// pattern of pairs and weights, by shuffles instead of gathers) and a gather for any other.
+// Every path writes the same pixels.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +38,11 @@
 namespace lumora {
 
 enum class StretchFit { Fill, Cover };
+
+enum class StretchPath { Sse2, Avx2 };
+bool StretchPathAvailable(StretchPath path);
+StretchPath BestStretchPath();              // what every stretcher starts on
+const char* StretchPathName(StretchPath path);  // "sse2", "avx2"
 
 class FrameStretcher {
 public:
@@ -57,6 +69,13 @@ public:
     // True when both make the same picture of the same frame: the same sizes and samples.
     bool SameStretchAs(const FrameStretcher& other) const;
 
+    // Another path for the next stretches (tests and the benchmark); false, and the path kept,
+    // when the processor has not got it.
+    bool SetPath(StretchPath path);
+    StretchPath path() const { return path_; }
+    // 2 or 4 when the columns are the enlargement by exactly that, else 0 (the general kernel).
+    int columnRatio() const { return columnRatio_; }
+
 private:
     struct Sample {
         int first;        // index of the left (upper) source pixel
@@ -77,6 +96,9 @@ private:
     }
     void SizeBuffers();
     void WidenRow(const uint32_t* in, uint32_t* wide) const;
+    void BlendRow(const uint32_t* upper, const uint32_t* lower, uint32_t weight,
+                  uint32_t* out) const;
+    int ColumnRatio() const;
     void StretchBand(const uint32_t* source, int sourceStride, int band, uint32_t* scratch,
                      uint32_t* target);
     uint32_t* OwnOutput();
@@ -84,6 +106,9 @@ private:
     int sourceWidth_ = 0, sourceHeight_ = 0, width_ = 0, height_ = 0;
     std::vector<Sample> columns_, rows_;
     std::vector<uint16_t> columnWeights_;  // each column's weight, four times (one per channel)
+    std::vector<int32_t> firsts_, seconds_, weights_;  // the columns' samples, for the gathers
+    int columnRatio_ = 0;
+    StretchPath path_ = BestStretchPath();
     std::vector<uint32_t> output_;  // the own buffer, empty until asked for
     int lanes_ = 1;                  // scratch areas: one per thread of the pool at Resize
     int bandSpan_ = 0;               // the most source rows one band reads

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "engine/fast_frame.h"
@@ -95,36 +97,59 @@ TEST(StretchTest, HonoursTheSourceStrideAndOddSizes) {
     }
 }
 
-TEST(StretchTest, BandsSharedOutOverThreadsMatchThePlainTwoPassStretch) {
-    // Enlargements by the saver's divisors, odd sizes, a reduction, covers of other monitors'
-    // shapes, and bands that end early: every pixel as the plain evaluation gives it.
+TEST(StretchTest, EveryPathAndBandingMatchesThePlainTwoPassStretch) {
+    // Enlargements by the saver's divisors (exactly 4 and 2, also too narrow for a whole vector
+    // step, and a part of a span that keeps the ratio), odd sizes, a reduction, covers of other
+    // monitors' shapes, and bands that end early: every pixel as the plain evaluation gives it,
+    // on every path the processor has; `ratio` is the widening kernel the columns must take.
     struct Case {
         int sourceWidth, sourceHeight, width, height;
         StretchFit fit;
+        int ratio;
     };
     const Case cases[] = {
-        {37, 23, 148, 92, StretchFit::Fill},   {480, 270, 1920, 1080, StretchFit::Fill},
-        {41, 17, 83, 35, StretchFit::Fill},    {5, 3, 7, 101, StretchFit::Fill},
-        {64, 48, 31, 19, StretchFit::Fill},    {1, 1, 9, 5, StretchFit::Fill},
-        {96, 54, 128, 102, StretchFit::Cover}, {96, 54, 77, 200, StretchFit::Cover},
+        {37, 23, 148, 92, StretchFit::Fill, 4},   {480, 270, 1920, 1080, StretchFit::Fill, 4},
+        {960, 540, 1920, 1080, StretchFit::Fill, 2}, {5, 3, 10, 6, StretchFit::Fill, 2},
+        {3, 2, 12, 8, StretchFit::Fill, 4},       {19, 7, 38, 29, StretchFit::Fill, 2},
+        {41, 17, 83, 35, StretchFit::Fill, 0},    {5, 3, 7, 101, StretchFit::Fill, 0},
+        {64, 48, 31, 19, StretchFit::Fill, 0},    {1, 1, 9, 5, StretchFit::Fill, 0},
+        {1, 3, 4, 12, StretchFit::Fill, 0},       {96, 54, 128, 102, StretchFit::Cover, 0},
+        {96, 54, 77, 200, StretchFit::Cover, 0},  {342, 192, 1366, 768, StretchFit::Fill, 0},
+        {40, 30, 160, 120, StretchFit::Cover, 4},
     };
     const int saved = FastThreadCount();
-    for (int threads : {1, 2, 3}) {
-        SetFastThreadCount(threads);
-        for (const Case& c : cases) {
-            SCOPED_TRACE(testing::Message() << threads << " threads, " << c.sourceWidth << "x"
-                                            << c.sourceHeight << " to " << c.width << "x" << c.height);
-            const int stride = c.sourceWidth + 3;
-            std::vector<uint32_t> frame(static_cast<size_t>(stride) * c.sourceHeight);
-            for (size_t i = 0; i < frame.size(); ++i)
-                frame[i] = static_cast<uint32_t>(i * 2654435761u) ^ static_cast<uint32_t>(i << 7);
-            FrameStretcher banded, plain;
-            banded.Resize(c.sourceWidth, c.sourceHeight, c.width, c.height, c.fit);
-            plain.Resize(c.sourceWidth, c.sourceHeight, c.width, c.height, c.fit);
-            banded.Stretch(frame.data(), stride);
-            plain.StretchSequentially(frame.data(), stride);
-            const size_t count = static_cast<size_t>(c.width) * c.height;
-            EXPECT_TRUE(std::equal(banded.pixels(), banded.pixels() + count, plain.pixels()));
+    for (const StretchPath path : {StretchPath::Sse2, StretchPath::Avx2}) {
+        if (!StretchPathAvailable(path)) {
+            std::printf("stretch path %s: not on this processor\n", StretchPathName(path));
+            continue;
+        }
+        for (int threads : {1, 3}) {
+            SetFastThreadCount(threads);
+            for (const Case& c : cases) {
+                const std::string name = std::string(StretchPathName(path)) + ", " +
+                                         std::to_string(threads) + " threads, " +
+                                         std::to_string(c.sourceWidth) + "x" +
+                                         std::to_string(c.sourceHeight) + " to " +
+                                         std::to_string(c.width) + "x" + std::to_string(c.height);
+                const int stride = c.sourceWidth + 3;
+                std::vector<uint32_t> frame(static_cast<size_t>(stride) * c.sourceHeight);
+                for (size_t i = 0; i < frame.size(); ++i)
+                    frame[i] =
+                        static_cast<uint32_t>(i * 2654435761u) ^ static_cast<uint32_t>(i << 7);
+                FrameStretcher banded, plain;
+                ASSERT_TRUE(banded.SetPath(path)) << name;
+                banded.Resize(c.sourceWidth, c.sourceHeight, c.width, c.height, c.fit);
+                plain.Resize(c.sourceWidth, c.sourceHeight, c.width, c.height, c.fit);
+                EXPECT_EQ(banded.columnRatio(), c.ratio) << name;
+                const size_t count = static_cast<size_t>(c.width) * c.height;
+                // Into a target of the caller's with a guard pixel after it.
+                std::vector<uint32_t> target(count + 1, 0x12345678u);
+                banded.Stretch(frame.data(), stride, target.data());
+                plain.StretchSequentially(frame.data(), stride);
+                EXPECT_TRUE(std::equal(target.begin(), target.begin() + count, plain.pixels()))
+                    << name;
+                EXPECT_EQ(target[count], 0x12345678u) << name << ": wrote past the target";
+            }
         }
     }
     SetFastThreadCount(saved);

@@ -1,0 +1,108 @@
+#include "shell/stretch_kernels.h"
+
+#include <immintrin.h>
+
+#include <cstring>
+
+namespace lumora::stretch_avx2 {
+namespace {
+
+inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t weight) {
+    const uint32_t keep = 256 - weight;
+    const uint32_t redBlue =
+        (((a & 0x00FF00FFu) * keep + (b & 0x00FF00FFu) * weight) >> 8) & 0x00FF00FFu;
+    const uint32_t alphaGreen =
+        ((((a >> 8) & 0x00FF00FFu) * keep + ((b >> 8) & 0x00FF00FFu) * weight)) & 0xFF00FF00u;
+    return redBlue | alphaGreen;
+}
+
+// Eight pixels' weights (0..256, one per 32-bit lane) as the 16-bit channel weights of the low
+// and high halves that unpacklo/unpackhi_epi8 make of eight pixels: pixels 0, 1, 4, 5 and
+// 2, 3, 6, 7 (the unpacks work within each 128-bit lane).
+struct ChannelWeights {
+    __m256i low, high;
+};
+inline ChannelWeights Spread(__m256i weights) {
+    const __m256i doubled = _mm256_or_si256(weights, _mm256_slli_epi32(weights, 16));
+    return {_mm256_unpacklo_epi32(doubled, doubled), _mm256_unpackhi_epi32(doubled, doubled)};
+}
+
+inline __m256i Blend8(__m256i a, __m256i b, const ChannelWeights& w) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i full = _mm256_set1_epi16(256);
+    const __m256i low = _mm256_srli_epi16(
+        _mm256_add_epi16(
+            _mm256_mullo_epi16(_mm256_unpacklo_epi8(a, zero), _mm256_sub_epi16(full, w.low)),
+            _mm256_mullo_epi16(_mm256_unpacklo_epi8(b, zero), w.low)),
+        8);
+    const __m256i high = _mm256_srli_epi16(
+        _mm256_add_epi16(
+            _mm256_mullo_epi16(_mm256_unpackhi_epi8(a, zero), _mm256_sub_epi16(full, w.high)),
+            _mm256_mullo_epi16(_mm256_unpackhi_epi8(b, zero), w.high)),
+        8);
+    return _mm256_packus_epi16(low, high);
+}
+
+inline __m256i Load(const uint32_t* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+inline void Store(uint32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+
+}  // namespace
+
+void WidenGeneral(const uint32_t* in, const int32_t* first, const int32_t* second,
+                  const int32_t* weight, uint32_t* wide, int width) {
+    const int* source = reinterpret_cast<const int*>(in);
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+        const __m256i a = _mm256_i32gather_epi32(source, Load(reinterpret_cast<const uint32_t*>(first + x)), 4);
+        const __m256i b = _mm256_i32gather_epi32(source, Load(reinterpret_cast<const uint32_t*>(second + x)), 4);
+        Store(wide + x, Blend8(a, b, Spread(Load(reinterpret_cast<const uint32_t*>(weight + x)))));
+    }
+    for (; x < width; ++x)
+        wide[x] = Blend(in[first[x]], in[second[x]], static_cast<uint32_t>(weight[x]));
+}
+
+void WidenTimes(int ratio, const uint32_t* in, int sourceWidth, uint32_t* wide) {
+    const int half = ratio / 2;
+    for (int x = 0; x < half; ++x) wide[x] = in[0];
+    // Eight outputs at a time from the source pixels k .. k + 8 / ratio, read as eight.
+    const int pairsPerStep = 8 / ratio;
+    __m256i lower, upper;
+    ChannelWeights weights;
+    if (ratio == 4) {
+        lower = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
+        weights = Spread(_mm256_setr_epi32(32, 96, 160, 224, 32, 96, 160, 224));
+    } else {
+        lower = _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3);
+        weights = Spread(_mm256_setr_epi32(64, 192, 64, 192, 64, 192, 64, 192));
+    }
+    upper = _mm256_add_epi32(lower, _mm256_set1_epi32(1));
+    int k = 0;
+    for (; k + 8 <= sourceWidth; k += pairsPerStep) {
+        const __m256i source = Load(in + k);
+        Store(wide + ratio * k + half,
+              Blend8(_mm256_permutevar8x32_epi32(source, lower),
+                     _mm256_permutevar8x32_epi32(source, upper), weights));
+    }
+    for (; k + 1 < sourceWidth; ++k)
+        for (int j = 0; j < ratio; ++j)
+            wide[ratio * k + half + j] =
+                Blend(in[k], in[k + 1], static_cast<uint32_t>((2 * j + 1) * 128 / ratio));
+    const int width = ratio * sourceWidth;
+    for (int x = width - half; x < width; ++x) wide[x] = in[sourceWidth - 1];
+}
+
+void BlendRows(const uint32_t* upper, const uint32_t* lower, uint32_t weight, uint32_t* out,
+               int count) {
+    if (weight == 0) {
+        std::memcpy(out, upper, static_cast<size_t>(count) * sizeof *out);
+        return;
+    }
+    const ChannelWeights weights = Spread(_mm256_set1_epi32(static_cast<int>(weight)));
+    int i = 0;
+    for (; i + 8 <= count; i += 8) Store(out + i, Blend8(Load(upper + i), Load(lower + i), weights));
+    for (; i < count; ++i) out[i] = Blend(upper[i], lower[i], weight);
+}
+
+}  // namespace lumora::stretch_avx2
