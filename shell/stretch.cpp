@@ -58,6 +58,10 @@ void BlendRows(const uint32_t* upper, const uint32_t* lower, uint32_t weight, ui
 // stays in the cache.
 constexpr int BandRows = 32;
 
+// An output this large (a 3840 x 2160 screen's, not a 1920 x 1080 one's) outgrows the caches
+// anyway: AVX2 writes it past them.
+constexpr int64_t StreamedOutputBytes = 16 << 20;
+
 }  // namespace
 
 // AVX2 is there where the engine's AVX2 path is: the processor has it and the system saves its
@@ -166,6 +170,7 @@ void FrameStretcher::SizeBuffers() {
         weights_[x] = static_cast<int32_t>(columns_[x].weight);
     }
     columnRatio_ = ColumnRatio();
+    streamOutput_ = static_cast<int64_t>(width_) * height_ * 4 >= StreamedOutputBytes;
     bandSpan_ = 0;
     for (int begin = 0; begin < height_; begin += BandRows) {
         const int end = std::min(begin + BandRows, height_);
@@ -251,7 +256,7 @@ void FrameStretcher::BlendRow(const uint32_t* upper, const uint32_t* lower, uint
                               uint32_t* out) const {
 #if defined(__i386__) || defined(__x86_64__)
     if (path_ == StretchPath::Avx2) {
-        stretch_avx2::BlendRows(upper, lower, weight, out, width_);
+        stretch_avx2::BlendRows(upper, lower, weight, out, width_, streamOutput_);
         return;
     }
 #endif

@@ -108,6 +108,7 @@ private:
     std::vector<uint16_t> columnWeights_;  // each column's weight, four times (one per channel)
     std::vector<int32_t> firsts_, seconds_, weights_;  // the columns' samples, for the gathers
     int columnRatio_ = 0;
+    bool streamOutput_ = false;
     StretchPath path_ = BestStretchPath();
     std::vector<uint32_t> output_;  // the own buffer, empty until asked for
     int lanes_ = 1;                  // scratch areas: one per thread of the pool at Resize

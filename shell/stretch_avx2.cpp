@@ -94,15 +94,28 @@ void WidenTimes(int ratio, const uint32_t* in, int sourceWidth, uint32_t* wide) 
 }
 
 void BlendRows(const uint32_t* upper, const uint32_t* lower, uint32_t weight, uint32_t* out,
-               int count) {
+               int count, bool stream) {
     if (weight == 0) {
         std::memcpy(out, upper, static_cast<size_t>(count) * sizeof *out);
         return;
     }
     const ChannelWeights weights = Spread(_mm256_set1_epi32(static_cast<int>(weight)));
     int i = 0;
-    for (; i + 8 <= count; i += 8) Store(out + i, Blend8(Load(upper + i), Load(lower + i), weights));
+    if (!stream) {
+        for (; i + 8 <= count; i += 8)
+            Store(out + i, Blend8(Load(upper + i), Load(lower + i), weights));
+        for (; i < count; ++i) out[i] = Blend(upper[i], lower[i], weight);
+        return;
+    }
+    // Past the cache, which spares reading every line of the output in first. The pixels up to
+    // a 32-byte boundary go the ordinary way.
+    for (; i < count && (reinterpret_cast<uintptr_t>(out + i) & 31) != 0; ++i)
+        out[i] = Blend(upper[i], lower[i], weight);
+    for (; i + 8 <= count; i += 8)
+        _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i),
+                            Blend8(Load(upper + i), Load(lower + i), weights));
     for (; i < count; ++i) out[i] = Blend(upper[i], lower[i], weight);
+    _mm_sfence();  // the streamed stores seen before anything that follows
 }
 
 }  // namespace lumora::stretch_avx2

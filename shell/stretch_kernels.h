@@ -7,7 +7,9 @@
 //                  source pixel pairs (k, k + 1) the outputs ratio * k + ratio / 2 + j,
 //                  j < ratio, blend by (2j + 1) * 128 / ratio; the first ratio / 2 outputs are
 //                  in[0], the last ratio / 2 are in[sourceWidth - 1]
-// BlendRows        out[i] = blend of upper[i] and lower[i] by one weight
+// BlendRows        out[i] = blend of upper[i] and lower[i] by one weight; `stream`: written
+//                  past the cache (for an output far larger than the cache, read next by the
+//                  system's copy rather than by this thread), ordered before the call returns
 #pragma once
 
 #include <cstdint>
@@ -18,6 +20,6 @@ void WidenGeneral(const uint32_t* in, const int32_t* first, const int32_t* secon
                   const int32_t* weight, uint32_t* wide, int width);
 void WidenTimes(int ratio, const uint32_t* in, int sourceWidth, uint32_t* wide);
 void BlendRows(const uint32_t* upper, const uint32_t* lower, uint32_t weight, uint32_t* out,
-               int count);
+               int count, bool stream);
 
 }  // namespace lumora::stretch_avx2
