@@ -76,6 +76,12 @@ void FrameLog::Mode(const char* name) {
     std::fflush(file_);
 }
 
+void FrameLog::Draw(const char* path, const char* why) {
+    if (!file_) return;
+    std::fprintf(file_, "draw %s %s\n", path, why);
+    std::fflush(file_);
+}
+
 void FrameLog::Span(const SpanGrid& grid, const ScreenRect& bounds) {
     if (!file_) return;
     std::fprintf(file_, "mode span divisor=%d grid=%dx%d bounds=%d,%d %dx%d\n", grid.divisor,

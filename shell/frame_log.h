@@ -12,7 +12,8 @@
 // Before its monitors it says how it covers them: "mode mirror", "mode primary-only", or
 // "mode span divisor=D grid=WxH bounds=X,Y WxH" (the grid over the rectangle around all
 // monitors), and in a span each monitor line ends in the part of the frame it shows,
-// "source L,T R,B" in grid points. The
+// "source L,T R,B" in grid points. The saver window says how it draws after its start line and
+// whenever that changes ("draw gdi|d3d11 WHY", shell/saver_draw.h). The
 // end-to-end tests and the frame-rate benchmark read it; without the variable nothing is written.
 #pragma once
 
@@ -42,6 +43,8 @@ public:
     void Monitor(const ScreenRect& monitor, bool primary, const ScreenRect* window,
                  const SourceRect* source = nullptr);
     void Mode(const char* name);
+    // "draw PATH WHY": which way the frames reach the window (shell/saver_draw.h).
+    void Draw(const char* path, const char* why);
     void Span(const SpanGrid& grid, const ScreenRect& bounds);
     void DisplayChange();
     void Pause();

@@ -108,6 +108,7 @@ void TForm1::FormCreate() {
     SetScreenSaverRunning(true);
     Log().Start(engine_.Pattern, engine_.GridWidth, engine_.GridHeight, engine_.WindowWidth,
                 engine_.WindowHeight);
+    draw_.Start(window_, windowed_, mode_ != MonitorsMode::Span, Log());
     if (windowed_) return;
     otherMonitors_.Open(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)),
                         window_);
@@ -151,13 +152,14 @@ void TForm1::SizeSpan(const std::vector<MonitorRect>& monitors) {
 
 void TForm1::ResizeStretch() {
     if (mode_ != MonitorsMode::Span) {
-        picture_.Resize(engine_.GridWidth, engine_.GridHeight, engine_.WindowWidth,
-                        engine_.WindowHeight);
+        draw_.picture().Resize(engine_.GridWidth, engine_.GridHeight, engine_.WindowWidth,
+                               engine_.WindowHeight);
         return;
     }
     const ScreenRect part = PartOf(primaryRect_, spanBounds_);
-    picture_.ResizeToPart(engine_.GridWidth, engine_.GridHeight, spanBounds_.width(),
-                          spanBounds_.height(), part.left, part.top, part.width(), part.height());
+    draw_.picture().ResizeToPart(engine_.GridWidth, engine_.GridHeight, spanBounds_.width(),
+                                 spanBounds_.height(), part.left, part.top, part.width(),
+                                 part.height());
 }
 
 void TForm1::CoverOtherMonitors(const std::vector<MonitorRect>& monitors) {
@@ -219,11 +221,11 @@ void TForm1::TimerTimer() {
                 static_cast<double>(drawn.QuadPart - rendered.QuadPart) * msPerTick);
 }
 
-// The grid-sized frame, stretched smoothly over the whole drawing area in the program and
-// copied 1:1; the other monitors take their pictures of the same frame.
+// The grid-sized frame over the whole drawing area (shell/saver_draw.h); the other monitors
+// take their pictures of the same frame.
 void TForm1::DrawFrame() {
-    if (picture_.Make(frame_.view())) picture_.Draw(window_);
-    otherMonitors_.DrawFrame(frame_.view(), picture_);
+    draw_.Draw(window_, frame_.view(), Log());
+    otherMonitors_.DrawFrame(frame_.view(), draw_.picture());
 }
 
 void TForm1::ReplaceFrame() {
@@ -291,6 +293,7 @@ void TForm1::FormClose() {
 
 void TForm1::FormDestroy() {
     KillTimer(window_, FrameTimerId);
+    draw_.StopGpu();  // the swap chain goes before its window
     TheApplication().FormDestroyed(window_);
 }
 

@@ -24,7 +24,7 @@
 #include "platform/window_proc.h"
 #include "settings/live_view.h"
 #include "shell/other_monitors.h"
-#include "shell/window_picture.h"
+#include "shell/saver_draw.h"
 
 namespace lumora {
 
@@ -79,7 +79,7 @@ private:
     POINT lastCursorPos_{};
     Frame frame_;          // the grid's, rendered into at every tick
     bool paused_ = false;  // a still has the engine
-    WindowPicture picture_;  // the frame stretched over the window
+    SaverDraw draw_;  // the frame over the window, by GDI or Direct3D
     OtherMonitors otherMonitors_;
     MonitorsMode mode_ = MonitorsMode::Mirror;
     ScreenRect spanBounds_;   // Span: the rectangle around all monitors

@@ -43,6 +43,8 @@ public:
     int height() const { return surface_.height(); }
     uint32_t* pixels() { return made_ ? surface_.pixels() : nullptr; }
     void Draw(HWND window) const;
+    // The picture no longer shows the frame (another way drew it): not shared, not drawn.
+    void Discard() { made_ = false; }
 
 private:
     FrameStretcher stretcher_;

@@ -1,0 +1,162 @@
+#include "shell/saver_draw.h"
+
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+
+#include "platform/gpu_swap_chain.h"
+#include "shell/frame_log.h"
+
+namespace lumora {
+namespace {
+
+// The process's processor time so far, all its threads (a software OpenGL's among them).
+double ProcessCpuMs() {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+    auto ticks = [](const FILETIME& t) {
+        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;  // 100 ns units
+}
+
+// LUMORA_DRAW: "gdi", "d3d11", or anything else (the choice by measurement).
+enum class Forced { None, Gdi, Gpu };
+Forced ForcedPath() {
+    wchar_t value[16];
+    const DWORD length = GetEnvironmentVariableW(L"LUMORA_DRAW", value, 16);
+    if (length == 0 || length >= 16) return Forced::None;
+    if (!std::wcscmp(value, L"gdi")) return Forced::Gdi;
+    if (!std::wcscmp(value, L"d3d11")) return Forced::Gpu;
+    return Forced::None;
+}
+
+}  // namespace
+
+SaverDraw::SaverDraw() = default;
+SaverDraw::~SaverDraw() = default;
+
+void SaverDraw::Start(HWND window, bool windowed, bool wholeFrame, FrameLog& log) {
+    StopGpu();
+    trialFrame_ = 0;
+    const Forced forced = ForcedPath();
+    const char* gdiWhy = windowed                              ? "windowed"
+                         : !wholeFrame                         ? "span"
+                         : GetSystemMetrics(SM_REMOTESESSION) ? "remote-session"
+                         : forced == Forced::Gdi               ? "forced"
+                                                               : nullptr;
+    if (gdiWhy || !window) {
+        stage_ = Stage::Gdi;
+        LogGdi(log, gdiWhy ? gdiWhy : "windowed");
+        return;
+    }
+    if (forced == Forced::Gpu) {
+        stage_ = Stage::Gpu;  // the chain is made at the first frame, of its size
+        return;
+    }
+    stage_ = Stage::TrialGdi;
+    LogGdi(log, "trial");
+}
+
+void SaverDraw::StopGpu() {
+    chain_.reset();
+    gpuPicture_ = Frame();
+    if (stage_ != Stage::Gdi) stage_ = Stage::Gdi;
+}
+
+bool SaverDraw::MakeChain(HWND window, int width, int height, FrameLog& log) {
+    const char* why = "no-swap-chain";
+    chain_ = platform::GpuSwapChain::Create(window, width, height, &why);
+    if (chain_) return true;
+    stage_ = Stage::Gdi;
+    LogGdi(log, why);
+    return false;
+}
+
+void SaverDraw::Draw(HWND window, const FrameView& frame, FrameLog& log) {
+    if (frame.empty()) return;
+    switch (stage_) {
+        case Stage::Gdi: DrawGdi(window, frame); return;
+        case Stage::TrialGdi:
+        case Stage::TrialGpu: Trial(window, frame, log); return;
+        case Stage::Gpu: break;
+    }
+    if (!chain_ || chain_->width() != frame.width || chain_->height() != frame.height) {
+        const bool first = !chain_;
+        if (!MakeChain(window, frame.width, frame.height, log)) {
+            DrawGdi(window, frame);
+            return;
+        }
+        if (first) log.Draw("d3d11", "forced");
+    }
+    if (!DrawGpu(frame)) {
+        StopGpu();
+        LogGdi(log, "present-failed");
+        DrawGdi(window, frame);
+    }
+}
+
+// TrialFrames frames on each path after WarmUpFrames, GDI first: the processor time per frame
+// of the whole process (the engine's share is the same on both).
+void SaverDraw::Trial(HWND window, const FrameView& frame, FrameLog& log) {
+    if (trialFrame_ == WarmUpFrames) trialStartMs_ = ProcessCpuMs();
+    if (stage_ == Stage::TrialGdi) {
+        DrawGdi(window, frame);
+    } else if (!DrawGpu(frame)) {
+        StopGpu();
+        LogGdi(log, "present-failed");
+        DrawGdi(window, frame);
+        return;
+    }
+    if (++trialFrame_ < WarmUpFrames + TrialFrames) return;
+    const double msPerFrame = (ProcessCpuMs() - trialStartMs_) / TrialFrames;
+    trialFrame_ = 0;
+    if (stage_ == Stage::TrialGdi) {
+        gdiMsPerFrame_ = msPerFrame;
+        if (!MakeChain(window, frame.width, frame.height, log)) return;
+        stage_ = Stage::TrialGpu;
+        log.Draw("d3d11", "trial");
+        return;
+    }
+    char why[80];
+    const bool gpuCheaper = msPerFrame < gdiMsPerFrame_;
+    std::snprintf(why, sizeof why, "cheaper gdi=%.2f d3d11=%.2f", gdiMsPerFrame_, msPerFrame);
+    if (gpuCheaper) {
+        stage_ = Stage::Gpu;
+        log.Draw("d3d11", why);
+    } else {
+        StopGpu();
+        LogGdi(log, why);
+        InvalidateRect(window, nullptr, FALSE);
+    }
+}
+
+void SaverDraw::DrawGdi(HWND window, const FrameView& frame) {
+    if (!picture_.Make(frame)) return;
+    if (beforePresent)
+        beforePresent(picture_.pixels(), picture_.width(), picture_.height(), picture_.width());
+    picture_.Draw(window);
+}
+
+bool SaverDraw::DrawGpu(const FrameView& frame) {
+    picture_.Discard();
+    if (!beforePresent) return chain_->Present(frame);
+    if (gpuPicture_.width() != frame.width || gpuPicture_.height() != frame.height)
+        gpuPicture_ = Frame(frame.width, frame.height);
+    if (gpuPicture_.empty()) return chain_->Present(frame);
+    for (int y = 0; y < frame.height; ++y)
+        std::memcpy(gpuPicture_.pixels() + static_cast<size_t>(y) * gpuPicture_.stride(),
+                    frame.pixels + static_cast<size_t>(y) * frame.stride,
+                    static_cast<size_t>(frame.width) * sizeof(uint32_t));
+    beforePresent(gpuPicture_.pixels(), gpuPicture_.width(), gpuPicture_.height(),
+                  gpuPicture_.stride());
+    return chain_->Present(gpuPicture_.view());
+}
+
+void SaverDraw::LogGdi(FrameLog& log, const char* why) const {
+    char text[120];
+    std::snprintf(text, sizeof text, "%s stretch=%s", why, StretchPathName(BestStretchPath()));
+    log.Draw("gdi", text);
+}
+
+}  // namespace lumora
