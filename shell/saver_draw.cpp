@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "platform/gpu_swap_chain.h"
+#include "shell/draw_trial_window.h"
 #include "shell/frame_log.h"
 
 namespace lumora {
@@ -60,6 +61,7 @@ void SaverDraw::Start(HWND window, bool windowed, bool wholeFrame, FrameLog& log
 
 void SaverDraw::StopGpu() {
     chain_.reset();
+    trialWindow_.reset();
     gpuPicture_ = Frame();
     if (stage_ != Stage::Gdi) stage_ = Stage::Gdi;
 }
@@ -113,7 +115,17 @@ void SaverDraw::Trial(HWND window, const FrameView& frame, FrameLog& log) {
     trialFrame_ = 0;
     if (stage_ == Stage::TrialGdi) {
         gdiMsPerFrame_ = msPerFrame;
-        if (!MakeChain(window, frame.width, frame.height, log)) return;
+        trialWindow_ = std::make_unique<TDrawTrialWindow>(window);
+        if (!trialWindow_->Create()) {
+            trialWindow_.reset();
+            stage_ = Stage::Gdi;
+            LogGdi(log, "no-trial-window");
+            return;
+        }
+        if (!MakeChain(trialWindow_->Handle(), frame.width, frame.height, log)) {
+            trialWindow_.reset();
+            return;
+        }
         stage_ = Stage::TrialGpu;
         log.Draw("d3d11", "trial");
         return;
@@ -121,13 +133,18 @@ void SaverDraw::Trial(HWND window, const FrameView& frame, FrameLog& log) {
     char why[80];
     const bool gpuCheaper = msPerFrame < gdiMsPerFrame_;
     std::snprintf(why, sizeof why, "cheaper gdi=%.2f d3d11=%.2f", gdiMsPerFrame_, msPerFrame);
-    if (gpuCheaper) {
+    // The saver window gets a swap chain of its own only when Direct3D is kept.
+    chain_.reset();
+    trialWindow_.reset();
+    if (gpuCheaper && MakeChain(window, frame.width, frame.height, log)) {
         stage_ = Stage::Gpu;
         log.Draw("d3d11", why);
+    } else if (gpuCheaper) {
+        DrawGdi(window, frame);  // MakeChain said why
     } else {
-        StopGpu();
+        stage_ = Stage::Gdi;
         LogGdi(log, why);
-        InvalidateRect(window, nullptr, FALSE);
+        DrawGdi(window, frame);
     }
 }
 

@@ -10,7 +10,8 @@
 // the swap chain cannot be made (no d3d11.dll, no hardware device, a software adapter); the
 // full-screen saver of the whole frame otherwise measures the process's processor time per frame
 // on both paths over its first frames (TrialFrames on GDI, then as many on Direct3D, each after
-// WarmUpFrames not counted) and keeps the cheaper one: which costs less differs from machine to
+// WarmUpFrames not counted; Direct3D presents into a window of the trial's own over the saver
+// window, shell/draw_trial_window.h) and keeps the cheaper one: which costs less differs from machine to
 // machine (a software OpenGL under Direct3D costs more than the GDI copy). A present that
 // fails puts the window on GDI for good. Nothing is shown to the user; the frame log says which
 // path runs and why: "draw gdi WHY" / "draw d3d11 WHY", WHY one of windowed, span,
@@ -39,6 +40,7 @@
 namespace lumora {
 
 class FrameLog;
+class TDrawTrialWindow;
 namespace platform {
 class GpuSwapChain;
 }
@@ -77,6 +79,7 @@ private:
 
     WindowPicture picture_;
     std::unique_ptr<platform::GpuSwapChain> chain_;
+    std::unique_ptr<TDrawTrialWindow> trialWindow_;  // the Direct3D trial's, while it runs
     Frame gpuPicture_;  // the frame's copy for beforePresent on Direct3D
     Stage stage_ = Stage::Gdi;
     int trialFrame_ = 0;
