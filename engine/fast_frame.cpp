@@ -4,10 +4,10 @@
 #include <memory>
 #include <new>
 
-#include "engine/constants.h"
+#include "engine/colouring.h"
 #include "engine/fast_math.h"
 #include "engine/fpu_guard.h"
-#include "engine/hue_colours.h"
+#include "engine/grid_table.h"
 #include "engine/pattern_terms.h"
 #include "engine/point.h"
 #include "engine/vector_frame.h"
@@ -16,20 +16,11 @@
 namespace lumora {
 namespace {
 
-using constants::Pi;
-using constants::SixthPi;
-
 using FrameTables = FrameTerms;
 
-// Terms that depend on the point but not on the frame, for the pattern and grid they were made
-// for; Stride values per point, row by row.
-struct GridTables {
-    int Pattern = 0, Width = -1, Height = -1;
-    int FieldWidth = 0, FieldHeight = 0, FieldColumn = 0, FieldRow = 0;  // the piece they are for
-    int Stride = 0;
-    size_t Capacity = 0;
-    std::unique_ptr<long double[]> Values;  // not zero-filled: the workers touch it first
-};
+// Terms that depend on the point but not on the frame, for the grid piece they were made for;
+// GridStride values per point, row by row.
+using GridTables = GridTable<long double>;
 
 // The tables of the fast frame, made once; the engine runs on one thread, so one set serves.
 class FastEngine {
@@ -54,162 +45,60 @@ FastEngine& Engine() {
     return engine;
 }
 
-// The straightforward coordinates, in the same operations and order.
-inline long double Fraction(int index, int count) {
-    return static_cast<long double>(index) / static_cast<long double>(count);
-}
-inline long double DoubleFraction(int index, int count) {
-    return static_cast<long double>(2 * index) / static_cast<long double>(count);
-}
-inline long double Centred(int index, int count) { return (Fraction(index, count) - 0.5L) * 2.0L; }
-inline long double Square(long double z) { return z * z; }
-inline long double SineSquared(long double z) { return Square(std::sin(z)); }
-
 // Everything a point needs, fixed for the frame.
 struct FrameContext {
     int W, H, pattern;
     // The field the grid is a piece of (engine.h): the coordinates' size and the piece's origin.
     int fieldW, fieldH, column0, row0;
-    long double a1, a2, a3, s1, s2, s3;
+    FrameAngles angles;
     RotationMatrix m;
     const EngineState* state;
     PixelTarget target;
     FrameTables* t;
     const ScaledLogSine* sinOfLog015;
     const long double* grid;  // the per-grid table, for patterns 4, 8 and 10
-    // Colouring: 0, 1, 2, 3 or 4 for the hue schemes, whose factors are k/255 (1 for 255).
-    int schemeKind;
-    long double hue[3];
+    Colouring colouring;
 };
 
 // ---- Per-frame tables ----------------------------------------------------------------------
 // Slot 0 holds the coordinate (u of the column, v of the row); the others hold the pattern's
-// column-only or row-only terms. A term meant for the addition formula is stored as its sine
-// followed by its cosine.
+// column-only or row-only terms (pattern_terms.h). A term meant for the addition formula is
+// stored as its sine followed by its cosine, by the engine's own kernel.
+
+struct FastOps {
+    template <class F>
+    void Pair(const F& argument, long double& s, long double& c) const {
+        FastSinCos(argument(), s, c);
+    }
+    static void SinCos(long double x, long double& s, long double& c) { FastSinCos(x, s, c); }
+};
 
 void ColumnTerms(const FrameContext& f, int col) {
-    long double* C[FrameTermSlots];
-    for (int k = 0; k < FrameTermSlots; ++k) C[k] = &f.t->Column[k][col];
-    const long double a1 = f.a1, a2 = f.a2, a3 = f.a3;
-    const long double u = PatternCoordinate(f.pattern, f.column0 + col, f.fieldW);
-    *C[0] = u;
-    switch (f.pattern) {
-        case 1: *C[1] = std::sin(u / 2.0L + a1); break;
-        case 2:
-        case 7:
-            *C[1] = SineSquared(u + a1 + a2);
-            FastSinCos(u, *C[2], *C[3]);
-            if (f.pattern == 7) *C[4] = std::sin(u);
-            break;
-        case 3:
-        case 11:
-        case 13: {
-            FastSinCos(std::sin(u - a3) + (u + a1), *C[1], *C[2]);
-            FastSinCos(std::sin(u - a1), *C[3], *C[4]);
-            FastSinCos(std::sin(u - a2) + u, *C[5], *C[6]);
-            break;
-        }
-        case 4: *C[1] = u + a1; break;
-        case 5:
-            *C[1] = SineSquared(u + f.s1 + f.s2);
-            FastSinCos(u, *C[2], *C[3]);
-            break;
-        case 6:
-            *C[1] = SineSquared(u + a1 + a2);
-            FastSinCos(u, *C[2], *C[3]);
-            *C[4] = std::sin(u);
-            break;
-        case 8:
-            *C[1] = std::cos(u);
-            *C[2] = std::sin(a1 * u + a3) + f.s1;
-            break;
-        case 9: *C[1] = std::cos(u + a1); break;
-        case 10:
-            *C[1] = SineSquared(u + a1);
-            *C[2] = std::fabs(u);
-            break;
-        case 12:
-            *C[1] = std::fabs(std::sin(u + a2));
-            *C[2] = std::fabs(u);
-            FastSinCos(u, *C[3], *C[4]);
-            break;
-        case 14:
-            FastSinCos((u + a1) + (u - a3), *C[1], *C[2]);
-            FastSinCos(u - a1, *C[3], *C[4]);
-            FastSinCos(u + (u - a2), *C[5], *C[6]);
-            break;
-    }
+    long double C[FrameTermSlots] = {};
+    WithPattern(f.pattern, [&](auto p) {
+        using Formula = Pattern<p.value>;
+        C[0] = Formula::Coordinate(f.column0 + col, f.fieldW);
+        Formula::Column(FastOps{}, C[0], f.angles, C);
+    });
+    for (int k = 0; k < FrameTermSlots; ++k) f.t->Column[k][col] = C[k];
 }
 
 void RowTerms(const FrameContext& f, int row) {
-    long double* R[FrameTermSlots];
-    for (int k = 0; k < FrameTermSlots; ++k) R[k] = &f.t->Row[k][row];
-    const long double a1 = f.a1, a2 = f.a2, a3 = f.a3;
-    // v follows the same rules as u, over the rows.
-    const long double v = PatternCoordinate(f.pattern, f.row0 + row, f.fieldH);
-    *R[0] = v;
-    switch (f.pattern) {
-        case 1: *R[1] = std::sin(v / 2.0L + a2); break;
-        case 2:
-            *R[1] = SineSquared(v + a3 + a1);
-            FastSinCos(v - a2, *R[2], *R[3]);
-            break;
-        case 3:
-        case 13: {
-            const long double sv = std::sin(v);
-            FastSinCos(sv, *R[1], *R[2]);
-            FastSinCos((v + a2) + sv, *R[3], *R[4]);
-            FastSinCos((v + a3) + sv, *R[5], *R[6]);
-            break;
-        }
-        case 4: *R[1] = v + a2; break;
-        case 5:
-            *R[1] = SineSquared(v + f.s3 + f.s2);
-            FastSinCos((v + f.s1) + f.s3, *R[2], *R[3]);
-            break;
-        case 6:
-        case 7:
-            *R[1] = SineSquared(v + a3 + a1);
-            FastSinCos(v - (f.pattern == 6 ? a3 : a2), *R[2], *R[3]);
-            *R[4] = std::sin(v);
-            break;
-        case 8:
-            *R[1] = std::sin(v);
-            *R[2] = std::cos(v);
-            *R[3] = std::cos(a2 * v + a1) + f.s2;
-            break;
-        case 9: *R[1] = std::sin(v + a2); break;
-        case 10:
-            *R[1] = SineSquared(v + a2);
-            *R[2] = std::fabs(v);
-            break;
-        case 11:
-            FastSinCos(v, *R[1], *R[2]);
-            FastSinCos((v + a2) + v, *R[3], *R[4]);
-            FastSinCos((v + a3) + v, *R[5], *R[6]);
-            break;
-        case 12:
-            *R[1] = std::fabs(std::sin(v + a3));
-            *R[2] = std::fabs(v);
-            FastSinCos(v - a1, *R[3], *R[4]);
-            break;
-        case 14:
-            FastSinCos(v, *R[1], *R[2]);
-            FastSinCos((v + a2) + v, *R[3], *R[4]);
-            FastSinCos((v + a3) + v, *R[5], *R[6]);
-            break;
-    }
+    long double R[FrameTermSlots] = {};
+    WithPattern(f.pattern, [&](auto p) {
+        using Formula = Pattern<p.value>;
+        R[0] = Formula::Coordinate(f.row0 + row, f.fieldH);
+        Formula::Row(FastOps{}, R[0], f.angles, R);
+    });
+    for (int k = 0; k < FrameTermSlots; ++k) f.t->Row[k][row] = R[k];
 }
 
 // ---- Per-grid tables -------------------------------------------------------------------------
 
 int GridStride(int pattern) {
-    switch (pattern) {
-        case 4: return 1;   // w
-        case 8: return 2;   // sin w, cos w
-        case 10: return 2;  // |w|, (w + u) + v
-        default: return 0;
-    }
+    int slots = 0;
+    WithPattern(pattern, [&](auto p) { slots = GridSlotsOf<p.value>(); });
+    return slots;
 }
 
 // One grid row of a piece `columns` wide whose first column is the field's column0.
@@ -219,34 +108,15 @@ void GridRow(int pattern, int columns, int column0, int W, int H, int row, long 
         GridPoint(pattern, column0 + local, row, W, H, out + stride * local);
 }
 
-// Makes the per-grid tables for this pattern and grid unless they are already there. The memory
-// is sized to the grid when the grid changes (a still for export needs far more than the live
-// view, and is not kept afterwards). False when the memory cannot be had.
+// Makes the per-grid tables for this pattern and grid piece unless they are already there. False
+// when the memory cannot be had.
 bool PrepareGrid(FastEngine& engine, const FrameContext& f) {
     GridTables& g = engine.Grid();
     const int pattern = f.pattern, W = f.W, H = f.H;
     const int stride = GridStride(pattern);
-    if (stride == 0 || (g.Pattern == pattern && g.Width == W && g.Height == H &&
-                        g.FieldWidth == f.fieldW && g.FieldHeight == f.fieldH &&
-                        g.FieldColumn == f.column0 && g.FieldRow == f.row0))
-        return true;
-    const size_t need = static_cast<size_t>(W) * static_cast<size_t>(H) * stride;
-    if (g.Capacity < need || g.Capacity / 4 > need) {
-        g.Values.reset();
-        g.Capacity = 0;
-        g.Pattern = 0;
-        g.Values.reset(new (std::nothrow) long double[need]);
-        if (!g.Values) return false;
-        g.Capacity = need;
-    }
-    g.Pattern = pattern;
-    g.Width = W;
-    g.Height = H;
-    g.Stride = stride;
-    g.FieldWidth = f.fieldW;
-    g.FieldHeight = f.fieldH;
-    g.FieldColumn = f.column0;
-    g.FieldRow = f.row0;
+    const GridPiece piece = PieceOf(*f.state);
+    if (stride == 0 || g.Piece == piece) return true;
+    if (!g.Reserve(static_cast<size_t>(W) * static_cast<size_t>(H) * stride)) return false;
     long double* values = g.Values.get();
     auto job = [&](int begin, int end) {
         for (int row = begin; row < end; ++row)
@@ -254,6 +124,7 @@ bool PrepareGrid(FastEngine& engine, const FrameContext& f) {
                     values + static_cast<size_t>(row) * W * stride);
     };
     EnginePool().ForEachChunk(H, 4, job);
+    g.Piece = piece;
     return true;
 }
 
@@ -272,39 +143,12 @@ inline uint32_t ChannelByte(long double channel) {
 #endif
 }
 
-inline void Lift(long double& v) {
-    if (v < 0.5L) {
-        const long double gap = 1.52L - v;
-        v = v / (gap * gap);
-    }
-}
-
 inline uint32_t Colour(const FrameContext& f, long double v1, long double v2, long double v3) {
     v1 = FoldValue(v1);
     v2 = FoldValue(v2);
     v3 = FoldValue(v3);
-    long double R, G, B;
-    switch (f.schemeKind) {
-        case 1: R = v1 * v3; G = v2 * v1; B = v3 * v2; break;
-        case 2: R = v1 * v2; G = v2 * v3; B = v3; break;
-        case 3:
-            Lift(v1);
-            Lift(v2);
-            Lift(v3);
-            R = v1; G = v2; B = v3;
-            break;
-        case 4: {
-            long double m = v1;
-            if (v2 > m) m = v2;
-            if (v3 > m) m = v3;
-            R = m * f.hue[0];
-            G = m * f.hue[1];
-            B = m * f.hue[2];
-            break;
-        }
-        default: R = v1; G = v2; B = v3; break;
-    }
-    return 0xFF000000u + ChannelByte(R) * 65536u + ChannelByte(G) * 256u + ChannelByte(B);
+    const Channels c = ColourChannels(f.colouring, v1, v2, v3);
+    return 0xFF000000u + ChannelByte(c.R) * 65536u + ChannelByte(c.G) * 256u + ChannelByte(c.B);
 }
 
 // ---- Points ----------------------------------------------------------------------------------
@@ -326,10 +170,13 @@ struct PointTerms {
     long double Grid(int k) const {
         return f.grid[(static_cast<size_t>(row) * f.W + col) * gridStride + k];
     }
-    long double SinOfSum(int s, int r) const {
+    template <class F>
+    long double SinOfSum(int s, int r, const F&) const {
         return lumora::SinOfSum(Col(s), Col(s + 1), Row(r), Row(r + 1));
     }
-    long double SinOfGridPlusA3() const { return FastSin(Grid(1) + f.a3); }
+    long double SinOfGridPlusA3() const { return FastSin(Grid(1) + f.angles.a3); }
+    long double SinOfScaledLog(long double x) const { return (*f.sinOfLog015)(x); }
+    static void Keep(long double, long double, long double) {}
     static long double Square(long double x) { return x * x; }
     static long double Sqrt(long double x) { return std::sqrt(x); }
     static long double Abs(long double x) { return std::fabs(x); }
@@ -339,13 +186,14 @@ struct PointTerms {
     static long double AtMostOne(long double x) { return x > 1.0L ? 1.0L : x; }
     static long double Hundredth() { return 0.01L; }
     static long double Half() { return 0.5L; }
-    long double A3() const { return f.a3; }
+    static long double TenThousandth() { return 0.0001L; }
+    long double A3() const { return f.angles.a3; }
 };
 
 template <int P>
 inline void PointValues(const FrameContext& f, int row, int col, long double& V1, long double& V2,
                         long double& V3) {
-    PatternTerms<P>(PointTerms{f, row, col, GridStride(P)}, V1, V2, V3);
+    Pattern<P>::Point(PointTerms{f, row, col, GridSlotsOf<P>()}, V1, V2, V3);
 }
 
 template <int P>
@@ -361,33 +209,27 @@ void PointRows(const FrameContext& f, int begin, int end) {
 }
 
 // Pattern 9 in three passes over a row, each with few values alive at once (the x87 has eight
-// registers): the logarithms' arguments of the three steps, then the sines of their scaled
-// logarithms, then the colours: V_k = |sin(ln(u_k^2 v_k^2 + 0.0001) * 0.15)|, the logarithm
-// folded into the sine (ScaledLogSine).
+// registers): the logarithms' arguments of the three steps, then the values from them (the
+// logarithm folded into the sine, ScaledLogSine), then the colours.
 template <>
 void PointRows<9>(const FrameContext& f, int begin, int end) {
     constexpr int Block = 64;
     long double arguments[3][Block];
-    const ScaledLogSine& sinOfLog = *f.sinOfLog015;
     const FrameTables& t = *f.t;
+    const PointTerms terms{f, 0, 0, 0};
     for (int row = begin; row < end; ++row) {
         uint32_t* line = f.target.pixels + static_cast<long>(row) * f.target.stride;
         const long double v = t.Row[0][row], g2 = t.Row[1][row];
         for (int first = 0; first < f.W; first += Block) {
             const int count = f.W - first < Block ? f.W - first : Block;
             for (int i = 0; i < count; ++i) {
-                const long double g1 = t.Column[1][first + i];
-                long double uk = t.Column[0][first + i], vk = v;
-                for (int k = 0; k < 3; ++k) {
-                    const long double un = (uk * uk - vk * vk) * g1;
-                    const long double vn = uk * vk + g2;
-                    arguments[k][i] = Square(un) * Square(vn) + 0.0001L;
-                    uk = un;
-                    vk = vn;
-                }
+                long double u[4] = {t.Column[0][first + i]}, vs[4] = {v}, x[3];
+                Pattern<9>::Steps(terms, u, vs, t.Column[1][first + i], g2, x);
+                for (int k = 0; k < 3; ++k) arguments[k][i] = x[k];
             }
             for (int k = 0; k < 3; ++k)
-                for (int i = 0; i < count; ++i) arguments[k][i] = std::fabs(sinOfLog(arguments[k][i]));
+                for (int i = 0; i < count; ++i)
+                    arguments[k][i] = Pattern<9>::Value(terms, arguments[k][i]);
             for (int i = 0; i < count; ++i)
                 line[first + i] = Colour(f, arguments[0][i], arguments[1][i], arguments[2][i]);
         }
@@ -421,18 +263,6 @@ constexpr RowsFunction PatternRows[15] = {
     PointRows<10>,  PointRows<11>, PointRows<12>, PointRows<13>, PointRows<14>,
 };
 
-void SetUpColouring(FrameContext& f, int scheme) {
-    if (scheme < 0 || scheme > LastHueScheme) scheme = 0;
-    f.schemeKind = scheme < FirstHueScheme ? scheme : 4;
-    f.hue[0] = f.hue[1] = f.hue[2] = 0.0L;
-    if (scheme >= FirstHueScheme) {
-        const Hue& hue = HueColours[scheme - FirstHueScheme];
-        f.hue[0] = HueFactor(hue.r);
-        f.hue[1] = HueFactor(hue.g);
-        f.hue[2] = HueFactor(hue.b);
-    }
-}
-
 // Rows per chunk: small enough that two threads end together, large enough to keep the
 // hand-out cheap.
 int RowGrain(int rows, int threads) {
@@ -444,28 +274,13 @@ int RowGrain(int rows, int threads) {
 }  // namespace
 
 void GridPoint(int pattern, int col, int row, int W, int H, long double* out) {
-    switch (pattern) {
-        case 4:
-            out[0] = std::log(Square(Fraction(col, W) - 0.5L) + Square(Fraction(row, H) - 0.5L) +
-                              0.01L) *
-                     0.5L;
-            break;
-        case 8: {
-            const long double u = Fraction(col, W) / 2.0L;
-            const long double v = Fraction(row, H) / 2.0L;
-            const long double w = std::log(u * u + v * v + 0.1L);
-            FastSinCos(w, out[0], out[1]);
-            break;
+    WithPattern(pattern, [&](auto p) {
+        using Formula = Pattern<p.value>;
+        if constexpr (GridSlotsOf<p.value>() > 0) {
+            long double w;
+            Formula::Grid(FastOps{}, col, row, W, H, out, w);
         }
-        case 10: {
-            const long double u = 1.0L - (1.0L - DoubleFraction(col, W));
-            const long double v = 1.0L - (1.0L - DoubleFraction(row, H));
-            const long double w = std::log(Square(Centred(col, W)) + Square(Centred(row, H)) + 0.01L);
-            out[0] = std::fabs(w);
-            out[1] = w + u + v;
-            break;
-        }
-    }
+    });
 }
 
 int FastThreadCount() { return EnginePool().ThreadCount(); }
@@ -490,19 +305,15 @@ FrameContext MakeContext(EngineState& state, const PixelTarget& target) {
     f.fieldH = FieldHeightOf(state);
     f.column0 = state.FieldColumn;
     f.row0 = state.FieldRow;
-    f.a1 = state.RotationAngle1;
-    f.a2 = state.RotationAngle2;
-    f.a3 = state.RotationAngle3;
-    f.s1 = state.StartSine1;
-    f.s2 = state.StartSine2;
-    f.s3 = state.StartSine3;
+    f.angles = {state.RotationAngle1, state.RotationAngle2, state.RotationAngle3,
+                state.StartSine1,     state.StartSine2,     state.StartSine3};
     f.m = state.Matrix;
     f.state = &state;
     f.target = target;
     f.t = &engine.Frame();
     f.sinOfLog015 = &engine.SinOfLog015();
     f.grid = nullptr;
-    SetUpColouring(f, state.ColourScheme);
+    f.colouring = ColouringOf(state.ColourScheme);
     return f;
 }
 

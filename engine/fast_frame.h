@@ -35,7 +35,7 @@ void RenderPointsFast(EngineState& state, const PixelTarget& target);
 // the per-frame terms of the state's pattern 1..14 in 80 bits, for columns 0..columns - 1
 // (columns at most FrameTermColumns) and every row. Slot 0 is the coordinate (u of a column, v of
 // a row); the others are the pattern's column-only and row-only terms, a sine meant for the
-// addition formula followed by its cosine (fast_frame.cpp lists them). Made on the pool.
+// addition formula followed by its cosine (engine/pattern_terms.h defines them). Made on the pool.
 constexpr int FrameTermSlots = 8;
 constexpr int FrameTermColumns = MaxGridColumns + 15;
 struct FrameTerms {

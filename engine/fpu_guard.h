@@ -37,22 +37,29 @@ constexpr uint16_t X87Precision53 = 0x0200;
 constexpr uint16_t X87Precision64 = 0x0300;
 constexpr uint16_t X87RoundingMask = 0x0C00;
 
-class ExtendedPrecisionScope {
+// Holds a control register at `wanted(saved)` for the scope, and puts the saved value back on exit.
+template <class Word, Word (*Read)(), void (*Write)(Word), Word (*Wanted)(Word)>
+class ControlScope {
 public:
-    ExtendedPrecisionScope() : saved_(ReadX87ControlWord()) {
-        const uint16_t wanted =
-            static_cast<uint16_t>((saved_ & ~(X87PrecisionMask | X87RoundingMask)) | X87Precision64);
-        if (wanted != saved_) WriteX87ControlWord(wanted);
+    ControlScope() : saved_(Read()) {
+        const Word wanted = Wanted(saved_);
+        if (wanted != saved_) Write(wanted);
     }
-    ~ExtendedPrecisionScope() {
-        if (ReadX87ControlWord() != saved_) WriteX87ControlWord(saved_);
+    ~ControlScope() {
+        if (Read() != saved_) Write(saved_);
     }
-    ExtendedPrecisionScope(const ExtendedPrecisionScope&) = delete;
-    ExtendedPrecisionScope& operator=(const ExtendedPrecisionScope&) = delete;
+    ControlScope(const ControlScope&) = delete;
+    ControlScope& operator=(const ControlScope&) = delete;
 
 private:
-    uint16_t saved_;
+    Word saved_;
 };
+
+inline uint16_t ExtendedPrecisionWord(uint16_t word) {
+    return static_cast<uint16_t>((word & ~(X87PrecisionMask | X87RoundingMask)) | X87Precision64);
+}
+using ExtendedPrecisionScope =
+    ControlScope<uint16_t, ReadX87ControlWord, WriteX87ControlWord, ExtendedPrecisionWord>;
 
 // The SSE/AVX unit's control and status register (MXCSR): bits 13..14 rounding (00 = nearest),
 // bit 15 flush to zero, bit 6 denormals are zero. The vector frame needs round to nearest and
@@ -74,20 +81,9 @@ constexpr uint32_t MxcsrRoundingMask = 0x6000;
 constexpr uint32_t MxcsrFlushToZero = 0x8000;
 constexpr uint32_t MxcsrDenormalsAreZero = 0x0040;
 
-class VectorRoundingScope {
-public:
-    VectorRoundingScope() : saved_(ReadMxcsr()) {
-        const uint32_t wanted = saved_ & ~(MxcsrRoundingMask | MxcsrFlushToZero | MxcsrDenormalsAreZero);
-        if (wanted != saved_) WriteMxcsr(wanted);
-    }
-    ~VectorRoundingScope() {
-        if (ReadMxcsr() != saved_) WriteMxcsr(saved_);
-    }
-    VectorRoundingScope(const VectorRoundingScope&) = delete;
-    VectorRoundingScope& operator=(const VectorRoundingScope&) = delete;
-
-private:
-    uint32_t saved_;
-};
+inline uint32_t NearestNoFlushWord(uint32_t word) {
+    return word & ~(MxcsrRoundingMask | MxcsrFlushToZero | MxcsrDenormalsAreZero);
+}
+using VectorRoundingScope = ControlScope<uint32_t, ReadMxcsr, WriteMxcsr, NearestNoFlushWord>;
 
 }  // namespace lumora

@@ -30,7 +30,8 @@
 #include "engine/fast_frame.h"
 #include "engine/fast_math.h"
 #include "engine/fpu_guard.h"
-#include "engine/hue_colours.h"
+#include "engine/grid_table.h"
+#include "engine/colouring.h"
 #include "engine/point.h"
 #include "engine/vector_job.h"
 #include "engine/worker_pool.h"
@@ -110,20 +111,13 @@ struct Tables {
     double RowE[vector::TableSlots * MaxGridRows];
 };
 
-struct GridTables {
-    int Pattern = 0, Width = -1, Height = -1;
-    int FieldWidth = 0, FieldHeight = 0, FieldColumn = 0, FieldRow = 0;
-    size_t Capacity = 0;
-    std::unique_ptr<double[]> Values;
-};
+using GridTables = GridTable<double>;
 
 // Double copies of the planes, for the field generation (FieldSerial) and grid they were made of.
 struct DoublePlanes {
     const EngineState* State = nullptr;
     uint64_t Serial = 0;
-    int Width = -1, Height = -1;
-    size_t Capacity = 0;
-    std::unique_ptr<double[]> Values;  // X, then Y, then Z: paddedWidth x Height each
+    GridTable<double> Table;  // X, then Y, then Z: paddedWidth x Height each
 };
 
 DoublePlanes& Planes() {
@@ -155,25 +149,9 @@ bool PrepareGrid(const EngineState& state, int paddedWidth) {
     if (pattern != 4 && pattern != 8 && pattern != 10) return true;
     GridTables& g = Grid();
     const int fieldW = FieldWidthOf(state), fieldH = FieldHeightOf(state);
-    if (g.Pattern == pattern && g.Width == W && g.Height == H && g.FieldWidth == fieldW &&
-        g.FieldHeight == fieldH && g.FieldColumn == state.FieldColumn && g.FieldRow == state.FieldRow)
-        return true;
-    const size_t need = static_cast<size_t>(paddedWidth) * H * vector::GridSlots;
-    if (g.Capacity < need || g.Capacity / 4 > need) {
-        g.Values.reset();
-        g.Capacity = 0;
-        g.Pattern = 0;
-        g.Values.reset(new (std::nothrow) double[need]);
-        if (!g.Values) return false;
-        g.Capacity = need;
-    }
-    g.Pattern = pattern;
-    g.Width = W;
-    g.Height = H;
-    g.FieldWidth = fieldW;
-    g.FieldHeight = fieldH;
-    g.FieldColumn = state.FieldColumn;
-    g.FieldRow = state.FieldRow;
+    const GridPiece piece = PieceOf(state);
+    if (g.Piece == piece) return true;
+    if (!g.Reserve(static_cast<size_t>(paddedWidth) * H * vector::GridSlots)) return false;
     double* values = g.Values.get();
     const size_t plane = static_cast<size_t>(paddedWidth) * H;
     auto job = [&](int begin, int end) {
@@ -188,6 +166,7 @@ bool PrepareGrid(const EngineState& state, int paddedWidth) {
             }
     };
     EnginePool().ForEachChunk(H, 4, job);
+    g.Piece = piece;
     return true;
 }
 
@@ -197,22 +176,13 @@ const double* PlanesInDouble(const EngineState& state, int paddedWidth) {
     DoublePlanes& d = Planes();
     const int W = state.GridWidth, H = state.GridHeight;
     if (state.FieldSerial == 0) return nullptr;
-    if (d.State == &state && d.Serial == state.FieldSerial && d.Width == W && d.Height == H)
-        return d.Values.get();
-    const size_t plane = static_cast<size_t>(paddedWidth) * H, need = 3 * plane;
-    if (d.Capacity < need || d.Capacity / 4 > need) {
-        d.Values.reset();
-        d.Capacity = 0;
-        d.State = nullptr;
-        d.Values.reset(new (std::nothrow) double[need]);
-        if (!d.Values) return nullptr;
-        d.Capacity = need;
-    }
-    d.State = &state;
-    d.Serial = state.FieldSerial;
-    d.Width = W;
-    d.Height = H;
-    double* values = d.Values.get();
+    const GridPiece piece = PieceOf(state);
+    if (d.State == &state && d.Serial == state.FieldSerial && d.Table.Piece == piece)
+        return d.Table.Values.get();
+    const size_t plane = static_cast<size_t>(paddedWidth) * H;
+    d.State = nullptr;
+    if (!d.Table.Reserve(3 * plane)) return nullptr;
+    double* values = d.Table.Values.get();
     auto job = [&](int begin, int end) {
         for (int row = begin; row < end; ++row) {
             const long double* planes[3] = {state.PlaneX[row], state.PlaneY[row], state.PlaneZ[row]};
@@ -224,6 +194,9 @@ const double* PlanesInDouble(const EngineState& state, int paddedWidth) {
         }
     };
     EnginePool().ForEachChunk(H, 8, job);
+    d.State = &state;
+    d.Serial = state.FieldSerial;
+    d.Table.Piece = piece;
     return values;
 }
 
@@ -323,15 +296,9 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
     j.width = W;
     j.height = H;
     j.paddedWidth = paddedWidth;
-    int scheme = state.ColourScheme;
-    if (scheme < 0 || scheme > LastHueScheme) scheme = 0;
-    j.schemeKind = scheme < FirstHueScheme ? scheme : 4;
-    if (j.schemeKind == 4) {
-        const Hue& hue = HueColours[scheme - FirstHueScheme];
-        j.hue[0] = static_cast<double>(HueFactor(hue.r));
-        j.hue[1] = static_cast<double>(HueFactor(hue.g));
-        j.hue[2] = static_cast<double>(HueFactor(hue.b));
-    }
+    const Colouring colouring = ColouringOf(state.ColourScheme);
+    j.schemeKind = colouring.kind;
+    for (int k = 0; k < 3; ++k) j.hue[k] = static_cast<double>(colouring.hue[k]);
     Tables& t = FrameTables();
     j.col = t.Column;
     j.colE = t.ColumnE;

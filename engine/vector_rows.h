@@ -435,7 +435,10 @@ struct VectorTerms {
     Bounded Col(int k) const { return lumora::vector::Col(j, k, col); }
     Bounded Row(int k) const { return lumora::vector::Row(j, k, row); }
     Bounded Grid(int k) const { return lumora::vector::Grid(j, k, row, col); }
-    Bounded SinOfSum(int s, int r) const { return lumora::vector::SinOfSum(j, s, r, row, col); }
+    template <class F>
+    Bounded SinOfSum(int s, int r, const F&) const {
+        return lumora::vector::SinOfSum(j, s, r, row, col);
+    }
     // sin(G + a3) for the grid's G = (w + u) + v, from its sine and cosine (slots 1, 2) and a3's
     Bounded SinOfGridPlusA3() const {
         const long at = (static_cast<long>(j.height) + row) * j.paddedWidth + col;
@@ -444,6 +447,9 @@ struct VectorTerms {
     }
     static Bounded Square(Bounded x) { return lumora::vector::Square(x); }
     static Bounded Sqrt(Bounded x) { return SqrtB(x); }
+    // |x| <= 1.7 here: log x of the patterns' arguments is at most ln 3 or so, times 0.15
+    Bounded SinOfScaledLog(Bounded x) const { return SmallSinB(MulC(LogB(x), j.c015, j.e015)); }
+    static void Keep(Bounded, Bounded, Bounded) {}
     static Bounded Abs(Bounded x) { return AbsB(x); }
     Bounded Fifth(Bounded x) const { return MulC(x, j.c02, j.e02); }
     static Bounded Sin(Bounded x) { return SinB(x); }
@@ -452,13 +458,14 @@ struct VectorTerms {
     static Bounded AtMostOne(Bounded x) { return {Min(x.v, Splat(1.0)), x.e}; }
     Bounded Hundredth() const { return {Splat(j.c001), Splat(j.e001)}; }
     static Bounded Half() { return {Splat(0.5), Splat(0.0)}; }
+    Bounded TenThousandth() const { return {Splat(j.c0001), Splat(j.e0001)}; }
     Bounded A3() const { return {Splat(j.a3), Splat(j.ea3)}; }
 };
 
 template <int P>
 __attribute__((always_inline)) inline void PatternPoint(const Job& j, int r, int c, vd V[3], vd E[3]) {
     Bounded v1, v2, v3;
-    PatternTerms<P>(VectorTerms{j, r, c}, v1, v2, v3);
+    Pattern<P>::Point(VectorTerms{j, r, c}, v1, v2, v3);
     V[0] = v1.v, V[1] = v2.v, V[2] = v3.v;
     E[0] = v1.e, E[1] = v2.e, E[2] = v3.e;
 }
@@ -476,33 +483,29 @@ long long PatternRows(const Job& j, int begin, int end) {
 }
 
 // Pattern 9 in three passes over blocks of a row, each loop short with few values alive: the
-// three logarithms' arguments, then |sin(0.15 log x)| of each, then the colours. Per point,
-// k = 0..2: u' = (u^2 - v^2) g1, v' = u v + g2, V_k = |sin(log(u'^2 v'^2 + 0.0001) * 0.15)|.
+// three logarithms' arguments (Pattern<9>::Steps), then the values from them, then the colours.
 template <int Kind>
 long long Pattern9Rows(const Job& j, int begin, int end) {
     constexpr int Block = 64;
     double xs[3][Block], es[3][Block];
     long long fallbacks = 0;
+    const VectorTerms t{j, 0, 0};
     for (int r = begin; r < end; ++r) {
         const Bounded v0 = Row(j, 0, r), g2 = Row(j, 1, r);
         for (int first = 0; first < j.width; first += Block) {
             const int count = Min(Block, j.paddedWidth - first);
             for (int c = 0; c < count; c += N) {
-                const Bounded g1 = Col(j, 1, first + c);
-                Bounded u = Col(j, 0, first + c), v = v0;
+                Bounded u[4] = {Col(j, 0, first + c)}, v[4] = {v0}, x[3];
+                Pattern<9>::Steps(t, u, v, Col(j, 1, first + c), g2, x);
                 for (int k = 0; k < 3; ++k) {
-                    const Bounded un = Mul(Sub(Square(u), Square(v)), g1);
-                    const Bounded vn = Add(Mul(u, v), g2);
-                    const Bounded x = AddC(Mul(Square(un), Square(vn)), j.c0001, j.e0001);
-                    Store(&xs[k][c], x.v);
-                    Store(&es[k][c], x.e);
-                    u = un, v = vn;
+                    Store(&xs[k][c], x[k].v);
+                    Store(&es[k][c], x[k].e);
                 }
             }
             for (int k = 0; k < 3; ++k)
                 for (int c = 0; c < count; c += N) {
                     const Bounded y =
-                        AbsB(SmallSinB(MulC(LogB({Load(&xs[k][c]), Load(&es[k][c])}), j.c015, j.e015)));
+                        Pattern<9>::Value(t, Bounded{Load(&xs[k][c]), Load(&es[k][c])});
                     Store(&xs[k][c], y.v);
                     Store(&es[k][c], y.e);
                 }
