@@ -15,6 +15,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "engine/engine.h"
@@ -85,7 +86,7 @@ long DifferingPixels(const std::vector<uint32_t>& a, const std::vector<uint32_t>
 // same seed in both, so the reflections draw the same rates. Returns the pixels that differ over
 // all frames.
 long RunBothOnce(int pattern, int scheme, int width, int height, int frames, uint32_t seed,
-                 int speed) {
+                 int speed, const char* path) {
     auto reference = MakeState(pattern, scheme, width, height, seed);
     auto fast = MakeState(pattern, scheme, width, height, seed);
     reference->Speed = fast->Speed = speed;
@@ -99,13 +100,13 @@ long RunBothOnce(int pattern, int scheme, int width, int height, int frames, uin
         RenderFrameFast(*fast, {actual.data(), width});
         differing += DifferingPixels(expected, actual);
         // The frame left the state where the straightforward one leaves it.
-        EXPECT_EQ(fast->RotationAngle1, reference->RotationAngle1);
-        EXPECT_EQ(fast->RotationAngle2, reference->RotationAngle2);
-        EXPECT_EQ(fast->RotationAngle3, reference->RotationAngle3);
-        EXPECT_EQ(fast->RotationRate1, reference->RotationRate1);
-        EXPECT_EQ(fast->RotationRate2, reference->RotationRate2);
-        EXPECT_EQ(fast->RotationRate3, reference->RotationRate3);
-        EXPECT_EQ(fast->PixelColour, reference->PixelColour);
+        EXPECT_EQ(fast->RotationAngle1, reference->RotationAngle1) << "path " << path;
+        EXPECT_EQ(fast->RotationAngle2, reference->RotationAngle2) << "path " << path;
+        EXPECT_EQ(fast->RotationAngle3, reference->RotationAngle3) << "path " << path;
+        EXPECT_EQ(fast->RotationRate1, reference->RotationRate1) << "path " << path;
+        EXPECT_EQ(fast->RotationRate2, reference->RotationRate2) << "path " << path;
+        EXPECT_EQ(fast->RotationRate3, reference->RotationRate3) << "path " << path;
+        EXPECT_EQ(fast->PixelColour, reference->PixelColour) << "path " << path;
     }
     return differing;
 }
@@ -117,8 +118,8 @@ long RunBoth(int pattern, int scheme, int width, int height, int frames, uint32_
     long differing = 0;
     for (EnginePath path : {EnginePath::X87, EnginePath::Avx2, EnginePath::Avx512}) {
         if (!SetEnginePath(path)) continue;
-        SCOPED_TRACE(testing::Message() << "path " << EnginePathName(path));
-        differing += RunBothOnce(pattern, scheme, width, height, frames, seed, speed);
+        differing +=
+            RunBothOnce(pattern, scheme, width, height, frames, seed, speed, EnginePathName(path));
     }
     SetEnginePath(active);
     return differing;
@@ -135,11 +136,14 @@ TEST(FastFrame, MatchesTheStraightforwardFrameForEveryPatternSchemeAndOddGrid) {
     for (int pattern = 1; pattern <= 25; ++pattern) {
         for (int scheme : schemes) {
             for (const Grid& g : grids) {
-                SCOPED_TRACE(testing::Message() << "pattern " << pattern << " scheme " << scheme
-                                                << " grid " << g.width << "x" << g.height);
+                const std::string where =
+                    (testing::Message() << "pattern " << pattern << " scheme " << scheme << " grid "
+                                        << g.width << "x" << g.height)
+                        .GetString();
                 EXPECT_EQ(RunBoth(pattern, scheme, g.width, g.height, 3,
                                   static_cast<uint32_t>(pattern * 100 + scheme)),
-                          0);
+                          0)
+                    << where;
             }
         }
     }
@@ -149,7 +153,7 @@ TEST(FastFrame, IsTheEnginesFrameAndTheLibrarysReferenceIsTheStraightforwardLoop
     // RenderFrame is the fast frame, and the library's own straightforward loop has not drifted
     // from the one kept here.
     for (int pattern : {3, 9, 12, 21}) {
-        SCOPED_TRACE(testing::Message() << "pattern " << pattern);
+        const std::string where = (testing::Message() << "pattern " << pattern).GetString();
         auto a = MakeState(pattern, 13, 41, 29, 8);
         auto b = MakeState(pattern, 13, 41, 29, 8);
         std::vector<uint32_t> first(41 * 29), second(41 * 29);
@@ -157,26 +161,26 @@ TEST(FastFrame, IsTheEnginesFrameAndTheLibrarysReferenceIsTheStraightforwardLoop
         RenderFrame(*a, {first.data(), 41});
         SeedRandom(3);
         RenderFrameFast(*b, {second.data(), 41});
-        EXPECT_TRUE(first == second);
+        EXPECT_TRUE(first == second) << where;
         SeedRandom(4);
         RenderFrameReference(*a, {first.data(), 41});
         SeedRandom(4);
         ReferenceFrame(*b, {second.data(), 41});
-        EXPECT_TRUE(first == second);
+        EXPECT_TRUE(first == second) << where;
     }
 }
 
 TEST(FastFrame, MatchesOnALargerGridOverSeveralFrames) {
     for (int pattern = 1; pattern <= 25; ++pattern) {
-        SCOPED_TRACE(testing::Message() << "pattern " << pattern);
-        EXPECT_EQ(RunBoth(pattern, pattern % 19, 160, 91, 4, 7000u + pattern), 0);
+        const std::string where = (testing::Message() << "pattern " << pattern).GetString();
+        EXPECT_EQ(RunBoth(pattern, pattern % 19, 160, 91, 4, 7000u + pattern), 0) << where;
     }
 }
 
 TEST(FastFrame, MatchesAtTopSpeedAcrossTheEndsOfTheAngleRange) {
     // Speed 50 over many frames drives angles past 0 and 2*pi and back.
     for (int pattern : {2, 3, 5, 8, 9, 10, 12, 14, 17, 24}) {
-        SCOPED_TRACE(testing::Message() << "pattern " << pattern);
+        const std::string where = (testing::Message() << "pattern " << pattern).GetString();
         auto reference = MakeState(pattern, 0, 23, 17, 99);
         auto fast = MakeState(pattern, 0, 23, 17, 99);
         for (EngineState* s : {reference.get(), fast.get()}) {
@@ -192,9 +196,9 @@ TEST(FastFrame, MatchesAtTopSpeedAcrossTheEndsOfTheAngleRange) {
             ReferenceFrame(*reference, {expected.data(), 23});
             SeedRandom(500 + frame);
             RenderFrameFast(*fast, {actual.data(), 23});
-            EXPECT_EQ(DifferingPixels(expected, actual), 0) << "frame " << frame;
+            EXPECT_EQ(DifferingPixels(expected, actual), 0) << "frame " << frame << where;
         }
-        EXPECT_EQ(fast->RotationAngle2, reference->RotationAngle2);
+        EXPECT_EQ(fast->RotationAngle2, reference->RotationAngle2) << where;
     }
 }
 
@@ -234,8 +238,9 @@ TEST(FastField, PlanesAgreeWithTheStraightforwardFieldAndFramesMatch) {
     const Grid grids[] = {{1, 7}, {7, 1}, {37, 23}, {150, 101}};
     for (int pattern = 15; pattern <= 25; ++pattern) {
         for (const Grid& g : grids) {
-            SCOPED_TRACE(testing::Message() << "pattern " << pattern << " grid " << g.width << "x"
-                                            << g.height);
+            const std::string where = (testing::Message() << "pattern " << pattern << " grid "
+                                                          << g.width << "x" << g.height)
+                                          .GetString();
             auto reference = MakeState(pattern, 0, g.width, g.height, 3);
             auto fast = MakeState(0, 0, g.width, g.height, 3);
             fast->Pattern = pattern;
@@ -248,7 +253,7 @@ TEST(FastField, PlanesAgreeWithTheStraightforwardFieldAndFramesMatch) {
                     worst = std::max(worst, std::fabs(fast->PlaneY[row][col] - reference->PlaneY[row][col]));
                     worst = std::max(worst, std::fabs(fast->PlaneZ[row][col] - reference->PlaneZ[row][col]) / scale);
                 }
-            EXPECT_LT(static_cast<double>(worst), 1e-13);
+            EXPECT_LT(static_cast<double>(worst), 1e-13) << where;
 
             const size_t size = static_cast<size_t>(g.width) * g.height;
             std::vector<uint32_t> expected(size), actual(size);
@@ -257,7 +262,7 @@ TEST(FastField, PlanesAgreeWithTheStraightforwardFieldAndFramesMatch) {
                 ReferenceFrame(*reference, {expected.data(), g.width});
                 SeedRandom(77 + frame);
                 RenderFrameFast(*fast, {actual.data(), g.width});
-                EXPECT_EQ(DifferingPixels(expected, actual), 0) << "frame " << frame;
+                EXPECT_EQ(DifferingPixels(expected, actual), 0) << "frame " << frame << where;
             }
         }
     }
@@ -285,7 +290,7 @@ TEST(FastField, WritesOnlyTheGridOfFieldPatterns) {
 TEST(FastField, IteratedPatternsGiveTheSameFieldOnEveryThreadCount) {
     const int saved = FastThreadCount();
     for (int pattern : {23, 24, 16}) {
-        SCOPED_TRACE(testing::Message() << "pattern " << pattern);
+        const std::string where = (testing::Message() << "pattern " << pattern).GetString();
         std::vector<long double> first;
         for (int threads : {1, 2, 4}) {
             SetFastThreadCount(threads);
@@ -300,7 +305,8 @@ TEST(FastField, IteratedPatternsGiveTheSameFieldOnEveryThreadCount) {
                     values.push_back(state->PlaneZ[row][col]);
                 }
             if (first.empty()) first = values;
-            else EXPECT_TRUE(values == first) << threads << " threads";
+            else
+                EXPECT_TRUE(values == first) << threads << " threads" << where;
         }
     }
     SetFastThreadCount(saved);
@@ -312,7 +318,7 @@ TEST(FastFrame, WithoutMemoryForTheGridTablesTheFrameIsComputedAsWritten) {
     refuseNothrowArrays = false;
     ASSERT_EQ(probe, nullptr) << "this build does not take the replaced allocation function";
     for (int pattern : {4, 8, 10}) {
-        SCOPED_TRACE(testing::Message() << "pattern " << pattern);
+        const std::string where = (testing::Message() << "pattern " << pattern).GetString();
         // A grid larger than any other here, so its tables must be allocated afresh.
         constexpr int W = 211, H = 103;
         auto reference = MakeState(pattern, 2, W, H, 21);
@@ -324,14 +330,14 @@ TEST(FastFrame, WithoutMemoryForTheGridTablesTheFrameIsComputedAsWritten) {
         SeedRandom(1);
         RenderFrameFast(*fast, {actual.data(), W});
         refuseNothrowArrays = false;
-        EXPECT_TRUE(expected == actual);
-        EXPECT_EQ(fast->PixelColour, reference->PixelColour);
+        EXPECT_TRUE(expected == actual) << where;
+        EXPECT_EQ(fast->PixelColour, reference->PixelColour) << where;
         // With memory again, the next frame takes the fast path and still matches.
         SeedRandom(2);
         ReferenceFrame(*reference, {expected.data(), W});
         SeedRandom(2);
         RenderFrameFast(*fast, {actual.data(), W});
-        EXPECT_EQ(DifferingPixels(expected, actual), 0);
+        EXPECT_EQ(DifferingPixels(expected, actual), 0) << where;
     }
 }
 
@@ -340,12 +346,12 @@ TEST(FastFrame, WithoutMemoryForTheGridTablesTheFrameIsComputedAsWritten) {
 TEST(FastFrame, OneTwoAndFourThreadsGiveIdenticalFrames) {
     const int saved = FastThreadCount();
     for (int pattern = 1; pattern <= 25; ++pattern) {
-        SCOPED_TRACE(testing::Message() << "pattern " << pattern);
+        const std::string where = (testing::Message() << "pattern " << pattern).GetString();
         std::vector<uint32_t> frames[3];
         const int counts[3] = {1, 2, 4};
         for (int i = 0; i < 3; ++i) {
             SetFastThreadCount(counts[i]);
-            ASSERT_EQ(FastThreadCount(), counts[i]);
+            ASSERT_EQ(FastThreadCount(), counts[i]) << where;
             auto state = MakeState(pattern, 3, 203, 61, 42);
             frames[i].assign(203 * 61, 0);
             for (int frame = 0; frame < 2; ++frame) {
@@ -353,8 +359,8 @@ TEST(FastFrame, OneTwoAndFourThreadsGiveIdenticalFrames) {
                 RenderFrameFast(*state, {frames[i].data(), 203});
             }
         }
-        EXPECT_TRUE(frames[0] == frames[1]);
-        EXPECT_TRUE(frames[0] == frames[2]);
+        EXPECT_TRUE(frames[0] == frames[1]) << where;
+        EXPECT_TRUE(frames[0] == frames[2]) << where;
     }
     SetFastThreadCount(saved);
 }
@@ -362,7 +368,7 @@ TEST(FastFrame, OneTwoAndFourThreadsGiveIdenticalFrames) {
 TEST(FastFrame, LoweredCallerPrecisionReachesNeitherTheCallerNorTheWorkers) {
     if (!HasX87) GTEST_SKIP() << "no x87 unit";
     for (int pattern : {3, 8, 9, 19}) {
-        SCOPED_TRACE(testing::Message() << "pattern " << pattern);
+        const std::string where = (testing::Message() << "pattern " << pattern).GetString();
         auto full = MakeState(pattern, 0, 64, 40, 5);
         auto lowered = MakeState(pattern, 0, 64, 40, 5);
         std::vector<uint32_t> expected(64 * 40), actual(64 * 40);
@@ -377,8 +383,8 @@ TEST(FastFrame, LoweredCallerPrecisionReachesNeitherTheCallerNorTheWorkers) {
         const uint16_t after = ReadX87ControlWord();
         WriteX87ControlWord(saved);
 
-        EXPECT_EQ(after, low) << "the caller's control word comes back";
-        EXPECT_TRUE(expected == actual);
+        EXPECT_EQ(after, low) << "the caller's control word comes back" << where;
+        EXPECT_TRUE(expected == actual) << where;
     }
 }
 
@@ -444,13 +450,14 @@ TEST(FastMath, SineAndCosineWithinAUnitOfTheTrueValues) {
     };
     const long double unit = std::ldexp(1.0L, -64);
     for (const Value& v : values) {
-        SCOPED_TRACE(testing::Message() << "x = " << static_cast<double>(v.x));
+        const std::string where =
+            (testing::Message() << "x = " << static_cast<double>(v.x)).GetString();
         long double s, c;
         FastSinCos(v.x, s, c);
-        EXPECT_LE(std::fabs(s - v.sin), 2 * unit);
-        EXPECT_LE(std::fabs(c - v.cos), 2 * unit);
-        EXPECT_EQ(FastSin(v.x), s);
-        EXPECT_EQ(FastCos(v.x), c);
+        EXPECT_LE(std::fabs(s - v.sin), 2 * unit) << where;
+        EXPECT_LE(std::fabs(c - v.cos), 2 * unit) << where;
+        EXPECT_EQ(FastSin(v.x), s) << where;
+        EXPECT_EQ(FastCos(v.x), c) << where;
     }
     EXPECT_EQ(FastSin(0.0L), 0.0L);
     EXPECT_EQ(FastCos(0.0L), 1.0L);
@@ -497,8 +504,9 @@ TEST(FastMath, SineOfAScaledLogarithmWithinAFewUnitsOfTheTrueValue) {
     };
     const long double unit = std::ldexp(1.0L, -64);
     for (const Value& v : values) {
-        SCOPED_TRACE(testing::Message() << "x = " << static_cast<double>(v.x));
-        EXPECT_LE(std::fabs((*sinOfLog)(v.x) - v.expected), 8 * unit);
+        const std::string where =
+            (testing::Message() << "x = " << static_cast<double>(v.x)).GetString();
+        EXPECT_LE(std::fabs((*sinOfLog)(v.x) - v.expected), 8 * unit) << where;
     }
     // Over the whole tabled range, next to the two kernels it stands for. Both round c ln x to a
     // long double on the way, whose last place is 8 units of 2^-64 once |c ln x| passes 4.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/constants.h"
@@ -47,13 +48,15 @@ TEST(PatternField, ExampleValuesToNineDecimals) {
         {25, 8, 8, 0, 0, 0.079331340, 0.058016855, 0.011288988},
     };
     for (const FieldExample& e : examples) {
-        SCOPED_TRACE(testing::Message() << "pattern " << e.pattern << " grid " << e.width << "x"
-                                        << e.height << " at row " << e.row << " col " << e.col);
+        const std::string where =
+            (testing::Message() << "pattern " << e.pattern << " grid " << e.width << "x" << e.height
+                                << " at row " << e.row << " col " << e.col)
+                .GetString();
         auto state = MakeState(e.pattern, e.width, e.height);
         GeneratePatternField(*state);
-        EXPECT_NEAR(static_cast<double>(state->PlaneX[e.row][e.col]), e.X, NineDecimals);
-        EXPECT_NEAR(static_cast<double>(state->PlaneY[e.row][e.col]), e.Y, NineDecimals);
-        EXPECT_NEAR(static_cast<double>(state->PlaneZ[e.row][e.col]), e.Z, NineDecimals);
+        EXPECT_NEAR(static_cast<double>(state->PlaneX[e.row][e.col]), e.X, NineDecimals) << where;
+        EXPECT_NEAR(static_cast<double>(state->PlaneY[e.row][e.col]), e.Y, NineDecimals) << where;
+        EXPECT_NEAR(static_cast<double>(state->PlaneZ[e.row][e.col]), e.Z, NineDecimals) << where;
     }
 }
 
@@ -285,15 +288,19 @@ TEST(Rotation, AnglesTurnBackAtTheEndsWithAFreshRate) {
             const long double base[3] = {c.base1, c.base2, c.base3};
             const int steps[3] = {c.steps1, c.steps2, c.steps3};
             for (int i = 0; i < 3; ++i) {
-                SCOPED_TRACE(testing::Message() << "angles " << static_cast<double>(c.a1) << ","
-                                                << static_cast<double>(c.a2) << "," << static_cast<double>(c.a3)
-                                                << " rate " << i + 1 << " seed " << seed);
+                const std::string where =
+                    (testing::Message()
+                     << "angles " << static_cast<double>(c.a1) << "," << static_cast<double>(c.a2)
+                     << "," << static_cast<double>(c.a3) << " rate " << i + 1 << " seed " << seed)
+                        .GetString();
                 if (sign[i] == 0) {
-                    EXPECT_EQ(after[i], before[i]);
+                    EXPECT_EQ(after[i], before[i]) << where;
                 } else if (sign[i] > 0) {
-                    EXPECT_TRUE(OnRateGrid(after[i], base[i], steps[i])) << static_cast<double>(after[i]);
+                    EXPECT_TRUE(OnRateGrid(after[i], base[i], steps[i]))
+                        << static_cast<double>(after[i]) << where;
                 } else {
-                    EXPECT_TRUE(OnRateGrid(-after[i], -base[i], steps[i])) << static_cast<double>(after[i]);
+                    EXPECT_TRUE(OnRateGrid(-after[i], -base[i], steps[i]))
+                        << static_cast<double>(after[i]) << where;
                 }
             }
         }
