@@ -6,16 +6,23 @@
 #                            [--no-saver] [--no-render]
 #
 # Builds commit C (default: the last one before the stretch and the frame were reworked for
-# energy) from `git archive` into build/against/C (win32 lumora.scr and native lumora-render; kept
-# for the next run), then:
+# energy) from `git archive` into build/against/C (win32 lumora.scr and lumora-render.exe, native
+# lumora-render; kept for the next run), then:
 #   - render: lumora-render --bench of both builds at the grids of 1920x1080 and 3840x2160
-#     (480x270, 960x540): the median frame in ms, one frame per pattern side by side;
+#     (480x270, 960x540), natively and (with --wine) the win32 build under Wine, on T threads
+#     (default 1). Old and new take turns R times (default 5) per grid and build; each pattern's
+#     figure is the least of its R medians (of F frames, default 11), which a burst of load on
+#     the shared machine can only raise, so the ratio of the two least figures is the
+#     comparison that load disturbs least. Ends with the 25 patterns together (the sum of the
+#     least figures) and the worst pattern's ratio;
 #   - saver: scripts/fps.sh of both builds for every pattern and size (default all 25 at
 #     1920x1080 and 3840x2160, S seconds each, default 5), old and new taking turns so that a
 #     change of load hits both: frames/s, the saver's CPU share of one core, and the CPU time per
 #     frame drawn (ms), which does not depend on how many frames the load let it draw.
 # Ends with the median and worst of each column per size. The load average is printed before and
 # after: on a busy machine read the ratios, not the absolute figures. Run scripts/build.sh first.
+#
+#   options: [--rounds R] [--threads T] [--frames F] [--wine] [--grids "WxH ..."]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 commit=7dc8df8a40dce2484c4ecbeea614e465c13b218f
@@ -24,6 +31,11 @@ patterns=$(seq 1 25)
 sizes="1920x1080 3840x2160"
 saver=1
 render=1
+rounds=5
+threads=1
+frames=11
+wine=
+grids="480x270 960x540"
 while [ $# -gt 0 ]; do
   case $1 in
     --commit) commit=$2; shift 2 ;;
@@ -32,16 +44,23 @@ while [ $# -gt 0 ]; do
     --sizes) sizes=$2; shift 2 ;;
     --no-saver) saver=; shift ;;
     --no-render) render=; shift ;;
-    *) sed -n '5,6p' "$0" >&2; exit 2 ;;
+    --rounds) rounds=$2; shift 2 ;;
+    --threads) threads=$2; shift 2 ;;
+    --frames) frames=$2; shift 2 ;;
+    --wine) wine=1; shift ;;
+    --grids) grids=$2; shift 2 ;;
+    *) sed -n '5,6p;24p' "$0" >&2; exit 2 ;;
   esac
 done
 commit=$(git -C "$top" rev-parse --verify "$commit^{commit}")
 old=$top/build/against/${commit:0:12}
 new_scr=$top/build/win32/lumora.scr
 new_render=$top/build/native/lumora-render
+new_render_win32=$top/build/win32/lumora-render.exe
 [ -f "$new_scr" ] && [ -x "$new_render" ] || { echo "bench-against: run scripts/build.sh first" >&2; exit 1; }
 
-if [ ! -f "$old/win32/lumora.scr" ] || [ ! -x "$old/native/lumora-render" ]; then
+if [ ! -f "$old/win32/lumora.scr" ] || [ ! -f "$old/win32/lumora-render.exe" ] ||
+   [ ! -x "$old/native/lumora-render" ]; then
   echo "bench-against: building ${commit:0:12} in $old"
   rm -rf "$old/src" && mkdir -p "$old/src"
   git -C "$top" archive "$commit" | tar -x -C "$old/src"
@@ -49,7 +68,7 @@ if [ ! -f "$old/win32/lumora.scr" ] || [ ! -x "$old/native/lumora-render" ]; the
   cmake --build "$old/native" -j "$(nproc)" --target lumora-render >/dev/null
   cmake -S "$old/src" -B "$old/win32" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$old/src/cmake/mingw-i686.cmake" >/dev/null
-  cmake --build "$old/win32" -j "$(nproc)" --target lumora >/dev/null
+  cmake --build "$old/win32" -j "$(nproc)" --target lumora lumora-render >/dev/null
 fi
 
 echo "machine: $(lscpu | sed -n 's/^Model name: *//p'), nproc $(nproc)"
@@ -58,28 +77,42 @@ echo "new: $(git -C "$top" rev-parse --short=12 HEAD)$(git -C "$top" diff --quie
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 if [ -n "$render" ]; then
-  # bench RENDER GRID OUT: the bench's table into OUT; prints the CPU seconds the run used.
-  bench() {
-    local TIMEFORMAT='%U %S'
-    { time "$1" --bench --size "$2" --frames 11 >"$3" 2>/dev/null; } 2>&1 |
-      awk '{ printf "%.2f", $1 + $2 }'
-  }
   tables=$(mktemp -d)
-  for grid in 480x270 960x540; do
-    # Old, new, old, new: a change of load between the runs shows as a spread.
-    cpu_old1=$(bench "$old/native/lumora-render" "$grid" "$tables/old")
-    cpu_new1=$(bench "$new_render" "$grid" "$tables/new")
-    cpu_old2=$(bench "$old/native/lumora-render" "$grid" "$tables/old2")
-    cpu_new2=$(bench "$new_render" "$grid" "$tables/new2")
-    echo
-    echo "== render, lumora-render --bench --size $grid: CPU of the whole run (25 patterns)"
-    awk -v a="$cpu_old1" -v b="$cpu_old2" -v c="$cpu_new1" -v d="$cpu_new2" \
-      'BEGIN { printf "old %s s, %s s; new %s s, %s s; new/old %.2f\n", a, b, c, d, (c + d) / (a + b) }'
-    echo "pattern old_ms new_ms new/old (median frame, wall clock: read with the load)"
-    # the pattern lines only (a newer bench adds its path and fallback share after them)
-    paste -d' ' <(grep -E '^[0-9]+ ' "$tables/old") <(grep -E '^[0-9]+ ' "$tables/new") |
-      awk '{ printf "%s %.2f %.2f %.2f\n", $1, $3, $6, $6 / $3 }'
-    grep -E '^(path|fallbacks) ' "$tables/new" | sed 's/^/new: /' || true
+  # bench NAME PROGRAM... : one --bench run of PROGRAM into $tables/NAME.ROUND (pattern lines).
+  bench() {
+    local name=$1; shift
+    "$@" --bench --size "$grid" --frames "$frames" --threads "$threads" 2>/dev/null | tr -d '\r' |
+      grep -E '^([0-9]+ |path |fallbacks )' >"$tables/$name.$round"
+  }
+  builds="native"
+  [ -n "$wine" ] && builds="native win32"
+  for grid in $grids; do
+    for round in $(seq 1 "$rounds"); do
+      for build in $builds; do
+        if [ "$build" = native ]; then
+          bench "$build.old" "$old/native/lumora-render"
+          bench "$build.new" "$new_render"
+        else
+          bench "$build.old" "$top/scripts/wine-exec.sh" "$old/win32/lumora-render.exe"
+          bench "$build.new" "$top/scripts/wine-exec.sh" "$new_render_win32"
+        fi
+      done
+    done
+    for build in $builds; do
+      echo
+      echo "== render, $build, lumora-render --bench --size $grid --threads $threads --frames $frames:" \
+           "the least of $rounds medians (ms), old and new in turn"
+      echo "pattern old_ms new_ms new/old"
+      cat "$tables/$build.old".* | awk '$1 ~ /^[0-9]+$/ { k = $1; if (!(k in m) || $3 < m[k]) m[k] = $3 }
+        END { for (k = 1; k <= 25; ++k) print k, m[k] }' >"$tables/old.min"
+      cat "$tables/$build.new".* | awk '$1 ~ /^[0-9]+$/ { k = $1; if (!(k in m) || $3 < m[k]) m[k] = $3 }
+        END { for (k = 1; k <= 25; ++k) print k, m[k] }' >"$tables/new.min"
+      paste -d' ' "$tables/old.min" "$tables/new.min" | awk '
+        { r = $4 / $2; printf "%s %.2f %.2f %.2f\n", $1, $2, $4, r; so += $2; sn += $4
+          if (r > worst) { worst = r; wp = $1 } }
+        END { printf "all %.1f %.1f %.3f\nworst pattern %s: %.2f\n", so, sn, sn / so, wp, worst }'
+      grep -hE '^(path|fallbacks) ' "$tables/$build.new.1" | sed 's/^/new: /' || true
+    done
   done
   rm -rf "$tables"
 fi
