@@ -73,24 +73,24 @@ struct FastOps {
     static void SinCos(long double x, long double& s, long double& c) { FastSinCos(x, s, c); }
 };
 
-void ColumnTerms(const FrameContext& f, int col) {
-    long double C[FrameTermSlots] = {};
+// The terms of column `index` (Side 0) or row `index` (Side 1) into the tables.
+template <int Side>
+void LineTerms(const FrameContext& f, int index) {
+    long double T[FrameTermSlots] = {};
     WithPattern(f.pattern, [&](auto p) {
         using Formula = Pattern<p.value>;
-        C[0] = Formula::Coordinate(f.column0 + col, f.fieldW);
-        Formula::Column(FastOps{}, C[0], f.angles, C);
+        if constexpr (Side == 0) {
+            T[0] = Formula::Coordinate(f.column0 + index, f.fieldW);
+            Formula::Column(FastOps{}, T[0], f.angles, T);
+        } else {
+            T[0] = Formula::Coordinate(f.row0 + index, f.fieldH);
+            Formula::Row(FastOps{}, T[0], f.angles, T);
+        }
     });
-    for (int k = 0; k < FrameTermSlots; ++k) f.t->Column[k][col] = C[k];
-}
-
-void RowTerms(const FrameContext& f, int row) {
-    long double R[FrameTermSlots] = {};
-    WithPattern(f.pattern, [&](auto p) {
-        using Formula = Pattern<p.value>;
-        R[0] = Formula::Coordinate(f.row0 + row, f.fieldH);
-        Formula::Row(FastOps{}, R[0], f.angles, R);
-    });
-    for (int k = 0; k < FrameTermSlots; ++k) f.t->Row[k][row] = R[k];
+    for (int k = 0; k < FrameTermSlots; ++k) {
+        if constexpr (Side == 0) f.t->Column[k][index] = T[k];
+        else f.t->Row[k][index] = T[k];
+    }
 }
 
 // ---- Per-grid tables -------------------------------------------------------------------------
@@ -321,8 +321,8 @@ FrameContext MakeContext(EngineState& state, const PixelTarget& target) {
 void MakeTerms(const FrameContext& f, int columns) {
     auto terms = [&f, columns](int begin, int end) {
         for (int i = begin; i < end; ++i) {
-            if (i < columns) ColumnTerms(f, i);
-            else RowTerms(f, i - columns);
+            if (i < columns) LineTerms<0>(f, i);
+            else LineTerms<1>(f, i - columns);
         }
     };
     EnginePool().ForEachChunk(columns + f.H, 32, terms);
