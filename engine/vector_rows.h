@@ -252,12 +252,16 @@ inline Bounded SmallSinB(Bounded a) {
     const vd e = a.e + (SineError + LibrarySinAbs);
     return {SmallSine(a.v), Select(Abs(a.v) <= SmallSineLimit, e, Splat(Inf))};
 }
-// The square root rounds once on each side; the spread is raised by 2^-50 for the division's
-// and the inner square root's own roundings.
+// The square root rounds once on each side. Its spread is at most a / sqrt x, taken with the
+// reciprocal estimate (an upper bound, ReciprocalAbove: no division); only where that is large (x
+// near 0, or below the estimate's range) is the square root of the operand's bound, the width of
+// the square root of an interval near 0, computed and the smaller taken. The spread is raised by
+// 2^-50 for the product's and the inner square root's own roundings.
 inline Bounded SqrtB(Bounded a) {
     const vd s = Sqrt(a.v);
-    const vd q = a.e / s, r = Sqrt(a.e);
-    return {s, Select(q < r, q, r) * (1.0 + 0x1p-50) + U * s};
+    vd spread = a.e * ReciprocalAbove(s);
+    if (__builtin_expect(Lanes(~(spread <= 0x1p-30)) != 0, 0)) spread = Min(spread, Sqrt(a.e));
+    return {s, spread * (1.0 + 0x1p-50) + U * s};
 }
 
 // ---- Colouring -------------------------------------------------------------------------------
@@ -447,7 +451,7 @@ struct VectorTerms {
     }
     static Bounded Square(Bounded x) { return lumora::vector::Square(x); }
     static Bounded Sqrt(Bounded x) { return SqrtB(x); }
-    // |x| <= 1.7 here: log x of the patterns' arguments is at most ln 3 or so, times 0.15
+    // beyond |0.15 log x| = 1.7 the small sine's bound is infinite: such a point falls back
     Bounded SinOfScaledLog(Bounded x) const { return SmallSinB(MulC(LogB(x), j.c015, j.e015)); }
     static void Keep(Bounded, Bounded, Bounded) {}
     static Bounded Abs(Bounded x) { return AbsB(x); }
