@@ -62,10 +62,12 @@ struct FrameContext {
 
 // ---- Per-frame tables ----------------------------------------------------------------------
 // Slot 0 holds the coordinate (u of the column, v of the row); the others hold the pattern's
-// column-only or row-only terms (pattern_terms.h). A term meant for the addition formula is
-// stored as its sine followed by its cosine, by the engine's own kernel.
+// column-only or row-only terms (pattern_terms.h), their sines and cosines by the engine's own
+// kernels. A term meant for the addition formula is stored as its sine followed by its cosine.
 
 struct FastOps {
+    static long double Sin(long double x) { return FastSin(x); }
+    static long double Cos(long double x) { return FastCos(x); }
     template <class F>
     void Pair(const F& argument, long double& s, long double& c) const {
         FastSinCos(argument(), s, c);

@@ -26,10 +26,13 @@
 //   - SinOfSum takes sin(X + Y) = sin X cos Y + cos X sin Y from tables of the column part X and
 //     the row part Y (the Pair slots of Column and Row), where the definition adds the parts in
 //     another order (sin(u + v - a2) of pattern 2 as u + (v - a2));
-//   - the sines and logarithms computed per point use the engine's own kernels (fast_math.h).
-// Column, Row and Grid are 80-bit code over an Ops type: o.Pair(argument, s, c) makes the sine
-// and cosine of a part meant for the addition formula (the straightforward evaluation needs none
-// and skips them), o.SinCos(x, s, c) a sine and cosine both used as they are.
+//   - the sines and logarithms computed per point, and the sines and cosines of the column and
+//     row terms, use the engine's own kernels (fast_math.h).
+// Column, Row and Grid are 80-bit code over an Ops type: o.Sin(x) and o.Cos(x) (the library's
+// in the straightforward evaluation, the engine's kernels in the fast paths), o.Pair(argument,
+// s, c) the sine and cosine of a part meant for the addition formula (the straightforward
+// evaluation needs none and skips them), o.SinCos(x, s, c) a sine and cosine both used as they
+// are. The inner sines of a Pair's argument stay the library's.
 //
 // Everything here is in an unnamed namespace: each translation unit (the vector ones are built
 // with other instructions) has its own copy, and the vector ones instantiate Point only.
@@ -41,6 +44,10 @@
 
 namespace lumora {
 namespace {
+
+// Every pattern's point formula and the vector frame's operations under it are inlined into the
+// loop over the points: a call per point there would pass the vectors through memory.
+#define LUMORA_ALWAYS_INLINE inline __attribute__((always_inline))
 
 // The frame's advanced angles and its start sines.
 struct FrameAngles {
@@ -64,7 +71,7 @@ inline long double SquareOf(long double z) { return z * z; }
 inline long double SineSquared(long double z) { return SquareOf(std::sin(z)); }
 
 template <class Terms, class Value>
-inline Value LiftedTerm(const Terms& t, const Value& x) {  // x^2 + sqrt(x)/5
+LUMORA_ALWAYS_INLINE Value LiftedTerm(const Terms& t, const Value& x) {  // x^2 + sqrt(x)/5
     return t.Square(x) + t.Fifth(t.Sqrt(x));
 }
 
@@ -75,15 +82,15 @@ template <>
 struct Pattern<1> {
     static long double Coordinate(int i, int n) { return Centred(i, n); }
     template <class O>
-    static void Column(const O&, long double u, const FrameAngles& a, long double* C) {
-        C[1] = std::sin(u / 2.0L + a.a1);
+    static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
+        C[1] = o.Sin(u / 2.0L + a.a1);
     }
     template <class O>
-    static void Row(const O&, long double v, const FrameAngles& a, long double* R) {
-        R[1] = std::sin(v / 2.0L + a.a2);
+    static void Row(const O& o, long double v, const FrameAngles& a, long double* R) {
+        R[1] = o.Sin(v / 2.0L + a.a2);
     }
     template <class T, class V>
-    static void Point(const T& t, V& V1, V& V2, V& V3) {
+    LUMORA_ALWAYS_INLINE static void Point(const T& t, V& V1, V& V2, V& V3) {
         const V u = t.Col(0), v = t.Row(0);
         V1 = (t.Square(u) - t.Square(v)) + t.Col(1);
         V2 = u * v + t.Row(1);
@@ -96,16 +103,16 @@ struct Pattern<2> {
     static long double Coordinate(int i, int n) { return Falling(i, n); }
     template <class O>
     static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
-        C[1] = SineSquared(u + a.a1 + a.a2);
+        C[1] = SquareOf(o.Sin(u + a.a1 + a.a2));
         o.Pair([&] { return u; }, C[2], C[3]);
     }
     template <class O>
     static void Row(const O& o, long double v, const FrameAngles& a, long double* R) {
-        R[1] = SineSquared(v + a.a3 + a.a1);
+        R[1] = SquareOf(o.Sin(v + a.a3 + a.a1));
         o.Pair([&] { return v - a.a2; }, R[2], R[3]);
     }
     template <class T, class V>
-    static void Point(const T& t, V& V1, V& V2, V& V3) {
+    LUMORA_ALWAYS_INLINE static void Point(const T& t, V& V1, V& V2, V& V3) {
         const V u = t.Col(0), v = t.Row(0);
         const V uv2 = t.Square(u * v);
         V1 = uv2 + t.Col(1);
@@ -134,7 +141,7 @@ struct SineSumPattern {
         o.Pair([&] { return (v + a.a3) + sv; }, R[5], R[6]);
     }
     template <class T, class V>
-    static void Point(const T& t, V& V1, V& V2, V& V3) {
+    LUMORA_ALWAYS_INLINE static void Point(const T& t, V& V1, V& V2, V& V3) {
         const V u = t.Col(0), v = t.Row(0);
         const V p = t.Square(t.SinOfSum(
             1, 1, [&](const auto& d) { return d.Sin(u - d.A3()) + (u + d.A1()) + d.Sin(v); }));
@@ -176,7 +183,7 @@ struct Pattern<4> {
         out[0] = w;
     }
     template <class T, class V>
-    static void Point(const T& t, V& V1, V& V2, V& V3) {
+    LUMORA_ALWAYS_INLINE static void Point(const T& t, V& V1, V& V2, V& V3) {
         const V w = t.Grid(0);
         V1 = t.Col(1) + w;
         V2 = t.Row(1) + w;
@@ -189,16 +196,16 @@ struct Pattern<5> {
     static long double Coordinate(int i, int n) { return Falling(i, n); }
     template <class O>
     static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
-        C[1] = SineSquared(u + a.s1 + a.s2);
+        C[1] = SquareOf(o.Sin(u + a.s1 + a.s2));
         o.Pair([&] { return u; }, C[2], C[3]);
     }
     template <class O>
     static void Row(const O& o, long double v, const FrameAngles& a, long double* R) {
-        R[1] = SineSquared(v + a.s3 + a.s2);
+        R[1] = SquareOf(o.Sin(v + a.s3 + a.s2));
         o.Pair([&] { return (v + a.s1) + a.s3; }, R[2], R[3]);
     }
     template <class T, class V>
-    static void Point(const T& t, V& V1, V& V2, V& V3) {
+    LUMORA_ALWAYS_INLINE static void Point(const T& t, V& V1, V& V2, V& V3) {
         const V u = t.Col(0), v = t.Row(0);
         V1 = t.Col(1);
         V2 = t.Row(1);
@@ -214,18 +221,18 @@ struct ProductPattern {
     }
     template <class O>
     static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
-        C[1] = SineSquared(u + a.a1 + a.a2);
+        C[1] = SquareOf(o.Sin(u + a.a1 + a.a2));
         o.Pair([&] { return u; }, C[2], C[3]);
-        C[4] = std::sin(u);
+        C[4] = o.Sin(u);
     }
     template <class O>
     static void Row(const O& o, long double v, const FrameAngles& a, long double* R) {
-        R[1] = SineSquared(v + a.a3 + a.a1);
+        R[1] = SquareOf(o.Sin(v + a.a3 + a.a1));
         o.Pair([&] { return v - (P == 6 ? a.a3 : a.a2); }, R[2], R[3]);
-        R[4] = std::sin(v);
+        R[4] = o.Sin(v);
     }
     template <class T, class V>
-    static void Point(const T& t, V& V1, V& V2, V& V3) {
+    LUMORA_ALWAYS_INLINE static void Point(const T& t, V& V1, V& V2, V& V3) {
         const V u = t.Col(0), v = t.Row(0);
         const V k = t.Square(t.Col(4) * t.Row(4));
         const V last = t.Square(
@@ -246,15 +253,15 @@ template <>
 struct Pattern<8> {
     static long double Coordinate(int i, int n) { return Fraction(i, n) / 2.0L; }
     template <class O>
-    static void Column(const O&, long double u, const FrameAngles& a, long double* C) {
-        C[1] = std::cos(u);
-        C[2] = std::sin(a.a1 * u + a.a3) + a.s1;  // g1
+    static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
+        C[1] = o.Cos(u);
+        C[2] = o.Sin(a.a1 * u + a.a3) + a.s1;  // g1
     }
     template <class O>
-    static void Row(const O&, long double v, const FrameAngles& a, long double* R) {
-        R[1] = std::sin(v);
-        R[2] = std::cos(v);
-        R[3] = std::cos(a.a2 * v + a.a1) + a.s2;  // g2
+    static void Row(const O& o, long double v, const FrameAngles& a, long double* R) {
+        R[1] = o.Sin(v);
+        R[2] = o.Cos(v);
+        R[3] = o.Cos(a.a2 * v + a.a1) + a.s2;  // g2
     }
     template <class O>
     static void Grid(const O& o, int col, int row, int W, int H, long double* out, long double& w) {
@@ -263,7 +270,7 @@ struct Pattern<8> {
         o.SinCos(w, out[0], out[1]);
     }
     template <class T, class V>
-    static void Point(const T& t, V& V1, V& V2, V& V3) {
+    LUMORA_ALWAYS_INLINE static void Point(const T& t, V& V1, V& V2, V& V3) {
         // p = cos u - sin v - sin w + g1, q = sin p + cos v + cos w + g2
         const V p = t.Col(1) - t.Row(1) - t.Grid(0) + t.Col(2);
         const V q = t.Sin(p) + t.Row(2) + t.Grid(1) + t.Row(3);
@@ -283,16 +290,16 @@ template <>
 struct Pattern<9> {
     static long double Coordinate(int i, int n) { return Fraction(i, n); }
     template <class O>
-    static void Column(const O&, long double u, const FrameAngles& a, long double* C) {
-        C[1] = std::cos(u + a.a1);  // g1
+    static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
+        C[1] = o.Cos(u + a.a1);  // g1
     }
     template <class O>
-    static void Row(const O&, long double v, const FrameAngles& a, long double* R) {
-        R[1] = std::sin(v + a.a2);  // g2
+    static void Row(const O& o, long double v, const FrameAngles& a, long double* R) {
+        R[1] = o.Sin(v + a.a2);  // g2
     }
     // The sequence u[0..3], v[0..3] from u[0], v[0], and each step's argument x[0..2].
     template <class T, class V>
-    static void Steps(const T& t, V* u, V* v, const V& g1, const V& g2, V* x) {
+    LUMORA_ALWAYS_INLINE static void Steps(const T& t, V* u, V* v, const V& g1, const V& g2, V* x) {
         for (int k = 0; k < 3; ++k) {
             u[k + 1] = (t.Square(u[k]) - t.Square(v[k])) * g1;
             v[k + 1] = u[k] * v[k] + g2;
@@ -300,7 +307,7 @@ struct Pattern<9> {
         }
     }
     template <class T, class V>
-    static V Value(const T& t, const V& x) {
+    LUMORA_ALWAYS_INLINE static V Value(const T& t, const V& x) {
         return t.Abs(t.SinOfScaledLog(x));
     }
 };
@@ -309,13 +316,13 @@ template <>
 struct Pattern<10> {
     static long double Coordinate(int i, int n) { return 1.0L - (1.0L - DoubleFraction(i, n)); }
     template <class O>
-    static void Column(const O&, long double u, const FrameAngles& a, long double* C) {
-        C[1] = SineSquared(u + a.a1);
+    static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
+        C[1] = SquareOf(o.Sin(u + a.a1));
         C[2] = std::fabs(u);
     }
     template <class O>
-    static void Row(const O&, long double v, const FrameAngles& a, long double* R) {
-        R[1] = SineSquared(v + a.a2);
+    static void Row(const O& o, long double v, const FrameAngles& a, long double* R) {
+        R[1] = SquareOf(o.Sin(v + a.a2));
         R[2] = std::fabs(v);
     }
     template <class O>
@@ -325,7 +332,7 @@ struct Pattern<10> {
         out[1] = w + Coordinate(col, W) + Coordinate(row, H);  // G = (w + u) + v
     }
     template <class T, class V>
-    static void Point(const T& t, V& V1, V& V2, V& V3) {
+    LUMORA_ALWAYS_INLINE static void Point(const T& t, V& V1, V& V2, V& V3) {
         V1 = t.Col(1) + t.Row(2);
         V2 = t.Row(1) + t.Col(2);
         V3 = t.Square(t.SinOfGridPlusA3()) + t.Grid(0);
@@ -346,7 +353,7 @@ struct Pattern<11> {
         o.Pair([&] { return (v + a.a3) + v; }, R[5], R[6]);
     }
     template <class T, class V>
-    static void Point(const T& t, V& V1, V& V2, V& V3) {
+    LUMORA_ALWAYS_INLINE static void Point(const T& t, V& V1, V& V2, V& V3) {
         const V u = t.Col(0), v = t.Row(0);
         const V p = t.Abs(
             t.SinOfSum(1, 1, [&](const auto& d) { return d.Sin(u - d.A3()) + (u + d.A1()) + v; }));
@@ -366,18 +373,18 @@ struct Pattern<12> {
     static long double Coordinate(int i, int n) { return Centred(i, n); }
     template <class O>
     static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
-        C[1] = std::fabs(std::sin(u + a.a2));
+        C[1] = std::fabs(o.Sin(u + a.a2));
         C[2] = std::fabs(u);
         o.Pair([&] { return u; }, C[3], C[4]);
     }
     template <class O>
     static void Row(const O& o, long double v, const FrameAngles& a, long double* R) {
-        R[1] = std::fabs(std::sin(v + a.a3));
+        R[1] = std::fabs(o.Sin(v + a.a3));
         R[2] = std::fabs(v);
         o.Pair([&] { return v - a.a1; }, R[3], R[4]);
     }
     template <class T, class V>
-    static void Point(const T& t, V& V1, V& V2, V& V3) {
+    LUMORA_ALWAYS_INLINE static void Point(const T& t, V& V1, V& V2, V& V3) {
         const V u = t.Col(0), v = t.Row(0);
         V1 = t.Col(1) - t.Row(2);
         V2 = t.Row(1) - t.Col(2);
@@ -399,7 +406,7 @@ struct Pattern<14> {
         Pattern<11>::Row(o, v, a, R);
     }
     template <class T, class V>
-    static void Point(const T& t, V& V1, V& V2, V& V3) {
+    LUMORA_ALWAYS_INLINE static void Point(const T& t, V& V1, V& V2, V& V3) {
         const V u = t.Col(0), v = t.Row(0);
         const V p =
             t.Abs(t.SinOfSum(1, 1, [&](const auto& d) { return (u + d.A1()) + (u - d.A3()) + v; }));

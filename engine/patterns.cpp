@@ -34,6 +34,8 @@ void ForEachScratchField(State& state, Scratch& s, F f) {
 // The term definitions as written: no sine and cosine pair for the addition formula (SinOfSum
 // below takes the sine of the whole argument), and sin w, cos w of pattern 8 by the library.
 struct DefinitionOps {
+    static long double Sin(long double x) { return std::sin(x); }
+    static long double Cos(long double x) { return std::cos(x); }
     template <class F>
     void Pair(const F&, long double&, long double&) const {}
     static void SinCos(long double x, long double& s, long double& c) {

@@ -2,7 +2,7 @@
 //
 // Table slots (the fast frame's terms, MakeFrameTerms; S,C = a sine and its cosine for the
 // addition formula, bounded by sinSumBound; every other slot is the 80-bit term rounded once,
-// its bound the exact distance):
+// its bound the exact distance and KernelSlotAbs):
 //   1   col u, sin(u/2 + a1)                    row v, sin(v/2 + a2)
 //   2   col u, sin^2(u + a1 + a2), S,C(u)        row v, sin^2(v + a3 + a1), S,C(v - a2)
 //   3,11,13 col S,C of sin(u - a3) + (u + a1), of sin(u - a1), of sin(u - a2) + u
@@ -49,6 +49,12 @@ constexpr long double TableAbs = 0x1p-60L;
 // straightforwardly throughout.
 constexpr long double LibrarySinAbs = 0x1p-62L;
 constexpr long double ArgumentLimit = 64.0L;
+// A table slot's 80-bit value may come from the engine's sine or cosine where the straightforward
+// evaluation calls the library's (pattern_terms.h): a sine within TableAbs of the library's, its
+// square within 2 TableAbs + 2^-63 (|sin| <= 1, and the square's rounding on either side), a sine
+// plus a start sine within TableAbs + 2^-62 (the sum's rounding, the sum below 2). Every slot's
+// bound is raised by the largest of these.
+constexpr long double KernelSlotAbs = 2 * TableAbs + 0x1p-62L;
 
 // ---- Dispatch --------------------------------------------------------------------------------
 
@@ -213,15 +219,18 @@ int SlotsOf(int pattern) {
 
 // The 80-bit terms into double with their bounds.
 void ConvertTerms(const FrameTerms& terms, int slots, int columns, int rows, Tables& t) {
+    const double kernel = static_cast<double>(KernelSlotAbs);
     auto job = [&](int begin, int end) {
         for (int i = begin; i < end; ++i)
             for (int k = 0; k < slots; ++k) {
                 if (i < columns) {
                     const int at = k * columns + i;
                     Split(terms.Column[k][i], t.Column[at], t.ColumnE[at]);
+                    t.ColumnE[at] += kernel;
                 } else {
                     const int r = i - columns, at = k * rows + r;
                     Split(terms.Row[k][r], t.Row[at], t.RowE[at]);
+                    t.RowE[at] += kernel;
                 }
             }
     };

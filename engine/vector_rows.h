@@ -62,32 +62,32 @@ constexpr double Inf = __builtin_inf();
 
 // ---- Lanes -----------------------------------------------------------------------------------
 
-inline vd Splat(double x) { return vd{} + x; }
-inline vl SplatL(long long x) { return vl{} + x; }
-inline vd Load(const double* p) {
+LUMORA_ALWAYS_INLINE vd Splat(double x) { return vd{} + x; }
+LUMORA_ALWAYS_INLINE vl SplatL(long long x) { return vl{} + x; }
+LUMORA_ALWAYS_INLINE vd Load(const double* p) {
     vd v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
-inline void Store(double* p, vd v) { std::memcpy(p, &v, sizeof v); }
-inline vd Abs(vd x) { return (vd)((vl)x & SplatL(0x7fffffffffffffffLL)); }
-inline vd Select(vl m, vd a, vd b) { return (vd)((m & (vl)a) | (~m & (vl)b)); }
-inline vd Max(vd a, vd b) { return Select(a > b, a, b); }
-inline vd Min(vd a, vd b) { return Select(a < b, a, b); }
+LUMORA_ALWAYS_INLINE void Store(double* p, vd v) { std::memcpy(p, &v, sizeof v); }
+LUMORA_ALWAYS_INLINE vd Abs(vd x) { return (vd)((vl)x & SplatL(0x7fffffffffffffffLL)); }
+LUMORA_ALWAYS_INLINE vd Select(vl m, vd a, vd b) { return (vd)((m & (vl)a) | (~m & (vl)b)); }
+LUMORA_ALWAYS_INLINE vd Max(vd a, vd b) { return Select(a > b, a, b); }
+LUMORA_ALWAYS_INLINE vd Min(vd a, vd b) { return Select(a < b, a, b); }
 // Nearest integer, ties to even, exact for |x| < 2^51 (round to nearest).
-inline vd Round(vd x) {
+LUMORA_ALWAYS_INLINE vd Round(vd x) {
     const vd m = Splat(0x1.8p52);
     return (x + m) - m;
 }
 // One rounding: fused multiply-add, used where a bound counts it as one operation.
-inline vd Fma(vd a, vd b, vd c) {
+LUMORA_ALWAYS_INLINE vd Fma(vd a, vd b, vd c) {
 #if LUMORA_VECTOR_LANES == 8
     return (vd)_mm512_fmadd_pd((__m512d)a, (__m512d)b, (__m512d)c);
 #else
     return (vd)_mm256_fmadd_pd((__m256d)a, (__m256d)b, (__m256d)c);
 #endif
 }
-inline vd Sqrt(vd x) {  // correctly rounded
+LUMORA_ALWAYS_INLINE vd Sqrt(vd x) {  // correctly rounded
 #if LUMORA_VECTOR_LANES == 8
     return (vd)_mm512_sqrt_pd((__m512d)x);
 #else
@@ -95,7 +95,7 @@ inline vd Sqrt(vd x) {  // correctly rounded
 #endif
 }
 // Bit i set where lane i of the mask is set.
-inline int Lanes(vl m) {
+LUMORA_ALWAYS_INLINE int Lanes(vl m) {
 #if LUMORA_VECTOR_LANES == 8
     return _mm512_movepi64_mask((__m512i)m);
 #else
@@ -105,7 +105,7 @@ inline int Lanes(vl m) {
 // An upper bound on 1/x for x in [2^-100, 2^100], +inf elsewhere: the single-precision reciprocal
 // estimate (relative error at most 1.5 * 2^-12 by the architecture, after a conversion that
 // rounds by 2^-24) raised by 2^-10.
-inline vd ReciprocalAbove(vd x) {
+LUMORA_ALWAYS_INLINE vd ReciprocalAbove(vd x) {
     const vl inRange = (x >= 0x1p-100) & (x <= 0x1p100);
 #if LUMORA_VECTOR_LANES == 8
     const vd r = (vd)_mm512_cvtps_pd(_mm256_rcp_ps(_mm512_cvtpd_ps((__m512d)x)));
@@ -131,7 +131,7 @@ constexpr double SmallSineLimit = 1.7;
 constexpr double LogRelative = 0x1p-50;
 constexpr double LogAbsolute = 0x1p-60;
 
-inline vd SinPolynomial(vd r, vd z) {
+LUMORA_ALWAYS_INLINE vd SinPolynomial(vd r, vd z) {
     vd p = Fma(z, Splat(1.58969099521155010221e-10), Splat(-2.50507602534068634195e-08));
     p = Fma(z, p, Splat(2.75573137070700676789e-06));
     p = Fma(z, p, Splat(-1.98412698298579493134e-04));
@@ -139,7 +139,7 @@ inline vd SinPolynomial(vd r, vd z) {
     p = Fma(z, p, Splat(-1.66666666666666324348e-01));
     return Fma(r * z, p, r);
 }
-inline vd CosPolynomial(vd z) {
+LUMORA_ALWAYS_INLINE vd CosPolynomial(vd z) {
     vd p = Fma(z, Splat(-1.13596475577881948265e-11), Splat(2.08757232129817482790e-09));
     p = Fma(z, p, Splat(-2.75573143513906633035e-07));
     p = Fma(z, p, Splat(2.48015872894767294178e-05));
@@ -149,7 +149,7 @@ inline vd CosPolynomial(vd z) {
     const vd w = 1.0 - hz;
     return w + (((1.0 - w) - hz) + z * z * p);
 }
-inline vd Sine(vd x) {
+LUMORA_ALWAYS_INLINE vd Sine(vd x) {
     constexpr double TwoOverPi = 6.36619772367581382433e-01;
     constexpr double P1 = 1.57079632673412561417e+00;  // the first 33 bits of pi/2
     constexpr double P2 = 6.07710050630396597660e-11;  // the next 33
@@ -163,7 +163,7 @@ inline vd Sine(vd x) {
     const vd v = Select((bits & 1) != 0, CosPolynomial(z), SinPolynomial(r, z));
     return (vd)((vl)v ^ ((bits & 2) << 62));  // quadrants 2 and 3: negated
 }
-inline vd SmallSine(vd x) {
+LUMORA_ALWAYS_INLINE vd SmallSine(vd x) {
     const vd z = x * x;
     vd p = Fma(z, Splat(1.9572941063391263e-20), Splat(-8.22063524662433e-18));
     p = Fma(z, p, Splat(2.8114572543455206e-15));
@@ -177,7 +177,7 @@ inline vd SmallSine(vd x) {
     return Fma(x * z, p, x);
 }
 // x = 2^e (1 + f), 1 + f in [sqrt(1/2), sqrt(2)), s = f / (2 + f), the minimax series in s^2.
-inline vd Log(vd x) {
+LUMORA_ALWAYS_INLINE vd Log(vd x) {
     const vl bits = (vl)x;
     vl e = (bits >> 52) - 1023;
     vd m = (vd)((bits & SplatL(0x000fffffffffffffLL)) | SplatL(0x3ff0000000000000LL));  // [1, 2)
@@ -213,42 +213,42 @@ constexpr double LibraryLogAbs = 0x1p-62;
 struct Bounded {
     vd v, e;
 };
-inline Bounded Mul(Bounded a, Bounded b) {
+LUMORA_ALWAYS_INLINE Bounded Mul(Bounded a, Bounded b) {
     const vd v = a.v * b.v;
     return {v, Fma(Abs(a.v), b.e, Fma(Abs(b.v), a.e, Fma(a.e, b.e, U * Abs(v))))};
 }
-inline Bounded Square(Bounded a) {
+LUMORA_ALWAYS_INLINE Bounded Square(Bounded a) {
     const vd v = a.v * a.v;
     return {v, Fma(2.0 * Abs(a.v), a.e, Fma(a.e, a.e, U * v))};
 }
-inline Bounded Add(Bounded a, Bounded b) {
+LUMORA_ALWAYS_INLINE Bounded Add(Bounded a, Bounded b) {
     const vd v = a.v + b.v;
     return {v, a.e + b.e + U * Abs(v)};
 }
-inline Bounded Sub(Bounded a, Bounded b) {
+LUMORA_ALWAYS_INLINE Bounded Sub(Bounded a, Bounded b) {
     const vd v = a.v - b.v;
     return {v, a.e + b.e + U * Abs(v)};
 }
 // With a constant c whose 80-bit value is within ec of the double.
-inline Bounded AddC(Bounded a, double c, double ec) {
+LUMORA_ALWAYS_INLINE Bounded AddC(Bounded a, double c, double ec) {
     const vd v = a.v + c;
     return {v, a.e + ec + U * Abs(v)};
 }
-inline Bounded MulC(Bounded a, double c, double ec) {
+LUMORA_ALWAYS_INLINE Bounded MulC(Bounded a, double c, double ec) {
     const vd v = a.v * c;
     return {v, Fma(Splat(__builtin_fabs(c)), a.e, Fma(Abs(a.v), Splat(ec), U * Abs(v)))};
 }
-inline Bounded AbsB(Bounded a) { return {Abs(a.v), a.e}; }
-inline Bounded LogB(Bounded a) {
+LUMORA_ALWAYS_INLINE Bounded AbsB(Bounded a) { return {Abs(a.v), a.e}; }
+LUMORA_ALWAYS_INLINE Bounded LogB(Bounded a) {
     const vd v = Log(a.v);
     const vd spread = a.e * ReciprocalAbove(a.v - a.e);  // +inf where x - a <= 0
     return {v, spread + (LogRelative + LibraryLogRel) * Abs(v) + (LogAbsolute + LibraryLogAbs)};
 }
-inline Bounded SinB(Bounded a) {
+LUMORA_ALWAYS_INLINE Bounded SinB(Bounded a) {
     const vd e = a.e + (SineError + LibrarySinAbs);
     return {Sine(a.v), Select(Abs(a.v) <= SineLimit, e, Splat(Inf))};
 }
-inline Bounded SmallSinB(Bounded a) {
+LUMORA_ALWAYS_INLINE Bounded SmallSinB(Bounded a) {
     const vd e = a.e + (SineError + LibrarySinAbs);
     return {SmallSine(a.v), Select(Abs(a.v) <= SmallSineLimit, e, Splat(Inf))};
 }
@@ -257,7 +257,7 @@ inline Bounded SmallSinB(Bounded a) {
 // near 0, or below the estimate's range) is the square root of the operand's bound, the width of
 // the square root of an interval near 0, computed and the smaller taken. The spread is raised by
 // 2^-50 for the product's and the inner square root's own roundings.
-inline Bounded SqrtB(Bounded a) {
+LUMORA_ALWAYS_INLINE Bounded SqrtB(Bounded a) {
     const vd s = Sqrt(a.v);
     vd spread = a.e * ReciprocalAbove(s);
     if (__builtin_expect(Lanes(~(spread <= 0x1p-30)) != 0, 0)) spread = Min(spread, Sqrt(a.e));
@@ -287,7 +287,7 @@ inline Folded Fold(vd x, vd E) {
 }
 
 // A channel's byte (ties to even); marks the lanes it cannot decide.
-inline vd Byte(vd c, vd ec, vl& undecided) {
+LUMORA_ALWAYS_INLINE vd Byte(vd c, vd ec, vl& undecided) {
     const vd t = c * 255.0;
     const vd b = Round(t);
     const vd margin = ec * 255.0 + 0x1p-44;
@@ -297,7 +297,7 @@ inline vd Byte(vd c, vd ec, vl& undecided) {
 
 // Scheme 3: v / (1.52 - v)^2 below 0.5. Its slope is at most 1.91 on [0, 0.5]; 5U covers the three
 // roundings of each side and 1.52 rounded to double (the same double as 1.52L's).
-inline vd Lift(vd f, vd e, vl& undecided) {
+LUMORA_ALWAYS_INLINE vd Lift(vd f, vd e, vl& undecided) {
     undecided |= (f - e <= 0.5) & (f + e >= 0.5);
     const vd gap = 1.52 - f;
     return Select(f < 0.5, f / (gap * gap), f);
@@ -361,7 +361,7 @@ __attribute__((always_inline)) inline int ColourPoints(const Job& j, const vd V[
 
 // ---- Points into pixels ----------------------------------------------------------------------
 
-inline int Min(int a, int b) { return a < b ? a : b; }
+LUMORA_ALWAYS_INLINE int Min(int a, int b) { return a < b ? a : b; }
 
 // The rare and the test-only work of N points, out of line: recording, the fallback.
 __attribute__((noinline)) long long SlowLanes(const Job& j, int row, int col, const vd V[3],
@@ -402,23 +402,23 @@ __attribute__((always_inline)) inline long long Finish(const Job& j, int row, in
 
 // ---- Tables ----------------------------------------------------------------------------------
 
-inline Bounded Col(const Job& j, int slot, int col) {
+LUMORA_ALWAYS_INLINE Bounded Col(const Job& j, int slot, int col) {
     const long i = static_cast<long>(slot) * j.paddedWidth + col;
     return {Load(j.col + i), Load(j.colE + i)};
 }
-inline Bounded Row(const Job& j, int slot, int row) {
+LUMORA_ALWAYS_INLINE Bounded Row(const Job& j, int slot, int row) {
     const long i = static_cast<long>(slot) * j.height + row;
     return {Splat(j.row[i]), Splat(j.rowE[i])};
 }
-inline vd ColV(const Job& j, int slot, int col) { return Load(j.col + static_cast<long>(slot) * j.paddedWidth + col); }
-inline vd RowV(const Job& j, int slot, int row) { return Splat(j.row[static_cast<long>(slot) * j.height + row]); }
+LUMORA_ALWAYS_INLINE vd ColV(const Job& j, int slot, int col) { return Load(j.col + static_cast<long>(slot) * j.paddedWidth + col); }
+LUMORA_ALWAYS_INLINE vd RowV(const Job& j, int slot, int row) { return Splat(j.row[static_cast<long>(slot) * j.height + row]); }
 // A per-grid value: the 80-bit value rounded once (2^-53 of itself) and gridAbs.
-inline Bounded Grid(const Job& j, int slot, int row, int col) {
+LUMORA_ALWAYS_INLINE Bounded Grid(const Job& j, int slot, int row, int col) {
     const vd v = Load(j.grid + (static_cast<long>(slot) * j.height + row) * j.paddedWidth + col);
     return {v, Abs(v) * 0x1p-53 + j.gridAbs[slot]};
 }
 // sin(X + Y) from sin X, cos X in column slots s, s + 1 and sin Y, cos Y in row slots t, t + 1.
-inline Bounded SinOfSum(const Job& j, int s, int t, int row, int col) {
+LUMORA_ALWAYS_INLINE Bounded SinOfSum(const Job& j, int s, int t, int row, int col) {
     return {Fma(ColV(j, s, col), RowV(j, t + 1, row), ColV(j, s + 1, col) * RowV(j, t, row)),
             Splat(j.sinSumBound)};
 }
@@ -427,24 +427,24 @@ inline Bounded SinOfSum(const Job& j, int s, int t, int row, int col) {
 // The shared formulas (pattern_terms.h) on the table slots vector_frame.cpp fills, each operation
 // carrying its bound.
 
-inline Bounded operator+(Bounded a, Bounded b) { return Add(a, b); }
-inline Bounded operator-(Bounded a, Bounded b) { return Sub(a, b); }
-inline Bounded operator*(Bounded a, Bounded b) { return Mul(a, b); }
+LUMORA_ALWAYS_INLINE Bounded operator+(Bounded a, Bounded b) { return Add(a, b); }
+LUMORA_ALWAYS_INLINE Bounded operator-(Bounded a, Bounded b) { return Sub(a, b); }
+LUMORA_ALWAYS_INLINE Bounded operator*(Bounded a, Bounded b) { return Mul(a, b); }
 
 struct VectorTerms {
     using Value = Bounded;
     const Job& j;
     int row, col;
 
-    Bounded Col(int k) const { return lumora::vector::Col(j, k, col); }
-    Bounded Row(int k) const { return lumora::vector::Row(j, k, row); }
-    Bounded Grid(int k) const { return lumora::vector::Grid(j, k, row, col); }
+    LUMORA_ALWAYS_INLINE Bounded Col(int k) const { return lumora::vector::Col(j, k, col); }
+    LUMORA_ALWAYS_INLINE Bounded Row(int k) const { return lumora::vector::Row(j, k, row); }
+    LUMORA_ALWAYS_INLINE Bounded Grid(int k) const { return lumora::vector::Grid(j, k, row, col); }
     template <class F>
-    Bounded SinOfSum(int s, int r, const F&) const {
+    LUMORA_ALWAYS_INLINE Bounded SinOfSum(int s, int r, const F&) const {
         return lumora::vector::SinOfSum(j, s, r, row, col);
     }
     // sin(G + a3) for the grid's G = (w + u) + v, from its sine and cosine (slots 1, 2) and a3's
-    Bounded SinOfGridPlusA3() const {
+    LUMORA_ALWAYS_INLINE Bounded SinOfGridPlusA3() const {
         const long at = (static_cast<long>(j.height) + row) * j.paddedWidth + col;
         const vd sg = Load(j.grid + at), cg = Load(j.grid + at + static_cast<long>(j.height) * j.paddedWidth);
         return {Fma(sg, Splat(j.cosA3), cg * j.sinA3), Splat(j.sinSumBound)};
