@@ -22,8 +22,12 @@ void Show(const ErrorSink& showError, const SettingsError& error) {
     if (showError) showError(error.Message());
 }
 
-MonitorsMode ReadMonitors(SettingsKey& key) {
-    return MonitorsModeFromStored(ReadAddedValue(key, MonitorsValue));
+// Monitors and the values read after it; none of them fails a load.
+void ReadMonitorsAndAfter(SettingsKey& key, SaverSettings& settings) {
+    settings.Monitors = MonitorsModeFromStored(ReadAddedValue(key, MonitorsValue));
+    settings.CycleMinutes = ReadAddedValue(key, CycleMinutesValue);
+    settings.RandomColours = ReadAddedValue(key, RandomColoursValue) != 0;
+    settings.FadeIn = ReadAddedValue(key, FadeInValue) != 0;
 }
 
 }  // namespace
@@ -55,7 +59,7 @@ LoadResult LoadSettings(SettingsStore& store, EngineFields engine, SaverSettings
             ++result.valuesRead;
             settings.Path_Wall = key->ReadString(PathWallName);
             ++result.valuesRead;
-            settings.Monitors = ReadMonitors(*key);
+            ReadMonitorsAndAfter(*key, settings);
         }
     } catch (const SettingsError& error) {
         Show(showError, error);
@@ -84,9 +88,9 @@ LoadResult LoadSettingsForRun(SettingsStore& store, EngineFields engine, SaverSe
     UseFirstRunValuesForUnread(engine, settings, screen, result.valuesRead);
     constexpr int PathWallIndex = 5;
     if (result.valuesRead < PathWallIndex) ReadImageDirectory(store, settings, ErrorSink());
-    // Monitors never stops a load and never complains: it is read after a failed one too.
+    // The added values never stop a load and never complain: they are read after a failed one too.
     if (std::unique_ptr<SettingsKey> key = store.OpenExisting())
-        settings.Monitors = ReadMonitors(*key);
+        ReadMonitorsAndAfter(*key, settings);
     return result;
 }
 
@@ -94,6 +98,7 @@ MonitorsMode MonitorsModeFromStored(int32_t stored) {
     switch (stored) {
         case 1: return MonitorsMode::Span;
         case 2: return MonitorsMode::PrimaryOnly;
+        case 3: return MonitorsMode::Each;
         default: return MonitorsMode::Mirror;
     }
 }
@@ -126,6 +131,9 @@ void SaveSettings(SettingsStore& store, int speed, int colourScheme, int pattern
         key->WriteBool(RandsName, settings.Rands);
         key->WriteString(PathWallName, settings.Path_Wall);
         key->WriteInteger(MonitorsValue.name, static_cast<int32_t>(settings.Monitors));
+        key->WriteInteger(CycleMinutesValue.name, settings.CycleMinutes);
+        key->WriteBool(RandomColoursValue.name, settings.RandomColours);
+        key->WriteBool(FadeInValue.name, settings.FadeIn);
     } catch (const SettingsError& error) {
         key.reset();  // close before the message box waits for the user
         Show(showError, error);

@@ -13,7 +13,8 @@
 //                         Algoritm 7, Rands true, Wall by FirstRunImageSize (the display's
 //                         preset, else the display's own entry), an empty Path_Wall becomes the store's default directory
 //                         (the user's pictures folder); then SaveSettings.
-//   SaveSettings          writes all six and Monitors, creating the key; a key that cannot be opened or
+//   SaveSettings          writes all six, Monitors, CycleMinutes, RandomColours and FadeIn,
+//                         creating the key; a key that cannot be opened or
 //                         created is skipped silently; a refused write is shown and ends the save.
 //   ReadImageDirectory    reloads Path_Wall alone (a missing value reads as empty); an empty
 //                         directory becomes the default in memory only.
@@ -21,7 +22,8 @@
 //
 // Values added after the six (AddedValues): Monitors, read after the six and written after them,
 // says how the full-screen saver uses several monitors; Png and Wallpaper are the save-image
-// dialog's choices. Stores written by an earlier version lack them and a later version may
+// dialog's choices; CycleMinutes, RandomColours and FadeIn, read and written after Monitors, say
+// how the full-screen saver changes over time. Stores written by an earlier version lack them and a later version may
 // store them with another type or a wider range: missing, not a DWORD or out of its range, each
 // is its first-run value, and nothing is said.
 //
@@ -41,7 +43,8 @@ namespace lumora {
 
 // How the full-screen saver covers several monitors: the same field on each (the first-run
 // value), one field spanning all of them, or the primary alone with the others black.
-enum class MonitorsMode : int32_t { Mirror = 0, Span = 1, PrimaryOnly = 2 };
+// Each: every monitor a field of its own (grid, pattern, scheme, angles).
+enum class MonitorsMode : int32_t { Mirror = 0, Span = 1, PrimaryOnly = 2, Each = 3 };
 
 struct SaverSettings {
     int32_t Wall = 0;        // image-size entry of saved stills, 1..25 (image_sizes.h)
@@ -51,9 +54,13 @@ struct SaverSettings {
     // The save-image dialog's choices, stored on their own (StillOptions below).
     bool Png = false;        // stills are PNG files, else BMP
     bool Wallpaper = false;  // a saved still becomes the desktop's background
+    // How the full-screen saver changes over time.
+    int32_t CycleMinutes = 0;    // another pattern every that many minutes, 0 never
+    bool RandomColours = false;  // a random scheme at every start (and at every change)
+    bool FadeIn = true;          // the first second blends from the desktop to the field
 };
 
-// The mode a stored Monitors value stands for: 0, 1 and 2 as they are, anything else Mirror.
+// The mode a stored Monitors value stands for: 0..3 as they are, anything else Mirror.
 MonitorsMode MonitorsModeFromStored(int32_t stored);
 
 // A value added after the six: its name, its first-run value and the range it may take.
@@ -65,13 +72,19 @@ struct AddedValue {
 };
 // One line per added value.
 inline constexpr AddedValue AddedValues[] = {
-    {L"Monitors", 0, 0, 2},   // MonitorsMode
-    {L"Png", 0, 0, 1},        // SaverSettings::Png
-    {L"Wallpaper", 0, 0, 1},  // SaverSettings::Wallpaper
+    {L"Monitors", 0, 0, 3},        // MonitorsMode
+    {L"Png", 0, 0, 1},             // SaverSettings::Png
+    {L"Wallpaper", 0, 0, 1},       // SaverSettings::Wallpaper
+    {L"CycleMinutes", 0, 0, 120},  // SaverSettings::CycleMinutes
+    {L"RandomColours", 0, 0, 1},   // SaverSettings::RandomColours
+    {L"FadeIn", 1, 0, 1},          // SaverSettings::FadeIn
 };
 inline constexpr const AddedValue& MonitorsValue = AddedValues[0];
 inline constexpr const AddedValue& PngValue = AddedValues[1];
 inline constexpr const AddedValue& WallpaperValue = AddedValues[2];
+inline constexpr const AddedValue& CycleMinutesValue = AddedValues[3];
+inline constexpr const AddedValue& RandomColoursValue = AddedValues[4];
+inline constexpr const AddedValue& FadeInValue = AddedValues[5];
 
 // The added value as stored, when it is a DWORD within its range; its first-run value otherwise
 // (missing, of another type or size, or out of range), silently.
@@ -109,7 +122,8 @@ void UseFirstRunValuesForUnread(EngineFields engine, SaverSettings& settings, Sc
 // read runs with its first-run value (UseFirstRunValuesForUnread, nothing is written, so the
 // store stays as the user left it), and the image directory, when the load stopped before it,
 // is read on its own and quietly (the user has seen one message), so that " Save Settings"
-// writes it back instead of an empty one; Monitors, which never fails a load, is read as well.
+// writes it back instead of an empty one; Monitors and the values after it, which never fail a
+// load, are read as well.
 LoadResult LoadSettingsForRun(SettingsStore& store, EngineFields engine, SaverSettings& settings,
                               ScreenSize screen, const ErrorSink& showError);
 // The pattern the full-screen saver runs for a stored one: a pattern outside 1..25 would draw

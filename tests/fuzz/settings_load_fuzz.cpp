@@ -24,7 +24,7 @@ namespace {
 
 // The six, a name nobody reads, and the added values.
 const wchar_t* const Names[] = {L"Speed", L"Bright", L"Algoritm", L"Wall", L"Rands", L"Path_Wall", L"Other",
-                                L"Monitors", L"Png", L"Wallpaper"};
+                                L"Monitors", L"Png", L"Wallpaper", L"CycleMinutes", L"RandomColours", L"FadeIn"};
 constexpr size_t NameCount = sizeof Names / sizeof Names[0];
 static_assert(NameCount == 7 + sizeof AddedValues / sizeof AddedValues[0], "every added value is fuzzed");
 constexpr wchar_t DefaultDirectory[] = L"C:\\Users\\ada\\Pictures";
@@ -95,13 +95,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(store.Written.empty());
     } else {
         FUZZ_CHECK(result.valuesRead == (existed ? 6 : 0));
-        // Written only as the first run's defaults: the six and then Monitors, in order until a
+        // Written only as the first run's defaults: the six and then Monitors and the values
+        // after it, in order until a
         // refused one.
         if (!store.Written.empty()) {
             FUZZ_CHECK(engine.Speed == 20 && engine.Pattern == 7 && engine.ColourScheme == 0 && settings.Rands);
             FUZZ_CHECK(!settings.Path_Wall.empty());
             std::vector<std::wstring> order(Names, Names + 6);
-            order.push_back(L"Monitors");
+            for (const wchar_t* added : {L"Monitors", L"CycleMinutes", L"RandomColours", L"FadeIn"})
+                order.push_back(added);
             FUZZ_CHECK(store.Written.size() <= order.size());
             FUZZ_CHECK(std::equal(store.Written.begin(), store.Written.end(), order.begin()));
             FUZZ_CHECK(store.Written.size() == order.size() || errors.size() == 1);
@@ -122,7 +124,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t shown = errors.size();
     ReadStillOptions(store, settings);
     FUZZ_CHECK(store.OpenKeys == 0 && store.Written.empty() && errors.size() == shown);
-    const int32_t added[] = {static_cast<int32_t>(settings.Monitors), settings.Png, settings.Wallpaper};
+    const int32_t added[] = {static_cast<int32_t>(settings.Monitors), settings.Png, settings.Wallpaper,
+                             settings.CycleMinutes, settings.RandomColours, settings.FadeIn};
+    static_assert(std::size(added) == std::size(AddedValues), "every added value is checked");
     for (size_t i = 0; i < std::size(added); ++i) {
         const AddedValue& rule = AddedValues[i];
         FUZZ_CHECK(added[i] >= rule.lowest && added[i] <= rule.highest);

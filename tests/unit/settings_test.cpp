@@ -56,7 +56,8 @@ protected:
     ErrorSink sink = [this](const std::wstring& message) { errors.push_back(message); };
     const std::vector<std::wstring> allSix{L"Speed", L"Bright", L"Algoritm", L"Wall", L"Rands", L"Path_Wall"};
     const std::vector<std::wstring> allWritten{L"Speed", L"Bright", L"Algoritm", L"Wall",
-                                               L"Rands", L"Path_Wall", L"Monitors"};
+                                               L"Rands", L"Path_Wall", L"Monitors", L"CycleMinutes",
+                                               L"RandomColours", L"FadeIn"};
 };
 
 TEST(PresetForScreenTest, EveryRowAndTheOverlaps) {
@@ -250,6 +251,7 @@ TEST_F(SettingsTest, HostileStoresLoadAsTheSaverRunsThem) {
                                            V::Dword(INT32_MIN), V::Dword(INT32_MAX)})
             cases.push_back({added.name, value, None, 17, good});
         cases.push_back({added.name, V::Dword(added.highest), None, 17, good, added.highest});
+        cases.push_back({added.name, V::Dword(added.lowest), None, 17, good, added.lowest});
     }
     const std::array<int, 5> stored{30, 3, 17, 7, 0}, firstRun{20, 0, 7, 1, 1};
     for (const Case& c : cases) {
@@ -285,8 +287,10 @@ TEST_F(SettingsTest, HostileStoresLoadAsTheSaverRunsThem) {
                                       settings.Rands}), expected) << label;
         EXPECT_EQ(settings.Rands ? Random : PatternForFullScreen(engine.Pattern), c.start) << label;
         EXPECT_EQ(settings.Path_Wall, c.directory) << label;
-        const std::array<int32_t, 3> added{static_cast<int32_t>(settings.Monitors), settings.Png,
-                                           settings.Wallpaper};
+        const std::array<int32_t, 6> added{static_cast<int32_t>(settings.Monitors), settings.Png,
+                                           settings.Wallpaper, settings.CycleMinutes,
+                                           settings.RandomColours, settings.FadeIn};
+        static_assert(added.size() == std::size(AddedValues));
         for (size_t i = 0; i < added.size(); ++i)
             EXPECT_EQ(added[i], name == AddedValues[i].name && c.added ? *c.added : AddedValues[i].firstRun)
                 << label << ", " << AddedValues[i].name;
@@ -372,7 +376,8 @@ TEST_F(SettingsTest, MonitorsIsMirrorUnlessItHoldsAnotherModeAndNeverComplains) 
         {RegistryValue::Dword(0), MonitorsMode::Mirror},
         {RegistryValue::Dword(1), MonitorsMode::Span},
         {RegistryValue::Dword(2), MonitorsMode::PrimaryOnly},
-        {RegistryValue::Dword(3), MonitorsMode::Mirror},
+        {RegistryValue::Dword(3), MonitorsMode::Each},
+        {RegistryValue::Dword(4), MonitorsMode::Mirror},
         {RegistryValue::Dword(INT32_MIN), MonitorsMode::Mirror},
         {RegistryValue::Text(L"1"), MonitorsMode::Mirror},
         {RegistryValue{registry_type::Binary, {1, 0, 0, 0, 0, 0, 0, 0}}, MonitorsMode::Mirror},
@@ -388,16 +393,25 @@ TEST_F(SettingsTest, MonitorsIsMirrorUnlessItHoldsAnotherModeAndNeverComplains) 
     }
     EXPECT_TRUE(errors.empty());
     EXPECT_TRUE(store.Written.empty()) << "nothing is written back";
-    // Written after the six, from memory.
+    // Written after the six, from memory, and read back as written.
     settings.Monitors = MonitorsMode::PrimaryOnly;
+    settings.CycleMinutes = 120;
+    settings.RandomColours = true;
+    settings.FadeIn = false;
     SaveSettings(store, 33, 5, 24, settings, sink);
     EXPECT_EQ(store.Written, allWritten);
     EXPECT_EQ(StoredInteger(L"Monitors"), 2);
-    // A load that fails on one of the six still takes Monitors for the run.
+    EXPECT_EQ(StoredInteger(L"CycleMinutes"), 120);
+    EXPECT_EQ(StoredInteger(L"RandomColours"), 1);
+    EXPECT_EQ(StoredInteger(L"FadeIn"), 0);
+    // A load that fails on one of the six still takes the added values for the run.
     store.Values.erase(L"Rands");
     settings = SaverSettings{};
     EXPECT_TRUE(LoadSettingsForRun(store, engine.Fields(), settings, {1920, 1080}, sink).failed);
     EXPECT_EQ(settings.Monitors, MonitorsMode::PrimaryOnly);
+    EXPECT_EQ(settings.CycleMinutes, 120);
+    EXPECT_TRUE(settings.RandomColours);
+    EXPECT_FALSE(settings.FadeIn);
 }
 
 TEST_F(SettingsTest, ReadImageDirectory) {
