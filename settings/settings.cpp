@@ -1,5 +1,7 @@
 #include "settings/settings.h"
 
+#include <algorithm>
+
 #include "engine/domain.h"
 
 namespace lumora {
@@ -40,6 +42,15 @@ int32_t ReadAddedValue(SettingsKey& key, const AddedValue& value) {
         return value.firstRun;
     }
     return stored >= value.lowest && stored <= value.highest ? stored : value.firstRun;
+}
+
+int32_t CycleMinutesFromText(const std::wstring& text) {
+    int32_t minutes = 0;
+    for (const wchar_t c : text) {
+        if (c < L'0' || c > L'9') continue;
+        minutes = std::min(minutes * 10 + (c - L'0'), CycleMinutesValue.highest);
+    }
+    return std::max(minutes, CycleMinutesValue.lowest);
 }
 
 LoadResult LoadSettings(SettingsStore& store, EngineFields engine, SaverSettings& settings,

@@ -90,6 +90,10 @@ inline constexpr const AddedValue& FadeInValue = AddedValues[5];
 // (missing, of another type or size, or out of range), silently.
 int32_t ReadAddedValue(SettingsKey& key, const AddedValue& value);
 
+// The minutes typed into the "More..." dialog's field: its digits as a number, clamped to
+// CycleMinutes' range (a larger number is its highest); a field without digits is 0 (never).
+int32_t CycleMinutesFromText(const std::wstring& text);
+
 // Shows one error to the user; an empty sink shows nothing.
 using ErrorSink = std::function<void(const std::wstring& message)>;
 

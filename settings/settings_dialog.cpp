@@ -13,6 +13,7 @@
 #include "settings/dialog_frame.h"
 #include "settings/dialog_placement.h"
 #include "settings/live_view.h"
+#include "settings/more_settings_dialog.h"
 #include "settings/save_image_dialog.h"
 #include "settings/still_image.h"
 #include "settings/still_progress.h"
@@ -51,6 +52,7 @@ enum ControlId {
     Button3SaveImage,
     Button2Close,
     ComboBox1Monitors,
+    Button4More,
 };
 
 constexpr DWORD LabelStyle = SS_LEFT | SS_NOPREFIX;
@@ -63,10 +65,10 @@ constexpr DWORD ButtonStyle = BS_OWNERDRAW | WS_TABSTOP;
 // The monitors' choice sits in the free space of the buttons' row. A drop-down list's height is
 // that of its list when open; closed, it is as tall as its font needs and fits the row.
 constexpr DWORD ComboBoxStyle = CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL;
-constexpr int ComboBoxOpenHeight = 80;
-// In the order of the stored Monitors values 0, 1, 2.
+constexpr int ComboBoxOpenHeight = 100;
+// In the order of the stored Monitors values 0..3.
 constexpr const wchar_t* MonitorsChoices[] = {L"Mirror monitors", L"Span monitors",
-                                              L"Primary only"};
+                                              L"Primary only", L"Each monitor its own"};
 
 // The design, in creation order (which is the tab order).
 constexpr ControlDesign Controls[] = {
@@ -83,6 +85,9 @@ constexpr ControlDesign Controls[] = {
     {Button3SaveImage, WC_BUTTONW, ButtonStyle, 140, 150, 120, 25, L"Save Image"},
     {ComboBox1Monitors, WC_COMBOBOXW, ComboBoxStyle, 270, 151, 140, ComboBoxOpenHeight, nullptr},
     {Button2Close, WC_BUTTONW, ButtonStyle, 420, 150, 75, 25, L"Close"},
+    // The choices beyond the design, in a dialog of their own; in the free space right of the
+    // speed's label, reached last by Tab.
+    {Button4More, WC_BUTTONW, ButtonStyle, 420, 73, 75, 25, L"More..."},
 };
 
 struct SliderRange {
@@ -126,12 +131,13 @@ TForm2::TForm2(EngineState& engine, SaverSettings& settings, LiveView& liveView)
     : DialogFrame(Design), engine_(engine), settings_(settings), liveView_(liveView) {}
 
 TForm2::~TForm2() {
+    moreDialog_.reset();
     saveDialog_.reset();
     DestroyFrame();
 }
 
 bool TForm2::Create(HINSTANCE instance) {
-    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&classes);
     if (!CreateFrame(instance)) return false;
     ShowWindow(window_, SW_SHOWNOACTIVATE);  // shown as soon as its creation is complete
@@ -237,6 +243,7 @@ void TForm2::Command(int id, int code) {
         case Button1SaveSettings: Button1Click(); break;
         case Button3SaveImage: Button3Click(); break;
         case Button2Close: Button2Click(); break;
+        case Button4More: Button4Click(); break;
     }
 }
 
@@ -369,6 +376,17 @@ void TForm2::Button3Click() {
 }
 
 void TForm2::Button2Click() { liveView_.Close(); }
+
+// One "More..." dialog at a time; each opening shows the settings in memory as they are now.
+void TForm2::Button4Click() {
+    if (moreDialog_ && moreDialog_->IsOpen()) {
+        moreDialog_->BringToFront();
+        return;
+    }
+    moreDialog_.reset();
+    moreDialog_ = std::make_unique<TMoreDlg>(settings_);
+    if (!moreDialog_->Create(instance_, window_)) moreDialog_.reset();
+}
 
 void TForm2::FormClose() {
     liveView_.Close();

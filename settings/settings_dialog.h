@@ -5,8 +5,10 @@
 // pattern 1..25, colour scheme 0..18, image size (the presets, then the desktop's own sizes) and
 // speed 0..50. Moving a slider changes the engine state at once (a new pattern refills the
 // planes). A drop-down list in the buttons' row chooses how the full-screen saver covers several
-// monitors (Monitors: mirror, span, primary only); it shows the stored choice and changes only
-// the one in memory. " Save Settings" stores all six values and Monitors; "Save Image" renders a
+// monitors (Monitors: mirror, span, primary only, each its own); it shows the stored choice and
+// changes only the one in memory. "More..." opens a small dialog of the choices beyond the
+// design (TMoreDlg: cycling, random colours, fade-in), which also change only memory.
+// " Save Settings" stores all six values, Monitors and the values after it; "Save Image" renders a
 // still at the chosen size and opens the save-image
 // dialog, one at a time; Esc (from any control), "Close" and the close box close the live view,
 // which ends the program. A 30 ms timer keeps the dialog under the live view.
@@ -34,6 +36,7 @@
 namespace lumora {
 
 class LiveView;
+class TMoreDlg;
 class TOKRightDlg;
 struct EngineState;
 
@@ -60,6 +63,7 @@ private:
     void Button1Click();
     void Button3Click();
     void Button2Click();
+    void Button4Click();
     void FormClose();
 
     void ApplyImageSizePreset();
@@ -84,6 +88,7 @@ private:
     Desktop desktop_{};  // as it was when the dialog opened
     platform::Font font_;
     std::unique_ptr<TOKRightDlg> saveDialog_;
+    std::unique_ptr<TMoreDlg> moreDialog_;
 };
 
 }  // namespace lumora

@@ -414,6 +414,15 @@ TEST_F(SettingsTest, MonitorsIsMirrorUnlessItHoldsAnotherModeAndNeverComplains) 
     EXPECT_FALSE(settings.FadeIn);
 }
 
+TEST(CycleMinutesFromTextTest, DigitsClampedToTheRangeAndNothingIsNever) {
+    const std::pair<std::wstring, int32_t> cases[] = {
+        {L"", 0},      {L"0", 0},       {L"1", 1},   {L"007", 7},  {L"120", 120}, {L"121", 120},
+        {L"99999999999999999999", 120}, {L"1 2", 12}, {L"-5", 5},  {L"abc", 0},
+    };
+    for (const auto& [text, minutes] : cases)
+        EXPECT_EQ(CycleMinutesFromText(text), minutes) << testing::PrintToString(text);
+}
+
 TEST_F(SettingsTest, ReadImageDirectory) {
     // An empty stored directory becomes the default in memory only.
     StoreKey(1, 1, 1, 1, 1, L"");

@@ -16,3 +16,5 @@ if(WIN32)
     SOURCES unit/draw_frame_test.cpp ${PROJECT_SOURCE_DIR}/shell/window_picture.cpp
     LIBS lumora_shell_logic lumora_platform)
 endif()
+# The saver's changes over time: the next pattern and scheme, when a change is due, the blends.
+lumora_unit_test(field_cycle_test SOURCES unit/field_cycle_test.cpp LIBS lumora_shell_logic)

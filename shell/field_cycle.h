@@ -1,0 +1,38 @@
+// How the full-screen saver changes over time: the next pattern and colour scheme of a cycle,
+// when a change is due, and the blends that make every change gradual.
+//
+//   NextPattern(current)   a pattern drawn as the random start draws it (FirstPattern ..
+//                          LastRandomPattern, uniformly), never `current`; one draw of Random.
+//   NextScheme(current)    a colour scheme drawn uniformly from all of them, never `current`.
+//   RandomScheme()         a colour scheme drawn uniformly from all of them.
+//   CycleDue               true once `minutes` (1..) have passed since the last change; never
+//                          with 0 minutes.
+//   BlendWeight            the share of the new picture after `elapsed` of a blend of
+//                          `duration` milliseconds, in 1/256: 0 at the start, 256 from its end
+//                          on (and for a blend of no duration), rising evenly in between.
+//   BlendPixels            per channel (from * (256 - weight) + to * weight + 128) / 256,
+//                          rounded down, for weights 0..256 (clamped); the result is opaque.
+//                          The two pictures' common width and height are blended; `out` may
+//                          be `from` itself.
+// Pure: no Windows header, no allocation.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/frame.h"
+
+namespace lumora {
+
+inline constexpr int CrossFadeMilliseconds = 2000;  // a change of pattern or scheme
+inline constexpr int FadeInMilliseconds = 1000;     // from the desktop at the start
+inline constexpr int FullWeight = 256;
+
+int NextPattern(int current);
+int NextScheme(int current);
+int RandomScheme();
+bool CycleDue(int64_t millisecondsSinceChange, int minutes);
+int BlendWeight(int64_t elapsed, int64_t duration);
+void BlendPixels(const FrameView& from, const FrameView& to, int weight, uint32_t* out,
+                 int outStride);
+
+}  // namespace lumora
