@@ -10,7 +10,7 @@ namespace {
 
 constexpr wchar_t WindowClassName[] = L"LumoraMoreSettingsDialog";
 constexpr wchar_t Caption[] = L"More Settings";
-constexpr int DesignClientWidth = 290;
+constexpr int DesignClientWidth = 320;
 constexpr int DesignClientHeight = 110;
 constexpr wchar_t FontFace[] = L"Arial";
 constexpr int FontPixels = 13;
@@ -37,13 +37,13 @@ constexpr ControlDesign Controls[] = {
     {StaticText1EveryLabel, WC_STATICW, LabelStyle, 0, 4, 140, 18, L"Another pattern every"},
     {EditMinutes, WC_EDITW, ES_NUMBER | ES_RIGHT | WS_TABSTOP, 145, 0, 40, 22, L"0", WS_EX_CLIENTEDGE},
     {UpDownMinutes, UPDOWN_CLASSW, UpDownStyle, 185, 0, 16, 22, nullptr},
-    {StaticText2MinutesLabel, WC_STATICW, LabelStyle, 206, 4, 84, 18, L"minutes (0: never)"},
-    {CheckBox1RandomColours, WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP, 0, 32, 290, 18,
+    {StaticText2MinutesLabel, WC_STATICW, LabelStyle, 206, 4, 114, 18, L"minutes (0: never)"},
+    {CheckBox1RandomColours, WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP, 0, 32, 320, 18,
      L"A random colour scheme at every start"},
-    {CheckBox2FadeIn, WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP, 0, 56, 290, 18,
+    {CheckBox2FadeIn, WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP, 0, 56, 320, 18,
      L"Fade in from the desktop"},
-    {OKBtn, WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP, 130, 85, 75, 25, L"OK"},
-    {CancelBtn, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 215, 85, 75, 25, L"Cancel"},
+    {OKBtn, WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP, 160, 85, 75, 25, L"OK"},
+    {CancelBtn, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 245, 85, 75, 25, L"Cancel"},
 };
 
 constexpr DialogDesign Design{WindowClassName, Caption, DialogStyle, DialogExStyle,

@@ -200,7 +200,15 @@ void TForm2::SetUpSliders() {
     }
 }
 
-void TForm2::MakeFonts() { font_ = platform::Font(FontFace, FontPixels, /*bold=*/true, dpi_); }
+// The monitors' list in the regular weight: its longest choice fits the design's width so.
+void TForm2::MakeFonts() {
+    font_ = platform::Font(FontFace, FontPixels, /*bold=*/true, dpi_);
+    listFont_ = platform::Font(FontFace, FontPixels, /*bold=*/false, dpi_);
+}
+
+HFONT TForm2::FontOf(int id) const {
+    return id == ComboBox1Monitors ? listFont_.get() : font_.get();
+}
 
 HWND TForm2::FirstControl() const { return Control(CheckBox1Random); }
 

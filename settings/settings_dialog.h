@@ -70,7 +70,7 @@ private:
     void PlaceUnderLiveView();
     void SetUpSliders();
     void MakeFonts() override;
-    HFONT FontOf(int) const override { return font_.get(); }
+    HFONT FontOf(int id) const override;
     HWND FirstControl() const override;
     void PlaceControl(const ControlDesign& design) override;
     bool PreTranslate(MSG& message);
@@ -87,6 +87,7 @@ private:
     ExportState export_;
     Desktop desktop_{};  // as it was when the dialog opened
     platform::Font font_;
+    platform::Font listFont_;
     std::unique_ptr<TOKRightDlg> saveDialog_;
     std::unique_ptr<TMoreDlg> moreDialog_;
 };

@@ -5,6 +5,7 @@ awareness read back from the built program."""
 import os
 
 import harness
+import test_more_settings as more
 import test_save_image as save
 import test_settings_dialog as settings
 from harness import SETTINGS, wait_for
@@ -41,6 +42,15 @@ class DialogsAt192Dpi(harness.SessionTestCase):
         live = session.controls(harness.TITLE).window
         self.assertEqual(live["client"], (1280, 800))
         session.screenshot(session.scratch_path("settings-192.png"))
+
+        # "More..." at twice its design, and its dialog too.
+        self.assertEqual(dialog.by_id[more.BUTTON_MORE]["rect"], more.scaled(more.MORE_BUTTON, 192))
+        session.click_control(SETTINGS, more.BUTTON_MORE, dialog)
+        self.assertIsNotNone(session.find_window(more.MORE_SETTINGS, timeout=10))
+        more.check_more_layout(self, wait_for(lambda: session.controls(more.MORE_SETTINGS)), 192)
+        more.shot(session, "more-192.png")
+        session.key("Escape")
+        self.assertTrue(wait_for(lambda: not session.find_window(more.MORE_SETTINGS, timeout=0)))
 
         session.click_control(SETTINGS, harness.BUTTON_SAVE_IMAGE, dialog)
         self.assertIsNotNone(session.find_window(save.SAVE, timeout=30))

@@ -1,0 +1,125 @@
+"""The settings dialog's "More..." button and its dialog at 96 DPI: where the button sits, the
+fourth monitors choice, the new choices made by keyboard alone and written by " Save Settings"
+with the others; a store without them shows their first-run values. (At 192 DPI:
+test_dialogs_dpi.py.)"""
+
+import os
+import shutil
+import time
+
+import harness
+from harness import BUTTON_SAVE_SETTINGS, COMBO_MONITORS, SETTINGS, wait_for
+
+MORE_SETTINGS = "More Settings"
+BUTTON_MORE = 114
+OK, CANCEL, EDIT_MINUTES, CHECK_RANDOM_COLOURS, CHECK_FADE_IN = 1, 2, 302, 305, 306
+BORDER = 8
+MORE_BUTTON = (420, 73, 75, 25)  # in the settings dialog's free space right of "Speed"
+MORE_DESIGN = {EDIT_MINUTES: (145, 0, 40, 22), CHECK_RANDOM_COLOURS: (0, 32, 320, 18),
+               CHECK_FADE_IN: (0, 56, 320, 18), OK: (160, 85, 75, 25), CANCEL: (245, 85, 75, 25)}
+
+
+def scaled(rect, dpi):
+    return tuple((v + BORDER * (i < 2)) * dpi // 96 for i, v in enumerate(rect))
+
+
+def check_more_layout(test, controls, dpi):
+    test.assertEqual(controls.window["dpi"], dpi)
+    test.assertEqual(controls.window["client"], (336 * dpi // 96, 126 * dpi // 96))
+    for control_id, rect in MORE_DESIGN.items():
+        test.assertEqual(controls.by_id[control_id]["rect"], scaled(rect, dpi), control_id)
+
+
+def shot(session, name):
+    """A screenshot in the session's directory, copied to $LUMORA_SHOTS when that is set, to
+    look at."""
+    path = session.scratch_path(name)
+    session.screenshot(path)
+    if os.environ.get("LUMORA_SHOTS"):
+        shutil.copy(path, os.environ["LUMORA_SHOTS"])
+
+
+def open_more(test, session, tabs):
+    """Presses "More..." by keyboard, `tabs` Tabs away (it comes last, after "Close"), and
+    returns the new dialog's controls."""
+    for _ in range(tabs):
+        session.key("Tab")
+    session.key("space")
+    window = session.find_window(MORE_SETTINGS, timeout=10)
+    test.assertIsNotNone(window, "no More Settings dialog")
+    x, y, w, h = session.geometry(window)
+    session.mouse_move(x + w // 2, y + 4)  # the keyboard follows the pointer
+    return wait_for(lambda: session.controls(MORE_SETTINGS))
+
+
+class MoreSettings(harness.SessionTestCase):
+    SCREEN = (1366, 768)
+
+    def test_more_choices_by_keyboard_are_saved_with_the_others(self):
+        session = self.session
+        session.reg_store(Speed=20, Bright=3, Algoritm=7, Wall=12, Rands=0, Path_Wall="C:\\",
+                          Monitors=0)
+        log = harness.FrameLog(session, name=f"frames-{time.monotonic_ns()}.log")
+        proc = session.start("/c", env=log.env)
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertTrue(log.wait_frames(3, timeout=40, proc=proc), "no frames drawn")
+        self.assertIsNotNone(session.find_window(SETTINGS, timeout=10, proc=proc))
+        dialog = session.controls(SETTINGS)
+        self.assertEqual(dialog.by_id[BUTTON_MORE]["rect"], scaled(MORE_BUTTON, 96))
+        self.assertEqual(dialog.text(BUTTON_MORE), "More...")
+
+        # " Save Settings" of a store without the new values writes their first-run values.
+        session.click_control(SETTINGS, BUTTON_SAVE_SETTINGS, dialog)
+        self.assertTrue(wait_for(lambda: "FadeIn" in session.reg_query()))
+        stored = session.reg_query()
+        self.assertEqual([stored[name][1] for name in ("CycleMinutes", "RandomColours", "FadeIn")],
+                         [0, 0, 1])
+        # The fourth monitors choice by keyboard: from " Save Settings" Tab x 2, Down x 3.
+        for _ in range(2):
+            session.key("Tab")
+        for _ in range(3):
+            session.key("Down")
+        self.assertTrue(wait_for(lambda: session.controls(SETTINGS).value(COMBO_MONITORS) == 3))
+        self.assertEqual(session.controls(SETTINGS).text(COMBO_MONITORS), "Each monitor its own")
+        shot(session, "settings-more-96.png")
+
+        more = open_more(self, session, tabs=2)
+        check_more_layout(self, more, 96)
+        # A store without the new values: their first-run values.
+        self.assertEqual((more.text(EDIT_MINUTES), more.value(CHECK_RANDOM_COLOURS),
+                          more.value(CHECK_FADE_IN)), ("0", 0, 1))
+        shot(session, "more-96.png")
+        session.key("BackSpace")
+        session.key("1")
+        session.key("Up")  # the arrows: 1 -> 2
+        session.key("Tab")
+        session.key("space")  # a random colour scheme
+        session.key("Tab")
+        session.key("space")  # no fade-in
+        session.key("Return")
+        self.assertTrue(wait_for(lambda: not session.find_window(MORE_SETTINGS, timeout=0)))
+        self.assertEqual(session.reg_query()["CycleMinutes"][1], 0, "OK alone saved nothing")
+
+        session.click_control(SETTINGS, BUTTON_SAVE_SETTINGS)
+        self.assertTrue(wait_for(lambda: session.reg_query()["CycleMinutes"][1] == 2))
+        stored = session.reg_query()
+        self.assertEqual({name: stored[name] for name in
+                          ("Monitors", "CycleMinutes", "RandomColours", "FadeIn")},
+                         {"Monitors": ("REG_DWORD", 3), "CycleMinutes": ("REG_DWORD", 2),
+                          "RandomColours": ("REG_DWORD", 1), "FadeIn": ("REG_DWORD", 0)})
+        self.assertEqual(stored["Algoritm"][1], 7)
+
+        # Opened again it shows what memory holds; Esc leaves it as it was.
+        # From " Save Settings": "Save Image", the monitors, "Close", "More...".
+        more = open_more(self, session, tabs=4)
+        self.assertEqual((more.text(EDIT_MINUTES), more.value(CHECK_RANDOM_COLOURS),
+                          more.value(CHECK_FADE_IN)), ("2", 1, 0))
+        session.key("Escape")
+        self.assertTrue(wait_for(lambda: not session.find_window(MORE_SETTINGS, timeout=0)))
+        self.assertIsNone(session.wait_exit(proc, 1), "Esc in More Settings ended the program")
+        session.key("Escape")
+        self.assertEqual(session.wait_exit(proc, 15), 0)
+
+
+if __name__ == "__main__":
+    harness.main()
