@@ -11,6 +11,9 @@
 # used. --pattern stores settings that run pattern P at every start (no random pattern), so that
 # runs can be compared. --monitors runs every size once per mode (mirror, span, primary-only: the
 # stored Monitors value 0, 1, 2), in the order given, so that the modes compare in one run.
+# --cross-fade runs every size (and mode) twice, plain and then changing pattern every 2 s
+# (CycleMinutes 1 with the saver's minute shortened to 2 s: one cross-fade after another), so
+# that the cross-fade's frame rate and CPU compare with the plain saver's in one run.
 # The product is build/win32/lumora.scr unless LUMORA_SCR names another.
 # It measures; it passes or fails nothing. Run scripts/build.sh first.
 set -euo pipefail
@@ -30,6 +33,8 @@ parser.add_argument("--seconds", type=float, default=10.0)
 parser.add_argument("--pattern", type=int, choices=range(1, 26), metavar="1..25")
 parser.add_argument("--monitors", default="",
                     help="modes to compare, from mirror, span and primary-only, comma-separated")
+parser.add_argument("--cross-fade", action="store_true",
+                    help="also measure with one cross-fade after another")
 parser.add_argument("sizes", nargs="*", default=["1920x1080", "3840x2160"])
 options = parser.parse_args()
 MODES = {"mirror": 0, "span": 1, "primary-only": 2}
@@ -41,7 +46,10 @@ for mode in modes:
 WARM_UP = 2.0  # after the first frame
 
 
-def measure(sizes, mode):
+CROSS_FADE_MINUTE_MS = 2000
+
+
+def measure(sizes, mode, cross_fade=False):
     """sizes: [(width, height)] of the monitors from left to right; mode: a --monitors mode or
     None (the store left as the first run makes it, or as --pattern sets it)."""
     width, height = sizes[0]
@@ -51,15 +59,19 @@ def measure(sizes, mode):
         left += w
     with harness.Session(width, height, monitors=heads if len(heads) > 1 else None) as session:
         log = harness.FrameLog(session)
-        if options.pattern or mode:
+        if options.pattern or mode or cross_fade:
             for name, value in (("Speed", 20), ("Bright", 0), ("Algoritm", options.pattern or 7),
                                 ("Wall", 12), ("Rands", 0 if options.pattern else 1)):
                 session.reg_add(name, "REG_DWORD", value)
             session.reg_add("Path_Wall", "REG_SZ", "C:\\")
         if mode:
             session.reg_add("Monitors", "REG_DWORD", MODES[mode])
+        env = dict(log.env)
+        if cross_fade:
+            session.reg_add("CycleMinutes", "REG_DWORD", 1)
+            env["LUMORA_CYCLE_MINUTE_MS"] = str(CROSS_FADE_MINUTE_MS)
         session.mouse_move(width // 2, height // 2)
-        proc = session.start("/s", env=log.env)
+        proc = session.start("/s", env=env)
         if not log.wait_frames(1, timeout=120, proc=proc):
             raise RuntimeError("the saver drew no frame")
         # A saver that tries its draw paths first is counted on the one it keeps.
@@ -77,6 +89,8 @@ def measure(sizes, mode):
         cpu = harness.cpu_seconds(proc.pid) - start_cpu
         x_cpu = harness.cpu_seconds(session.xvfb.pid) - start_x
         first = log.start()
+        if cross_fade:
+            first = dict(first, cycles=sum(1 for l in log.lines()[start_lines:] if l.startswith("cycle")))
         timings = frame_timings(log.lines()[start_lines:])
         draw = last_draw(log)
         session.key("Escape")
@@ -108,9 +122,9 @@ def frame_timings(lines):
 
 for size in options.sizes:
     sizes = [tuple(int(n) for n in monitor.lower().split("x")) for monitor in size.split(",")]
-    for mode in modes or [None]:
-        first, drawn, elapsed, cpu, x_cpu, timings, draw = measure(sizes, mode)
-        label = f"{size} {mode}" if mode else size
+    for mode, cross_fade in [(m, c) for m in modes or [None] for c in [False] + [True] * options.cross_fade]:
+        first, drawn, elapsed, cpu, x_cpu, timings, draw = measure(sizes, mode, cross_fade)
+        label = (f"{size} {mode}" if mode else size) + (" cross-fade" if cross_fade else "")
         print(f"{label}: {drawn / elapsed:.1f} frames/s ({drawn} frames in {elapsed:.1f} s); "
               f"saver CPU {cpu:.2f} s ({100 * cpu / elapsed:.0f}% of one core), "
               f"Xvfb CPU {x_cpu:.2f} s; per frame: {timings or 'not reported'}; "

@@ -24,8 +24,8 @@ int NextScheme(int current) { return DrawOtherThan(current, FirstColourScheme, L
 
 int RandomScheme() { return FirstColourScheme + Random(LastColourScheme - FirstColourScheme + 1); }
 
-bool CycleDue(int64_t millisecondsSinceChange, int minutes) {
-    return minutes > 0 && millisecondsSinceChange >= int64_t{minutes} * 60 * 1000;
+bool CycleDue(int64_t millisecondsSinceChange, int minutes, int64_t minuteMilliseconds) {
+    return minutes > 0 && millisecondsSinceChange >= int64_t{minutes} * minuteMilliseconds;
 }
 
 int BlendWeight(int64_t elapsed, int64_t duration) {

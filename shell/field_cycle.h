@@ -6,7 +6,9 @@
 //   NextScheme(current)    a colour scheme drawn uniformly from all of them, never `current`.
 //   RandomScheme()         a colour scheme drawn uniformly from all of them.
 //   CycleDue               true once `minutes` (1..) have passed since the last change; never
-//                          with 0 minutes.
+//                          with 0 minutes. A minute is 60000 ms unless the caller says otherwise
+//                          (the frame-rate benchmark shortens it to see cross-fades one after
+//                          another).
 //   BlendWeight            the share of the new picture after `elapsed` of a blend of
 //                          `duration` milliseconds, in 1/256: 0 at the start, 256 from its end
 //                          on (and for a blend of no duration), rising evenly in between.
@@ -30,7 +32,9 @@ inline constexpr int FullWeight = 256;
 int NextPattern(int current);
 int NextScheme(int current);
 int RandomScheme();
-bool CycleDue(int64_t millisecondsSinceChange, int minutes);
+inline constexpr int64_t MinuteMilliseconds = 60 * 1000;
+bool CycleDue(int64_t millisecondsSinceChange, int minutes,
+              int64_t minuteMilliseconds = MinuteMilliseconds);
 int BlendWeight(int64_t elapsed, int64_t duration);
 void BlendPixels(const FrameView& from, const FrameView& to, int weight, uint32_t* out,
                  int outStride);

@@ -82,6 +82,20 @@ void FrameLog::Draw(const char* path, const char* why) {
     std::fflush(file_);
 }
 
+void FrameLog::Cycle(int pattern, int colourScheme) {
+    if (!file_) return;
+    std::fprintf(file_, "cycle %d %d\n", pattern, colourScheme);
+    std::fflush(file_);
+}
+
+void FrameLog::FadeIn() {
+    if (!file_) return;
+    std::fprintf(file_, "fade-in\n");
+    std::fflush(file_);
+}
+
+void FrameLog::FadeInEnd() { Event("fade-in end"); }
+
 void FrameLog::Span(const SpanGrid& grid, const ScreenRect& bounds) {
     if (!file_) return;
     std::fprintf(file_, "mode span divisor=%d grid=%dx%d bounds=%d,%d %dx%d\n", grid.divisor,

@@ -2,8 +2,8 @@
 // start ("start pattern=P grid=WxH window=WxH", after the first of them the engine's path,
 // "path x87|avx2|avx512", engine/vector_frame.h), one line per frame drawn ("frame T render=R draw=D",
 // the milliseconds the frame took to compute and to draw) and one when the window closes
-// ("close T"), T in milliseconds since the system started. The preview adds, after its start
-// line, the colouring it runs ("engine scheme=S speed=N"); the settings mode one line whenever
+// ("close T"), T in milliseconds since the system started. The preview and the full-screen saver
+// add, after the start line, the colouring it runs ("engine scheme=S speed=N"); the settings mode one line whenever
 // the planes are filled again ("field pattern=P grid=WxH": a new pattern, a still, the live view
 // restored). The full-screen saver adds, after its start line, one line per monitor
 // ("monitor X,Y WxH primary|other window X,Y WxH", or "window none" for a monitor it could not
@@ -12,8 +12,11 @@
 // Before its monitors it says how it covers them: "mode mirror", "mode primary-only", or
 // "mode span divisor=D grid=WxH bounds=X,Y WxH" (the grid over the rectangle around all
 // monitors), and in a span each monitor line ends in the part of the frame it shows,
-// "source L,T R,B" in grid points. The saver window says how it draws after its start line and
-// whenever that changes ("draw gdi|d3d11 WHY", shell/saver_draw.h). The
+// "source L,T R,B" in grid points; "mode each" when every monitor has a field of its own. The
+// saver window says how it draws after its start line and whenever that changes ("draw
+// gdi|d3d11 WHY", shell/saver_draw.h). A change of pattern and scheme in a cycle is "cycle
+// PATTERN SCHEME"; a start that fades in from the desktop says "fade-in" before its monitors
+// and "fade-in end T" when the field shows alone. The
 // end-to-end tests and the frame-rate benchmark read it; without the variable nothing is written.
 #pragma once
 
@@ -45,6 +48,9 @@ public:
     void Mode(const char* name);
     // "draw PATH WHY": which way the frames reach the window (shell/saver_draw.h).
     void Draw(const char* path, const char* why);
+    void Cycle(int pattern, int colourScheme);
+    void FadeIn();
+    void FadeInEnd();
     void Span(const SpanGrid& grid, const ScreenRect& bounds);
     void DisplayChange();
     void Pause();

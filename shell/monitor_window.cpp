@@ -1,13 +1,17 @@
 #include "shell/monitor_window.h"
 
+#include "engine/domain.h"
 #include "platform/window_class.h"
 #include "settings/app_title.h"
+#include "shell/field_cycle.h"
+#include "shell/frame_render.h"
 #include "shell/saver_window.h"
 
 namespace lumora {
 namespace {
 
 constexpr wchar_t WindowClassName[] = L"LumoraMonitorWindow";
+constexpr int OwnFieldGridDivisor = 4;  // as the primary window's full-screen grid
 
 }  // namespace
 
@@ -61,10 +65,42 @@ void TMonitorWindow::Show(const ScreenRect& monitor, const MonitorPicture& pictu
             stretched_.Resize(0, 0, 0, 0);
             InvalidateRect(window_, nullptr, TRUE);
             break;
+        case MonitorsMode::Each:
+            MakeOwnField(monitor, picture);
+            stretched_.Resize(fieldFrame_.width(), fieldFrame_.height(), monitor.width(),
+                              monitor.height());
+            break;
     }
 }
 
+// Planes of the grid's own size, made once for this monitor (and again for another size).
+void TMonitorWindow::MakeOwnField(const ScreenRect& monitor, const MonitorPicture& picture) {
+    fieldFrame_ = Frame();
+    field_.reset();
+    const int width = GridQuotient(monitor.width(), OwnFieldGridDivisor);
+    const int height = GridQuotient(monitor.height(), OwnFieldGridDivisor);
+    if (width < 1 || height < 1) return;
+    field_ = std::make_unique<EngineState>(height, width);
+    EngineState& field = *field_;
+    field.GridWidth = width;  // within its own planes: set directly
+    field.GridHeight = height;
+    field.WindowWidth = monitor.width();
+    field.WindowHeight = monitor.height();
+    field.Speed = picture.speed;
+    field.Pattern = picture.randomPattern ? NextPattern(picture.pattern) : picture.pattern;
+    field.ColourScheme = picture.randomScheme ? RandomScheme() : picture.colourScheme;
+    SeedAnimation(field);
+    GeneratePatternField(field);
+    fieldFrame_ = Frame(width, height);
+    if (fieldFrame_.empty()) field_.reset();
+}
+
 void TMonitorWindow::DrawFrame(const FrameView& frame, const WindowPicture& primary) {
+    if (window_ && picture_.mode == MonitorsMode::Each) {
+        if (field_ && RenderIntoFrame(*field_, fieldFrame_) && stretched_.Make(fieldFrame_.view()))
+            stretched_.Draw(window_);
+        return;
+    }
     if (!window_ || picture_.mode == MonitorsMode::PrimaryOnly || frame.empty()) return;
     if (primary.made() && stretched_.SameAs(primary)) {
         primary.Draw(window_);

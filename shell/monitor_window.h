@@ -5,7 +5,11 @@
 // What it shows of the primary window's frame is its MonitorPicture: the whole frame scaled by
 // one factor to cover the monitor, centred and cropped (Mirror, StretchFit::Cover); its own part
 // of the frame stretched over the rectangle around all monitors (Span); or nothing, black
-// (PrimaryOnly). It computes nothing itself and ends nothing itself: keys, mouse moves and a
+// (PrimaryOnly). Or, in Each, a field of its own: an engine state whose planes and grid are a
+// quarter of the monitor in each direction, its own pattern (with randomPattern another one than
+// the primary's, else the same), scheme (with randomScheme one of its own), speed and angles,
+// rendered and stretched over the monitor at every frame. Otherwise it computes
+// nothing itself; it ends nothing itself: keys, mouse moves and a
 // close request are posted on to the primary window, which decides, so that the saver ends on
 // every monitor together.
 #pragma once
@@ -13,7 +17,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
+#include "engine/engine.h"
+#include "platform/frame.h"
 #include "platform/window_proc.h"
 #include "settings/settings.h"
 #include "shell/span.h"
@@ -25,6 +32,9 @@ struct MonitorPicture {
     MonitorsMode mode = MonitorsMode::Mirror;
     int frameWidth = 0, frameHeight = 0;
     ScreenRect bounds;  // Span: the rectangle the frame is stretched over
+    // Each: what the monitor's own field starts from (the primary's pattern, scheme and speed).
+    int pattern = 0, colourScheme = 0, speed = 0;
+    bool randomPattern = false, randomScheme = false;
     bool operator==(const MonitorPicture&) const = default;
 };
 
@@ -41,6 +51,8 @@ public:
     HWND Handle() const { return window_; }
     // The rectangle it was last asked to cover.
     const ScreenRect& Monitor() const { return monitor_; }
+    // Each: the monitor's own field, or null.
+    const EngineState* OwnField() const { return field_.get(); }
 
     // The frame (frameWidth x frameHeight pixels), as the picture says. A mirrored monitor the
     // same shape as the primary one takes the primary window's picture of it (`primary`,
@@ -54,11 +66,14 @@ private:
     void FormClose();
     bool FormEraseBackground(HDC dc);
     void Show(const ScreenRect& monitor, const MonitorPicture& picture);
+    void MakeOwnField(const ScreenRect& monitor, const MonitorPicture& picture);
 
     const HWND primary_;
     ScreenRect monitor_;
     MonitorPicture picture_;
     WindowPicture stretched_;  // the frame as the picture says, when not the primary's
+    std::unique_ptr<EngineState> field_;  // Each: the monitor's own field
+    Frame fieldFrame_;                    // and its frame
 };
 
 }  // namespace lumora

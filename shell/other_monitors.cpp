@@ -63,7 +63,18 @@ void OtherMonitors::Report(const std::vector<MonitorRect>& monitors, const Monit
             SourceOf(monitor.rect, picture.bounds, picture.frameWidth, picture.frameHeight);
         log.Monitor(monitor.rect, monitor.primary, hasWindow ? &coveredRect : nullptr,
                     picture.mode == MonitorsMode::Span ? &source : nullptr);
+        ReportOwnField(monitor, log);
     }
+}
+
+// Each: the field of the window that covers an other monitor, after that monitor's line.
+void OtherMonitors::ReportOwnField(const MonitorRect& monitor, FrameLog& log) const {
+    if (monitor.primary) return;
+    for (const auto& other : windows_)
+        if (other->Monitor() == monitor.rect && other->OwnField()) {
+            const EngineState& field = *other->OwnField();
+            log.Field(field.Pattern, field.GridWidth, field.GridHeight);
+        }
 }
 
 void OtherMonitors::DrawFrame(const FrameView& frame, const WindowPicture& primary) {

@@ -6,7 +6,8 @@
 // gives every window the one frame computed per tick (a frame whose pixels cannot be read is not
 // drawn here, and the other monitors keep the last one). Close() destroys the windows. With one
 // monitor there is no window here at all. When a frame log is kept, every monitor is written to
-// it with the window that covers it and, in a span, the part of the frame it shows.
+// it with the window that covers it and, in a span, the part of the frame it shows; with a field
+// of its own (Each) a "field" line of its pattern and grid follows.
 #pragma once
 
 #include <windows.h>
@@ -46,6 +47,7 @@ public:
 private:
     void Report(const std::vector<MonitorRect>& monitors, const MonitorPicture& picture,
                 FrameLog& log) const;
+    void ReportOwnField(const MonitorRect& monitor, FrameLog& log) const;
 
     HINSTANCE instance_ = nullptr;
     HWND primary_ = nullptr;

@@ -4,11 +4,13 @@
 
 #include "engine/domain.h"
 #include "engine/engine.h"
+#include "platform/screen_capture.h"
 #include "platform/window_class.h"
 #include "platform/window_dc.h"
 #include "settings/settings_window.h"
 #include "settings/app_title.h"
 #include "shell/application.h"
+#include "shell/field_cycle.h"
 #include "shell/frame_log.h"
 #include "shell/frame_render.h"
 #include "shell/span.h"
@@ -31,6 +33,15 @@ constexpr DWORD FullScreenStyle = WS_POPUP | WS_SYSMENU;
 FrameLog& Log() {
     static FrameLog log;
     return log;
+}
+
+// A test hook beside the frame log: LUMORA_CYCLE_MINUTE_MS shortens the cycle's minute, so
+// that the frame-rate benchmark sees one cross-fade after another.
+int64_t CycleMinuteMilliseconds() {
+    wchar_t text[16];
+    const DWORD length = GetEnvironmentVariableW(L"LUMORA_CYCLE_MINUTE_MS", text, 16);
+    const long value = length > 0 && length < 16 ? std::wcstol(text, nullptr, 10) : 0;
+    return value > 0 ? value : MinuteMilliseconds;
 }
 
 void SetScreenSaverRunning(bool running) {
@@ -91,6 +102,8 @@ void TForm1::FormCreate() {
     if (settings_.Rands) engine_.Pattern = Random(RandomPatternCount) + FirstPattern;
     // The live view shows what the dialog's pattern slider makes of the stored value.
     if (!windowed_) engine_.Pattern = PatternForFullScreen(engine_.Pattern);
+    if (!windowed_ && settings_.RandomColours) engine_.ColourScheme = RandomScheme();
+    field_ = &engine_;
     // The live view is one window whatever the monitors.
     mode_ = windowed_ ? MonitorsMode::Mirror : settings_.Monitors;
     const std::vector<MonitorRect> monitors =
@@ -110,6 +123,9 @@ void TForm1::FormCreate() {
                 engine_.WindowHeight);
     draw_.Start(window_, windowed_, mode_ != MonitorsMode::Span, Log());
     if (windowed_) return;
+    Log().Engine(engine_.ColourScheme, engine_.Speed);
+    PrepareCycle();
+    if (settings_.FadeIn) CaptureDesktop();
     otherMonitors_.Open(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)),
                         window_);
     CoverOtherMonitors(monitors);
@@ -167,9 +183,13 @@ void TForm1::CoverOtherMonitors(const std::vector<MonitorRect>& monitors) {
         case MonitorsMode::Mirror: Log().Mode("mirror"); break;
         case MonitorsMode::Span: Log().Span(spanGrid_, spanBounds_); break;
         case MonitorsMode::PrimaryOnly: Log().Mode("primary-only"); break;
+        case MonitorsMode::Each: Log().Mode("each"); break;
     }
-    otherMonitors_.Cover(
-        monitors, MonitorPicture{mode_, engine_.GridWidth, engine_.GridHeight, spanBounds_}, Log());
+    MonitorPicture picture{mode_, engine_.GridWidth, engine_.GridHeight, spanBounds_};
+    if (mode_ == MonitorsMode::Each)
+        picture = {mode_, 0, 0, {}, engine_.Pattern, engine_.ColourScheme, engine_.Speed,
+                   settings_.Rands, settings_.RandomColours};
+    otherMonitors_.Cover(monitors, picture, Log());
 }
 
 // Monitors plugged in or removed: each gets a window or loses it; a span is made anew over the
@@ -179,10 +199,19 @@ void TForm1::FormDisplayChange() {
     const std::vector<MonitorRect> monitors = ListMonitors();
     Log().DisplayChange();
     if (mode_ == MonitorsMode::Span) {
+        // The span's grid changes: the field shown goes on in the first engine state, whose
+        // planes hold any grid, and the other is made anew for the new grid.
+        EndCrossFade();
+        if (field_ != &engine_) {
+            engine_.Pattern = field_->Pattern;
+            engine_.ColourScheme = field_->ColourScheme;
+            field_ = &engine_;
+        }
         SizeSpan(monitors);
         ReplaceFrame();
         GeneratePatternField(engine_);
         ResizeStretch();
+        PrepareCycle();
     }
     CoverOtherMonitors(monitors);
 }
@@ -206,13 +235,13 @@ void TForm1::SizeWindowed() {
 void TForm1::TimerTimer() {
     if (displayOff_ || paused_) return;  // nobody sees it, or a still has the engine: it waits
     if (!Log().enabled()) {
-        if (RenderIntoFrame(engine_, frame_)) DrawFrame();
+        if (RenderTick()) DrawFrame();
         return;
     }
     LARGE_INTEGER frequency, start, rendered, drawn;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
-    if (!RenderIntoFrame(engine_, frame_)) return;
+    if (!RenderTick()) return;
     QueryPerformanceCounter(&rendered);
     DrawFrame();
     QueryPerformanceCounter(&drawn);
@@ -226,11 +255,120 @@ void TForm1::TimerTimer() {
 void TForm1::DrawFrame() {
     draw_.Draw(window_, frame_.view(), Log());
     otherMonitors_.DrawFrame(frame_.view(), draw_.picture());
+    EndFadeInWhenDue();
 }
 
 void TForm1::ReplaceFrame() {
     frame_ = Frame();  // the old frame goes before the new one is made
     frame_ = Frame(engine_.GridWidth, engine_.GridHeight);
+}
+
+// The frame of this tick: a change of field begins when one is due, and during a cross-fade the
+// two fields' frames are blended at the grid's size, before the stretch.
+bool TForm1::RenderTick() {
+    if (!field_) field_ = &engine_;
+    if (spare_ && !incoming_ &&
+        CycleDue(GetTickCount64() - lastChange_, settings_.CycleMinutes, minuteMilliseconds_))
+        BeginCrossFade();
+    if (incoming_) return RenderCrossFade();
+    return RenderIntoFrame(*field_, frame_);
+}
+
+// The second engine state for a cycle, with planes of the grid's size, and the frame it renders
+// into: made once, before the frames start (and again for a span's new grid).
+void TForm1::PrepareCycle() {
+    lastChange_ = GetTickCount64();
+    minuteMilliseconds_ = CycleMinuteMilliseconds();
+    spare_.reset();
+    incomingFrame_ = Frame();
+    if (windowed_ || settings_.CycleMinutes <= 0 || mode_ == MonitorsMode::Each) return;
+    const int width = engine_.GridWidth, height = engine_.GridHeight;
+    if (width < 1 || height < 1) return;
+    spare_ = std::make_unique<EngineState>(height, width);
+    spare_->GridWidth = width;  // within its own planes: set directly
+    spare_->GridHeight = height;
+    spare_->WindowWidth = engine_.WindowWidth;
+    spare_->WindowHeight = engine_.WindowHeight;
+    incomingFrame_ = Frame(width, height);
+    if (incomingFrame_.empty()) spare_.reset();
+}
+
+// The other engine state takes the next pattern (and scheme), goes on with the motion of the
+// field shown, and fills its planes; the two are blended from the next frame on.
+void TForm1::BeginCrossFade() {
+    EngineState& next = field_ == &engine_ ? *spare_ : engine_;
+    next.Pattern = NextPattern(field_->Pattern);
+    next.ColourScheme =
+        settings_.RandomColours ? NextScheme(field_->ColourScheme) : field_->ColourScheme;
+    next.Speed = field_->Speed;
+    next.RotationRate1 = field_->RotationRate1;
+    next.RotationRate2 = field_->RotationRate2;
+    next.RotationRate3 = field_->RotationRate3;
+    next.RotationAngle1 = field_->RotationAngle1;
+    next.RotationAngle2 = field_->RotationAngle2;
+    next.RotationAngle3 = field_->RotationAngle3;
+    GeneratePatternField(next);
+    incoming_ = &next;
+    lastChange_ = GetTickCount64();
+    Log().Cycle(next.Pattern, next.ColourScheme);
+}
+
+bool TForm1::RenderCrossFade() {
+    const int weight = BlendWeight(GetTickCount64() - lastChange_, CrossFadeMilliseconds);
+    if (weight >= FullWeight) {
+        field_ = incoming_;
+        EndCrossFade();
+        return RenderIntoFrame(*field_, frame_);
+    }
+    if (!RenderIntoFrame(*field_, frame_) || !RenderIntoFrame(*incoming_, incomingFrame_))
+        return false;
+    BlendPixels(frame_.view(), incomingFrame_.view(), weight, frame_.pixels(), frame_.stride());
+    return true;
+}
+
+void TForm1::EndCrossFade() { incoming_ = nullptr; }
+
+// The part of the desktop this window is about to cover, before it shows.
+void TForm1::CaptureDesktop() {
+    RECT rect;
+    if (!GetWindowRect(window_, &rect)) return;
+    desktop_ = platform::CaptureScreen(ScreenRectOf(rect));
+    if (desktop_.empty()) return;
+    Log().FadeIn();
+    draw_.beforePresent = [this](uint32_t* pixels, int width, int height, int stride) {
+        FadeIn(pixels, width, height, stride);
+    };
+}
+
+// During the fade-in the picture, as it will be shown, is blended in place with the desktop as
+// it was. That is the stretched picture of the GDI path, which the first frames always take (the
+// draw's trial starts on it); a picture of another size (Direct3D forced, at the grid's size)
+// ends the fade-in at once.
+void TForm1::FadeIn(uint32_t* pixels, int width, int height, int stride) {
+    if (desktop_.empty()) return;
+    const ULONGLONG now = GetTickCount64();
+    if (!fadeInStart_) fadeInStart_ = now;
+    const int weight = BlendWeight(now - fadeInStart_, FadeInMilliseconds);
+    if (weight >= FullWeight || width != desktop_.width() || height != desktop_.height()) {
+        EndFadeIn();
+        return;
+    }
+    BlendPixels(desktop_.view(), FrameView{pixels, width, height, stride}, weight, pixels, stride);
+}
+
+// The second runs out also where no picture is made (an empty grid); the hook goes with it.
+void TForm1::EndFadeInWhenDue() {
+    if (!desktop_.empty()) {
+        const ULONGLONG now = GetTickCount64();
+        if (!fadeInStart_) fadeInStart_ = now;
+        if (now - fadeInStart_ >= static_cast<ULONGLONG>(FadeInMilliseconds)) EndFadeIn();
+    }
+    if (desktop_.empty() && draw_.beforePresent) draw_.beforePresent = nullptr;
+}
+
+void TForm1::EndFadeIn() {
+    desktop_ = Frame();
+    Log().FadeInEnd();
 }
 
 void TForm1::RefillField() {

@@ -11,6 +11,11 @@
 // around all monitors whose grid is a quarter of it (Span: this window shows the primary
 // monitor's part), or black (PrimaryOnly). One frame is computed per tick whatever the mode.
 // While the console display is off the timer renders and draws nothing.
+// Changes over time, full-screen: with FadeIn the first second blends from the desktop as it
+// was to the field; with CycleMinutes the field changes every that many minutes to another
+// pattern (NextPattern) and, with RandomColours, another scheme, the old field and the new one
+// cross-faded over two seconds, both moving. The new field is made in a second engine state
+// whose planes are the grid's size (made once, at the start), and the two take turns.
 #pragma once
 
 #include <windows.h>
@@ -72,6 +77,15 @@ private:
     void CoverOtherMonitors(const std::vector<MonitorRect>& monitors);
     void DrawFrame();
     void ReplaceFrame();
+    bool RenderTick();
+    void PrepareCycle();
+    void BeginCrossFade();
+    bool RenderCrossFade();
+    void EndCrossFade();
+    void CaptureDesktop();
+    void FadeIn(uint32_t* pixels, int width, int height, int stride);
+    void EndFadeInWhenDue();
+    void EndFadeIn();
 
     EngineState& engine_;
     SaverSettings& settings_;
@@ -87,6 +101,15 @@ private:
     ScreenRect primaryRect_;  // Span: the primary monitor, which this window covers
     platform::PowerSettingNotification displayPower_;
     bool displayOff_ = false;
+    // Changes over time (full-screen only).
+    std::unique_ptr<EngineState> spare_;  // the other field of a cycle, planes of the grid's size
+    EngineState* field_ = nullptr;        // the field shown: engine_ or spare_
+    EngineState* incoming_ = nullptr;     // during a cross-fade: the field fading in
+    Frame incomingFrame_;                 // its frame, blended into frame_
+    ULONGLONG lastChange_ = 0;            // ms: the start, or the last change
+    int64_t minuteMilliseconds_ = 60000;  // a cycle's minute
+    Frame desktop_;                       // the desktop as it was, until the fade-in is over
+    ULONGLONG fadeInStart_ = 0;
 };
 
 }  // namespace lumora

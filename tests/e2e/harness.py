@@ -690,12 +690,18 @@ class FrameLog:
                 found[-1]["source"] = tuple(float(n) for n in numbers[9:])
         return found
 
-    def wait_frames(self, more, timeout=20, proc=None):
-        """Waits until `more` frames beyond those drawn so far are drawn; False when they are
-        not drawn within timeout seconds or proc ends."""
+    def fading_in(self):
+        """True while a start that fades in from the desktop has not ended its fade-in."""
+        lines = self.lines()
+        return "fade-in" in lines and not any(l.startswith("fade-in end") for l in lines)
+
+    def wait_frames(self, more, timeout=20, proc=None, faded=True):
+        """Waits until `more` frames beyond those drawn so far are drawn (and, unless faded is
+        False, the fade-in from the desktop is over, so that the screen shows the field alone);
+        False when that does not happen within timeout seconds or proc ends."""
         target = self.frames() + more
         deadline = time.monotonic() + timeout
-        while self.frames() < target:
+        while self.frames() < target or (faded and self.fading_in()):
             if time.monotonic() > deadline or (proc is not None and proc.poll() is not None):
                 return False
             time.sleep(0.02)

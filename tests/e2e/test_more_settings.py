@@ -32,11 +32,12 @@ def check_more_layout(test, controls, dpi):
 
 def shot(session, name):
     """A screenshot in the session's directory, copied to $LUMORA_SHOTS when that is set, to
-    look at."""
+    look at; returns its path."""
     path = session.scratch_path(name)
     session.screenshot(path)
     if os.environ.get("LUMORA_SHOTS"):
         shutil.copy(path, os.environ["LUMORA_SHOTS"])
+    return path
 
 
 def open_more(test, session, tabs):

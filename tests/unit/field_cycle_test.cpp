@@ -50,6 +50,9 @@ TEST(FieldCycleTest, ACycleIsDueAfterItsMinutesAndNeverAtZero) {
         {7200000, 120, true},    {-5, 1, false},
     };
     for (const auto& c : cases) EXPECT_EQ(CycleDue(c.elapsed, c.minutes), c.due) << c.elapsed << " " << c.minutes;
+    // A shorter minute, as the benchmark asks for.
+    EXPECT_FALSE(CycleDue(1999, 1, 2000));
+    EXPECT_TRUE(CycleDue(4000, 2, 2000));
 }
 
 TEST(FieldCycleTest, BlendWeightRisesEvenlyFromNothingToAll) {
