@@ -62,7 +62,8 @@ constexpr DWORD SliderStyle = TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS | WS_TABSTOP
 // as they need, which the 50 pixels to the next row leave room for.
 constexpr int SliderHeight = 30;
 constexpr DWORD ButtonStyle = BS_OWNERDRAW | WS_TABSTOP;
-// The monitors' choice sits in the free space of the buttons' row. A drop-down list's height is
+// The monitors' choice sits in the free space of the buttons' row, 5 pixels from Save Image and
+// from Close, wide enough for "Each monitor its own" beside its arrow. A drop-down list's height is
 // that of its list when open; closed, it is as tall as its font needs and fits the row.
 constexpr DWORD ComboBoxStyle = CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL;
 constexpr int ComboBoxOpenHeight = 100;
@@ -83,7 +84,7 @@ constexpr ControlDesign Controls[] = {
     {TrackBar4Speed, TRACKBAR_CLASSW, SliderStyle, 270, 100, 230, SliderHeight, nullptr},
     {Button1SaveSettings, WC_BUTTONW, ButtonStyle, 7, 150, 120, 25, L" Save Settings"},
     {Button3SaveImage, WC_BUTTONW, ButtonStyle, 140, 150, 120, 25, L"Save Image"},
-    {ComboBox1Monitors, WC_COMBOBOXW, ComboBoxStyle, 270, 151, 140, ComboBoxOpenHeight, nullptr},
+    {ComboBox1Monitors, WC_COMBOBOXW, ComboBoxStyle, 265, 151, 150, ComboBoxOpenHeight, nullptr},
     {Button2Close, WC_BUTTONW, ButtonStyle, 420, 150, 75, 25, L"Close"},
     // The choices beyond the design, in a dialog of their own; in the free space right of the
     // speed's label, reached last by Tab.

@@ -20,7 +20,7 @@ DESIGN = {
 }
 # The monitors' drop-down list keeps its design's left, top and width; closed, it is as tall as
 # its font needs, inside the buttons' row.
-COMBO = (270, 151, 140)
+COMBO = (265, 151, 150)
 # Labels keep their design's left, top and height, and grow with a longer caption.
 LABELS = {LABEL_PATTERN: (7, 0, 103, 20), LABEL_SCHEME: (277, 0, 59, 20),
           LABEL_SIZE: (7, 76, 73, 20), LABEL_SPEED: (277, 76, 45, 20)}
