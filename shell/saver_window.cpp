@@ -122,9 +122,9 @@ void TForm1::FormCreate() {
     Log().Start(engine_.Pattern, engine_.GridWidth, engine_.GridHeight, engine_.WindowWidth,
                 engine_.WindowHeight);
     draw_.Start(window_, windowed_, mode_ != MonitorsMode::Span, Log());
+    PrepareCycle();
     if (windowed_) return;
     Log().Engine(engine_.ColourScheme, engine_.Speed);
-    PrepareCycle();
     if (settings_.FadeIn) CaptureDesktop();
     otherMonitors_.Open(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)),
                         window_);
@@ -267,6 +267,7 @@ void TForm1::ReplaceFrame() {
 // two fields' frames are blended at the grid's size, before the stretch.
 bool TForm1::RenderTick() {
     if (!field_) field_ = &engine_;
+    if (windowed_) FollowChoices();
     if (spare_ && !incoming_ &&
         CycleDue(GetTickCount64() - lastChange_, settings_.CycleMinutes, minuteMilliseconds_))
         BeginCrossFade();
@@ -274,39 +275,86 @@ bool TForm1::RenderTick() {
     return RenderIntoFrame(*field_, frame_);
 }
 
+namespace {
+void CopyMotion(const EngineState& from, EngineState& to) {
+    to.RotationRate1 = from.RotationRate1;
+    to.RotationRate2 = from.RotationRate2;
+    to.RotationRate3 = from.RotationRate3;
+    to.RotationAngle1 = from.RotationAngle1;
+    to.RotationAngle2 = from.RotationAngle2;
+    to.RotationAngle3 = from.RotationAngle3;
+}
+}  // namespace
+
+// An engine state with planes of the grid's size, for the fields a cycle shows.
+std::unique_ptr<EngineState> TForm1::MakeSpare() const {
+    const int width = engine_.GridWidth, height = engine_.GridHeight;
+    auto spare = std::make_unique<EngineState>(height, width);
+    spare->GridWidth = width;  // within its own planes: set directly
+    spare->GridHeight = height;
+    spare->WindowWidth = engine_.WindowWidth;
+    spare->WindowHeight = engine_.WindowHeight;
+    return spare;
+}
+
 // The second engine state for a cycle, with planes of the grid's size, and the frame it renders
-// into: made once, before the frames start (and again for a span's new grid).
+// into: made once, before the frames start (and again for a span's new grid). The live view
+// keeps the dialog's choices in engine_, which " Save Settings" stores, and shows a cycle's
+// fields in two states of its own; it makes them whatever the minutes, which the dialog may
+// change while it runs.
 void TForm1::PrepareCycle() {
     lastChange_ = GetTickCount64();
     minuteMilliseconds_ = CycleMinuteMilliseconds();
     spare_.reset();
+    liveSpare_.reset();
     incomingFrame_ = Frame();
-    if (windowed_ || settings_.CycleMinutes <= 0 || mode_ == MonitorsMode::Each) return;
-    const int width = engine_.GridWidth, height = engine_.GridHeight;
-    if (width < 1 || height < 1) return;
-    spare_ = std::make_unique<EngineState>(height, width);
-    spare_->GridWidth = width;  // within its own planes: set directly
-    spare_->GridHeight = height;
-    spare_->WindowWidth = engine_.WindowWidth;
-    spare_->WindowHeight = engine_.WindowHeight;
-    incomingFrame_ = Frame(width, height);
-    if (incomingFrame_.empty()) spare_.reset();
+    chosenPattern_ = engine_.Pattern;
+    chosenScheme_ = engine_.ColourScheme;
+    chosenMinutes_ = settings_.CycleMinutes;
+    if ((!windowed_ && settings_.CycleMinutes <= 0) || mode_ == MonitorsMode::Each) return;
+    if (engine_.GridWidth < 1 || engine_.GridHeight < 1) return;
+    incomingFrame_ = Frame(engine_.GridWidth, engine_.GridHeight);
+    if (incomingFrame_.empty()) return;
+    spare_ = MakeSpare();
+    if (windowed_) liveSpare_ = MakeSpare();
+}
+
+// The live view: a cycle's fields move at the dialog's speed, and a new choice of pattern,
+// scheme or minutes shows the chosen field again, going on with the motion shown, and starts
+// the minutes anew.
+void TForm1::FollowChoices() {
+    if (engine_.Pattern != chosenPattern_ || engine_.ColourScheme != chosenScheme_ ||
+        settings_.CycleMinutes != chosenMinutes_) {
+        EndCrossFade();
+        if (field_ != &engine_) {
+            CopyMotion(*field_, engine_);
+            field_ = &engine_;
+        }
+        chosenPattern_ = engine_.Pattern;
+        chosenScheme_ = engine_.ColourScheme;
+        chosenMinutes_ = settings_.CycleMinutes;
+        lastChange_ = GetTickCount64();
+    }
+    field_->Speed = engine_.Speed;
+    if (incoming_) incoming_->Speed = engine_.Speed;
+}
+
+// Full screen the two fields take turns in engine_ and spare_; the live view's go from engine_
+// to spare_ and then between spare_ and liveSpare_.
+EngineState& TForm1::NextField() {
+    if (!windowed_) return field_ == &engine_ ? *spare_ : engine_;
+    return field_ == spare_.get() ? *liveSpare_ : *spare_;
 }
 
 // The other engine state takes the next pattern (and scheme), goes on with the motion of the
 // field shown, and fills its planes; the two are blended from the next frame on.
 void TForm1::BeginCrossFade() {
-    EngineState& next = field_ == &engine_ ? *spare_ : engine_;
+    EngineState& next = NextField();
     next.Pattern = NextPattern(field_->Pattern);
     next.ColourScheme =
         settings_.RandomColours ? NextScheme(field_->ColourScheme) : field_->ColourScheme;
     next.Speed = field_->Speed;
-    next.RotationRate1 = field_->RotationRate1;
-    next.RotationRate2 = field_->RotationRate2;
-    next.RotationRate3 = field_->RotationRate3;
-    next.RotationAngle1 = field_->RotationAngle1;
-    next.RotationAngle2 = field_->RotationAngle2;
-    next.RotationAngle3 = field_->RotationAngle3;
+    CopyMotion(*field_, next);
     GeneratePatternField(next);
     incoming_ = &next;
     lastChange_ = GetTickCount64();

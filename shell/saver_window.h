@@ -11,7 +11,7 @@
 // around all monitors whose grid is a quarter of it (Span: this window shows the primary
 // monitor's part), or black (PrimaryOnly). One frame is computed per tick whatever the mode.
 // While the console display is off the timer renders and draws nothing.
-// Changes over time, full-screen: with FadeIn the first second blends from the desktop as it
+// Changes over time, full-screen (the cycles in the live view too): with FadeIn the first second blends from the desktop as it
 // was to the field; with CycleMinutes the field changes every that many minutes to another
 // pattern (NextPattern) and, with RandomColours, another scheme, the old field and the new one
 // cross-faded over two seconds, both moving. The new field is made in a second engine state
@@ -78,7 +78,10 @@ private:
     void DrawFrame();
     void ReplaceFrame();
     bool RenderTick();
+    std::unique_ptr<EngineState> MakeSpare() const;
     void PrepareCycle();
+    void FollowChoices();
+    EngineState& NextField();
     void BeginCrossFade();
     bool RenderCrossFade();
     void EndCrossFade();
@@ -103,10 +106,15 @@ private:
     bool displayOff_ = false;
     // Changes over time (full-screen only).
     std::unique_ptr<EngineState> spare_;  // the other field of a cycle, planes of the grid's size
-    EngineState* field_ = nullptr;        // the field shown: engine_ or spare_
+    std::unique_ptr<EngineState> liveSpare_;  // the live view's third field
+    EngineState* field_ = nullptr;        // the field shown: engine_ or spare_ (or liveSpare_)
     EngineState* incoming_ = nullptr;     // during a cross-fade: the field fading in
     Frame incomingFrame_;                 // its frame, blended into frame_
     ULONGLONG lastChange_ = 0;            // ms: the start, or the last change
+    // The live view: the choices engine_ held at the last change, to see the dialog's.
+    int chosenPattern_ = 0;
+    int chosenScheme_ = 0;
+    int chosenMinutes_ = 0;
     int64_t minuteMilliseconds_ = 60000;  // a cycle's minute
     Frame desktop_;                       // the desktop as it was, until the fade-in is over
     ULONGLONG fadeInStart_ = 0;

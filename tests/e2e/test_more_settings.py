@@ -1,9 +1,11 @@
 """The settings dialog's "More..." button and its dialog at 96 DPI: where the button sits, the
 fourth monitors choice, the new choices made by keyboard alone and written by " Save Settings"
-with the others; a store without them shows their first-run values. (At 192 DPI:
-test_dialogs_dpi.py.)"""
+with the others; a store without them shows their first-run values; the live view then cycles
+(its minute shortened), and " Save Settings" after a change still stores the chosen pattern and
+scheme. (At 192 DPI: test_dialogs_dpi.py.)"""
 
 import os
+import re
 import shutil
 import time
 
@@ -61,12 +63,14 @@ class MoreSettings(harness.SessionTestCase):
         session.reg_store(Speed=20, Bright=3, Algoritm=7, Wall=12, Rands=0, Path_Wall="C:\\",
                           Monitors=0)
         log = harness.FrameLog(session, name=f"frames-{time.monotonic_ns()}.log")
-        proc = session.start("/c", env=log.env)
+        # Two "minutes" of the live view's cycle are 3 s.
+        proc = session.start("/c", env=dict(log.env, LUMORA_CYCLE_MINUTE_MS="1500"))
         self.addCleanup(lambda: proc.poll() is None and proc.kill())
         self.assertTrue(log.wait_frames(3, timeout=40, proc=proc), "no frames drawn")
         self.assertIsNotNone(session.find_window(SETTINGS, timeout=10, proc=proc))
         dialog = session.controls(SETTINGS)
         self.assertEqual(dialog.by_id[BUTTON_MORE]["rect"], scaled(MORE_BUTTON, 96))
+        self.assertFalse([line for line in log.lines() if line.startswith("cycle")])
         self.assertEqual(dialog.text(BUTTON_MORE), "More...")
 
         # " Save Settings" of a store without the new values writes their first-run values.
@@ -109,6 +113,21 @@ class MoreSettings(harness.SessionTestCase):
                          {"Monitors": ("REG_DWORD", 3), "CycleMinutes": ("REG_DWORD", 2),
                           "RandomColours": ("REG_DWORD", 1), "FadeIn": ("REG_DWORD", 0)})
         self.assertEqual(stored["Algoritm"][1], 7)
+
+        # The live view cycles by the minutes chosen, to another pattern and scheme; " Save
+        # Settings" then still stores the dialog's pattern and scheme, not the ones shown.
+        self.assertTrue(wait_for(lambda: any(line.startswith("cycle") for line in log.lines()),
+                                 timeout=20), "the live view did not cycle")
+        cycle = next(line for line in log.lines() if line.startswith("cycle"))
+        pattern, scheme = (int(n) for n in re.fullmatch(r"cycle (\d+) (\d+)", cycle).groups())
+        self.assertNotEqual((pattern, scheme), (7, 3))
+        self.assertIn(pattern, range(1, 21))
+        session.reg_delete("Algoritm")
+        session.reg_delete("Bright")
+        session.click_control(SETTINGS, BUTTON_SAVE_SETTINGS)
+        self.assertTrue(wait_for(lambda: "Bright" in session.reg_query()))
+        stored = session.reg_query()
+        self.assertEqual((stored["Algoritm"][1], stored["Bright"][1]), (7, 3))
 
         # Opened again it shows what memory holds; Esc leaves it as it was.
         # From " Save Settings": "Save Image", the monitors, "Close", "More...".
