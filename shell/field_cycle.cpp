@@ -56,4 +56,13 @@ void BlendPixels(const FrameView& from, const FrameView& to, int weight, uint32_
     }
 }
 
+void CopyMotion(const EngineState& from, EngineState& to) {
+    to.RotationRate1 = from.RotationRate1;
+    to.RotationRate2 = from.RotationRate2;
+    to.RotationRate3 = from.RotationRate3;
+    to.RotationAngle1 = from.RotationAngle1;
+    to.RotationAngle2 = from.RotationAngle2;
+    to.RotationAngle3 = from.RotationAngle3;
+}
+
 }  // namespace lumora

@@ -12,6 +12,8 @@
 //   BlendWeight            the share of the new picture after `elapsed` of a blend of
 //                          `duration` milliseconds, in 1/256: 0 at the start, 256 from its end
 //                          on (and for a blend of no duration), rising evenly in between.
+//   CopyMotion             the rotation's rates and angles of one engine state into another,
+//                          so that a new field goes on with the motion shown.
 //   BlendPixels            per channel (from * (256 - weight) + to * weight + 128) / 256,
 //                          rounded down, for weights 0..256 (clamped); the result is opaque.
 //                          The two pictures' common width and height are blended; `out` may
@@ -25,6 +27,8 @@
 
 namespace lumora {
 
+struct EngineState;
+
 inline constexpr int CrossFadeMilliseconds = 2000;  // a change of pattern or scheme
 inline constexpr int FadeInMilliseconds = 1000;     // from the desktop at the start
 inline constexpr int FullWeight = 256;
@@ -36,6 +40,7 @@ inline constexpr int64_t MinuteMilliseconds = 60 * 1000;
 bool CycleDue(int64_t millisecondsSinceChange, int minutes,
               int64_t minuteMilliseconds = MinuteMilliseconds);
 int BlendWeight(int64_t elapsed, int64_t duration);
+void CopyMotion(const EngineState& from, EngineState& to);
 void BlendPixels(const FrameView& from, const FrameView& to, int weight, uint32_t* out,
                  int outStride);
 

@@ -5,6 +5,7 @@
 #include "settings/app_title.h"
 #include "shell/field_cycle.h"
 #include "shell/frame_render.h"
+#include "platform/screen_capture.h"
 #include "shell/saver_window.h"
 
 namespace lumora {
@@ -20,7 +21,7 @@ TMonitorWindow::~TMonitorWindow() {
 }
 
 bool TMonitorWindow::Create(HINSTANCE instance, const ScreenRect& monitor,
-                            const MonitorPicture& picture) {
+                            const MonitorPicture& picture, bool fadeIn) {
     platform::RegisterWindowClass(instance, WindowClassName, WindowProc, SaverWindowLook());
     // Owned by the primary window: no taskbar button of its own, always above its owner, and
     // destroyed with it at the latest.
@@ -29,6 +30,8 @@ bool TMonitorWindow::Create(HINSTANCE instance, const ScreenRect& monitor,
                     AsCreateParam());
     if (!window_) return false;
     Show(monitor, picture);
+    if (fadeIn && picture.mode != MonitorsMode::PrimaryOnly)
+        desktop_ = platform::CaptureScreen(monitor);
     ShowWindow(window_, SW_SHOWNOACTIVATE);
     return true;
 }
@@ -76,6 +79,9 @@ void TMonitorWindow::Show(const ScreenRect& monitor, const MonitorPicture& pictu
 // Planes of the grid's own size, made once for this monitor (and again for another size).
 void TMonitorWindow::MakeOwnField(const ScreenRect& monitor, const MonitorPicture& picture) {
     fieldFrame_ = Frame();
+    incomingFrame_ = Frame();
+    shown_ = incoming_ = nullptr;
+    spare_.reset();
     field_.reset();
     const int width = GridQuotient(monitor.width(), OwnFieldGridDivisor);
     const int height = GridQuotient(monitor.height(), OwnFieldGridDivisor);
@@ -92,21 +98,84 @@ void TMonitorWindow::MakeOwnField(const ScreenRect& monitor, const MonitorPictur
     SeedAnimation(field);
     GeneratePatternField(field);
     fieldFrame_ = Frame(width, height);
-    if (fieldFrame_.empty()) field_.reset();
+    if (fieldFrame_.empty()) {
+        field_.reset();
+        return;
+    }
+    shown_ = field_.get();
+    if (!picture.cycles) return;
+    incomingFrame_ = Frame(width, height);
+    if (incomingFrame_.empty()) return;
+    spare_ = std::make_unique<EngineState>(height, width);
+    spare_->GridWidth = width;
+    spare_->GridHeight = height;
+    spare_->WindowWidth = monitor.width();
+    spare_->WindowHeight = monitor.height();
+}
+
+bool TMonitorWindow::BeginCrossFade() {
+    if (!shown_ || !spare_ || incoming_) return false;
+    EngineState& next = shown_ == field_.get() ? *spare_ : *field_;
+    next.Pattern = NextPattern(shown_->Pattern);
+    next.ColourScheme =
+        picture_.randomScheme ? NextScheme(shown_->ColourScheme) : shown_->ColourScheme;
+    next.Speed = shown_->Speed;
+    CopyMotion(*shown_, next);
+    GeneratePatternField(next);
+    incoming_ = &next;
+    changeStart_ = GetTickCount64();
+    return true;
+}
+
+// The field's frame of this tick; during a cross-fade the two fields' frames blended.
+bool TMonitorWindow::RenderOwnField() {
+    if (incoming_) {
+        const int weight = BlendWeight(GetTickCount64() - changeStart_, CrossFadeMilliseconds);
+        if (weight < FullWeight) {
+            if (!RenderIntoFrame(*shown_, fieldFrame_) ||
+                !RenderIntoFrame(*incoming_, incomingFrame_))
+                return false;
+            BlendPixels(fieldFrame_.view(), incomingFrame_.view(), weight, fieldFrame_.pixels(),
+                        fieldFrame_.stride());
+            return true;
+        }
+        shown_ = incoming_;
+        incoming_ = nullptr;
+    }
+    return RenderIntoFrame(*shown_, fieldFrame_);
+}
+
+// The stretched picture to the window; during the fade-in blended with the desktop as it was
+// (a picture of another size ends the fade-in).
+void TMonitorWindow::Present() {
+    if (!desktop_.empty()) {
+        const ULONGLONG now = GetTickCount64();
+        if (!fadeInStart_) fadeInStart_ = now;
+        const int weight = BlendWeight(now - fadeInStart_, FadeInMilliseconds);
+        const int width = stretched_.width(), height = stretched_.height();
+        if (weight >= FullWeight || width != desktop_.width() || height != desktop_.height()) {
+            desktop_ = Frame();
+        } else {
+            uint32_t* pixels = stretched_.pixels();
+            BlendPixels(desktop_.view(), FrameView{pixels, width, height, width}, weight, pixels,
+                        width);
+        }
+    }
+    stretched_.Draw(window_);
 }
 
 void TMonitorWindow::DrawFrame(const FrameView& frame, const WindowPicture& primary) {
     if (window_ && picture_.mode == MonitorsMode::Each) {
-        if (field_ && RenderIntoFrame(*field_, fieldFrame_) && stretched_.Make(fieldFrame_.view()))
-            stretched_.Draw(window_);
+        if (shown_ && RenderOwnField() && stretched_.Make(fieldFrame_.view())) Present();
         return;
     }
     if (!window_ || picture_.mode == MonitorsMode::PrimaryOnly || frame.empty()) return;
-    if (primary.made() && stretched_.SameAs(primary)) {
+    // The primary's picture is its own desktop's blend during its fade-in.
+    if (desktop_.empty() && primary.made() && stretched_.SameAs(primary)) {
         primary.Draw(window_);
         return;
     }
-    if (stretched_.Make(frame)) stretched_.Draw(window_);
+    if (stretched_.Make(frame)) Present();
 }
 
 LRESULT TMonitorWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

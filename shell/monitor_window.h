@@ -8,7 +8,11 @@
 // (PrimaryOnly). Or, in Each, a field of its own: an engine state whose planes and grid are a
 // quarter of the monitor in each direction, its own pattern (with randomPattern another one than
 // the primary's, else the same), scheme (with randomScheme one of its own), speed and angles,
-// rendered and stretched over the monitor at every frame. Otherwise it computes
+// rendered and stretched over the monitor at every frame; with `cycles` a second engine state of
+// that grid's size takes the next pattern (and, with randomScheme, scheme) at BeginCrossFade,
+// and the two are blended over two seconds, both moving. Created with fadeIn, its first second
+// blends from the desktop under it as it was to its picture (its own stretch of the frame,
+// then, also where it could take the primary's). Otherwise it computes
 // nothing itself; it ends nothing itself: keys, mouse moves and a
 // close request are posted on to the primary window, which decides, so that the saver ends on
 // every monitor together.
@@ -35,6 +39,7 @@ struct MonitorPicture {
     // Each: what the monitor's own field starts from (the primary's pattern, scheme and speed).
     int pattern = 0, colourScheme = 0, speed = 0;
     bool randomPattern = false, randomScheme = false;
+    bool cycles = false;  // Each: the field changes at BeginCrossFade
     bool operator==(const MonitorPicture&) const = default;
 };
 
@@ -44,15 +49,19 @@ public:
     ~TMonitorWindow() override;
 
     // Creates the window over the monitor and shows it without taking the focus.
-    bool Create(HINSTANCE instance, const ScreenRect& monitor, const MonitorPicture& picture);
+    bool Create(HINSTANCE instance, const ScreenRect& monitor, const MonitorPicture& picture,
+                bool fadeIn = false);
     // Moves the window to another rectangle; the stretch is made anew when the size or the
     // picture changes.
     void Place(const ScreenRect& monitor, const MonitorPicture& picture);
     HWND Handle() const { return window_; }
     // The rectangle it was last asked to cover.
     const ScreenRect& Monitor() const { return monitor_; }
-    // Each: the monitor's own field, or null.
-    const EngineState* OwnField() const { return field_.get(); }
+    // Each: the monitor's own field shown (during a cross-fade, the one fading in), or null.
+    const EngineState* OwnField() const { return incoming_ ? incoming_ : shown_; }
+    // Each, cycling: the other engine state takes the next pattern; false where there is none
+    // or a cross-fade still runs.
+    bool BeginCrossFade();
 
     // The frame (frameWidth x frameHeight pixels), as the picture says. A mirrored monitor the
     // same shape as the primary one takes the primary window's picture of it (`primary`,
@@ -67,6 +76,8 @@ private:
     bool FormEraseBackground(HDC dc);
     void Show(const ScreenRect& monitor, const MonitorPicture& picture);
     void MakeOwnField(const ScreenRect& monitor, const MonitorPicture& picture);
+    bool RenderOwnField();
+    void Present();
 
     const HWND primary_;
     ScreenRect monitor_;
@@ -74,6 +85,13 @@ private:
     WindowPicture stretched_;  // the frame as the picture says, when not the primary's
     std::unique_ptr<EngineState> field_;  // Each: the monitor's own field
     Frame fieldFrame_;                    // and its frame
+    std::unique_ptr<EngineState> spare_;  // Each, cycling: the other field, of the same grid
+    EngineState* shown_ = nullptr;        // field_ or spare_
+    EngineState* incoming_ = nullptr;     // during a cross-fade: the field fading in
+    Frame incomingFrame_;
+    ULONGLONG changeStart_ = 0;
+    Frame desktop_;  // the desktop under the window as it was, until the fade-in is over
+    ULONGLONG fadeInStart_ = 0;
 };
 
 }  // namespace lumora

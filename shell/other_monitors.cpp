@@ -22,9 +22,10 @@ std::vector<MonitorRect> ListMonitors() {
     return monitors;
 }
 
-void OtherMonitors::Open(HINSTANCE instance, HWND primary) {
+void OtherMonitors::Open(HINSTANCE instance, HWND primary, bool fadeIn) {
     instance_ = instance;
     primary_ = primary;
+    fadeIn_ = fadeIn;
 }
 
 // The windows there are go, in order, to the other monitors there are now; what is missing is
@@ -39,12 +40,13 @@ void OtherMonitors::Cover(const std::vector<MonitorRect>& monitors, const Monito
             windows_[used]->Place(monitor.rect, picture);
         } else {
             auto window = std::make_unique<TMonitorWindow>(primary_);
-            if (!window->Create(instance_, monitor.rect, picture)) continue;
+            if (!window->Create(instance_, monitor.rect, picture, fadeIn_)) continue;
             windows_.push_back(std::move(window));
         }
         ++used;
     }
     windows_.resize(used);
+    fadeIn_ = false;  // a monitor plugged in later shows its field at once
     Report(monitors, picture, log);
 }
 
@@ -79,6 +81,14 @@ void OtherMonitors::ReportOwnField(const MonitorRect& monitor, FrameLog& log) co
 
 void OtherMonitors::DrawFrame(const FrameView& frame, const WindowPicture& primary) {
     for (const auto& window : windows_) window->DrawFrame(frame, primary);
+}
+
+void OtherMonitors::BeginCrossFade(FrameLog& log) {
+    for (const auto& window : windows_)
+        if (window->BeginCrossFade()) {
+            const EngineState& field = *window->OwnField();
+            log.Cycle(field.Pattern, field.ColourScheme);
+        }
 }
 
 void OtherMonitors::Close() {

@@ -7,7 +7,9 @@
 // drawn here, and the other monitors keep the last one). Close() destroys the windows. With one
 // monitor there is no window here at all. When a frame log is kept, every monitor is written to
 // it with the window that covers it and, in a span, the part of the frame it shows; with a field
-// of its own (Each) a "field" line of its pattern and grid follows.
+// of its own (Each) a "field" line of its pattern and grid follows. With fadeIn, the windows of
+// the first Cover() fade in from the desktop under them (TMonitorWindow). BeginCrossFade()
+// changes every monitor's own field (Each) to its next pattern, with a "cycle" line for each.
 #pragma once
 
 #include <windows.h>
@@ -36,12 +38,13 @@ public:
     OtherMonitors(const OtherMonitors&) = delete;
     OtherMonitors& operator=(const OtherMonitors&) = delete;
 
-    void Open(HINSTANCE instance, HWND primary);
+    void Open(HINSTANCE instance, HWND primary, bool fadeIn = false);
     bool IsOpen() const { return primary_ != nullptr; }
     void Cover(const std::vector<MonitorRect>& monitors, const MonitorPicture& picture,
                FrameLog& log);
     // primary: the primary window's stretch of this frame, already made.
     void DrawFrame(const FrameView& frame, const WindowPicture& primary);
+    void BeginCrossFade(FrameLog& log);
     void Close();
 
 private:
@@ -51,6 +54,7 @@ private:
 
     HINSTANCE instance_ = nullptr;
     HWND primary_ = nullptr;
+    bool fadeIn_ = false;  // until the first cover
     std::vector<std::unique_ptr<TMonitorWindow>> windows_;  // in the order of the other monitors
 };
 

@@ -127,7 +127,7 @@ void TForm1::FormCreate() {
     Log().Engine(engine_.ColourScheme, engine_.Speed);
     if (settings_.FadeIn) CaptureDesktop();
     otherMonitors_.Open(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)),
-                        window_);
+                        window_, settings_.FadeIn);
     CoverOtherMonitors(monitors);
     // Without the registration (or without a system that sends it) the saver just runs on.
     displayPower_ = platform::PowerSettingNotification(window_, platform::ConsoleDisplayStateGuid);
@@ -188,7 +188,7 @@ void TForm1::CoverOtherMonitors(const std::vector<MonitorRect>& monitors) {
     MonitorPicture picture{mode_, engine_.GridWidth, engine_.GridHeight, spanBounds_};
     if (mode_ == MonitorsMode::Each)
         picture = {mode_, 0, 0, {}, engine_.Pattern, engine_.ColourScheme, engine_.Speed,
-                   settings_.Rands, settings_.RandomColours};
+                   settings_.Rands, settings_.RandomColours, settings_.CycleMinutes > 0};
     otherMonitors_.Cover(monitors, picture, Log());
 }
 
@@ -275,17 +275,6 @@ bool TForm1::RenderTick() {
     return RenderIntoFrame(*field_, frame_);
 }
 
-namespace {
-void CopyMotion(const EngineState& from, EngineState& to) {
-    to.RotationRate1 = from.RotationRate1;
-    to.RotationRate2 = from.RotationRate2;
-    to.RotationRate3 = from.RotationRate3;
-    to.RotationAngle1 = from.RotationAngle1;
-    to.RotationAngle2 = from.RotationAngle2;
-    to.RotationAngle3 = from.RotationAngle3;
-}
-}  // namespace
-
 // An engine state with planes of the grid's size, for the fields a cycle shows.
 std::unique_ptr<EngineState> TForm1::MakeSpare() const {
     const int width = engine_.GridWidth, height = engine_.GridHeight;
@@ -311,7 +300,7 @@ void TForm1::PrepareCycle() {
     chosenPattern_ = engine_.Pattern;
     chosenScheme_ = engine_.ColourScheme;
     chosenMinutes_ = settings_.CycleMinutes;
-    if ((!windowed_ && settings_.CycleMinutes <= 0) || mode_ == MonitorsMode::Each) return;
+    if (!windowed_ && settings_.CycleMinutes <= 0) return;
     if (engine_.GridWidth < 1 || engine_.GridHeight < 1) return;
     incomingFrame_ = Frame(engine_.GridWidth, engine_.GridHeight);
     if (incomingFrame_.empty()) return;
@@ -359,6 +348,7 @@ void TForm1::BeginCrossFade() {
     incoming_ = &next;
     lastChange_ = GetTickCount64();
     Log().Cycle(next.Pattern, next.ColourScheme);
+    otherMonitors_.BeginCrossFade(Log());
 }
 
 bool TForm1::RenderCrossFade() {

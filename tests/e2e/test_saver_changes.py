@@ -4,7 +4,8 @@ with CycleMinutes 1 the pattern changes after a minute, "cycle P S" in the frame
 screenshot during the change is the blend of the pictures before and after it. RandomColours
 gives starts different schemes; a store without the new values runs as before once faded in.
 Each monitor its own (Monitors 3) on two monitors: a field of its own on the second, of a
-quarter of its size and of another pattern; a key there ends the saver."""
+quarter of its size and of another pattern, which fades in from the desktop and cycles to another
+pattern of its own with the primary (the minute shortened); a key there ends the saver."""
 
 import re
 import subprocess
@@ -12,16 +13,18 @@ import time
 import unittest
 
 import harness
+from harness import wait_for
 from test_more_settings import shot
 
 SEVEN = {"Speed": 0, "Bright": 9, "Algoritm": 3, "Wall": 12, "Rands": 0, "Path_Wall": "C:\\",
          "Monitors": 0}
 
 
-def small_pixels(path):
-    """The screenshot a quarter of its size in each direction (box-filtered, which keeps a blend
-    a blend), as a flat list of channel bytes."""
-    return subprocess.run(["convert", path, "-scale", "25%", "-depth", "8", "rgb:-"], check=True,
+def small_pixels(path, crop=None):
+    """The screenshot (or its part WxH+X+Y) a quarter of its size in each direction
+    (box-filtered, which keeps a blend a blend), as a flat list of channel bytes."""
+    args = ["convert", path] + (["-crop", crop, "+repage"] if crop else [])
+    return subprocess.run(args + ["-scale", "25%", "-depth", "8", "rgb:-"], check=True,
                           stdout=subprocess.PIPE, timeout=60).stdout
 
 
@@ -126,12 +129,23 @@ class EachMonitorItsOwn(unittest.TestCase):
     def test_two_monitors_two_fields_and_a_key_on_the_second_ends_it(self):
         left, right = (0, 0, 1024, 768), (1024, 0, 1280, 720)
         with harness.Session(monitors=["1024x768+0+0", "1280x720+1024+0"]) as session:
-            session.reg_store(**dict(SEVEN, Speed=20, Rands=1, Monitors=3, FadeIn=0))
+            session.reg_store(**dict(SEVEN, Speed=20, Rands=1, Monitors=3, CycleMinutes=1))
             session.mouse_move(512, 384)
             log = harness.FrameLog(session)
-            proc = session.start("/s", env=log.env)
+            # A "minute" of 4 s: the first change comes after the fade-in and the looks below.
+            proc = session.start("/s", env=dict(log.env, LUMORA_CYCLE_MINUTE_MS="4000"))
             self.addCleanup(lambda: proc.poll() is None and proc.kill())
-            self.assertTrue(log.wait_frames(3, timeout=60, proc=proc), "no frames drawn")
+            self.assertTrue(log.wait_frames(1, timeout=60, proc=proc, faded=False))
+            early = []
+            while log.fading_in() and len(early) < 6:
+                early.append(session.screenshot())
+            self.assertTrue(log.wait_frames(3, timeout=20, proc=proc), "no frames drawn")
+            # The second monitor fades in from its (black) desktop too: a look of it darker
+            # than its field, and not black.
+            crop = "1280x720+1024+0"
+            field = sum(small_pixels(shot(session, "each-faded-in.png"), crop))
+            ratios = [sum(small_pixels(path, crop)) / max(1, field) for path in early]
+            self.assertTrue(any(0.05 < r < 0.8 for r in ratios), f"no fade-in there: {ratios}")
             lines = log.lines()
             self.assertIn("mode each", lines)
             self.assertEqual(log.start()["grid"], "256x192")
@@ -146,6 +160,15 @@ class EachMonitorItsOwn(unittest.TestCase):
             self.assertIn(int(match.group(1)), range(1, 21))
             self.assertEqual(session.field_moving([left, right], 0.2), [])
             shot(session, "each-monitor.png")
+            # A change: a "cycle" line for each monitor, the second's to another pattern of its
+            # own.
+            self.assertTrue(wait_for(lambda: log.count("cycle") >= 2, timeout=20), log.lines())
+            cycles = [re.fullmatch(r"cycle (\d+) (\d+)", line).groups()
+                      for line in log.lines() if line.startswith("cycle")][:2]
+            self.assertNotEqual(int(cycles[1][0]), int(match.group(1)))
+            self.assertIn(int(cycles[1][0]), range(1, 21))
+            time.sleep(0.8)
+            shot(session, "each-cross-fade.png")
             window = [w for w in session.windows_named() if session.geometry(w) == right]
             session.focus(window[0])
             session.key("a")
