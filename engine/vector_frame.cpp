@@ -18,6 +18,7 @@
 //   14  col S,C of (u + a1) + (u - a3), of u - a1, of u + (u - a2)   row as 11
 #include "engine/vector_frame.h"
 
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <memory>
@@ -117,27 +118,61 @@ struct Tables {
     double RowE[vector::TableSlots * MaxGridRows];
 };
 
-using GridTables = GridTable<double>;
+// The per-grid tables and the double planes are kept for each of the last few engine states
+// rendered: a cross-fade renders two fields every frame, and each monitor its own field, which
+// would otherwise make them anew at every frame. A state beyond those takes the slot used
+// longest ago; a state rendered again at another grid (a still) makes its own slot anew.
+constexpr int KeptStates = 4;
+
+// The per-grid tables of patterns 4, 8 and 10 for one state.
+struct GridTables {
+    const EngineState* State = nullptr;
+    uint64_t Used = 0;
+    GridTable<double> Table;
+};
 
 // Double copies of the planes, for the field generation (FieldSerial) and grid they were made of.
 struct DoublePlanes {
     const EngineState* State = nullptr;
+    uint64_t Used = 0;
     uint64_t Serial = 0;
     GridTable<double> Table;  // X, then Y, then Z: paddedWidth x Height each
 };
 
-DoublePlanes& Planes() {
-    static DoublePlanes planes;
-    return planes;
+// The state's own slot, or the one used longest ago, emptied for it.
+template <class Slot>
+Slot& SlotOf(std::array<Slot, KeptStates>& slots, const EngineState& state) {
+    static uint64_t uses = 0;
+    Slot* chosen = nullptr;
+    Slot* oldest = &slots[0];
+    for (Slot& slot : slots) {
+        if (slot.State == &state) {
+            chosen = &slot;
+            break;
+        }
+        if (slot.Used < oldest->Used) oldest = &slot;
+    }
+    if (!chosen) {
+        chosen = oldest;
+        chosen->State = &state;
+        chosen->Table.Piece = {};
+    }
+    chosen->Used = ++uses;
+    return *chosen;
+}
+
+DoublePlanes& Planes(const EngineState& state) {
+    static std::array<DoublePlanes, KeptStates> planes;
+    return SlotOf(planes, state);
 }
 
 Tables& FrameTables() {
     static const std::unique_ptr<Tables> tables = std::make_unique<Tables>();
     return *tables;
 }
-GridTables& Grid() {
-    static GridTables grid;
-    return grid;
+GridTable<double>& Grid(const EngineState& state) {
+    static std::array<GridTables, KeptStates> grids;
+    return SlotOf(grids, state).Table;
 }
 
 // The double nearest x, and the exact distance between the two. The rounding goes through memory:
@@ -150,14 +185,19 @@ inline void Split(long double x, double& value, double& error) {
 
 int Padded(int width) { return (width + vector::MaxLanes - 1) / vector::MaxLanes * vector::MaxLanes; }
 
-bool PrepareGrid(const EngineState& state, int paddedWidth) {
+// The state's per-grid tables (none for the other patterns: grid stays null); false when the
+// memory cannot be had.
+bool PrepareGrid(const EngineState& state, int paddedWidth, const double*& grid) {
     const int pattern = state.Pattern, W = state.GridWidth, H = state.GridHeight;
+    grid = nullptr;
     if (pattern != 4 && pattern != 8 && pattern != 10) return true;
-    GridTables& g = Grid();
+    GridTable<double>& g = Grid(state);
     const int fieldW = FieldWidthOf(state), fieldH = FieldHeightOf(state);
     const GridPiece piece = PieceOf(state);
+    grid = g.Values.get();
     if (g.Piece == piece) return true;
     if (!g.Reserve(static_cast<size_t>(paddedWidth) * H * vector::GridSlots)) return false;
+    grid = g.Values.get();
     double* values = g.Values.get();
     const size_t plane = static_cast<size_t>(paddedWidth) * H;
     auto job = [&](int begin, int end) {
@@ -179,14 +219,12 @@ bool PrepareGrid(const EngineState& state, int paddedWidth) {
 // The planes in double, made once per field generation; null where the planes were never generated
 // (or no memory): then the frame converts them as it goes.
 const double* PlanesInDouble(const EngineState& state, int paddedWidth) {
-    DoublePlanes& d = Planes();
     const int W = state.GridWidth, H = state.GridHeight;
     if (state.FieldSerial == 0) return nullptr;
+    DoublePlanes& d = Planes(state);
     const GridPiece piece = PieceOf(state);
-    if (d.State == &state && d.Serial == state.FieldSerial && d.Table.Piece == piece)
-        return d.Table.Values.get();
+    if (d.Serial == state.FieldSerial && d.Table.Piece == piece) return d.Table.Values.get();
     const size_t plane = static_cast<size_t>(paddedWidth) * H;
-    d.State = nullptr;
     if (!d.Table.Reserve(3 * plane)) return nullptr;
     double* values = d.Table.Values.get();
     auto job = [&](int begin, int end) {
@@ -200,7 +238,6 @@ const double* PlanesInDouble(const EngineState& state, int paddedWidth) {
         }
     };
     EnginePool().ForEachChunk(H, 8, job);
-    d.State = &state;
     d.Serial = state.FieldSerial;
     d.Table.Piece = piece;
     return values;
@@ -297,7 +334,8 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
     const int W = state.GridWidth, H = state.GridHeight;
     const int pattern = (state.Pattern >= 1 && state.Pattern <= 14) ? state.Pattern : 0;
     const int paddedWidth = Padded(W);
-    if (pattern != 0 && !PrepareGrid(state, paddedWidth)) return false;
+    const double* grid = nullptr;
+    if (pattern != 0 && !PrepareGrid(state, paddedWidth, grid)) return false;
     InitFastMath();
 
     Job j{};
@@ -328,7 +366,7 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
                                       std::fabs(state.RotationAngle2) + std::fabs(state.RotationAngle3) + 8;
         exact = magnitude <= ArgumentLimit;
         j.sinSumBound = SinSumBound(magnitude);
-        j.grid = Grid().Values.get();
+        j.grid = grid;
         j.gridAbs[0] = pattern == 8 ? static_cast<double>(TableAbs) : 0.0;
         j.gridAbs[1] = pattern == 8 ? static_cast<double>(TableAbs) : 0.0;
         j.gridAbs[2] = 0.0;

@@ -92,6 +92,31 @@ TEST(VectorFrame, EveryPathGivesTheStraightforwardPixelsForEveryPatternAndScheme
     }
 }
 
+// States rendered in turn, as a cross-fade and each monitor's field do, more of them than the
+// frame keeps tables for, and one whose field is made anew for another pattern: each frame is
+// still the straightforward one (no state's tables or planes serve another).
+TEST(VectorFrame, StatesRenderedInTurnKeepTheirOwnTablesAndPlanes) {
+    for (EnginePath path : VectorPaths()) {
+        PathScope scope(path);
+        std::vector<std::unique_ptr<EngineState>> states;
+        int seed = 0;
+        for (int pattern : {4, 4, 8, 10, 17, 17, 22}) {
+            ++seed;
+            states.push_back(MakeState(pattern, 29 + seed, 17, 600u + seed));
+        }
+        for (int round = 0; round < 3; ++round) {
+            for (size_t i = 0; i < states.size(); ++i) {
+                SCOPED_TRACE(testing::Message() << EnginePathName(path) << " round " << round
+                                                << " state " << i);
+                EXPECT_EQ(CompareFrames(*states[i], 1, round), 0);
+                EXPECT_EQ(CompareFrames(*states[(i + 1) % 2], 1, round), 0);
+            }
+            states[0]->Pattern = round == 0 ? 21 : 8;
+            GeneratePatternField(*states[0]);
+        }
+    }
+}
+
 TEST(VectorFrame, AStillInPiecesBeyondThePlanesTakesTheVectorPath) {
     for (EnginePath path : VectorPaths()) {
         PathScope scope(path);
