@@ -117,6 +117,11 @@ class Stills(test_save_image.SaveImage):
         save = session.find_window(SAVE, timeout=3 if progress is not None else 30)
         self.assertTrue(progress is not None or save is not None, "neither progress nor dialog")
         if save is not None:
+            # Over the dialog, so that it gets the key: the keyboard follows the pointer, which
+            # still stands over the settings dialog, where an Esc would end the settings mode.
+            wait_for(lambda: session.controls(SAVE))
+            sx, sy, sw, sh = session.geometry(save)
+            session.mouse_move(sx + sw // 2, sy + sh // 2)
             session.key("Escape")
             self.assertTrue(wait_for(lambda: not session.find_window(SAVE, timeout=0), 20))
         self.assertTrue(wait_for(lambda: self.restored(before + 1), 30), self.log.lines()[-3:])
