@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/engine.h"
@@ -31,7 +32,9 @@ std::vector<EnginePath> VectorPaths() {
 // Sets a path for the scope and puts the active one back.
 class PathScope {
 public:
-    explicit PathScope(EnginePath path) : saved_(ActiveEnginePath()) { EXPECT_TRUE(SetEnginePath(path)); }
+    explicit PathScope(EnginePath path) : saved_(ActiveEnginePath()) {
+        EXPECT_TRUE(SetEnginePath(path));
+    }
     ~PathScope() {
         SetEnginePath(saved_);
         SetVectorTestHooks({});
@@ -82,10 +85,15 @@ TEST(VectorFrame, EveryPathGivesTheStraightforwardPixelsForEveryPatternAndScheme
         ResetVectorFrameCounts();
         for (int pattern = 1; pattern <= 25; ++pattern)
             for (const Grid& g : {Grid{61, 37}, Grid{1, 9}, Grid{9, 1}, Grid{13, 5}}) {
-                SCOPED_TRACE(testing::Message() << EnginePathName(path) << " pattern " << pattern
-                                                << " grid " << g.width << "x" << g.height);
+                // Each check names its case itself, as in settings_test: a SCOPED_TRACE makes
+                // GoogleTest on Windows start a thread of its own, which Wine may still be
+                // starting when the program ends.
+                const std::string label =
+                    (testing::Message() << EnginePathName(path) << " pattern " << pattern
+                                        << " grid " << g.width << "x" << g.height)
+                        .GetString();
                 auto state = MakeState(pattern, g.width, g.height, 500u + pattern);
-                EXPECT_EQ(CompareFrames(*state, 19, pattern), 0);
+                EXPECT_EQ(CompareFrames(*state, 19, pattern), 0) << label;
             }
         // The vector path drew them (the counts are its own).
         EXPECT_EQ(VectorFrameCounts().points, 25L * 19 * (61 * 37 + 9 + 9 + 65));
@@ -106,10 +114,11 @@ TEST(VectorFrame, StatesRenderedInTurnKeepTheirOwnTablesAndPlanes) {
         }
         for (int round = 0; round < 3; ++round) {
             for (size_t i = 0; i < states.size(); ++i) {
-                SCOPED_TRACE(testing::Message() << EnginePathName(path) << " round " << round
-                                                << " state " << i);
-                EXPECT_EQ(CompareFrames(*states[i], 1, round), 0);
-                EXPECT_EQ(CompareFrames(*states[(i + 1) % 2], 1, round), 0);
+                const std::string label = (testing::Message() << EnginePathName(path) << " round "
+                                                              << round << " state " << i)
+                                              .GetString();
+                EXPECT_EQ(CompareFrames(*states[i], 1, round), 0) << label;
+                EXPECT_EQ(CompareFrames(*states[(i + 1) % 2], 1, round), 0) << label;
             }
             states[0]->Pattern = round == 0 ? 21 : 8;
             GeneratePatternField(*states[0]);
@@ -123,10 +132,12 @@ TEST(VectorFrame, AStillInPiecesBeyondThePlanesTakesTheVectorPath) {
         for (int pattern : {4, 8, 10, 17}) {
             // a piece of a larger field: the per-grid tables and coordinates follow the piece
             auto state = MakeState(pattern, 40, 30, 77u);
-            state->FieldWidth = 300, state->FieldHeight = 200, state->FieldColumn = 123, state->FieldRow = 57;
+            state->FieldWidth = 300, state->FieldHeight = 200, state->FieldColumn = 123,
+            state->FieldRow = 57;
             GeneratePatternField(*state);
-            SCOPED_TRACE(testing::Message() << EnginePathName(path) << " pattern " << pattern);
-            EXPECT_EQ(CompareFrames(*state, 4, 3), 0);
+            const std::string label =
+                (testing::Message() << EnginePathName(path) << " pattern " << pattern).GetString();
+            EXPECT_EQ(CompareFrames(*state, 4, 3), 0) << label;
         }
     }
 }
@@ -154,7 +165,8 @@ TEST(VectorFrame, EveryValueLiesWithinItsBound) {
                 for (int i = 0; i < w * h; ++i) {
                     RotatePoint(*state, i / w, i % w);
                     PatternValues(*state, i / w, i % w);
-                    const long double exact[3] = {state->PointValue1, state->PointValue2, state->PointValue3};
+                    const long double exact[3] = {state->PointValue1, state->PointValue2,
+                                                  state->PointValue3};
                     for (int k = 0; k < 3; ++k) {
                         const double value = record[i * 6 + k], bound = record[i * 6 + 3 + k];
                         if (!std::isfinite(exact[k])) continue;  // such a point falls back
@@ -167,9 +179,10 @@ TEST(VectorFrame, EveryValueLiesWithinItsBound) {
             }
             std::printf("%s pattern %d: largest difference / bound %.3g over %ld values\n",
                         EnginePathName(path), pattern, worstRatio, values);
-            SCOPED_TRACE(testing::Message() << EnginePathName(path) << " pattern " << pattern);
-            EXPECT_EQ(violations, 0) << "of " << values << " values";
-            EXPECT_GT(values, 0);
+            const std::string label =
+                (testing::Message() << EnginePathName(path) << " pattern " << pattern).GetString();
+            EXPECT_EQ(violations, 0) << label << ": of " << values << " values";
+            EXPECT_GT(values, 0) << label;
         }
     }
 }
@@ -179,16 +192,17 @@ TEST(VectorFrame, LargerBoundsOnlyAddFallbacks) {
     for (EnginePath path : VectorPaths()) {
         PathScope scope(path);
         for (int pattern : {3, 8, 9, 12, 17}) {
-            SCOPED_TRACE(testing::Message() << EnginePathName(path) << " pattern " << pattern);
+            const std::string label =
+                (testing::Message() << EnginePathName(path) << " pattern " << pattern).GetString();
             auto state = MakeState(pattern, 61, 37, 31u);
             SetVectorTestHooks({1e8, nullptr});
             ResetVectorFrameCounts();
-            EXPECT_EQ(CompareFrames(*state, 19, 0), 0);
+            EXPECT_EQ(CompareFrames(*state, 19, 0), 0) << label;
             const VectorCounts counts = VectorFrameCounts();
-            std::printf("%s pattern %d: %lld of %lld points fell back\n", EnginePathName(path), pattern,
-                        counts.fallbacks, counts.points);
-            EXPECT_GT(counts.fallbacks, 0);
-            EXPECT_LT(counts.fallbacks, counts.points / 2);
+            std::printf("%s pattern %d: %lld of %lld points fell back\n", EnginePathName(path),
+                        pattern, counts.fallbacks, counts.points);
+            EXPECT_GT(counts.fallbacks, 0) << label;
+            EXPECT_LT(counts.fallbacks, counts.points / 2) << label;
             SetVectorTestHooks({});
         }
     }
@@ -213,7 +227,8 @@ TEST(VectorFrame, TheCallersRoundingStateReachesNeitherThePixelsNorTheCaller) {
             auto state = MakeState(pattern, 37, 23, 11u);
             // round upwards, flush to zero, denormals are zero
             const uint32_t saved = ReadMxcsr();
-            const uint32_t odd = (saved & ~MxcsrRoundingMask) | 0x4000 | MxcsrFlushToZero | MxcsrDenormalsAreZero;
+            const uint32_t odd =
+                (saved & ~MxcsrRoundingMask) | 0x4000 | MxcsrFlushToZero | MxcsrDenormalsAreZero;
             WriteMxcsr(odd);
             const long differing = CompareFrames(*state, 3, 0);
             const uint32_t after = ReadMxcsr();
