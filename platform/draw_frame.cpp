@@ -1,7 +1,6 @@
 #include "platform/draw_frame.h"
 
 namespace lumora::platform {
-namespace {
 
 // The rows as a top-down 32-bit DIB `stride` pixels wide.
 BITMAPINFO TopDownInfo(int stride, int height) {
@@ -14,8 +13,6 @@ BITMAPINFO TopDownInfo(int stride, int height) {
     info.bmiHeader.biCompression = BI_RGB;
     return info;
 }
-
-}  // namespace
 
 bool DrawSurface::Resize(int width, int height) {
     if (width == width_ && height == height_ && (pixels_ || width < 1 || height < 1)) return true;

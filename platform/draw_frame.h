@@ -24,6 +24,10 @@
 
 namespace lumora::platform {
 
+// The header of a top-down 32-bit DIB, `stride` pixels wide: rows of exactly `stride` pixels,
+// the top row first.
+BITMAPINFO TopDownInfo(int stride, int height);
+
 class DrawSurface {
 public:
     DrawSurface() = default;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/draw_frame.h"
 #include "platform/handles.h"
 #include "platform/window_dc.h"
 
@@ -29,13 +30,7 @@ private:
 class DibSection {
 public:
     DibSection(HDC dc, int width, int height) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO info = TopDownInfo(width, height);
         bitmap_ = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
     }
     ~DibSection() {

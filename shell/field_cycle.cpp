@@ -65,4 +65,12 @@ void CopyMotion(const EngineState& from, EngineState& to) {
     to.RotationAngle3 = from.RotationAngle3;
 }
 
+void PrepareNextField(const EngineState& shown, EngineState& next, bool randomScheme) {
+    next.Pattern = NextPattern(shown.Pattern);
+    next.ColourScheme = randomScheme ? NextScheme(shown.ColourScheme) : shown.ColourScheme;
+    next.Speed = shown.Speed;
+    CopyMotion(shown, next);
+    GeneratePatternField(next);
+}
+
 }  // namespace lumora

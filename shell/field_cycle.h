@@ -14,6 +14,9 @@
 //                          on (and for a blend of no duration), rising evenly in between.
 //   CopyMotion             the rotation's rates and angles of one engine state into another,
 //                          so that a new field goes on with the motion shown.
+//   PrepareNextField       `next` becomes the field a cycle changes to from `shown`: its next
+//                          pattern, its next scheme where schemes are random (else the same),
+//                          the same speed and motion, and its planes filled.
 //   BlendPixels            per channel (from * (256 - weight) + to * weight + 128) / 256,
 //                          rounded down, for weights 0..256 (clamped); the result is opaque.
 //                          The two pictures' common width and height are blended; `out` may
@@ -41,6 +44,7 @@ bool CycleDue(int64_t millisecondsSinceChange, int minutes,
               int64_t minuteMilliseconds = MinuteMilliseconds);
 int BlendWeight(int64_t elapsed, int64_t duration);
 void CopyMotion(const EngineState& from, EngineState& to);
+void PrepareNextField(const EngineState& shown, EngineState& next, bool randomScheme);
 void BlendPixels(const FrameView& from, const FrameView& to, int weight, uint32_t* out,
                  int outStride);
 

@@ -116,12 +116,7 @@ void TMonitorWindow::MakeOwnField(const ScreenRect& monitor, const MonitorPictur
 bool TMonitorWindow::BeginCrossFade() {
     if (!shown_ || !spare_ || incoming_) return false;
     EngineState& next = shown_ == field_.get() ? *spare_ : *field_;
-    next.Pattern = NextPattern(shown_->Pattern);
-    next.ColourScheme =
-        picture_.randomScheme ? NextScheme(shown_->ColourScheme) : shown_->ColourScheme;
-    next.Speed = shown_->Speed;
-    CopyMotion(*shown_, next);
-    GeneratePatternField(next);
+    PrepareNextField(*shown_, next, picture_.randomScheme);
     incoming_ = &next;
     changeStart_ = GetTickCount64();
     return true;

@@ -339,12 +339,7 @@ EngineState& TForm1::NextField() {
 // field shown, and fills its planes; the two are blended from the next frame on.
 void TForm1::BeginCrossFade() {
     EngineState& next = NextField();
-    next.Pattern = NextPattern(field_->Pattern);
-    next.ColourScheme =
-        settings_.RandomColours ? NextScheme(field_->ColourScheme) : field_->ColourScheme;
-    next.Speed = field_->Speed;
-    CopyMotion(*field_, next);
-    GeneratePatternField(next);
+    PrepareNextField(*field_, next, settings_.RandomColours);
     incoming_ = &next;
     lastChange_ = GetTickCount64();
     Log().Cycle(next.Pattern, next.ColourScheme);
