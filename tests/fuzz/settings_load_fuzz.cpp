@@ -77,6 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (uint8_t& b : value.data) b = in.Byte();
         store.Values[name] = std::move(value);
     }
+    // A key that does not exist holds no values; the first run's writes make it.
+    if (!store.KeyExists) store.Values.clear();
 
     EngineState& engine = Engine();
     engine.Speed = engine.ColourScheme = engine.Pattern = 0;
