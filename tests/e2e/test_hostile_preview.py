@@ -42,9 +42,11 @@ class HostilePreview(harness.SessionTestCase):
     def test_hosts_of_every_size_and_one_that_goes_away_early(self):
         session = self.session
         session.reg_import(harness.reg_file(None))
-        for width, height, grid in ((0, 0, "0x0"), (1, 1, "1x1"), (5000, 5000, "2001x1501")):
+        # The largest grid's field alone takes over 2 s on a loaded machine: its host stays longer.
+        for width, height, grid, hold in ((0, 0, "0x0", 2500), (1, 1, "1x1", 2500),
+                                          (5000, 5000, "2001x1501", 8000)):
             with self.subTest(f"{width}x{height}"):
-                lines, log = self.host(width, height, 2500)
+                lines, log = self.host(width, height, hold)
                 self.assertTrue(lines[1].startswith("preview "), lines)
                 self.assertIn(f"size={width}x{height}", lines[1])
                 start = log.start()

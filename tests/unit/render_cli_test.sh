@@ -30,7 +30,7 @@ for args in "--pattern 0 --scheme 0 --size 8x8 --out a.bmp" \
   # shellcheck disable=SC2086
   "${render[@]}" $args >out.txt 2>err.txt
   status=$?
-  [ $status -eq 2 ] || fail "'$args' exited $status, not 2"
+  [ $status -eq 2 ] || fail "'$args' exited $status, not 2: $(head -c 2000 err.txt) / $(head -c 500 out.txt)"
   grep -q "usage: lumora-render" err.txt || fail "'$args' printed no usage"
   [ ! -e a.bmp ] || { fail "'$args' wrote a file"; rm -f a.bmp; }
 done
