@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# scripts/wine-exec.sh over a stand-in `wine`: a start that Wine's server refused is tried again,
+# up to three times; any other result, and what the program printed, passes through unchanged.
+#   wine_exec_test.sh WINE_EXEC
+set -uo pipefail
+wine_exec=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/bin" "$work/wine/unit" && touch "$work/wine/unit/user.reg"
+# The stand-in fails the first $REFUSE starts as a refused client, then prints and exits $STATUS.
+cat >"$work/bin/wine" <<'WINE'
+#!/usr/bin/env bash
+n=$(($(cat "$CALLS" 2>/dev/null || echo 0) + 1)); echo $n >"$CALLS"
+if [ "$n" -le "$REFUSE" ]; then echo "wine client error:0: recvmsg: Connection reset by peer" >&2; exit 1; fi
+echo "out $*"; echo "err $*" >&2; exit "$STATUS"
+WINE
+printf '#!/bin/sh\nexit 0\n' >"$work/bin/wineserver"
+chmod +x "$work/bin/wine" "$work/bin/wineserver"
+failures=0
+# case REFUSE STATUS: expected status, starts and the program's own output
+check() {
+  local refuse=$1 status=$2 want_status=$3 want_calls=$4
+  rm -f "$work/calls"
+  PATH=$work/bin:$PATH LUMORA_WINE_DIR=$work/wine CALLS=$work/calls REFUSE=$refuse STATUS=$status \
+    "$wine_exec" prog.exe a >"$work/out" 2>"$work/err"
+  local got=$? calls; calls=$(cat "$work/calls")
+  if [ "$got" -ne "$want_status" ] || [ "$calls" -ne "$want_calls" ]; then
+    echo "FAIL: refused $refuse, status $status: exited $got after $calls starts (want $want_status, $want_calls)"
+    failures=$((failures + 1))
+  elif [ "$refuse" -lt 3 ] && { [ "$(cat "$work/out")" != "out prog.exe a" ] || ! grep -qx "err prog.exe a" "$work/err"; }; then
+    echo "FAIL: refused $refuse, status $status: output $(cat "$work/out") / $(cat "$work/err")"
+    failures=$((failures + 1))
+  fi
+}
+check 0 0 0 1
+check 0 2 2 1
+check 0 1 1 1   # the program's own status 1 is not a refused start
+check 1 0 0 2
+check 2 5 5 3
+check 3 0 1 3   # refused every time: given up after three
+[ $failures -eq 0 ] && echo "wine_exec_test: all checks passed"
+exit $failures
