@@ -23,17 +23,20 @@ export WINEPREFIX=$unit WINEDEBUG=-all
 # Exits at once when a server already runs for the prefix.
 wineserver -p30 >/dev/null 2>&1 || true
 # The program's errors go through a file and its output also into one, so that a failed start
-# can be told from the program's own status 1.
-errors=$(mktemp)
-output=$(mktemp)
-trap 'cat "$errors" >&2; rm -f "$errors" "$output"' EXIT
+# can be told from the program's own status 1. The output reaches the copy through a named pipe
+# that is the program's standard output and nothing else: any other descriptor would be
+# inherited by the prefix's services (services.exe, rpcss.exe, ...), which outlive the program,
+# and hold the caller's output open until they end.
+work=$(mktemp -d)
+errors=$work/errors output=$work/output
+mkfifo "$work/pipe"
+trap 'cat "$errors" >&2 2>/dev/null; rm -rf "$work"' EXIT
 for try in 1 2 3; do
   status=0
-  exec 3> >(tee "$output")
+  tee "$output" <"$work/pipe" &
   tee_pid=$!
-  wine "$@" >&3 2>"$errors" || status=$?
-  exec 3>&-
-  # The copy ends with the program's output, unless a process it started keeps it open.
+  wine "$@" >"$work/pipe" 2>"$errors" || status=$?
+  # The copy ends with the program's output (a moment later); it is not waited for beyond that.
   for _ in $(seq 40); do kill -0 "$tee_pid" 2>/dev/null || break; sleep 0.05; done
   refused=
   [ "$status" -eq 1 ] && { grep -q '^wine client error' "$errors" || grep -q '^ShellExecuteEx failed' "$output"; } &&
