@@ -62,14 +62,21 @@ constexpr double Inf = __builtin_inf();
 
 // ---- Lanes -----------------------------------------------------------------------------------
 
-LUMORA_ALWAYS_INLINE vd Splat(double x) { return vd{} + x; }
-LUMORA_ALWAYS_INLINE vl SplatL(long long x) { return vl{} + x; }
-LUMORA_ALWAYS_INLINE vd Load(const double* p) {
-    vd v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
+// A broadcast (vd{} + x would add 0 in scalar first, which the 32-bit build did on the x87).
+LUMORA_ALWAYS_INLINE vd Splat(double x) {
+#if LUMORA_VECTOR_LANES == 8
+    return (vd)_mm512_set1_pd(x);
+#else
+    return (vd)_mm256_set1_pd(x);
+#endif
 }
-LUMORA_ALWAYS_INLINE void Store(double* p, vd v) { std::memcpy(p, &v, sizeof v); }
+LUMORA_ALWAYS_INLINE vl SplatL(long long x) { return vl{} + x; }
+// Unaligned loads and stores of the lanes' own types (a memcpy's store may alias anything: the
+// job's tables would be read again after every pixel written).
+typedef double vdUnaligned __attribute__((vector_size(8 * N), aligned(8)));
+typedef int viUnaligned __attribute__((vector_size(4 * N), aligned(4)));
+LUMORA_ALWAYS_INLINE vd Load(const double* p) { return *reinterpret_cast<const vdUnaligned*>(p); }
+LUMORA_ALWAYS_INLINE void Store(double* p, vd v) { *reinterpret_cast<vdUnaligned*>(p) = v; }
 LUMORA_ALWAYS_INLINE vd Abs(vd x) { return (vd)((vl)x & SplatL(0x7fffffffffffffffLL)); }
 LUMORA_ALWAYS_INLINE vd Select(vl m, vd a, vd b) { return (vd)((m & (vl)a) | (~m & (vl)b)); }
 LUMORA_ALWAYS_INLINE vd Max(vd a, vd b) { return Select(a > b, a, b); }
@@ -303,9 +310,9 @@ LUMORA_ALWAYS_INLINE vd Lift(vd f, vd e, vl& undecided) {
     return Select(f < 0.5, f / (gap * gap), f);
 }
 
-// The pixels of N points into out; returns the lanes left undecided.
+// The pixels of N points; returns the lanes left undecided.
 template <int Kind>
-__attribute__((always_inline)) inline int ColourPoints(const Job& j, const vd V[3], const vd Ein[3], uint32_t* out) {
+__attribute__((always_inline)) inline int ColourPoints(const Job& j, const vd V[3], const vd Ein[3], vi& pixels) {
     vd E[3];
     for (int k = 0; k < 3; ++k) E[k] = Ein[k] * (1.0 + 0x1p-30);
     vl undecided = (V[0] != V[0]) | (V[1] != V[1]) | (V[2] != V[2]);
@@ -354,8 +361,7 @@ __attribute__((always_inline)) inline int ColourPoints(const Job& j, const vd V[
     // r * 65536 + g * 256 + b + 0x7F000000 is an exact integer in int's range; flipping the top
     // bit gives the opaque pixel.
     const vd packed = r8 * 65536.0 + g8 * 256.0 + b8 + 2130706432.0;
-    const vi p = __builtin_convertvector(packed, vi) ^ (int)0x80000000;
-    std::memcpy(out, &p, sizeof p);
+    pixels = __builtin_convertvector(packed, vi) ^ (int)0x80000000;
     return Lanes(undecided);
 }
 
@@ -384,19 +390,24 @@ __attribute__((noinline)) long long SlowLanes(const Job& j, int row, int col, co
 
 template <int Kind>
 __attribute__((always_inline)) inline long long Finish(const Job& j, int row, int col, const vd Vin[3], const vd Ein[3]) {
-    uint32_t px[N];
     const bool test = j.record != nullptr || j.boundScale != 1.0;
     vd V[3] = {Vin[0], Vin[1], Vin[2]}, E[3] = {Ein[0], Ein[1], Ein[2]};
     if (__builtin_expect(test, 0))
         for (int k = 0; k < 3; ++k) E[k] *= j.boundScale;
     const int n = Min(N, j.width - col);
-    const int mask = ColourPoints<Kind>(j, V, E, px) & ((1 << n) - 1);
+    vi pixels;
+    const int mask = ColourPoints<Kind>(j, V, E, pixels) & ((1 << n) - 1);
     long long fallbacks = 0;
-    if (__builtin_expect(mask != 0 || test, 0)) fallbacks = SlowLanes(j, row, col, V, E, mask, px);
+    if (__builtin_expect(mask != 0 || test, 0)) {
+        uint32_t px[N];
+        std::memcpy(px, &pixels, sizeof px);
+        fallbacks = SlowLanes(j, row, col, V, E, mask, px);
+        std::memcpy(&pixels, px, sizeof px);
+    }
     uint32_t* out = j.pixels + static_cast<long>(row) * j.stride + col;
-    if (n == N) std::memcpy(out, px, sizeof px);
+    if (n == N) *reinterpret_cast<viUnaligned*>(out) = pixels;
     else
-        for (int l = 0; l < n; ++l) out[l] = px[l];
+        for (int l = 0; l < n; ++l) out[l] = static_cast<uint32_t>(pixels[l]);
     return fallbacks;
 }
 
@@ -411,17 +422,18 @@ LUMORA_ALWAYS_INLINE Bounded Row(const Job& j, int slot, int row) {
     return {Splat(j.row[i]), Splat(j.rowE[i])};
 }
 LUMORA_ALWAYS_INLINE vd ColV(const Job& j, int slot, int col) { return Load(j.col + static_cast<long>(slot) * j.paddedWidth + col); }
-LUMORA_ALWAYS_INLINE vd RowV(const Job& j, int slot, int row) { return Splat(j.row[static_cast<long>(slot) * j.height + row]); }
 // A per-grid value: the 80-bit value rounded once (2^-53 of itself) and gridAbs.
 LUMORA_ALWAYS_INLINE Bounded Grid(const Job& j, int slot, int row, int col) {
     const vd v = Load(j.grid + (static_cast<long>(slot) * j.height + row) * j.paddedWidth + col);
     return {v, Abs(v) * 0x1p-53 + j.gridAbs[slot]};
 }
-// sin(X + Y) from sin X, cos X in column slots s, s + 1 and sin Y, cos Y in row slots t, t + 1.
-LUMORA_ALWAYS_INLINE Bounded SinOfSum(const Job& j, int s, int t, int row, int col) {
-    return {Fma(ColV(j, s, col), RowV(j, t + 1, row), ColV(j, s + 1, col) * RowV(j, t, row)),
-            Splat(j.sinSumBound)};
-}
+// A row's terms, broadcast once for all its points.
+struct RowTerms {
+    Bounded slot[TableSlots];
+    LUMORA_ALWAYS_INLINE RowTerms(const Job& j, int row) {
+        for (int k = 0; k < TableSlots; ++k) slot[k] = Row(j, k, row);
+    }
+};
 
 // ---- The per-frame patterns ------------------------------------------------------------------
 // The shared formulas (pattern_terms.h) on the table slots vector_frame.cpp fills, each operation
@@ -434,14 +446,17 @@ LUMORA_ALWAYS_INLINE Bounded operator*(Bounded a, Bounded b) { return Mul(a, b);
 struct VectorTerms {
     using Value = Bounded;
     const Job& j;
+    const RowTerms& rows;
     int row, col;
 
     LUMORA_ALWAYS_INLINE Bounded Col(int k) const { return lumora::vector::Col(j, k, col); }
-    LUMORA_ALWAYS_INLINE Bounded Row(int k) const { return lumora::vector::Row(j, k, row); }
+    LUMORA_ALWAYS_INLINE Bounded Row(int k) const { return rows.slot[k]; }
     LUMORA_ALWAYS_INLINE Bounded Grid(int k) const { return lumora::vector::Grid(j, k, row, col); }
+    // sin(X + Y) from sin X, cos X in column slots s, s + 1 and sin Y, cos Y in row slots r, r + 1
     template <class F>
     LUMORA_ALWAYS_INLINE Bounded SinOfSum(int s, int r, const F&) const {
-        return lumora::vector::SinOfSum(j, s, r, row, col);
+        return {Fma(ColV(j, s, col), rows.slot[r + 1].v, ColV(j, s + 1, col) * rows.slot[r].v),
+                Splat(j.sinSumBound)};
     }
     // sin(G + a3) for the grid's G = (w + u) + v, from its sine and cosine (slots 1, 2) and a3's
     LUMORA_ALWAYS_INLINE Bounded SinOfGridPlusA3() const {
@@ -467,9 +482,10 @@ struct VectorTerms {
 };
 
 template <int P>
-__attribute__((always_inline)) inline void PatternPoint(const Job& j, int r, int c, vd V[3], vd E[3]) {
+__attribute__((always_inline)) inline void PatternPoint(const Job& j, const RowTerms& rows, int r, int c,
+                                                        vd V[3], vd E[3]) {
     Bounded v1, v2, v3;
-    Pattern<P>::Point(VectorTerms{j, r, c}, v1, v2, v3);
+    Pattern<P>::Point(VectorTerms{j, rows, r, c}, v1, v2, v3);
     V[0] = v1.v, V[1] = v2.v, V[2] = v3.v;
     E[0] = v1.e, E[1] = v2.e, E[2] = v3.e;
 }
@@ -477,12 +493,14 @@ __attribute__((always_inline)) inline void PatternPoint(const Job& j, int r, int
 template <int P, int Kind>
 long long PatternRows(const Job& j, int begin, int end) {
     long long fallbacks = 0;
-    for (int r = begin; r < end; ++r)
+    for (int r = begin; r < end; ++r) {
+        const RowTerms rows(j, r);
         for (int c = 0; c < j.width; c += N) {
             vd V[3], E[3];
-            PatternPoint<P>(j, r, c, V, E);
+            PatternPoint<P>(j, rows, r, c, V, E);
             fallbacks += Finish<Kind>(j, r, c, V, E);
         }
+    }
     return fallbacks;
 }
 
@@ -493,9 +511,10 @@ long long Pattern9Rows(const Job& j, int begin, int end) {
     constexpr int Block = 64;
     double xs[3][Block], es[3][Block];
     long long fallbacks = 0;
-    const VectorTerms t{j, 0, 0};
     for (int r = begin; r < end; ++r) {
-        const Bounded v0 = Row(j, 0, r), g2 = Row(j, 1, r);
+        const RowTerms rows(j, r);
+        const VectorTerms t{j, rows, r, 0};
+        const Bounded v0 = rows.slot[0], g2 = rows.slot[1];
         for (int first = 0; first < j.width; first += Block) {
             const int count = Min(Block, j.paddedWidth - first);
             for (int c = 0; c < count; c += N) {

@@ -129,15 +129,17 @@ TEST(VectorKernels, EveryDecidedPixelIsTheEnginesAtBothEndsOfTheBounds) {
                 }
             const vd V[3] = {Load(v[0]), Load(v[1]), Load(v[2])};
             const vd Es[3] = {Splat(E), Splat(E), Splat(E)};
-            uint32_t px[N];
+            vi pixels;
             int mask = 0;
             switch (j.schemeKind) {
-                case 0: mask = ColourPoints<0>(j, V, Es, px); break;
-                case 1: mask = ColourPoints<1>(j, V, Es, px); break;
-                case 2: mask = ColourPoints<2>(j, V, Es, px); break;
-                case 3: mask = ColourPoints<3>(j, V, Es, px); break;
-                default: mask = ColourPoints<4>(j, V, Es, px); break;
+                case 0: mask = ColourPoints<0>(j, V, Es, pixels); break;
+                case 1: mask = ColourPoints<1>(j, V, Es, pixels); break;
+                case 2: mask = ColourPoints<2>(j, V, Es, pixels); break;
+                case 3: mask = ColourPoints<3>(j, V, Es, pixels); break;
+                default: mask = ColourPoints<4>(j, V, Es, pixels); break;
             }
+            uint32_t px[N];
+            std::memcpy(px, &pixels, sizeof px);
             for (int l = 0; l < N; ++l) {
                 if (mask >> l & 1) {
                     ++undecided;
