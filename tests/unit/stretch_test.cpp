@@ -99,7 +99,7 @@ TEST(StretchTest, HonoursTheSourceStrideAndOddSizes) {
 
 TEST(StretchTest, EveryPathAndBandingMatchesThePlainTwoPassStretch) {
     // Enlargements by the saver's divisors (exactly 4 and 2, also too narrow for a whole vector
-    // step, and a part of a span that keeps the ratio), odd sizes, a reduction, covers of other
+    // step, a part of a span that keeps the ratio, and a 3840 x 2160 screen's), odd sizes, a reduction, covers of other
     // monitors' shapes, and bands that end early: every pixel as the plain evaluation gives it,
     // on every path the processor has; `ratio` is the widening kernel the columns must take.
     struct Case {
@@ -116,6 +116,7 @@ TEST(StretchTest, EveryPathAndBandingMatchesThePlainTwoPassStretch) {
         {1, 3, 4, 12, StretchFit::Fill, 0},       {96, 54, 128, 102, StretchFit::Cover, 0},
         {96, 54, 77, 200, StretchFit::Cover, 0},  {342, 192, 1366, 768, StretchFit::Fill, 0},
         {40, 30, 160, 120, StretchFit::Cover, 4},
+        {960, 540, 3840, 2160, StretchFit::Fill, 4},  // large enough to be written past the caches
     };
     const int saved = FastThreadCount();
     for (const StretchPath path : {StretchPath::Sse2, StretchPath::Avx2}) {
