@@ -46,10 +46,10 @@ void FrameLog::Field(int pattern, int gridWidth, int gridHeight) {
     std::fflush(file_);
 }
 
-void FrameLog::Frame(double renderMs, double drawMs) {
+void FrameLog::Frame(double renderMs, double drawMs, double stretchMs) {
     if (!file_) return;
-    std::fprintf(file_, "frame %llu render=%.2f draw=%.2f\n",
-                 static_cast<unsigned long long>(GetTickCount64()), renderMs, drawMs);
+    std::fprintf(file_, "frame %llu render=%.2f draw=%.2f stretch=%.2f\n",
+                 static_cast<unsigned long long>(GetTickCount64()), renderMs, drawMs, stretchMs);
     std::fflush(file_);
 }
 

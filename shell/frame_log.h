@@ -1,7 +1,8 @@
 // A test hook: when LUMORA_FRAME_LOG names a file, the saver window appends to it one line at
 // start ("start pattern=P grid=WxH window=WxH", after the first of them the engine's path,
-// "path x87|avx2|avx512", engine/vector_frame.h), one line per frame drawn ("frame T render=R draw=D",
-// the milliseconds the frame took to compute and to draw) and one when the window closes
+// "path x87|avx2|avx512", engine/vector_frame.h), one line per frame drawn ("frame T render=R draw=D
+// stretch=S", the milliseconds the frame took to compute and to draw, and of the draw the saver
+// window's own stretch, 0 where the system stretches) and one when the window closes
 // ("close T"), T in milliseconds since the system started. The preview and the full-screen saver
 // add, after the start line, the colouring it runs ("engine scheme=S speed=N"); the settings mode one line whenever
 // the planes are filled again ("field pattern=P grid=WxH": a new pattern, a still, the live view
@@ -38,7 +39,7 @@ public:
     void Start(int pattern, int gridWidth, int gridHeight, int windowWidth, int windowHeight);
     void Engine(int colourScheme, int speed);
     bool enabled() const;
-    void Frame(double renderMs, double drawMs);
+    void Frame(double renderMs, double drawMs, double stretchMs);
     void Field(int pattern, int gridWidth, int gridHeight);
     void Close();
     // window: the rectangle of the window that covers the monitor, or null for none.

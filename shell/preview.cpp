@@ -146,7 +146,7 @@ void TPreviewWindow::PaintPreviewFrame() {
         platform::DrawFrame(dc.get(), frame_.view());
     }
     QueryPerformanceCounter(&drawn);
-    Log().Frame(Milliseconds(start, rendered), Milliseconds(rendered, drawn));
+    Log().Frame(Milliseconds(start, rendered), Milliseconds(rendered, drawn), 0.0);  // drawn 1:1
     // The pause ends early when a key or the mouse comes in. The paint is always due again, so
     // the thread never waits for messages otherwise, and a system that reads input only while a
     // thread waits (Wine does so every 200 messages or so: about ten seconds of frames) would

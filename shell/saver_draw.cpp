@@ -149,7 +149,14 @@ void SaverDraw::Trial(HWND window, const FrameView& frame, FrameLog& log) {
 }
 
 void SaverDraw::DrawGdi(HWND window, const FrameView& frame) {
-    if (!picture_.Make(frame)) return;
+    LARGE_INTEGER frequency, start, stretched;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    const bool made = picture_.Make(frame);
+    QueryPerformanceCounter(&stretched);
+    stretchMs_ = static_cast<double>(stretched.QuadPart - start.QuadPart) * 1000.0 /
+                 static_cast<double>(frequency.QuadPart);
+    if (!made) return;
     if (beforePresent)
         beforePresent(picture_.pixels(), picture_.width(), picture_.height(), picture_.width());
     picture_.Draw(window);
@@ -157,6 +164,7 @@ void SaverDraw::DrawGdi(HWND window, const FrameView& frame) {
 
 bool SaverDraw::DrawGpu(const FrameView& frame) {
     picture_.Discard();
+    stretchMs_ = 0;
     if (!beforePresent) return chain_->Present(frame);
     if (gpuPicture_.width() != frame.width || gpuPicture_.height() != frame.height)
         gpuPicture_ = Frame(frame.width, frame.height);

@@ -59,6 +59,8 @@ public:
     WindowPicture& picture() { return picture_; }
     const WindowPicture& picture() const { return picture_; }
     bool onGpu() const { return chain_ != nullptr; }
+    // Milliseconds the last Draw spent stretching the frame (0 on Direct3D).
+    double stretchMs() const { return stretchMs_; }
 
     // window: the saver's; wholeFrame: the window shows the whole frame stretched (not a part).
     void Start(HWND window, bool windowed, bool wholeFrame, FrameLog& log);
@@ -84,6 +86,7 @@ private:
     Stage stage_ = Stage::Gdi;
     int trialFrame_ = 0;
     double trialStartMs_ = 0, gdiMsPerFrame_ = 0;
+    double stretchMs_ = 0;
 };
 
 }  // namespace lumora

@@ -247,7 +247,8 @@ void TForm1::TimerTimer() {
     QueryPerformanceCounter(&drawn);
     const double msPerTick = 1000.0 / static_cast<double>(frequency.QuadPart);
     Log().Frame(static_cast<double>(rendered.QuadPart - start.QuadPart) * msPerTick,
-                static_cast<double>(drawn.QuadPart - rendered.QuadPart) * msPerTick);
+                static_cast<double>(drawn.QuadPart - rendered.QuadPart) * msPerTick,
+                draw_.stretchMs());
 }
 
 // The grid-sized frame over the whole drawing area (shell/saver_draw.h); the other monitors

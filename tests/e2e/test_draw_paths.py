@@ -33,8 +33,14 @@ class DrawPaths(unittest.TestCase):
     def draws(self, log):
         return [line for line in log.lines() if line.startswith("draw ")]
 
+    def stretches(self, log):
+        """(stretch, draw) milliseconds of every frame line."""
+        return [(float(m.group(2)), float(m.group(1))) for line in log.lines()
+                if (m := re.match(r"frame \d+ render=\S+ draw=(\S+) stretch=(\S+)$", line))]
+
     def run_forced(self, product, dll_overrides=None, loader="wine"):
-        """The saver forced to Direct3D at 1920x1080; returns its draw lines."""
+        """The saver forced to Direct3D at 1920x1080; returns its draw lines and the frames'
+        (stretch, draw) times."""
         with harness.Session(1920, 1080, product=product) as session:
             log = harness.FrameLog(session)
             env = dict(log.env, LUMORA_DRAW="d3d11")
@@ -52,7 +58,7 @@ class DrawPaths(unittest.TestCase):
             session.key("a")
             self.assertEqual(session.wait_exit(proc, 10), 0)
             self.assertTrue(session.wait_idle(15), "Wine processes still run after the exit")
-            return self.draws(log)
+            return self.draws(log), self.stretches(log)
 
     def test_forced_direct3d_covers_the_screen_and_ends_on_a_key_32_and_64_bit(self):
         for product, loader in ((harness.PRODUCT, "wine"),
@@ -60,13 +66,19 @@ class DrawPaths(unittest.TestCase):
             if not product or not os.path.isfile(product):
                 print(f"no 64-bit build at {product}: 32-bit only")
                 continue
-            self.assertEqual(self.run_forced(product, loader=loader), ["draw d3d11 forced"],
-                             product)
+            draws, stretches = self.run_forced(product, loader=loader)
+            self.assertEqual(draws, ["draw d3d11 forced"], product)
+            # the system stretches: the program's own stretch takes no time
+            self.assertGreaterEqual(len(stretches), 10, product)
+            self.assertEqual({stretch for stretch, _ in stretches}, {0.0}, product)
 
     def test_without_a_device_it_draws_by_gdi(self):
-        draws = self.run_forced(harness.PRODUCT, dll_overrides="d3d11=")
+        draws, stretches = self.run_forced(harness.PRODUCT, dll_overrides="d3d11=")
         self.assertEqual(len(draws), 1, draws)
         self.assertRegex(draws[0], r"^draw gdi no-d3d11 stretch=(sse2|avx2)$")
+        # the program's stretch is part of every frame's draw
+        self.assertGreaterEqual(len(stretches), 10)
+        self.assertTrue(all(0 < stretch <= draw for stretch, draw in stretches), stretches[:10])
 
     def test_the_cheaper_path_is_kept_and_both_show_the_same_field(self):
         with harness.Session(1920, 1080) as session:
