@@ -40,6 +40,7 @@ SaverDraw::~SaverDraw() = default;
 void SaverDraw::Start(HWND window, bool windowed, bool wholeFrame, FrameLog& log) {
     StopGpu();
     trialFrame_ = 0;
+    timeStretch_ = log.enabled();
     const Forced forced = ForcedPath();
     const char* gdiWhy = windowed                              ? "windowed"
                          : !wholeFrame                         ? "span"
@@ -149,13 +150,18 @@ void SaverDraw::Trial(HWND window, const FrameView& frame, FrameLog& log) {
 }
 
 void SaverDraw::DrawGdi(HWND window, const FrameView& frame) {
-    LARGE_INTEGER frequency, start, stretched;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    const bool made = picture_.Make(frame);
-    QueryPerformanceCounter(&stretched);
-    stretchMs_ = static_cast<double>(stretched.QuadPart - start.QuadPart) * 1000.0 /
-                 static_cast<double>(frequency.QuadPart);
+    bool made;
+    if (timeStretch_) {
+        LARGE_INTEGER frequency, start, stretched;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&start);
+        made = picture_.Make(frame);
+        QueryPerformanceCounter(&stretched);
+        stretchMs_ = static_cast<double>(stretched.QuadPart - start.QuadPart) * 1000.0 /
+                     static_cast<double>(frequency.QuadPart);
+    } else {
+        made = picture_.Make(frame);
+    }
     if (!made) return;
     if (beforePresent)
         beforePresent(picture_.pixels(), picture_.width(), picture_.height(), picture_.width());

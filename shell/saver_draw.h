@@ -59,7 +59,8 @@ public:
     WindowPicture& picture() { return picture_; }
     const WindowPicture& picture() const { return picture_; }
     bool onGpu() const { return chain_ != nullptr; }
-    // Milliseconds the last Draw spent stretching the frame (0 on Direct3D).
+    // Milliseconds the last Draw spent stretching the frame (0 on Direct3D), measured only where
+    // the frame log that reports it is written.
     double stretchMs() const { return stretchMs_; }
 
     // window: the saver's; wholeFrame: the window shows the whole frame stretched (not a part).
@@ -86,6 +87,7 @@ private:
     Stage stage_ = Stage::Gdi;
     int trialFrame_ = 0;
     double trialStartMs_ = 0, gdiMsPerFrame_ = 0;
+    bool timeStretch_ = false;  // the frame log is written
     double stretchMs_ = 0;
 };
 
