@@ -94,8 +94,11 @@ class Stills(test_save_image.SaveImage):
         uhd = os.path.join(stills, "uhd.bmp")
         self.assertEqual(read_bmp_size(uhd), (3840, 2160))
         for region in ((0, 0, 1920, 1080), (1920, 0, 1920, 1080), (0, 1080, 1920, 1080),
-                       (1920, 1080, 1920, 1080), (3740, 2060, 100, 100)):
+                       (1920, 1080, 1920, 1080)):
             self.assertGreater(harness.image_stats(uhd, region)[0], 0.02, region)
+        # The last corner may be nearly black in the field itself (a value beyond 10 folds to
+        # 0.001, a byte of 0; seen once: mean 0.003), but a part never computed is one flat colour.
+        self.assertGreater(harness.image_stats(uhd, (3740, 2060, 100, 100))[1], 0, "a flat corner")
         stored = session.reg_query()
         self.assertEqual((stored["Png"][1], stored["Wallpaper"][1]), (0, 0))
 
