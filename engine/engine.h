@@ -21,6 +21,9 @@
 
 #include <cstdint>
 #include <limits>
+#include <memory>
+
+#include "engine/renderer.h"
 
 namespace lumora {
 
@@ -58,11 +61,9 @@ private:
 };
 
 struct EngineState {
-    EngineState() = default;
+    EngineState();
     // With planes of planeRows x planeColumns (the grid is then set directly, not by SetGridSize).
-    EngineState(int planeRows, int planeColumns)
-        : PlaneX(planeRows, planeColumns), PlaneY(planeRows, planeColumns),
-          PlaneZ(planeRows, planeColumns) {}
+    EngineState(int planeRows, int planeColumns);
 
     int GridWidth = 0;
     int GridHeight = 0;
@@ -85,10 +86,10 @@ struct EngineState {
     long double IterParam1 = 0, IterParam2 = 0;
     long double IterA[51]{}, IterB[51]{}, IterC[51]{};
     Plane PlaneX, PlaneY, PlaneZ;  // allocated once, zero at start, never resized
-    // Set afresh by every field generation, from a count of the whole program (0: the planes were
-    // never generated): the vector frame keeps double copies of the planes made for one serial.
-    uint64_t FieldSerial = 0;
     uint32_t PixelColour = 0;
+    // What this state's fast frames keep from one frame to the next, and the path they take
+    // (engine/renderer.h); made with the state, never shared with another.
+    std::unique_ptr<Renderer> Render;
 };
 
 // Where a frame goes: GridWidth x GridHeight pixels owned by the caller. stride is the
@@ -128,10 +129,11 @@ long double RoundHalfEven(long double x);
 void GeneratePatternField(EngineState& state);
 
 // One frame: advances the rotation, then colours every grid point into the target. Computed on
-// every core: in double precision with proven bounds where the processor has AVX2, every pixel the
-// straightforward evaluation's (engine/vector_frame.h); elsewhere in 80 bits with tables
-// (engine/fast_frame.h), whose pixels are the straightforward evaluation's on every case the tests
-// try (a sine's or a logarithm's last bits could decide a channel byte).
+// every core on the path of the state's renderer: in double precision with proven bounds where the
+// processor has AVX2, every pixel the straightforward evaluation's (engine/vector_frame.h);
+// elsewhere in 80 bits with tables (engine/fast_frame.h), whose pixels are the straightforward
+// evaluation's on every case the tests try (a sine's or a logarithm's last bits could decide a
+// channel byte). The result depends on the state alone, never on what was rendered before.
 void RenderFrame(EngineState& state, const PixelTarget& target);
 // The second half of a frame alone: every grid point coloured into the target with the rotation
 // as it stands (no advance, no random draw). Several pieces of one still share one rotation so.

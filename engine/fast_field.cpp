@@ -96,7 +96,6 @@ void GeneratePatternFieldFast(EngineState& state) {
     if (state.Pattern < 15 || state.Pattern > 25) return;  // per-frame patterns keep the planes
     if (state.GridHeight < 1 || state.GridWidth < 1) return;
     ExtendedPrecisionScope precision;
-    InitFastMath();
     const RowsFunction rows = PatternRows[state.Pattern - 15];
     auto job = [&state, rows](int begin, int end) { rows(state, begin, end); };
     WorkerPool& pool = EnginePool();

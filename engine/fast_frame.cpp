@@ -10,6 +10,7 @@
 #include "engine/grid_table.h"
 #include "engine/pattern_terms.h"
 #include "engine/point.h"
+#include "engine/render_tables.h"
 #include "engine/vector_frame.h"
 #include "engine/worker_pool.h"
 
@@ -17,33 +18,6 @@ namespace lumora {
 namespace {
 
 using FrameTables = FrameTerms;
-
-// Terms that depend on the point but not on the frame, for the grid piece they were made for;
-// GridStride values per point, row by row.
-using GridTables = GridTable<long double>;
-
-// The tables of the fast frame, made once; the engine runs on one thread, so one set serves.
-class FastEngine {
-public:
-    FastEngine()
-        : frame_(std::make_unique<FrameTables>()),
-          sinOfLog015_(std::make_unique<ScaledLogSine>(0.15L)) {
-        InitFastMath();
-    }
-    FrameTables& Frame() { return *frame_; }
-    GridTables& Grid() { return grid_; }
-    const ScaledLogSine& SinOfLog015() const { return *sinOfLog015_; }
-
-private:
-    std::unique_ptr<FrameTables> frame_;
-    std::unique_ptr<ScaledLogSine> sinOfLog015_;  // sin(ln(x) * 0.15), pattern 9
-    GridTables grid_;
-};
-
-FastEngine& Engine() {
-    static FastEngine engine;
-    return engine;
-}
 
 // Everything a point needs, fixed for the frame.
 struct FrameContext {
@@ -55,8 +29,8 @@ struct FrameContext {
     const EngineState* state;
     PixelTarget target;
     FrameTables* t;
-    const ScaledLogSine* sinOfLog015;
-    const long double* grid;  // the per-grid table, for patterns 4, 8 and 10
+    const ScaledLogSine* sinOfLog015;  // pattern 9's, where it runs
+    const long double* grid;           // the per-grid table of a pattern with per-grid values
     Colouring colouring;
 };
 
@@ -97,25 +71,19 @@ void LineTerms(const FrameContext& f, int index) {
 
 // ---- Per-grid tables -------------------------------------------------------------------------
 
-int GridStride(int pattern) {
-    int slots = 0;
-    WithPattern(pattern, [&](auto p) { slots = GridSlotsOf<p.value>(); });
-    return slots;
-}
-
 // One grid row of a piece `columns` wide whose first column is the field's column0.
 void GridRow(int pattern, int columns, int column0, int W, int H, int row, long double* out) {
-    const int stride = GridStride(pattern);
+    const int stride = GridSlotsOf(pattern);
     for (int local = 0; local < columns; ++local)
         GridPoint(pattern, column0 + local, row, W, H, out + stride * local);
 }
 
 // Makes the per-grid tables for this pattern and grid piece unless they are already there. False
 // when the memory cannot be had.
-bool PrepareGrid(FastEngine& engine, const FrameContext& f) {
-    GridTables& g = engine.Grid();
+bool PrepareGrid(RenderTables& tables, const FrameContext& f) {
+    GridTable<long double>& g = tables.FastGrid;
     const int pattern = f.pattern, W = f.W, H = f.H;
-    const int stride = GridStride(pattern);
+    const int stride = GridSlotsOf(pattern);
     const GridPiece piece = PieceOf(*f.state);
     if (stride == 0 || g.Piece == piece) return true;
     if (!g.Reserve(static_cast<size_t>(W) * static_cast<size_t>(H) * stride)) return false;
@@ -195,7 +163,7 @@ struct PointTerms {
 template <int P>
 inline void PointValues(const FrameContext& f, int row, int col, long double& V1, long double& V2,
                         long double& V3) {
-    Pattern<P>::Point(PointTerms{f, row, col, GridSlotsOf<P>()}, V1, V2, V3);
+    Pattern<P>::Point(PointTerms{f, row, col, Pattern<P>::GridSlots}, V1, V2, V3);
 }
 
 template <int P>
@@ -278,7 +246,7 @@ int RowGrain(int rows, int threads) {
 void GridPoint(int pattern, int col, int row, int W, int H, long double* out) {
     WithPattern(pattern, [&](auto p) {
         using Formula = Pattern<p.value>;
-        if constexpr (GridSlotsOf<p.value>() > 0) {
+        if constexpr (Formula::GridSlots > 0) {
             long double w;
             Formula::Grid(FastOps{}, col, row, W, H, out, w);
         }
@@ -298,7 +266,7 @@ void RenderFrameFast(EngineState& state, const PixelTarget& target) {
 namespace {
 
 FrameContext MakeContext(EngineState& state, const PixelTarget& target) {
-    FastEngine& engine = Engine();
+    RenderTables& tables = state.Render->Tables();
     FrameContext f;
     f.W = state.GridWidth;
     f.H = state.GridHeight;
@@ -312,8 +280,8 @@ FrameContext MakeContext(EngineState& state, const PixelTarget& target) {
     f.m = state.Matrix;
     f.state = &state;
     f.target = target;
-    f.t = &engine.Frame();
-    f.sinOfLog015 = &engine.SinOfLog015();
+    f.t = tables.Terms.get();
+    f.sinOfLog015 = tables.SinOfLog015.get();
     f.grid = nullptr;
     f.colouring = ColouringOf(state.ColourScheme);
     return f;
@@ -342,15 +310,17 @@ void RenderPointsFast(EngineState& state, const PixelTarget& target) {
     ExtendedPrecisionScope precision;
     const int W = state.GridWidth, H = state.GridHeight;
     if (W < 1 || H < 1) return;
-    if (ActiveEnginePath() != EnginePath::X87 && RenderPointsVector(state, target)) return;
+    if (state.Render->Path() != EnginePath::X87 && RenderPointsVector(state, target)) return;
 
-    FastEngine& engine = Engine();
+    RenderTables& tables = state.Render->Tables();
+    if (state.Pattern == 9 && !tables.SinOfLog015)  // once, at pattern 9's first frame
+        tables.SinOfLog015.reset(new (std::nothrow) ScaledLogSine(0.15L));
     FrameContext f = MakeContext(state, target);
     const int pattern = f.pattern;
     WorkerPool& pool = EnginePool();
     if (pattern != 0) {
-        if (!PrepareGrid(engine, f)) {
-            // No memory for the grid's tables: this frame point by point, as written.
+        if ((pattern == 9 && !f.sinOfLog015) || !PrepareGrid(tables, f)) {
+            // No memory for the tables: this frame point by point, as written.
             for (int row = 0; row < H; ++row)
                 for (int col = 0; col < W; ++col) {
                     RotatePoint(state, row, col);
@@ -361,7 +331,7 @@ void RenderPointsFast(EngineState& state, const PixelTarget& target) {
                 }
             return;
         }
-        f.grid = engine.Grid().Values.get();
+        f.grid = tables.FastGrid.Values.get();
         MakeTerms(f, W);
     }
     const RowsFunction rows = PatternRows[pattern];

@@ -17,10 +17,10 @@
 // byte of any frame the tests compare differs for it. Everything else is the straightforward
 // arithmetic in the same order, bit for bit.
 //
-// Memory: the per-frame tables are made with the pool; the per-grid tables are sized when the
-// grid or pattern changes and then reused, so a frame allocates nothing. Should that memory not
-// be had, the frame is computed point by point as written. Like the rest of the engine, this
-// runs on one thread at a time (the message loop's).
+// Memory: the tables are the state's renderer's (engine/renderer.h): the per-frame ones are made
+// with it, the per-grid ones sized when the grid or pattern changes and then reused, so a frame
+// allocates nothing. Should that memory not be had, the frame is computed point by point as
+// written. Like the rest of the engine, a state is rendered on one thread at a time.
 #pragma once
 
 #include "engine/engine.h"
@@ -42,6 +42,7 @@ struct FrameTerms {
     long double Column[FrameTermSlots][FrameTermColumns];
     long double Row[FrameTermSlots][MaxGridRows];
 };
+// They go to the state's renderer's tables.
 const FrameTerms& MakeFrameTerms(EngineState& state, int columns);
 // The per-grid terms of point (row, col) of a W x H field: pattern 4: w; 8: sin w, cos w;
 // 10: |w| and (w + u) + v.

@@ -1,7 +1,5 @@
 #include "engine/fast_math.h"
 
-#include <mutex>
-
 #include "engine/fpu_guard.h"
 
 namespace lumora {
@@ -16,30 +14,34 @@ static_assert(sizeof(MinusLogInverseTable) / sizeof(MinusLogInverseTable[0]) == 
 
 }  // namespace
 
-FastMathTables g_fastMath;
-
-void InitFastMath() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        ExtendedPrecisionScope precision;  // 1/centre must round to 64 bits, as the table assumes
-        for (int k = 0; k < FastTrigSteps; ++k) {
-            g_fastMath.SinK[k] = SinTable[k];
-            g_fastMath.CosK[k] = CosTable[k];
-        }
-        for (int k = 0; k < 2047; ++k) g_fastMath.PowerOfTwo[k] = std::ldexp(1.0L, k - 1023);
-        for (int j = 0; j <= FastLogCentres; ++j) {
-            const long double centre = 1.0L + static_cast<long double>(j) / FastLogCentres;
-            const long double inverse = 1.0L / centre;
-            g_fastMath.Inverse[j] = inverse;
-            g_fastMath.MinusLogInverse[j] = MinusLogInverseTable[j];
-        }
-    });
+// The compiler folds the quotients in the 64-bit significand and rounds each once to nearest, as
+// the x87 does at full precision (a test compares them with quotients computed at run time).
+constexpr FastMathTables MakeFastMathTables() {
+    FastMathTables t{};
+    for (int k = 0; k < FastTrigSteps; ++k) {
+        t.SinK[k] = SinTable[k];
+        t.CosK[k] = CosTable[k];
+    }
+    long double up = 1.0L, down = 1.0L;  // powers of two are exact
+    for (int k = 0; k <= 1023; ++k) {
+        t.PowerOfTwo[1023 + k] = up;
+        t.PowerOfTwo[1023 - k] = down;
+        up *= 2.0L;
+        down *= 0.5L;
+    }
+    for (int j = 0; j <= FastLogCentres; ++j) {
+        const long double centre = 1.0L + static_cast<long double>(j) / FastLogCentres;
+        t.Inverse[j] = 1.0L / centre;
+        t.MinusLogInverse[j] = MinusLogInverseTable[j];
+    }
+    return t;
 }
+
+constinit const FastMathTables g_fastMath = MakeFastMathTables();
 
 ScaledLogSine::ScaledLogSine(long double scale) : scale_(scale) {
     using namespace fastmath_detail;
     ExtendedPrecisionScope precision;
-    InitFastMath();
     for (int e = MinExponent; e <= MaxExponent; ++e) {
         const long double ee = static_cast<long double>(e);
         for (int j = 0; j <= FastLogCentres; ++j) {

@@ -12,9 +12,8 @@
 // C_k = cos(k*pi/128) and short Taylor polynomials of r. log: x = 2^e * m, m = 1 + f*2^-63 in
 // [1, 2); m = c_j (1 + t) with c_j = 1/I_j the nearest of 513 centres 1 + j/512, so
 // t = (I_j - 1) + f*(I_j*2^-63) with |t| <= 1/1024; log x = e ln2 - log I_j + log1p(t). The
-// table values are the true ones rounded once (fast_math_tables.py), the same in every build;
-// InitFastMath fills them in (call it before any thread uses the functions; later calls do
-// nothing).
+// table values are the true ones rounded once (fast_math_tables.py), the same in every build,
+// and the whole table is a constant made by the compiler: nothing to set up before a first call.
 #pragma once
 
 #include <cmath>
@@ -35,8 +34,8 @@ struct FastMathTables {
     long double MinusLogInverse[FastLogCentres + 1];       // -log(I_j)
 };
 
-extern FastMathTables g_fastMath;
-void InitFastMath();
+// Made at compile time (fast_math.cpp): constant-initialized, read-only, the same in every build.
+extern const FastMathTables g_fastMath;
 
 namespace fastmath_detail {
 

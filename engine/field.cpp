@@ -4,7 +4,6 @@
 // The formulas are field_patterns.h's; here they are evaluated as written, every sine, cosine
 // and logarithm the library's, in 80 bits, point by point. Patterns 23 and 24 leave the last
 // point's sequence in the state's IterA/IterB/IterC and their parameter in IterParam1, IterParam2.
-#include <atomic>
 #include <cmath>
 
 #include "engine/engine.h"
@@ -69,10 +68,7 @@ PlanePoint FieldPoint(EngineState& state, int row, int col) {
 
 void GeneratePatternField(EngineState& state) { GeneratePatternFieldFast(state); }
 
-void MarkFieldWritten(EngineState& state) {
-    static std::atomic<uint64_t> serial{0};
-    state.FieldSerial = ++serial;
-}
+void MarkFieldWritten(EngineState& state) { state.Render->PlanesWritten(); }
 
 void GeneratePatternFieldReference(EngineState& state) {
     MarkFieldWritten(state);

@@ -3,7 +3,15 @@
 // formula of its point over those terms. The straightforward evaluation (patterns.cpp), the 80-bit
 // fast frame (fast_frame.cpp) and the vector frame (vector_rows.h) all read them here.
 //
-// Pattern<P> has, for a pattern P:
+// Pattern<P> has, for a pattern P, its facts (every path reads them here, none keeps a list):
+//   Slots                        the table slots its Column and Row write and its Point reads
+//                                (0 .. Slots - 1; slot 0 is the coordinate);
+//   GridSlots                    the per-grid values of a point (Grid), 0 for none;
+//   GridFromKernels              those values come from the engine's sine and cosine, not the
+//                                library's (their bound carries the kernels' error);
+//   GridAngle                    the last of them is an angle G the point only takes the sine of
+//                                (with a3 added): the vector frame keeps sin G and cos G instead;
+// and its formulas:
 //   Coordinate(index, count)     u of a column (v of a row, over the rows).
 //   Column(o, u, a, C), Row(o, v, a, R)
 //                                slots 1.. of a column's (row's) terms; slot 0 is the coordinate.
@@ -75,11 +83,19 @@ LUMORA_ALWAYS_INLINE Value LiftedTerm(const Terms& t, const Value& x) {  // x^2 
     return t.Square(x) + t.Fifth(t.Sqrt(x));
 }
 
+// The facts of a pattern without per-grid values.
+struct PatternFacts {
+    static constexpr int GridSlots = 0;
+    static constexpr bool GridFromKernels = false;
+    static constexpr bool GridAngle = false;
+};
+
 template <int P>
 struct Pattern;
 
 template <>
-struct Pattern<1> {
+struct Pattern<1> : PatternFacts {
+    static constexpr int Slots = 2;
     static long double Coordinate(int i, int n) { return Centred(i, n); }
     template <class O>
     static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
@@ -99,7 +115,8 @@ struct Pattern<1> {
 };
 
 template <>
-struct Pattern<2> {
+struct Pattern<2> : PatternFacts {
+    static constexpr int Slots = 4;
     static long double Coordinate(int i, int n) { return Falling(i, n); }
     template <class O>
     static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
@@ -123,7 +140,8 @@ struct Pattern<2> {
 
 // Patterns 3 and 13 share p, q and r; 3 lifts them and caps them at 1, 13 takes them as they are.
 template <int P>
-struct SineSumPattern {
+struct SineSumPattern : PatternFacts {
+    static constexpr int Slots = 7;
     static long double Coordinate(int i, int n) {
         return static_cast<long double>(i) * constants::Pi / static_cast<long double>(n);
     }
@@ -165,7 +183,9 @@ template <>
 struct Pattern<13> : SineSumPattern<13> {};
 
 template <>
-struct Pattern<4> {
+struct Pattern<4> : PatternFacts {
+    static constexpr int Slots = 2;
+    static constexpr int GridSlots = 1;  // w
     static long double Coordinate(int i, int n) { return Falling(i, n); }
     template <class O>
     static void Column(const O&, long double u, const FrameAngles& a, long double* C) {
@@ -192,7 +212,8 @@ struct Pattern<4> {
 };
 
 template <>
-struct Pattern<5> {
+struct Pattern<5> : PatternFacts {
+    static constexpr int Slots = 4;
     static long double Coordinate(int i, int n) { return Falling(i, n); }
     template <class O>
     static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
@@ -215,7 +236,8 @@ struct Pattern<5> {
 
 // Patterns 6 and 7: k = (sin u sin v)^2 times (6) or added to (7) three squared sines.
 template <int P>
-struct ProductPattern {
+struct ProductPattern : PatternFacts {
+    static constexpr int Slots = 5;
     static long double Coordinate(int i, int n) {
         return P == 6 ? Fraction(i, n) * 2.0L + constants::SixthPi : Fraction(i, n) * 3.0L;
     }
@@ -250,7 +272,10 @@ template <>
 struct Pattern<7> : ProductPattern<7> {};
 
 template <>
-struct Pattern<8> {
+struct Pattern<8> : PatternFacts {
+    static constexpr int Slots = 4;
+    static constexpr int GridSlots = 2;  // sin w, cos w
+    static constexpr bool GridFromKernels = true;
     static long double Coordinate(int i, int n) { return Fraction(i, n) / 2.0L; }
     template <class O>
     static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
@@ -287,7 +312,8 @@ struct Pattern<8> {
 // g2 = sin(v + a2); V_k = |sin(log(u_k^2 v_k^2 + 0.0001) * 0.15)|. The fast paths take the
 // arguments of the three logarithms first and the sines afterwards (Steps, then Value).
 template <>
-struct Pattern<9> {
+struct Pattern<9> : PatternFacts {
+    static constexpr int Slots = 2;
     static long double Coordinate(int i, int n) { return Fraction(i, n); }
     template <class O>
     static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
@@ -313,7 +339,10 @@ struct Pattern<9> {
 };
 
 template <>
-struct Pattern<10> {
+struct Pattern<10> : PatternFacts {
+    static constexpr int Slots = 3;
+    static constexpr int GridSlots = 2;  // |w|, G = (w + u) + v
+    static constexpr bool GridAngle = true;
     static long double Coordinate(int i, int n) { return 1.0L - (1.0L - DoubleFraction(i, n)); }
     template <class O>
     static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
@@ -340,7 +369,8 @@ struct Pattern<10> {
 };
 
 template <>
-struct Pattern<11> {
+struct Pattern<11> : PatternFacts {
+    static constexpr int Slots = 7;
     static long double Coordinate(int i, int n) { return Centred(i, n); }
     template <class O>
     static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
@@ -369,7 +399,8 @@ struct Pattern<11> {
 };
 
 template <>
-struct Pattern<12> {
+struct Pattern<12> : PatternFacts {
+    static constexpr int Slots = 5;
     static long double Coordinate(int i, int n) { return Centred(i, n); }
     template <class O>
     static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
@@ -393,7 +424,8 @@ struct Pattern<12> {
 };
 
 template <>
-struct Pattern<14> {
+struct Pattern<14> : PatternFacts {
+    static constexpr int Slots = 7;
     static long double Coordinate(int i, int n) { return Falling(i, n) * 0.5L; }
     template <class O>
     static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
@@ -421,12 +453,6 @@ struct Pattern<14> {
     }
 };
 
-// Whether pattern P has per-grid terms, and how many values a grid point keeps.
-template <int P>
-constexpr int GridSlotsOf() {
-    return P == 4 ? 1 : (P == 8 || P == 10) ? 2 : 0;
-}
-
 // Calls f(std::integral_constant<int, P>) for pattern 1..14; nothing for any other number.
 template <int P>
 struct PatternNumber {
@@ -451,6 +477,28 @@ inline void WithPattern(int pattern, F&& f) {
         case 14: f(PatternNumber<14>{}); break;
         default: break;
     }
+}
+
+// The facts of pattern 1..14 at run time; 0 or false for any other number.
+inline int TableSlotsOf(int pattern) {
+    int slots = 0;
+    WithPattern(pattern, [&](auto p) { slots = Pattern<p.value>::Slots; });
+    return slots;
+}
+inline int GridSlotsOf(int pattern) {
+    int slots = 0;
+    WithPattern(pattern, [&](auto p) { slots = Pattern<p.value>::GridSlots; });
+    return slots;
+}
+inline bool GridFromKernels(int pattern) {
+    bool kernels = false;
+    WithPattern(pattern, [&](auto p) { kernels = Pattern<p.value>::GridFromKernels; });
+    return kernels;
+}
+inline bool GridAngle(int pattern) {
+    bool angle = false;
+    WithPattern(pattern, [&](auto p) { angle = Pattern<p.value>::GridAngle; });
+    return angle;
 }
 
 }  // namespace

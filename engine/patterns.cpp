@@ -107,7 +107,7 @@ void PointOf(const FrameAngles& a, int row, int col, int W, int H, PointScratch&
     Formula::Row(o, v, a, t.row);
     s.IterA[0] = u;
     s.IterB[0] = v;
-    if constexpr (GridSlotsOf<P>() > 0) Formula::Grid(o, col, row, W, H, t.grid, s.IterC[0]);
+    if constexpr (Formula::GridSlots > 0) Formula::Grid(o, col, row, W, H, t.grid, s.IterC[0]);
     if constexpr (P == 9) {
         const long double g1 = t.col[1], g2 = t.row[1];
         s.IterParam1 = g1;

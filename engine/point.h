@@ -23,7 +23,7 @@ void LoadScratch(const EngineState& state, PointScratch& scratch);
 void StoreScratch(const PointScratch& scratch, EngineState& state);
 // PatternValues into scratch; the state is only read.
 void PatternValuesInto(const EngineState& state, int row, int col, PointScratch& scratch);
-// A fresh FieldSerial for the state: called by each field generation as it starts.
+// Tells the state's renderer that the planes are written anew: called by each field generation.
 void MarkFieldWritten(EngineState& state);
 // The coordinate u of column `index` of `count` (or v of a row) of a per-frame pattern 1..14, as
 // PatternValues computes it.

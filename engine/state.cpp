@@ -18,6 +18,12 @@ Plane::Plane(int rows, int columns)
 
 Plane::~Plane() { std::free(values_); }
 
+EngineState::EngineState() : Render(std::make_unique<Renderer>()) {}
+
+EngineState::EngineState(int planeRows, int planeColumns)
+    : PlaneX(planeRows, planeColumns), PlaneY(planeRows, planeColumns),
+      PlaneZ(planeRows, planeColumns), Render(std::make_unique<Renderer>()) {}
+
 void SeedAnimation(EngineState& state) {
     ExtendedPrecisionScope precision;  // k/300 and the like are rounded to 64 bits, not 53
     state.RotationRate1 = static_cast<long double>(Random(10)) * 0.0001L + 0.0001L;

@@ -23,7 +23,7 @@ void FrameLog::Start(int pattern, int gridWidth, int gridHeight, int windowWidth
     if (!file_) return;
     std::fprintf(file_, "start pattern=%d grid=%dx%d window=%dx%d\n", pattern, gridWidth,
                  gridHeight, windowWidth, windowHeight);
-    if (!pathSaid_) std::fprintf(file_, "path %s\n", EnginePathName(ActiveEnginePath()));
+    if (!pathSaid_) std::fprintf(file_, "path %s\n", EnginePathName(FastestEnginePath()));
     pathSaid_ = true;
     std::fflush(file_);
 }

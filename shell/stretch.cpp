@@ -6,7 +6,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "engine/vector_frame.h"
+#include "engine/processor.h"
 #include "engine/worker_pool.h"
 #include "shell/stretch_kernels.h"
 
@@ -68,16 +68,14 @@ constexpr int64_t StreamedOutputBytes = 16 << 20;
 // registers.
 bool StretchPathAvailable(StretchPath path) {
 #if defined(__i386__) || defined(__x86_64__)
-    return path == StretchPath::Sse2 || EnginePathAvailable(EnginePath::Avx2);
+    return path == StretchPath::Sse2 || DetectProcessorFeatures().avx2;
 #else
     return path == StretchPath::Sse2;  // the scalar loops, under the name of the baseline
 #endif
 }
 
 StretchPath BestStretchPath() {
-    static const StretchPath best =
-        StretchPathAvailable(StretchPath::Avx2) ? StretchPath::Avx2 : StretchPath::Sse2;
-    return best;
+    return StretchPathAvailable(StretchPath::Avx2) ? StretchPath::Avx2 : StretchPath::Sse2;
 }
 
 const char* StretchPathName(StretchPath path) {

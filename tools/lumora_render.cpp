@@ -82,6 +82,14 @@ int Fail(const std::string& out, const std::string& reason) {
     return 1;
 }
 
+// The path asked for (the fastest here without --path); Run has checked that it is available.
+EnginePath PathOf(const Options& options) {
+    if (options.path.empty()) return FastestEnginePath();
+    return options.path == "avx512" ? EnginePath::Avx512
+           : options.path == "avx2" ? EnginePath::Avx2
+                                    : EnginePath::X87;
+}
+
 // The frames before the last move the rotation on; the last one is the still: in pieces through
 // the planes (engine/still.h), or with --reference straightforwardly on planes of its own size.
 // False when the planes of that size cannot be had.
@@ -93,6 +101,7 @@ bool RenderInto(const Options& options, const PixelTarget& target) {
     } catch (const std::bad_alloc&) {
         return false;
     }
+    state->Render->SetPath(PathOf(options));
     SetUpState(*state, options);
     SetGridSize(*state, 0, 0);
     for (int frame = 1; frame < options.frames; ++frame) RenderFrame(*state, {nullptr, 0});
@@ -178,11 +187,11 @@ int RenderStill(const Options& options) {
 
 int Bench(const Options& options) {
     auto state = std::make_unique<EngineState>();
+    state->Render->SetPath(PathOf(options));
     if (options.threads) SetFastThreadCount(options.threads);
     const auto field = options.reference ? GeneratePatternFieldReference : GeneratePatternField;
     const auto render = options.reference ? RenderFrameReference : RenderFrame;
     Frame frame(options.width, options.height);  // the saver's own path: frames into a frame
-    ResetVectorFrameCounts();
     std::printf("pattern field_ms frame_ms\n");
     for (int pattern = FirstPattern; pattern <= LastPattern; ++pattern) {
         Options still = options;
@@ -203,8 +212,8 @@ int Bench(const Options& options) {
         std::fflush(stdout);
     }
     // The path the frames took, and the share of points the vector path recomputed in 80 bits.
-    const VectorCounts counts = VectorFrameCounts();
-    std::printf("path %s\n", options.reference ? "straightforward" : EnginePathName(ActiveEnginePath()));
+    const VectorCounts counts = state->Render->Counts();
+    std::printf("path %s\n", options.reference ? "straightforward" : EnginePathName(state->Render->Path()));
     std::printf("fallbacks %lld of %lld points (%.3g)\n", counts.fallbacks, counts.points,
                 counts.points ? static_cast<double>(counts.fallbacks) / static_cast<double>(counts.points) : 0.0);
     return 0;
@@ -218,10 +227,7 @@ int Run(const std::vector<std::string>& arguments) {
     }
     const Options& options = *parsed.options;
     if (!options.path.empty()) {
-        const EnginePath path = options.path == "avx512" ? EnginePath::Avx512
-                                : options.path == "avx2" ? EnginePath::Avx2
-                                                         : EnginePath::X87;
-        if (!SetEnginePath(path)) {
+        if (!EnginePathAvailable(PathOf(options))) {
             std::fprintf(stderr, "lumora-render: this processor or system cannot run the %s path\n",
                          options.path.c_str());
             return 1;

@@ -18,3 +18,5 @@ endif()
 set_tests_properties(${LUMORA_FLAVOUR}.render_cli_test PROPERTIES LABELS "unit;${LUMORA_FLAVOUR}" TIMEOUT 300)
 # Stills in pieces against one frame and against the straightforward engine beyond the planes.
 lumora_unit_test(engine_still_test SOURCES unit/engine_still_test.cpp LIBS lumora_engine)
+# Fresh states' first frames on every path, the patterns' facts, the fast-math constants.
+lumora_unit_test(engine_render_test SOURCES unit/engine_render_test.cpp LIBS lumora_engine)

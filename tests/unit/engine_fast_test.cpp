@@ -86,9 +86,11 @@ long DifferingPixels(const std::vector<uint32_t>& a, const std::vector<uint32_t>
 // same seed in both, so the reflections draw the same rates. Returns the pixels that differ over
 // all frames.
 long RunBothOnce(int pattern, int scheme, int width, int height, int frames, uint32_t seed,
-                 int speed, const char* path) {
+                 int speed, EnginePath enginePath) {
+    const char* path = EnginePathName(enginePath);
     auto reference = MakeState(pattern, scheme, width, height, seed);
     auto fast = MakeState(pattern, scheme, width, height, seed);
+    EXPECT_TRUE(fast->Render->SetPath(enginePath));
     reference->Speed = fast->Speed = speed;
     const size_t size = static_cast<size_t>(width) * height;
     std::vector<uint32_t> expected(size), actual(size);
@@ -114,14 +116,11 @@ long RunBothOnce(int pattern, int scheme, int width, int height, int frames, uin
 // The same on every path the processor offers (engine/vector_frame.h), the 80-bit one included.
 long RunBoth(int pattern, int scheme, int width, int height, int frames, uint32_t seed,
              int speed = 20) {
-    const EnginePath active = ActiveEnginePath();
     long differing = 0;
     for (EnginePath path : {EnginePath::X87, EnginePath::Avx2, EnginePath::Avx512}) {
-        if (!SetEnginePath(path)) continue;
-        differing +=
-            RunBothOnce(pattern, scheme, width, height, frames, seed, speed, EnginePathName(path));
+        if (!EnginePathAvailable(path)) continue;
+        differing += RunBothOnce(pattern, scheme, width, height, frames, seed, speed, path);
     }
-    SetEnginePath(active);
     return differing;
 }
 
@@ -425,7 +424,6 @@ TEST(WorkerPool, WorkersComputeAtFullPrecision) {
 // ---- Fast sine, cosine and logarithm ---------------------------------------------------------
 
 TEST(FastMath, SineAndCosineWithinAUnitOfTheTrueValues) {
-    InitFastMath();
     // x (exactly representable), sin x and cos x to 30 digits.
     struct Value {
         long double x, sin, cos;
@@ -464,7 +462,6 @@ TEST(FastMath, SineAndCosineWithinAUnitOfTheTrueValues) {
 }
 
 TEST(FastMath, SineAndCosineFollowTheLibraryOverTheWholeRange) {
-    InitFastMath();
     // The library's own last bits vary between builds; a slip in the reduction or the tables
     // would show as an error far above these few units.
     const long double unit = std::ldexp(1.0L, -64);
@@ -480,7 +477,6 @@ TEST(FastMath, SineAndCosineFollowTheLibraryOverTheWholeRange) {
 }
 
 TEST(FastMath, SineOfAScaledLogarithmWithinAFewUnitsOfTheTrueValue) {
-    InitFastMath();
     const auto sinOfLog = std::make_unique<ScaledLogSine>(0.15L);
     // x (exactly representable) and sin(0.15 ln x) to 30 digits; 1e-7 and 9e15 lie outside the
     // tabled exponents and take the general path.
@@ -520,7 +516,6 @@ TEST(FastMath, SineOfAScaledLogarithmWithinAFewUnitsOfTheTrueValue) {
 }
 
 TEST(FastMath, OutOfRangeAndSpecialArgumentsGetTheLibrarysResult) {
-    InitFastMath();
     const long double inf = std::numeric_limits<long double>::infinity();
     const long double nan = std::numeric_limits<long double>::quiet_NaN();
     for (long double x : {1.0e6L, -3.0e4L, FastTrigLimit * 1.5L}) {
@@ -541,7 +536,6 @@ TEST(FastMath, OutOfRangeAndSpecialArgumentsGetTheLibrarysResult) {
 }
 
 TEST(FastMath, LogarithmWithinTheLastBitsOfTheLibrary) {
-    InitFastMath();
     long double worst = 0;  // in units of 2^-64 below 1, of the last place above
     for (int i = -300000; i <= 300000; ++i) {
         const long double x = std::exp(static_cast<long double>(i) * 0.0001L) * 1.0000003L;

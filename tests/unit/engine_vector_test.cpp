@@ -29,23 +29,10 @@ std::vector<EnginePath> VectorPaths() {
     return paths;
 }
 
-// Sets a path for the scope and puts the active one back.
-class PathScope {
-public:
-    explicit PathScope(EnginePath path) : saved_(ActiveEnginePath()) {
-        EXPECT_TRUE(SetEnginePath(path));
-    }
-    ~PathScope() {
-        SetEnginePath(saved_);
-        SetVectorTestHooks({});
-    }
-
-private:
-    EnginePath saved_;
-};
-
-std::unique_ptr<EngineState> MakeState(int pattern, int width, int height, uint32_t seed) {
+// A fresh state on `path`, its field generated.
+std::unique_ptr<EngineState> MakeState(EnginePath path, int pattern, int width, int height, uint32_t seed) {
     auto state = std::make_unique<EngineState>(height + 1, width + 1);
+    EXPECT_TRUE(state->Render->SetPath(path));
     SeedRandom(seed);
     SeedAnimation(*state);
     state->Pattern = pattern;
@@ -81,8 +68,7 @@ TEST(VectorFrame, EveryPathGivesTheStraightforwardPixelsForEveryPatternAndScheme
         int width, height;
     };
     for (EnginePath path : VectorPaths()) {
-        PathScope scope(path);
-        ResetVectorFrameCounts();
+        long long points = 0;
         for (int pattern = 1; pattern <= 25; ++pattern)
             for (const Grid& g : {Grid{61, 37}, Grid{1, 9}, Grid{9, 1}, Grid{13, 5}}) {
                 // Each check names its case itself, as in settings_test: a SCOPED_TRACE makes
@@ -92,25 +78,25 @@ TEST(VectorFrame, EveryPathGivesTheStraightforwardPixelsForEveryPatternAndScheme
                     (testing::Message() << EnginePathName(path) << " pattern " << pattern
                                         << " grid " << g.width << "x" << g.height)
                         .GetString();
-                auto state = MakeState(pattern, g.width, g.height, 500u + pattern);
+                auto state = MakeState(path, pattern, g.width, g.height, 500u + pattern);
                 EXPECT_EQ(CompareFrames(*state, 19, pattern), 0) << label;
+                points += state->Render->Counts().points;
             }
         // The vector path drew them (the counts are its own).
-        EXPECT_EQ(VectorFrameCounts().points, 25L * 19 * (61 * 37 + 9 + 9 + 65));
+        EXPECT_EQ(points, 25L * 19 * (61 * 37 + 9 + 9 + 65));
     }
 }
 
-// States rendered in turn, as a cross-fade and each monitor's field do, more of them than the
-// frame keeps tables for, and one whose field is made anew for another pattern: each frame is
-// still the straightforward one (no state's tables or planes serve another).
+// States rendered in turn, as a cross-fade and each monitor's field do, and one whose field is
+// made anew for another pattern: each frame is still the straightforward one (no state's tables
+// or planes serve another).
 TEST(VectorFrame, StatesRenderedInTurnKeepTheirOwnTablesAndPlanes) {
     for (EnginePath path : VectorPaths()) {
-        PathScope scope(path);
         std::vector<std::unique_ptr<EngineState>> states;
         int seed = 0;
         for (int pattern : {4, 4, 8, 10, 17, 17, 22}) {
             ++seed;
-            states.push_back(MakeState(pattern, 29 + seed, 17, 600u + seed));
+            states.push_back(MakeState(path, pattern, 29 + seed, 17, 600u + seed));
         }
         for (int round = 0; round < 3; ++round) {
             for (size_t i = 0; i < states.size(); ++i) {
@@ -128,10 +114,9 @@ TEST(VectorFrame, StatesRenderedInTurnKeepTheirOwnTablesAndPlanes) {
 
 TEST(VectorFrame, AStillInPiecesBeyondThePlanesTakesTheVectorPath) {
     for (EnginePath path : VectorPaths()) {
-        PathScope scope(path);
         for (int pattern : {4, 8, 10, 17}) {
             // a piece of a larger field: the per-grid tables and coordinates follow the piece
-            auto state = MakeState(pattern, 40, 30, 77u);
+            auto state = MakeState(path, pattern, 40, 30, 77u);
             state->FieldWidth = 300, state->FieldHeight = 200, state->FieldColumn = 123,
             state->FieldRow = 57;
             GeneratePatternField(*state);
@@ -148,10 +133,9 @@ TEST(VectorFrame, EveryValueLiesWithinItsBound) {
     const char* factorText = std::getenv("LUMORA_BOUND_FACTOR");
     const double factor = factorText ? std::atof(factorText) : 1.0;
     for (EnginePath path : VectorPaths()) {
-        PathScope scope(path);
         for (int pattern = 1; pattern <= 25; ++pattern) {
             const int w = 53, h = 41;
-            auto state = MakeState(pattern, w, h, 900u + pattern);
+            auto state = MakeState(path, pattern, w, h, 900u + pattern);
             std::vector<double> record(static_cast<size_t>(w) * h * 6);
             std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
             long violations = 0, values = 0;
@@ -159,9 +143,9 @@ TEST(VectorFrame, EveryValueLiesWithinItsBound) {
             for (int f = 0; f < 40; ++f) {
                 ExtendedPrecisionScope precision;
                 AdvanceRotation(*state);
-                SetVectorTestHooks({1.0, record.data()});
+                state->Render->SetTestHooks({1.0, record.data()});
                 RenderPoints(*state, {pixels.data(), w});
-                SetVectorTestHooks({});
+                state->Render->SetTestHooks({});
                 for (int i = 0; i < w * h; ++i) {
                     RotatePoint(*state, i / w, i % w);
                     PatternValues(*state, i / w, i % w);
@@ -190,41 +174,37 @@ TEST(VectorFrame, EveryValueLiesWithinItsBound) {
 // Bounds far too large make points fall back, and the pixels stay the straightforward ones.
 TEST(VectorFrame, LargerBoundsOnlyAddFallbacks) {
     for (EnginePath path : VectorPaths()) {
-        PathScope scope(path);
         for (int pattern : {3, 8, 9, 12, 17}) {
             const std::string label =
                 (testing::Message() << EnginePathName(path) << " pattern " << pattern).GetString();
-            auto state = MakeState(pattern, 61, 37, 31u);
-            SetVectorTestHooks({1e8, nullptr});
-            ResetVectorFrameCounts();
+            auto state = MakeState(path, pattern, 61, 37, 31u);
+            state->Render->SetTestHooks({1e8, nullptr});
+            state->Render->ResetCounts();
             EXPECT_EQ(CompareFrames(*state, 19, 0), 0) << label;
-            const VectorCounts counts = VectorFrameCounts();
+            const VectorCounts counts = state->Render->Counts();
             std::printf("%s pattern %d: %lld of %lld points fell back\n", EnginePathName(path),
                         pattern, counts.fallbacks, counts.points);
             EXPECT_GT(counts.fallbacks, 0) << label;
             EXPECT_LT(counts.fallbacks, counts.points / 2) << label;
-            SetVectorTestHooks({});
         }
     }
 }
 
 TEST(VectorFrame, AnglesBeyondTheBoundsRangeAreComputedStraightforwardly) {
     for (EnginePath path : VectorPaths()) {
-        PathScope scope(path);
-        auto state = MakeState(11, 23, 17, 5u);
+        auto state = MakeState(path, 11, 23, 17, 5u);
         state->RotationAngle1 = 1e6L;  // lumora-render takes any angle
-        ResetVectorFrameCounts();
+        state->Render->ResetCounts();
         EXPECT_EQ(CompareFrames(*state, 2, 0), 0);
-        EXPECT_EQ(VectorFrameCounts().fallbacks, VectorFrameCounts().points);
+        EXPECT_EQ(state->Render->Counts().fallbacks, state->Render->Counts().points);
     }
 }
 
 TEST(VectorFrame, TheCallersRoundingStateReachesNeitherThePixelsNorTheCaller) {
     if (!HasX87) GTEST_SKIP() << "no x87 unit";
     for (EnginePath path : VectorPaths()) {
-        PathScope scope(path);
         for (int pattern : {9, 14, 20}) {
-            auto state = MakeState(pattern, 37, 23, 11u);
+            auto state = MakeState(path, pattern, 37, 23, 11u);
             // round upwards, flush to zero, denormals are zero
             const uint32_t saved = ReadMxcsr();
             const uint32_t odd =
@@ -241,24 +221,25 @@ TEST(VectorFrame, TheCallersRoundingStateReachesNeitherThePixelsNorTheCaller) {
 
 TEST(VectorFrame, PathsAreChosenFromTheProcessorAndCanBeForced) {
     EXPECT_TRUE(EnginePathAvailable(EnginePath::X87));
-    const EnginePath active = ActiveEnginePath();
-    EXPECT_TRUE(EnginePathAvailable(active));
+    EngineState fresh;
+    const EnginePath first = fresh.Render->Path();
+    EXPECT_TRUE(EnginePathAvailable(first));
     // the fastest available first
     const EnginePath best = EnginePathAvailable(EnginePath::Avx512) ? EnginePath::Avx512
                             : EnginePathAvailable(EnginePath::Avx2) ? EnginePath::Avx2
                                                                     : EnginePath::X87;
-    EXPECT_EQ(active, best);
-    EXPECT_TRUE(SetEnginePath(EnginePath::X87));
-    EXPECT_EQ(ActiveEnginePath(), EnginePath::X87);
-    ResetVectorFrameCounts();
-    auto state = MakeState(5, 20, 10, 3u);
+    EXPECT_EQ(first, best);
+    EXPECT_EQ(FastestEnginePath(), best);
+    auto state = MakeState(EnginePath::X87, 5, 20, 10, 3u);
+    EXPECT_EQ(state->Render->Path(), EnginePath::X87);
     EXPECT_EQ(CompareFrames(*state, 2, 0), 0);
-    EXPECT_EQ(VectorFrameCounts().points, 0);  // the 80-bit frame drew them
+    EXPECT_EQ(state->Render->Counts().points, 0);  // the 80-bit frame drew them
+    // a path forced on one state is that state's alone
+    EXPECT_EQ(fresh.Render->Path(), best);
     if (!EnginePathAvailable(EnginePath::Avx512)) {
-        EXPECT_FALSE(SetEnginePath(EnginePath::Avx512));
-        EXPECT_EQ(ActiveEnginePath(), EnginePath::X87);
+        EXPECT_FALSE(state->Render->SetPath(EnginePath::Avx512));
+        EXPECT_EQ(state->Render->Path(), EnginePath::X87);
     }
-    SetEnginePath(active);
     EXPECT_STREQ(EnginePathName(EnginePath::Avx2), "avx2");
 }
 
