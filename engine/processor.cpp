@@ -30,8 +30,8 @@ ProcessorFeatures DetectProcessorFeatures() {
     if (!__get_cpuid_count(7, 0, &a, &b, &c, &d)) return f;
     f.avx2 = b & (1u << 5);
     // AVX-512 F, DQ and VL, and the system saves the mask and upper ZMM registers.
-    f.avx512 = f.avx2 && (b & (1u << 16)) && (b & (1u << 17)) && (b & (1u << 31)) &&
-               (xcr0 & 0xE0) == 0xE0;
+    f.avx512 =
+        f.avx2 && (b & (1u << 16)) && (b & (1u << 17)) && (b & (1u << 31)) && (xcr0 & 0xE0) == 0xE0;
     return f;
 }
 #else

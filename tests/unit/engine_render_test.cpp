@@ -88,7 +88,8 @@ long DifferingPixels(const Case& c) {
         EXPECT_EQ(fast->RotationAngle3, reference->RotationAngle3) << label << " frame " << frame;
     }
     if (c.path != EnginePath::X87) {
-        EXPECT_EQ(fast->Render->Counts().points, static_cast<long long>(c.frames) * c.width * c.height)
+        EXPECT_EQ(fast->Render->Counts().points,
+                  static_cast<long long>(c.frames) * c.width * c.height)
             << label << ": the frames did not take the vector path";
     }
     return differing;
@@ -101,8 +102,14 @@ TEST(Renderer, AFreshStatesFirstFramesAreTheStraightforwardOnesOnEveryPath) {
     for (EnginePath path : Paths())
         for (int pattern = 1; pattern <= 25; ++pattern)
             for (const Size& s : {Size{67, 29, 9}, Size{5, 3, 1}}) {
-                const Case c{path, pattern, s.width, s.height, 3, s.extraStride,
-                             static_cast<uint32_t>(50 + pattern), (pattern * 5 + s.width) % 19};
+                const Case c{path,
+                             pattern,
+                             s.width,
+                             s.height,
+                             3,
+                             s.extraStride,
+                             static_cast<uint32_t>(50 + pattern),
+                             (pattern * 5 + s.width) % 19};
                 EXPECT_EQ(DifferingPixels(c), 0) << Label(c);
             }
 }
@@ -173,7 +180,8 @@ TEST(PatternFacts, EachPatternsSlotsAndGridValuesAreTheOnesItsFormulasWrite) {
             column[0] = row[0] = 0.25L;  // the coordinate
             Formula::Column(MarkingOps{}, 0.25L, angles, column);
             Formula::Row(MarkingOps{}, 0.25L, angles, row);
-            const int last = std::max(LastWritten(column, FrameTermSlots), LastWritten(row, FrameTermSlots));
+            const int last =
+                std::max(LastWritten(column, FrameTermSlots), LastWritten(row, FrameTermSlots));
             EXPECT_EQ(last + 1, Formula::Slots) << "pattern " << pattern;
             long double grid[4] = {Unwritten, Unwritten, Unwritten, Unwritten};
             if constexpr (Formula::GridSlots > 0) {
@@ -199,7 +207,8 @@ TEST(FastMathTables, TheCompilersQuotientsAndPowersAreTheOnesComputedAtRunTime) 
         const long double inverse = 1.0L / centre;
         EXPECT_EQ(g_fastMath.Inverse[j], inverse) << "centre " << j;
     }
-    for (int k = 0; k < 2047; ++k) EXPECT_EQ(g_fastMath.PowerOfTwo[k], std::ldexp(1.0L, k - 1023)) << k;
+    for (int k = 0; k < 2047; ++k)
+        EXPECT_EQ(g_fastMath.PowerOfTwo[k], std::ldexp(1.0L, k - 1023)) << k;
     EXPECT_EQ(g_fastMath.SinK[64], 1.0L);  // sin(pi/2)
     EXPECT_EQ(g_fastMath.CosK[0], 1.0L);
 }

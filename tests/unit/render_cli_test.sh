@@ -120,5 +120,25 @@ grep -q '^path x87' <(tr -d '\r' <bench.txt) || fail "--path x87 was not taken: 
 "${render[@]}" --bench --path sse 2>err.txt >/dev/null
 [ $? -eq 2 ] || fail "--path sse did not exit 2"
 
+# Every pattern on every path this processor offers, each still the first render of a fresh
+# process, at an odd size after two frames: the straightforward evaluation's pixels.
+paths=()
+for path in x87 avx2 avx512; do
+  "${render[@]}" --pattern 1 --scheme 0 --size 1x1 --checksum --path $path >/dev/null 2>&1 && paths+=($path)
+done
+[ ${#paths[@]} -ge 1 ] || fail "no path ran, not even x87"
+for pattern in $(seq 1 25); do
+  still="--pattern $pattern --scheme $(( (pattern * 4) % 19 )) --size 33x21 --frames 2 --seed $((50 + pattern)) --checksum"
+  # shellcheck disable=SC2086
+  slow=$("${render[@]}" $still --reference | tr -d '\r')
+  for path in "${paths[@]}"; do
+    # shellcheck disable=SC2086
+    fast=$("${render[@]}" $still --path $path | tr -d '\r')
+    [ -n "$fast" ] && [ "$fast" = "$slow" ] ||
+      fail "pattern $pattern on $path as a process's first render: '$fast', straightforward '$slow'"
+  done
+done
+echo "render_cli_test: first renders compared on ${paths[*]}"
+
 [ $failures -eq 0 ] && echo "render_cli_test: all checks passed"
 exit $((failures > 0))
