@@ -23,6 +23,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=$top/build
 dist=${LUMORA_DIST:-$top/dist}
 flavours=(win32 win64)
+# The programs the release ships from each build tree, as TARGET:FILE.
+programs=(lumora:lumora.scr)
 
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
   SOURCE_DATE_EPOCH=$(git -C "$top" log -1 --format=%ct 2>/dev/null) || {
@@ -41,7 +43,7 @@ if [ ! -f "$build/win32/CMakeCache.txt" ] || [ ! -f "$build/win64/CMakeCache.txt
   LUMORA_FLAVOURS="${flavours[*]}" bash "$top/scripts/build.sh"
 fi
 for flavour in "${flavours[@]}"; do
-  cmake --build "$build/$flavour" --target lumora -- --no-print-directory >/dev/null
+  cmake --build "$build/$flavour" --target "${programs[@]%%:*}" -- --no-print-directory >/dev/null
 done
 
 header=$build/win32/generated/lumora_version.h
@@ -72,9 +74,11 @@ sign() {
 # installers and the zip take these copies.
 for flavour in "${flavours[@]}"; do
   mkdir -p "$stage/programs/$flavour"
-  cp "$build/$flavour/lumora.scr" "$stage/programs/$flavour/"
-  sign "$stage/programs/$flavour/lumora.scr"
-  settle "$stage/programs/$flavour/lumora.scr"
+  for program in "${programs[@]#*:}"; do
+    cp "$build/$flavour/$program" "$stage/programs/$flavour/"
+    sign "$stage/programs/$flavour/$program"
+    settle "$stage/programs/$flavour/$program"
+  done
 done
 scr32=$stage/programs/win32/lumora.scr
 scr64=$stage/programs/win64/lumora.scr
