@@ -4,9 +4,11 @@
 ; Lumora the active screen saver. scripts/package.sh builds it:
 ;
 ;   makensis -DSCR32=lumora.scr -DSCR32_KB=size -DSCR64=lumora.scr -DSCR64_KB=size
-;            -DVERSION_H=lumora_version.h -DICON=lumora.ico -DOUTFILE=setup.exe lumora.nsi
+;            -DVERSION_H=lumora_version.h -DICON=lumora.ico -DOUTFILE=setup.exe
+;            [-DSIGN=scripts/sign.sh] lumora.nsi
 ;
-; (the sizes in KiB: the section holds both builds but installs one.)
+; (the sizes in KiB: the section holds both builds but installs one; SIGN signs the
+; uninstaller, see signing.nsh.)
 ;
 ; Silent mode: "setup.exe /S" installs without a question and leaves the user's screen saver as
 ; it is; "setup.exe /S /ACTIVE" makes Lumora the active screen saver too. The uninstaller's
@@ -21,6 +23,7 @@ ManifestDPIAware true
 !include LogicLib.nsh
 !include x64.nsh
 !include FileFunc.nsh
+!include "${__FILEDIR__}/signing.nsh"
 
 ; The version and copyright line come from the same header as the programs' own.
 !searchparse /file "${VERSION_H}" '#define LUMORA_VERSION_TEXT "' VERSION '"'

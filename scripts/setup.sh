@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what building and testing Lumora needs on a Debian machine: the MinGW-w64
 # cross compilers, Wine (32- and 64-bit), Xvfb, xdotool, ImageMagick, CMake and GoogleTest,
-# clang with its sanitizer and libFuzzer run-time libraries, NSIS and zip for the release
-# packages, Liberation Sans (the dialogs' Arial, metric for metric, under Wine), libpng
-# (the native still renderer's PNG files) and Mesa's software OpenGL for 64- and 32-bit
-# programs (Wine's Direct3D runs on OpenGL; under Xvfb that is llvmpipe).
+# clang with its sanitizer and libFuzzer run-time libraries, NSIS, zip and osslsigncode for
+# the release packages (openssl for the signing test's certificate), Liberation Sans (the
+# dialogs' Arial, metric for metric, under Wine), libpng (the native still renderer's PNG
+# files) and Mesa's software OpenGL for 64- and 32-bit programs (Wine's Direct3D runs on
+# OpenGL; under Xvfb that is llvmpipe).
 # Idempotent: it installs only what is missing and says what it does.
 set -euo pipefail
 
@@ -19,7 +20,7 @@ packages=(
   cmake make g++ python3 python3-yaml googletest clang libclang-rt-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine32:i386 wine64 xvfb xauth xdotool imagemagick
-  nsis zip fonts-liberation libpng-dev
+  nsis zip osslsigncode openssl fonts-liberation libpng-dev
   libgl1 libgl1:i386 libglx-mesa0 libglx-mesa0:i386 libgl1-mesa-dri libgl1-mesa-dri:i386
 )
 
