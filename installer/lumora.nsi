@@ -1,18 +1,23 @@
 ; The Lumora installer. It puts the build that fits the system (64-bit on 64-bit Windows, 32-bit
 ; otherwise) into the Windows system directory, where the desktop's screen saver list looks,
 ; registers its uninstaller in the system's list of installed programs and, when asked, makes
-; Lumora the active screen saver. scripts/package.sh builds it:
+; Lumora the active screen saver. scripts/package.sh builds it twice:
 ;
-;   makensis -DSCR32=lumora.scr -DSCR32_KB=size -DSCR64=lumora.scr -DSCR64_KB=size
+;   makensis [-DX64] -DSCR32=lumora.scr -DSCR32_KB=size -DSCR64=lumora.scr -DSCR64_KB=size
 ;            -DVERSION_H=lumora_version.h -DICON=lumora.ico -DOUTFILE=setup.exe lumora.nsi
 ;
-; (the sizes in KiB: the section holds both builds but installs one.)
+; (the sizes in KiB: the section holds both builds but installs one.) With X64 it is the x64
+; installer, itself a 64-bit program (NSIS's amd64-unicode target), which holds and installs the
+; 64-bit build only: it runs where no 32-bit program can.
 ;
 ; Silent mode: "setup.exe /S" installs without a question and leaves the user's screen saver as
 ; it is; "setup.exe /S /ACTIVE" makes Lumora the active screen saver too. The uninstaller's
 ; "/S" removes the program and its entry, never the settings.
 
 Unicode true
+!ifdef X64
+  Target amd64-unicode
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestDPIAware true
@@ -101,7 +106,9 @@ Section "${PRODUCT} screen saver" SecProgram
   ${If} ${RunningX64}
     File "/oname=lumora.scr" "${SCR64}"
   ${Else}
+  !ifndef X64
     File "/oname=lumora.scr" "${SCR32}"
+  !endif
   ${EndIf}
 
   SetOutPath "$INSTDIR"

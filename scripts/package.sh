@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes a release in dist/ from the win32 and win64 builds:
-#   Lumora-VERSION-setup.exe  the installer (NSIS): the build that fits the system, into the
+#   Lumora-VERSION-setup.exe  the x86 installer (NSIS): the build that fits the system, into the
 #                             Windows system directory, with an uninstaller
+#   Lumora-VERSION-x64-setup.exe  the x64 installer, a 64-bit program: the 64-bit build alone
 #   Lumora-VERSION-win.zip    both builds, the users' README (installer/README.txt) and the
 #                             licence
 #   SHA256SUMS, winget/, scoop/  the files' SHA-256 and the package managers' manifests for this
@@ -26,18 +27,25 @@ version=$(sed -n 's/^#define LUMORA_VERSION_TEXT "\(.*\)"$/\1/p' "$header")
 [ -n "$version" ] || { echo "package: no version in $header" >&2; exit 1; }
 mkdir -p "$dist"
 setup=$dist/Lumora-$version-setup.exe
+setup64=$dist/Lumora-$version-x64-setup.exe
 archive=$dist/Lumora-$version-win.zip
 stage=$(mktemp -d)
-trap 'rm -rf "$stage" "$setup.part" "$archive.part"' EXIT
+trap 'rm -rf "$stage" "$setup.part" "$setup64.part" "$archive.part"' EXIT
 
 kib() { echo $(( ($(stat -c %s "$1") + 1023) / 1024 )); }
-# Warnings are errors: a release is built clean or not at all.
-makensis -V2 -WX -INPUTCHARSET UTF8 \
-  -DSCR32="$build/win32/lumora.scr" -DSCR32_KB="$(kib "$build/win32/lumora.scr")" \
-  -DSCR64="$build/win64/lumora.scr" -DSCR64_KB="$(kib "$build/win64/lumora.scr")" \
-  -DVERSION_H="$header" -DICON="$top/res/lumora.ico" -DOUTFILE="$setup.part" \
-  "$top/installer/lumora.nsi"
-mv -f "$setup.part" "$setup"
+# installer OUTFILE [-DX64]: one installer. Warnings are errors: a release is built clean or not
+# at all.
+installer() {
+  local out=$1; shift
+  makensis -V2 -WX -INPUTCHARSET UTF8 "$@" \
+    -DSCR32="$build/win32/lumora.scr" -DSCR32_KB="$(kib "$build/win32/lumora.scr")" \
+    -DSCR64="$build/win64/lumora.scr" -DSCR64_KB="$(kib "$build/win64/lumora.scr")" \
+    -DVERSION_H="$header" -DICON="$top/res/lumora.ico" -DOUTFILE="$out.part" \
+    "$top/installer/lumora.nsi"
+  mv -f "$out.part" "$out"
+}
+installer "$setup"
+installer "$setup64" -DX64
 
 folder=$stage/Lumora-$version
 mkdir -p "$folder/32-bit" "$folder/64-bit"
@@ -51,5 +59,6 @@ mv -f "$archive.part" "$archive"
 python3 "$top/scripts/release_manifests.py" "$version" "$dist"
 
 echo "package: $setup"
+echo "package: $setup64"
 echo "package: $archive"
 echo "package: $dist/SHA256SUMS, $dist/winget/Lumora.Lumora/$version/, $dist/scoop/lumora.json"
