@@ -81,11 +81,14 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "${COPYRIGHT}"
 
 ; On 64-bit Windows this 32-bit installer would land in the 32-bit system directory and the
 ; 32-bit registry view; it turns both redirections off to reach the system's own.
+; (The x64 installer is a 64-bit program: it sees them as they are.)
 !macro NativeSystemView
+  !ifndef X64
   ${If} ${RunningX64}
     ${DisableX64FSRedirection}
     SetRegView 64
   ${EndIf}
+  !endif
 !macroend
 
 !macro RequireAdministrator
@@ -103,13 +106,15 @@ Section "${PRODUCT} screen saver" SecProgram
   SectionIn RO
   !insertmacro NativeSystemView
   SetOutPath "$SYSDIR"
+  !ifdef X64
+    File "/oname=lumora.scr" "${SCR64}"
+  !else
   ${If} ${RunningX64}
     File "/oname=lumora.scr" "${SCR64}"
   ${Else}
-  !ifndef X64
     File "/oname=lumora.scr" "${SCR32}"
-  !endif
   ${EndIf}
+  !endif
 
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -141,12 +146,17 @@ SectionEnd
 
 Function .onInit
   !insertmacro RequireAdministrator
+  !ifdef X64
+    StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
+    SectionSetSize ${SecProgram} ${SCR64_KB}
+  !else
   ${If} ${RunningX64}
     StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
     SectionSetSize ${SecProgram} ${SCR64_KB}
   ${Else}
     SectionSetSize ${SecProgram} ${SCR32_KB}
   ${EndIf}
+  !endif
   ; A silent install changes the user's screen saver only when told to with /ACTIVE.
   ${If} ${Silent}
     ${GetParameters} $0
