@@ -32,10 +32,12 @@ if ls fuzz/*/summary.txt >/dev/null 2>&1; then
   cat fuzz/*/summary.txt
   again=1
 fi
+# ("skip: mode_test.exe is a 32-bit program, and ...": grouped by what follows the program.)
 skipped=$(awk '/^[0-9]+\/[0-9]+ Test: / { name = $3 }
-               /^skip: / { reason = substr($0, 7); names[reason] = names[reason] " " name }
-               END { for (r in names) print "skipped:" names[r] "\n  because " r }' \
-            Testing/Temporary/LastTest.log 2>/dev/null || true)
+               /^skip: / { reason = substr($0, 7); sub(/^[^ ]+ is an? /, "", reason)
+                           names[reason] = names[reason] " " name }
+               END { for (r in names) print "skipped, each a " r ":" names[r] }' \
+            Testing/Temporary/LastTest.log 2>/dev/null | fold -s -w 100 || true)
 if [ -n "$skipped" ]; then
   echo "$skipped"
   again=1
