@@ -1,20 +1,25 @@
 ; The Lumora installer. It puts the build that fits the system (64-bit on 64-bit Windows, 32-bit
 ; otherwise) into the Windows system directory, where the desktop's screen saver list looks,
 ; registers its uninstaller in the system's list of installed programs and, when asked, makes
-; Lumora the active screen saver. scripts/package.sh builds it:
+; Lumora the active screen saver. scripts/package.sh builds it twice:
 ;
-;   makensis -DSCR32=lumora.scr -DSCR32_KB=size -DSCR64=lumora.scr -DSCR64_KB=size
+;   makensis [-DX64] -DSCR32=lumora.scr -DSCR32_KB=size -DSCR64=lumora.scr -DSCR64_KB=size
 ;            -DVERSION_H=lumora_version.h -DICON=lumora.ico -DOUTFILE=setup.exe
 ;            [-DSIGN=scripts/sign.sh] lumora.nsi
 ;
 ; (the sizes in KiB: the section holds both builds but installs one; SIGN signs the
-; uninstaller, see signing.nsh.)
+; uninstaller, see signing.nsh.) With X64 it is the x64 installer, itself a 64-bit program
+; (NSIS's amd64-unicode target), which holds and installs the 64-bit build only: it runs where
+; no 32-bit program can.
 ;
 ; Silent mode: "setup.exe /S" installs without a question and leaves the user's screen saver as
 ; it is; "setup.exe /S /ACTIVE" makes Lumora the active screen saver too. The uninstaller's
 ; "/S" removes the program and its entry, never the settings.
 
 Unicode true
+!ifdef X64
+  Target amd64-unicode
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestDPIAware true
@@ -79,11 +84,14 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "${COPYRIGHT}"
 
 ; On 64-bit Windows this 32-bit installer would land in the 32-bit system directory and the
 ; 32-bit registry view; it turns both redirections off to reach the system's own.
+; (The x64 installer is a 64-bit program: it sees them as they are.)
 !macro NativeSystemView
+  !ifndef X64
   ${If} ${RunningX64}
     ${DisableX64FSRedirection}
     SetRegView 64
   ${EndIf}
+  !endif
 !macroend
 
 !macro RequireAdministrator
@@ -101,11 +109,15 @@ Section "${PRODUCT} screen saver" SecProgram
   SectionIn RO
   !insertmacro NativeSystemView
   SetOutPath "$SYSDIR"
+  !ifdef X64
+    File "/oname=lumora.scr" "${SCR64}"
+  !else
   ${If} ${RunningX64}
     File "/oname=lumora.scr" "${SCR64}"
   ${Else}
     File "/oname=lumora.scr" "${SCR32}"
   ${EndIf}
+  !endif
 
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -137,12 +149,17 @@ SectionEnd
 
 Function .onInit
   !insertmacro RequireAdministrator
+  !ifdef X64
+    StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
+    SectionSetSize ${SecProgram} ${SCR64_KB}
+  !else
   ${If} ${RunningX64}
     StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
     SectionSetSize ${SecProgram} ${SCR64_KB}
   ${Else}
     SectionSetSize ${SecProgram} ${SCR32_KB}
   ${EndIf}
+  !endif
   ; A silent install changes the user's screen saver only when told to with /ACTIVE.
   ${If} ${Silent}
     ${GetParameters} $0

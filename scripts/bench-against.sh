@@ -54,21 +54,26 @@ while [ $# -gt 0 ]; do
 done
 commit=$(git -C "$top" rev-parse --verify "$commit^{commit}")
 old=$top/build/against/${commit:0:12}
-new_scr=$top/build/win32/lumora.scr
+# The Windows build the machine runs (scripts/wine-env.sh): win32, or win64 where it runs no
+# 32-bit programs.
+source "$top/scripts/wine-env.sh"
+win=win32 toolchain=mingw-i686.cmake
+[ "$LUMORA_32BIT" = 1 ] || { win=win64; toolchain=mingw-x86_64.cmake; }
+new_scr=$top/build/$win/lumora.scr
 new_render=$top/build/native/lumora-render
-new_render_win32=$top/build/win32/lumora-render.exe
+new_render_win32=$top/build/$win/lumora-render.exe
 [ -f "$new_scr" ] && [ -x "$new_render" ] || { echo "bench-against: run scripts/build.sh first" >&2; exit 1; }
 
-if [ ! -f "$old/win32/lumora.scr" ] || [ ! -f "$old/win32/lumora-render.exe" ] ||
+if [ ! -f "$old/$win/lumora.scr" ] || [ ! -f "$old/$win/lumora-render.exe" ] ||
    [ ! -x "$old/native/lumora-render" ]; then
   echo "bench-against: building ${commit:0:12} in $old"
   rm -rf "$old/src" && mkdir -p "$old/src"
   git -C "$top" archive "$commit" | tar -x -C "$old/src"
   cmake -S "$old/src" -B "$old/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$old/native" -j "$(nproc)" --target lumora-render >/dev/null
-  cmake -S "$old/src" -B "$old/win32" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$old/src/cmake/mingw-i686.cmake" >/dev/null
-  cmake --build "$old/win32" -j "$(nproc)" --target lumora lumora-render >/dev/null
+  cmake -S "$old/src" -B "$old/$win" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$old/src/cmake/$toolchain" >/dev/null
+  cmake --build "$old/$win" -j "$(nproc)" --target lumora lumora-render >/dev/null
 fi
 
 echo "machine: $(lscpu | sed -n 's/^Model name: *//p'), nproc $(nproc)"
@@ -85,7 +90,7 @@ if [ -n "$render" ]; then
       grep -E '^([0-9]+ |path |fallbacks )' >"$tables/$name.$round"
   }
   builds="native"
-  [ -n "$wine" ] && builds="native win32"
+  [ -n "$wine" ] && builds="native $win"
   for grid in $grids; do
     for round in $(seq 1 "$rounds"); do
       for build in $builds; do
@@ -93,7 +98,7 @@ if [ -n "$render" ]; then
           bench "$build.old" "$old/native/lumora-render"
           bench "$build.new" "$new_render"
         else
-          bench "$build.old" "$top/scripts/wine-exec.sh" "$old/win32/lumora-render.exe"
+          bench "$build.old" "$top/scripts/wine-exec.sh" "$old/$win/lumora-render.exe"
           bench "$build.new" "$top/scripts/wine-exec.sh" "$new_render_win32"
         fi
       done
@@ -131,7 +136,7 @@ if [ -n "$saver" ]; then
   }
   for size in $sizes; do
     for p in $patterns; do
-      o=$(measure "$old/win32/lumora.scr" "$size" "$p"); n=$(measure "$new_scr" "$size" "$p")
+      o=$(measure "$old/$win/lumora.scr" "$size" "$p"); n=$(measure "$new_scr" "$size" "$p")
       read -r ofps ocpu oms <<<"${o:-0 0 0}"; read -r nfps ncpu nms <<<"${n:-0 0 0}"
       line=$(awk -v s="$size" -v p="$p" -v a="$ofps" -v b="$nfps" -v c="$ocpu" -v d="$ncpu" \
                -v e="$oms" -v f="$nms" 'BEGIN { printf "%s %s %s %s %s %s %s %s %.2f\n",

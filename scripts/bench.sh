@@ -7,7 +7,7 @@
 #                    [--no-still] [--no-wine]
 #
 # DIR are build trees holding lumora-render / lumora-render.exe (default build/native and
-# build/win32). --threads is passed on (default: the machine's count); --reference measures the
+# build/win32, or build/win64 where the machine runs no 32-bit programs: scripts/wine-env.sh). --threads is passed on (default: the machine's count); --reference measures the
 # straightforward one-thread engine instead. Prints the machine, the load before and after, and
 # one table per run: pattern, field_ms, frame_ms (median of F frames). The still table adds
 # field+frame. Figures, not pass/fail: the machine is shared, so read them with the load.
@@ -24,7 +24,8 @@ if [ "${1:-}" = --against ]; then
   exec "$top/scripts/bench-against.sh" "$@"
 fi
 native_dir=$top/build/native
-win32_dir=$top/build/win32
+source "$top/scripts/wine-env.sh"
+win32_dir=$top/build/$([ "$LUMORA_32BIT" = 1 ] && echo win32 || echo win64)
 threads=
 frames=21
 reference=
@@ -62,10 +63,11 @@ run() {  # run LABEL PROGRAM ARGS...
 
 native=$native_dir/lumora-render
 win32=$win32_dir/lumora-render.exe
+win=$(basename "$win32_dir")
 for size in 480x270 960x540; do
   [ -x "$native" ] && run "native $size" "$native" --bench --size "$size" --frames "$frames" "${args[@]}"
   if [ -n "$wine" ] && [ -f "$win32" ]; then
-    run "win32 under Wine $size" "$top/scripts/wine-exec.sh" "$win32" --bench --size "$size" \
+    run "$win under Wine $size" "$top/scripts/wine-exec.sh" "$win32" --bench --size "$size" \
       --frames "$frames" "${args[@]}" | tr -d '\r'
   fi
 done
@@ -82,7 +84,7 @@ if [ -n "$still" ]; then
     "$native" --bench --size 2000x1500 --frames 1 "${args[@]}" | still_table
   fi
   if [ -n "$wine" ] && [ -f "$win32" ]; then
-    printf '\n== win32 under Wine still 2000x1500\n'
+    printf '\n== %s under Wine still 2000x1500\n' "$win"
     "$top/scripts/wine-exec.sh" "$win32" --bench --size 2000x1500 --frames 1 "${args[@]}" |
       tr -d '\r' | still_table
   fi

@@ -14,11 +14,14 @@
 # --cross-fade runs every size (and mode) twice, plain and then changing pattern every 2 s
 # (CycleMinutes 1 with the saver's minute shortened to 2 s: one cross-fade after another), so
 # that the cross-fade's frame rate and CPU compare with the plain saver's in one run.
-# The product is build/win32/lumora.scr unless LUMORA_SCR names another.
+# The product is build/win32/lumora.scr (build/win64/lumora.scr where the machine runs no 32-bit
+# programs: scripts/wine-env.sh) unless LUMORA_SCR names another.
 # It measures; it passes or fails nothing. Run scripts/build.sh first.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-export LUMORA_SCR=${LUMORA_SCR:-$top/build/win32/lumora.scr}
+source "$top/scripts/wine-env.sh"
+win=$([ "$LUMORA_32BIT" = 1 ] && echo win32 || echo win64)
+export LUMORA_SCR=${LUMORA_SCR:-$top/build/$win/lumora.scr}
 export LUMORA_SCRIPTS=$top/scripts
 export LUMORA_WINE_TEMPLATE=${LUMORA_WINE_TEMPLATE:-$top/build/wine/template}
 [ -f "$LUMORA_SCR" ] || { echo "fps: no $LUMORA_SCR (run scripts/build.sh)" >&2; exit 1; }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes a release in dist/ from the win32 and win64 builds:
-#   Lumora-VERSION-setup.exe  the installer (NSIS): the build that fits the system, into the
+#   Lumora-VERSION-setup.exe  the x86 installer (NSIS): the build that fits the system, into the
 #                             Windows system directory, with an uninstaller
+#   Lumora-VERSION-x64-setup.exe  the x64 installer, a 64-bit program: the 64-bit build alone
 #   Lumora-VERSION-win.zip    both builds, the users' README (installer/README.txt) and the
 #                             licence
 #   SHA256SUMS, winget/, scoop/  the files' SHA-256 and the package managers' manifests for this
@@ -51,9 +52,10 @@ version=$(sed -n 's/^#define LUMORA_VERSION_TEXT "\(.*\)"$/\1/p' "$header")
 [ -n "$version" ] || { echo "package: no version in $header" >&2; exit 1; }
 mkdir -p "$dist"
 setup=$dist/Lumora-$version-setup.exe
+setup64=$dist/Lumora-$version-x64-setup.exe
 archive=$dist/Lumora-$version-win.zip
 stage=$(mktemp -d)
-trap 'rm -rf "$stage" "$setup.part" "$archive.part"' EXIT
+trap 'rm -rf "$stage" "$setup.part" "$setup64.part" "$archive.part"' EXIT
 
 # A file of the release as every build writes it: the commit's time and the usual modes,
 # whatever the clock and the umask of this machine.
@@ -99,8 +101,11 @@ make_installer() {
   touch -d "@$SOURCE_DATE_EPOCH" "$out.part"
   mv -f "$out.part" "$out"
 }
-make_installer "$setup" "$top/installer/lumora.nsi" \
-  -DSCR32="$scr32" -DSCR32_KB="$(kib "$scr32")" -DSCR64="$scr64" -DSCR64_KB="$(kib "$scr64")"
+# The x86 installer (for 32-bit and 64-bit Windows) and the x64 one (a 64-bit program that
+# installs the 64-bit build alone).
+builds=(-DSCR32="$scr32" -DSCR32_KB="$(kib "$scr32")" -DSCR64="$scr64" -DSCR64_KB="$(kib "$scr64")")
+make_installer "$setup" "$top/installer/lumora.nsi" "${builds[@]}"
+make_installer "$setup64" "$top/installer/lumora.nsi" -DX64 "${builds[@]}"
 
 folder=$stage/zip/Lumora-$version
 mkdir -p "$folder/32-bit" "$folder/64-bit"
@@ -120,5 +125,6 @@ mv -f "$archive.part" "$archive"
 python3 "$top/scripts/release_manifests.py" "$version" "$dist"
 
 echo "package: $setup"
+echo "package: $setup64"
 echo "package: $archive"
 echo "package: $dist/SHA256SUMS, $dist/winget/Lumora.Lumora/$version/, $dist/scoop/lumora.json"

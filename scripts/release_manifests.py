@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""Writes what package managers need beside a release's two files in dist/:
+"""Writes what package managers need beside a release's three files in dist/:
 
-  SHA256SUMS                           the SHA-256 of the installer and the zip (sha256sum -c)
+  SHA256SUMS                           the SHA-256 of the installers and the zip (sha256sum -c)
   winget/Lumora.Lumora/VERSION/        a winget manifest set: the version, installer and
-                                       default-locale files (the installer for x86 and x64,
-                                       nullsoft with its silent switch /S, its SHA-256)
+                                       default-locale files (x86: the x86 installer, x64: the
+                                       x64 one; nullsoft with the silent switch /S, SHA-256)
   scoop/lumora.json                    a Scoop manifest for the zip, 64-bit and 32-bit
 
 Everything comes from the version and the built files; the addresses from the environment:
@@ -52,10 +52,11 @@ def yaml_file(kind, lines):
                       f"ManifestType: {kind}", f"ManifestVersion: {MANIFEST_VERSION}", ""])
 
 
-def winget(version, setup_url, setup_hash, homepage):
+def winget(version, setups, homepage):
+    """setups: {architecture: (url, sha256)} of the installers, x86 and x64."""
     head = [f"PackageIdentifier: {PACKAGE}", f"PackageVersion: {quoted(version)}"]
     installers = []
-    for architecture in ("x86", "x64"):  # one installer, which installs the build that fits
+    for architecture, (setup_url, setup_hash) in setups.items():
         installers += [f"- Architecture: {architecture}",
                        f"  InstallerUrl: {quoted(setup_url)}",
                        f"  InstallerSha256: {setup_hash.upper()}"]
@@ -111,11 +112,13 @@ def write(path, text):
 def main(version, dist):
     release_url = os.environ.get("LUMORA_RELEASE_URL", f"https://lumora.invalid/releases/{version}")
     homepage = os.environ.get("LUMORA_HOMEPAGE", "https://lumora.invalid/")
-    setup, archive = f"Lumora-{version}-setup.exe", f"Lumora-{version}-win.zip"
-    hashes = {name: sha256(os.path.join(dist, name)) for name in (setup, archive)}
+    setup, setup64 = f"Lumora-{version}-setup.exe", f"Lumora-{version}-x64-setup.exe"
+    archive = f"Lumora-{version}-win.zip"
+    hashes = {name: sha256(os.path.join(dist, name)) for name in (setup, setup64, archive)}
     write(os.path.join(dist, "SHA256SUMS"), "".join(f"{h}  {n}\n" for n, h in hashes.items()))
     url = release_url.rstrip("/") + "/"
-    for name, text in winget(version, url + setup, hashes[setup], homepage).items():
+    setups = {arch: (url + name, hashes[name]) for arch, name in (("x86", setup), ("x64", setup64))}
+    for name, text in winget(version, setups, homepage).items():
         write(os.path.join(dist, "winget", PACKAGE, version, name), text)
     manifest = scoop(version, url + archive, hashes[archive], homepage)
     write(os.path.join(dist, "scoop", "lumora.json"), json.dumps(manifest, indent=2) + "\n")

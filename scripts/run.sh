@@ -7,13 +7,17 @@
 # and ends everything it started.
 # The saver keeps its settings in its own Wine prefix, build/wine/run, made once from the
 # booted template and kept, so that settings persist from one run to the next.
+# It runs the win32 build, or the win64 one where the machine runs no 32-bit programs
+# (scripts/wine-env.sh, which setup.sh has already had say so).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/setup.sh"
-# Only what runs here: the program of the win32 tree.
-LUMORA_FLAVOURS=win32 LUMORA_TARGETS=lumora bash "$top/scripts/build.sh"
+LUMORA_WINE_QUIET=1 source "$top/scripts/wine-env.sh"
+win=$([ "$LUMORA_32BIT" = 1 ] && echo win32 || echo win64)
+# Only what runs here: the program of that tree.
+LUMORA_FLAVOURS=$win LUMORA_TARGETS=lumora bash "$top/scripts/build.sh"
 
-scr=$top/build/win32/lumora.scr
+scr=$top/build/$win/lumora.scr
 template=$top/build/wine/template
 prefix=$top/build/wine/run
 "$top/scripts/wine-prefix.sh" template "$template"
@@ -26,8 +30,8 @@ export WINEPREFIX=$prefix WINEDEBUG=-all
 [ $# -gt 0 ] || set -- /s
 
 if [ -n "${DISPLAY:-}" ]; then
-  echo "run: lumora.scr $* on display $DISPLAY"
-  exec wine "$scr" "$@"
+  echo "run: $win lumora.scr $* on display $DISPLAY"
+  exec "$LUMORA_WINE" "$scr" "$@"
 fi
 
 # No display: a private one, a few seconds of the saver, a screenshot.
@@ -57,9 +61,9 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 export DISPLAY=:$(head -n 1 "$scratch/display")
-echo "run: no display; lumora.scr $* for $seconds s on a private $size display ($DISPLAY)"
+echo "run: no display; $win lumora.scr $* for $seconds s on a private $size display ($DISPLAY)"
 
-wine "$scr" "$@" </dev/null &
+"$LUMORA_WINE" "$scr" "$@" </dev/null &
 saver=$!
 sleep "$seconds"
 if ! kill -0 "$saver" 2>/dev/null; then

@@ -37,8 +37,13 @@ for p in "${packages[@]}"; do
   fi
 done
 
+# Once Wine is installed: how it starts here, said in plain words where the machine runs no
+# 32-bit programs (scripts/wine-env.sh).
+say_wine() { source "$(dirname "$0")/wine-env.sh"; }
+
 if [ ${#missing[@]} -eq 0 ]; then
   echo "setup: all packages present"
+  say_wine
   exit 0
 fi
 
@@ -71,3 +76,4 @@ if ! $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/
     "${missing[@]}" >/dev/null
 fi
 echo "setup: done"
+say_wine

@@ -8,8 +8,11 @@
 # tests/e2e/test_soak.py runs short soaks of both with the other end-to-end tests.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+# The build the machine runs: win32, or win64 where it runs no 32-bit programs (wine-env.sh).
+source "$top/scripts/wine-env.sh"
+win=$([ "$LUMORA_32BIT" = 1 ] && echo win32 || echo win64)
 "$top/scripts/wine-prefix.sh" template "$top/build/wine/template"
-export LUMORA_SCR=${LUMORA_SCR:-$top/build/win32/lumora.scr}
+export LUMORA_SCR=${LUMORA_SCR:-$top/build/$win/lumora.scr}
 export LUMORA_SCRIPTS=$top/scripts LUMORA_WINE_TEMPLATE=$top/build/wine/template
-export LUMORA_PROBE=${LUMORA_PROBE:-$top/build/win32/tests/e2e/window-probe.exe}
+export LUMORA_PROBE=${LUMORA_PROBE:-$top/build/$win/tests/e2e/window-probe.exe}
 exec python3 -B "$top/tests/e2e/soak.py" "$@"

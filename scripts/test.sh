@@ -6,6 +6,9 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/setup.sh"
+# Whether this machine runs 32-bit programs, decided once for everything below (setup.sh has
+# said it where it does not): Wine's command, and what the tests skip.
+LUMORA_WINE_QUIET=1 source "$top/scripts/wine-env.sh"
 # The booted Wine template of the end-to-end tests, made while the trees build (Wine waits on
 # itself more than on the processor).
 mkdir -p "$top/build"
@@ -21,10 +24,23 @@ rm -f fuzz/*/summary.txt
 # two cores half busy): four at a time, the longest first (their COST is their budget).
 ctest --output-on-failure -j "${LUMORA_TEST_JOBS:-4}" "$@" 2>&1 | tee ctest.log
 status=${PIPESTATUS[0]}
-# What each fuzz target did in this run (runs, coverage), also when it passed; then CTest's
-# verdict again, so that it stays the last word.
+# What each fuzz target did in this run (runs, coverage), also when it passed, and why tests
+# were skipped (their "skip: " line, which CTest does not show); then CTest's verdict again,
+# so that it stays the last word.
+again=
 if ls fuzz/*/summary.txt >/dev/null 2>&1; then
   cat fuzz/*/summary.txt
-  sed -n '/tests passed, /,$p' ctest.log
+  again=1
 fi
+# ("skip: mode_test.exe is a 32-bit program, and ...": grouped by what follows the program.)
+skipped=$(awk '/^[0-9]+\/[0-9]+ Test: / { name = $3 }
+               /^skip: / { reason = substr($0, 7); sub(/^[^ ]+ is an? /, "", reason)
+                           names[reason] = names[reason] " " name }
+               END { for (r in names) print "skipped, each a " r ":" names[r] }' \
+            Testing/Temporary/LastTest.log 2>/dev/null | fold -s -w 100 || true)
+if [ -n "$skipped" ]; then
+  echo "$skipped"
+  again=1
+fi
+[ -z "$again" ] || sed -n '/tests passed, /,$p' ctest.log
 exit "$status"

@@ -6,6 +6,8 @@
 # Both are safe to call from parallel tests: the work is done under a lock, and only once.
 set -euo pipefail
 export WINEDEBUG=-all
+# The Wine command, and 64-bit prefixes where the machine runs no 32-bit programs.
+source "$(dirname "$0")/wine-env.sh"
 
 boot_template() {
   local dir=$1
@@ -14,10 +16,17 @@ boot_template() {
   flock 9
   if [ ! -f "$dir/.booted" ]; then
     rm -rf "$dir"
-    # No display is needed to boot; keep wineboot from asking for one.
-    WINEPREFIX="$dir" DISPLAY= wineboot -i >/dev/null 2>&1 || true
+    # No display is needed to boot; keep wineboot from asking for one. What Wine says goes to
+    # a log, shown when the boot fails.
+    local log=$dir.boot.log status=0
+    WINEPREFIX="$dir" DISPLAY= "$LUMORA_WINE" wineboot -i >"$log" 2>&1 || status=$?
     WINEPREFIX="$dir" wineserver -w
-    [ -f "$dir/user.reg" ] || { echo "wine-prefix: booting $dir failed" >&2; exit 1; }
+    if [ ! -f "$dir/user.reg" ]; then
+      echo "wine-prefix: booting $dir failed: '$LUMORA_WINE wineboot -i' exited $status" \
+        "(WINEARCH=${WINEARCH:-default}, WINELOADER=${WINELOADER:-default}); it said:" >&2
+      tail -n 20 "$log" | sed 's/^/  /' >&2
+      exit 1
+    fi
     touch "$dir/.booted"
   fi
 }

@@ -13,6 +13,9 @@ Inputs come from the environment, set by CTest (tests/e2e/CMakeLists.txt):
   LUMORA_PROBE          window-probe.exe, which reads the program's controls and manifest
   LUMORA_SEND_TO_SAVER  the test helper send_to_saver.exe (Session.send_to_saver)
   LUMORA_SEND_TO_SAVER64  its 64-bit build (Session.change_monitors)
+  LUMORA_32BIT, LUMORA_WINE  whether the machine runs 32-bit programs and the Wine command
+                        (scripts/wine-env.sh; asked here when not set). A file whose product is
+                        a 32-bit program the machine cannot run prints why and exits 77 (skipped)
 
 Several monitors: Session(monitors=[...]) makes one Xvfb screen as large as the layout and
 tells Wine, through a stand-in libXinerama built here for the session (xinerama_stand_in.c,
@@ -51,8 +54,18 @@ SEND_TO_SAVER64 = os.environ.get("LUMORA_SEND_TO_SAVER64", "")
 TEMPLATE = os.environ.get(
     "LUMORA_WINE_TEMPLATE", os.path.join(SCRIPTS, "..", "build", "wine", "template"))
 
-# Debian's `wine` is the 32-bit loader; the 64-bit one lies beside it.
+# How Wine starts here: scripts/wine-env.sh decides once whether the machine runs 32-bit
+# programs (the scripts that start the tests pass the decision on; alone, a test asks it).
+if not os.environ.get("LUMORA_32BIT") or not os.environ.get("LUMORA_WINE"):
+    _decision = subprocess.run(["bash", os.path.join(SCRIPTS, "wine-env.sh"), "--print"],
+                               stdout=subprocess.PIPE, text=True, check=True, timeout=60)
+    os.environ.update(line.split("=", 1) for line in _decision.stdout.splitlines() if "=" in line)
+# Debian's `wine` where 32-bit programs run (its 32-bit loader hands 64-bit programs on to the
+# 64-bit one); the 64-bit loader where they do not.
+WINE = os.environ["LUMORA_WINE"]
+RUNS_32BIT = os.environ["LUMORA_32BIT"] == "1"
 WINE64 = shutil.which("wine64") or "/usr/lib/wine/wine64"
+MACHINE_I386 = 0x14C
 
 # The processes Wine starts for a prefix by itself and ends with its server.
 WINE_BACKGROUND = {"wineserver", "wineserver64", "services.exe", "explorer.exe", "winedevice.exe",
@@ -255,7 +268,7 @@ class Session:
         self.env["LD_LIBRARY_PATH"] = self.workdir + (":" + library_path if library_path else "")
         self.env["LUMORA_TEST_MONITORS"] = ",".join(
             f"{w}x{h}+{x}+{y}" for x, y, w, h in self.heads)
-        _run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "UseXRandR",
+        _run([WINE, "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "UseXRandR",
               "/t", "REG_SZ", "/d", "N", "/f"], env=self.env)
 
     def screen_point(self, x, y):
@@ -302,16 +315,17 @@ class Session:
             self.workdir = None
 
     # --- the program -----------------------------------------------------------------
-    def start(self, *args, env=None, program=None, loader="wine", stderr_path=None):
+    def start(self, *args, env=None, program=None, loader=None, stderr_path=None):
         """Starts `wine lumora.scr ARGS` (or another program) in its own process group;
-        returns the process. `wine` starts programs as a 32-bit process would, which sees
-        the 32-bit system directory as C:\windows\system32; WINE64 starts them as the
-        64-bit system does. stderr_path: a file that receives Wine's messages (see
+        returns the process. Where the machine runs 32-bit programs `wine` (WINE) starts
+        programs as a 32-bit process would, which sees the 32-bit system directory as
+        C:\windows\system32; WINE64 starts them as the 64-bit system does. stderr_path: a
+        file that receives Wine's messages (see
         MessageBoxTrace)."""
         proc_env = dict(self.env, **(env or {}))
         stderr = open(stderr_path, "w") if stderr_path else subprocess.DEVNULL
         try:
-            proc = subprocess.Popen([loader, program or self.product, *args], env=proc_env,
+            proc = subprocess.Popen([loader or WINE, program or self.product, *args], env=proc_env,
                                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                     stderr=stderr, start_new_session=True)
         finally:
@@ -323,7 +337,7 @@ class Session:
     def start_stand_in(self, name, *args, env=None):
         """Starts `wine STAND_INS/name ARGS` like start, its standard output a text pipe."""
         proc_env = dict(self.env, **(env or {}))
-        proc = subprocess.Popen(["wine", os.path.join(STAND_INS, name), *args], env=proc_env,
+        proc = subprocess.Popen([WINE, os.path.join(STAND_INS, name), *args], env=proc_env,
                                 stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                 stderr=subprocess.DEVNULL, start_new_session=True, text=True)
         self.processes.append(proc)
@@ -348,7 +362,7 @@ class Session:
         helper = helper or SEND_TO_SAVER
         if not os.path.isfile(helper):
             raise RuntimeError(f"no helper at '{helper}' (set LUMORA_SEND_TO_SAVER and ...64)")
-        result = _run(["wine", helper, *args], env=dict(self.env, **(env or {})), check=False)
+        result = _run([WINE, helper, *args], env=dict(self.env, **(env or {})), check=False)
         return result.returncode == 0
 
     def change_monitors(self, monitors):
@@ -465,7 +479,7 @@ class Session:
     # --- controls, through window-probe.exe ------------------------------------------
     def probe(self, *args):
         """window-probe's output lines, or None when it finds nothing."""
-        result = _run(["wine", os.path.abspath(PROBE), *args], env=self.env, check=False)
+        result = _run([WINE, os.path.abspath(PROBE), *args], env=self.env, check=False)
         if result.returncode != 0:
             return None
         return result.stdout.splitlines()
@@ -479,7 +493,7 @@ class Session:
     def process_probe(self, *args):
         """process-probe's output, or None when it fails (see tests/tools/process_probe.cpp)."""
         probe = os.path.join(os.path.dirname(self.product), "process-probe.exe")
-        result = _run(["wine", probe, *args], env=self.env, check=False)
+        result = _run([WINE, probe, *args], env=self.env, check=False)
         return result.stdout.strip() if result.returncode == 0 else None
 
     # --- registry -----------------------------------------------------------------
@@ -487,14 +501,14 @@ class Session:
         """The values directly under key as {name: (type, value)}: REG_DWORD values as int,
         others as text. None when the key does not exist. `wine reg` sees the 32-bit
         programs' view of HKLM\Software; view=64 reads the 64-bit one."""
-        args = ["wine", "reg", "query", key] + ([f"/reg:{view}"] if view else [])
+        args = [WINE, "reg", "query", key] + ([f"/reg:{view}"] if view else [])
         result = _run(args, env=self.env, check=False)
         if result.returncode != 0:
             return None
         return parse_reg_query(result.stdout)
 
     def reg_add(self, name, kind, data, key=SETTINGS_KEY):
-        _run(["wine", "reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"],
+        _run([WINE, "reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"],
              env=self.env)
 
     def reg_store(self, **values):
@@ -507,11 +521,11 @@ class Session:
         path = self.scratch_path("import.reg")
         with open(path, "w", encoding="latin-1", newline="\r\n") as f:
             f.write(text)
-        _run(["wine", "reg", "import", windows_path(path)], env=self.env)
+        _run([WINE, "reg", "import", windows_path(path)], env=self.env)
 
     def reg_delete(self, name=None, key=SETTINGS_KEY):
         """Deletes one value, or the whole key when name is None."""
-        args = ["wine", "reg", "delete", key] + (["/v", name] if name else []) + ["/f"]
+        args = [WINE, "reg", "delete", key] + (["/v", name] if name else []) + ["/f"]
         _run(args, env=self.env)
 
     # --- screenshots -------------------------------------------------------------
@@ -829,10 +843,40 @@ def _terminated(signum, frame):
     raise SystemExit(128 + signum)
 
 
+# The status of a test file that cannot run here.
+SKIPPED = 77
+
+
+def pe_machine(path):
+    """The machine field of a Windows program's PE header (MACHINE_I386, 0x8664), or None."""
+    try:
+        with open(path, "rb") as f:
+            header = f.read(4096)
+        offset = int.from_bytes(header[0x3C:0x40], "little")
+        if header[:2] != b"MZ" or header[offset:offset + 4] != b"PE\0\0":
+            return None
+        return int.from_bytes(header[offset + 4:offset + 6], "little")
+    except OSError:
+        return None
+
+
+def skip_reason(program):
+    """Why `program` cannot run on this machine (a 32-bit one where it runs none), or None."""
+    if RUNS_32BIT or pe_machine(program) != MACHINE_I386:
+        return None
+    return (f"{os.path.basename(program)} is a 32-bit program, and this machine runs none: "
+            + os.environ.get("LUMORA_32BIT_WHY", ""))
+
+
 def main():
     """Runs the calling module's tests. Past the file's time budget (LUMORA_E2E_BUDGET seconds,
     set by CTest from tests/e2e/CMakeLists.txt; 900 when the file runs alone) the running test
     raises, so that its session still cleans up before CTest's own timeout."""
+    skip = skip_reason(PRODUCT)
+    if skip:
+        # CTest reports the file as skipped (SKIP_RETURN_CODE, tests/e2e/CMakeLists.txt).
+        print("skip: " + skip, flush=True)
+        sys.exit(SKIPPED)
     signal.signal(signal.SIGALRM, _out_of_time)
     signal.signal(signal.SIGTERM, _terminated)
     signal.alarm(int(os.environ.get("LUMORA_E2E_BUDGET", "900")))

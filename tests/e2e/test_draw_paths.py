@@ -5,7 +5,6 @@ it draws by GDI all the same; left to choose, it tries both, keeps the one that 
 processor time per frame, and the two pictures of one still field agree within what two
 bilinear interpolations may differ by."""
 
-import os
 import re
 import subprocess
 import unittest
@@ -38,7 +37,7 @@ class DrawPaths(unittest.TestCase):
         return [(float(m.group(2)), float(m.group(1))) for line in log.lines()
                 if (m := re.match(r"frame \d+ render=\S+ draw=(\S+) stretch=(\S+)$", line))]
 
-    def run_forced(self, product, dll_overrides=None, loader="wine"):
+    def run_forced(self, product, dll_overrides=None):
         """The saver forced to Direct3D at 1920x1080; returns its draw lines and the frames'
         (stretch, draw) times."""
         with harness.Session(1920, 1080, product=product) as session:
@@ -47,7 +46,7 @@ class DrawPaths(unittest.TestCase):
             if dll_overrides:
                 env["WINEDLLOVERRIDES"] = dll_overrides
             session.mouse_move(960, 540)
-            proc = session.start("/s", env=env, loader=loader)
+            proc = session.start("/s", env=env)
             self.assertTrue(log.wait_frames(10, timeout=90, proc=proc), "no frames drawn")
             window = session.find_window(timeout=0)
             self.assertEqual(session.geometry(window), (0, 0, 1920, 1080))
@@ -60,17 +59,13 @@ class DrawPaths(unittest.TestCase):
             self.assertTrue(session.wait_idle(15), "Wine processes still run after the exit")
             return self.draws(log), self.stretches(log)
 
-    def test_forced_direct3d_covers_the_screen_and_ends_on_a_key_32_and_64_bit(self):
-        for product, loader in ((harness.PRODUCT, "wine"),
-                                (os.environ.get("LUMORA_SCR64"), harness.WINE64)):
-            if not product or not os.path.isfile(product):
-                print(f"no 64-bit build at {product}: 32-bit only")
-                continue
-            draws, stretches = self.run_forced(product, loader=loader)
-            self.assertEqual(draws, ["draw d3d11 forced"], product)
-            # the system stretches: the program's own stretch takes no time
-            self.assertGreaterEqual(len(stretches), 10, product)
-            self.assertEqual({stretch for stretch, _ in stretches}, {0.0}, product)
+    def test_forced_direct3d_covers_the_screen_and_ends_on_a_key(self):
+        # (e2e.draw_paths runs the 64-bit build, e2e32.draw_paths the 32-bit one)
+        draws, stretches = self.run_forced(harness.PRODUCT)
+        self.assertEqual(draws, ["draw d3d11 forced"])
+        # the system stretches: the program's own stretch takes no time
+        self.assertGreaterEqual(len(stretches), 10)
+        self.assertEqual({stretch for stretch, _ in stretches}, {0.0})
 
     def test_without_a_device_it_draws_by_gdi(self):
         draws, stretches = self.run_forced(harness.PRODUCT, dll_overrides="d3d11=")

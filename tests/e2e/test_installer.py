@@ -1,10 +1,12 @@
-"""The release's installer and uninstaller in fresh 64-bit and 32-bit prefixes.
+"""The release's installers and uninstallers in fresh 64-bit and 32-bit prefixes.
 
-The installer (scripts/package.sh) puts the build that fits the system into C:\\windows\\system32
-(on 64-bit Windows the real one, not the 32-bit programs' redirected one), registers its
-uninstaller and, with /ACTIVE, makes Lumora the active screen saver. The uninstaller takes all
-of that away again; it removes the user's settings only when the user ticks that box, and
-never the saved stills.
+The x86 installer (scripts/package.sh) puts the build that fits the system into
+C:\\windows\\system32 (on 64-bit Windows the real one, not the 32-bit programs' redirected one);
+the x64 installer, a 64-bit program, puts the 64-bit build there. Each registers its uninstaller
+and, with /ACTIVE, makes Lumora the active screen saver. The uninstaller takes all of that away
+again; it removes the user's settings only when the user ticks that box, and never the saved
+stills. Every installer the machine can run is installed and removed: where it runs no 32-bit
+programs (scripts/wine-env.sh) only the x64 one, and the others' tests are skipped.
 """
 
 import hashlib
@@ -22,7 +24,8 @@ import pe_resources
 VERSION = os.environ.get("LUMORA_VERSION", "")
 DIST = os.environ.get("LUMORA_DIST", "")
 SETUP = os.path.join(DIST, f"Lumora-{VERSION}-setup.exe")
-BUILDS = {"win32": os.environ.get("LUMORA_SCR", ""), "win64": os.environ.get("LUMORA_SCR64", "")}
+SETUP64 = os.path.join(DIST, f"Lumora-{VERSION}-x64-setup.exe")
+BUILDS = {"win32": os.environ.get("LUMORA_SCR32", ""), "win64": os.environ.get("LUMORA_SCR64", "")}
 MACHINES = {"win32": pe_resources.MACHINE_I386, "win64": pe_resources.MACHINE_AMD64}
 
 INSTALLED = r"C:\windows\system32\lumora.scr"
@@ -40,6 +43,11 @@ WINGET_REQUIRED = {
                       "License", "ShortDescription", "ManifestType", "ManifestVersion"),
     "entry": ("Architecture", "InstallerUrl", "InstallerSha256"),
 }
+
+# Skips a test that runs the x86 installer where the machine runs no 32-bit programs.
+needs_32_bit = unittest.skipUnless(
+    harness.RUNS_32BIT, "the x86 installer is a 32-bit program, and this machine runs none: "
+    + os.environ.get("LUMORA_32BIT_WHY", ""))
 
 # Each run is a few seconds; this bound only catches a hang.
 RUN_TIMEOUT = 60
@@ -66,10 +74,11 @@ def read_bytes(path):
 class Installer(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        if not os.path.isfile(SETUP):
-            raise RuntimeError(f"no installer at '{SETUP}': run scripts/package.sh")
+        for setup in (SETUP, SETUP64):
+            if not os.path.isfile(setup):
+                raise RuntimeError(f"no installer at '{setup}': run scripts/package.sh")
 
-    def run_program(self, session, program, *args, loader="wine"):
+    def run_program(self, session, program, *args, loader=None):
         proc = session.start(*args, program=program, loader=loader)
         status = session.wait_exit(proc, RUN_TIMEOUT)
         self.assertEqual(status, 0, f"{program} {' '.join(args)} (None: still running)")
@@ -137,16 +146,21 @@ class Installer(unittest.TestCase):
             self.assertIsNone(session.reg_query(UNINSTALL_KEY, view), "uninstall entry left")
 
     def test_installer_metadata(self):
-        info = pe_resources.version_info(pe_resources.read(SETUP).resources)
-        self.assertEqual(info.strings.get("ProductVersion"), VERSION)
-        self.assertEqual(info.strings.get("ProductName"), "Lumora")
+        for setup, machine in ((SETUP, pe_resources.MACHINE_I386), (SETUP64, pe_resources.MACHINE_AMD64)):
+            program = pe_resources.read(setup)
+            self.assertEqual(program.machine, machine, setup)
+            info = pe_resources.version_info(program.resources)
+            self.assertEqual(info.strings.get("ProductVersion"), VERSION, setup)
+            self.assertEqual(info.strings.get("ProductName"), "Lumora", setup)
 
     def test_release_manifests_carry_every_required_field_and_the_files_hashes(self):
-        setup, archive = os.path.basename(SETUP), f"Lumora-{VERSION}-win.zip"
+        setup, setup64 = os.path.basename(SETUP), os.path.basename(SETUP64)
+        archive = f"Lumora-{VERSION}-win.zip"
+        files = (setup, setup64, archive)
         hashes = {name: hashlib.sha256(read_bytes(os.path.join(DIST, name))).hexdigest()
-                  for name in (setup, archive)}
+                  for name in files}
         with open(os.path.join(DIST, "SHA256SUMS")) as f:
-            self.assertEqual(f.read(), "".join(f"{hashes[n]}  {n}\n" for n in (setup, archive)))
+            self.assertEqual(f.read(), "".join(f"{hashes[n]}  {n}\n" for n in files))
 
         folder = os.path.join(DIST, "winget", "Lumora.Lumora", VERSION)
         manifests = {}
@@ -169,9 +183,11 @@ class Installer(unittest.TestCase):
         for entry in entries:
             for field in WINGET_REQUIRED["entry"]:
                 self.assertTrue(entry.get(field), f"winget installer entry: no {field}")
+            # x86: the installer for both, which 32-bit Windows can run; x64: the 64-bit one.
+            name = setup64 if entry["Architecture"] == "x64" else setup
             self.assertTrue(entry["InstallerUrl"].startswith("https://"))
-            self.assertTrue(entry["InstallerUrl"].endswith("/" + setup))
-            self.assertEqual(entry["InstallerSha256"], hashes[setup].upper())
+            self.assertTrue(entry["InstallerUrl"].endswith("/" + name), entry)
+            self.assertEqual(entry["InstallerSha256"], hashes[name].upper(), entry)
 
         with open(os.path.join(DIST, "scoop", "lumora.json")) as f:
             scoop = json.load(f)
@@ -186,9 +202,16 @@ class Installer(unittest.TestCase):
             self.assertEqual(entry["hash"], hashes[archive], bits)
             self.assertIn(entry["extract_dir"] + "/lumora.scr", names, bits)
 
-    def test_64_bit_prefix(self):
+    def test_x64_installer_in_a_64_bit_prefix(self):
+        self.install_in_a_64_bit_prefix(SETUP64)
+
+    @needs_32_bit
+    def test_x86_installer_in_a_64_bit_prefix(self):
+        self.install_in_a_64_bit_prefix(SETUP)
+
+    def install_in_a_64_bit_prefix(self, setup):
         with harness.Session(800, 600) as session:
-            self.run_program(session, SETUP, "/S", "/ACTIVE")
+            self.run_program(session, setup, "/S", "/ACTIVE")
             entry = self.check_installed(session, "win64")
             self.assertFalse(os.path.exists(session.linux_path(r"C:\windows\syswow64\lumora.scr")))
             self.assertIsNone(session.reg_query(UNINSTALL_KEY, view=32), "entry in the 32-bit view")
@@ -206,7 +229,8 @@ class Installer(unittest.TestCase):
             self.assertEqual(session.reg_query(), settings, "settings changed")
             self.assertEqual(read_bytes(still), b"BM" + bytes(range(64)))
 
-    def test_32_bit_prefix(self):
+    @needs_32_bit
+    def test_x86_installer_in_a_32_bit_prefix(self):
         with harness.Session(800, 600, arch="win32") as session:
             # Without /ACTIVE a silent install leaves the user's screen saver as it is.
             session.reg_add("SCRNSAVE.EXE", "REG_SZ", OTHER_SAVER, key=DESKTOP_KEY)

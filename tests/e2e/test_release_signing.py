@@ -48,16 +48,6 @@ def verify(path, ca_file):
     return done.returncode == 0 and "Signature verification: ok" in done.stdout, done.stdout
 
 
-def runs_32_bit_programs():
-    """Whether this machine runs the 32-bit Wine loader (some kernels have 32-bit emulation
-    off: "Exec format error")."""
-    try:
-        return subprocess.run(["/usr/lib/wine/wine", "--version"], stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL, timeout=30).returncode == 0
-    except OSError:
-        return False
-
-
 def sha256(data):
     return hashlib.sha256(data).hexdigest()
 
@@ -136,7 +126,7 @@ class SignedRelease(unittest.TestCase):
                 self.assertEqual(release.pe_header(f.read()).signature, (0, 0), flavour)
 
     def test_installer_writes_a_signed_uninstaller_and_a_signed_saver_that_runs(self):
-        if not runs_32_bit_programs():
+        if not harness.RUNS_32BIT:
             # The installer is a 32-bit program: run the signed 64-bit saver alone.
             with harness.Session(800, 600, product=self.programs["win64"]) as session:
                 self.check_runs(session, self.programs["win64"])
@@ -151,12 +141,12 @@ class SignedRelease(unittest.TestCase):
                 self.assertTrue(f.read() == g.read(), "installed program is not the signed 64-bit one")
             self.check_runs(session, installed)
             # The signed 32-bit one as well, as a 32-bit host starts it.
-            self.check_runs(session, self.programs["win32"], loader="wine")
+            self.check_runs(session, self.programs["win32"], loader=harness.WINE)
             self.run_program(session, uninstaller, "/S")
             self.assertTrue(session.wait_idle(RUN_TIMEOUT), "uninstaller still running")
             self.assertFalse(os.path.exists(installed), "the signed uninstaller left the program")
 
-    def run_program(self, session, program, *args, loader="wine"):
+    def run_program(self, session, program, *args, loader=harness.WINE):
         proc = session.start(*args, program=program, loader=loader)
         self.assertEqual(session.wait_exit(proc, RUN_TIMEOUT), 0, f"{program} {' '.join(args)}")
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # scripts/wine-exec.sh over a stand-in `wine`: a start that Wine's server refused is tried again,
 # up to three times; any other result, and what the program printed, passes through unchanged.
+# Where the machine runs no 32-bit programs a 32-bit program is not started but skipped (77).
 #   wine_exec_test.sh WINE_EXEC
 set -uo pipefail
 wine_exec=$1
@@ -27,7 +28,7 @@ check() {
   local refuse=$1 status=$2 want_status=$3 want_calls=$4
   rm -f "$work/calls"
   PATH=$work/bin:$PATH LUMORA_WINE_DIR=$work/wine CALLS=$work/calls REFUSE=$refuse STATUS=$status \
-    "$wine_exec" prog.exe a >"$work/out" 2>"$work/err"
+    LUMORA_32BIT=1 LUMORA_WINE=wine "$wine_exec" prog.exe a >"$work/out" 2>"$work/err"
   local got=$? calls; calls=$(cat "$work/calls")
   if [ "$got" -ne "$want_status" ] || [ "$calls" -ne "$want_calls" ]; then
     echo "FAIL: refused $refuse, status $status: exited $got after $calls starts (want $want_status, $want_calls)"
@@ -43,5 +44,28 @@ check 0 1 1 1   # the program's own status 1 is not a refused start
 check 1 0 0 2
 check 2 5 5 3
 check 3 0 1 3   # refused every time: given up after three
+
+# A PE header's first bytes: the offset of "PE\0\0" at 60, then the machine (i386 or x86-64).
+pe() { { printf 'MZ'; head -c 58 /dev/zero; printf '\100\000\000\000PE\000\000'; printf "$2"; } >"$1"; }
+pe "$work/prog32.exe" '\114\001'
+pe "$work/prog64.exe" '\144\206'
+# skipped NAME RUNS_32BIT WANT_STATUS WANT_CALLS
+skipped() {
+  rm -f "$work/calls"
+  PATH=$work/bin:$PATH LUMORA_WINE_DIR=$work/wine CALLS=$work/calls REFUSE=0 STATUS=0 \
+    LUMORA_32BIT=$2 LUMORA_WINE=wine LUMORA_32BIT_WHY="the kernel says no" \
+    "$wine_exec" "$work/$1" a >"$work/out" 2>"$work/err"
+  local got=$? calls; calls=$(cat "$work/calls" 2>/dev/null || echo 0)
+  if [ "$got" -ne "$3" ] || [ "$calls" -ne "$4" ]; then
+    echo "FAIL: $1 with LUMORA_32BIT=$2: exited $got after $calls starts (want $3, $4)"
+    failures=$((failures + 1))
+  elif [ "$3" -eq 77 ] && ! grep -qx "skip: $1 is a 32-bit program, and this machine runs none: the kernel says no" "$work/out"; then
+    echo "FAIL: $1 skipped without saying why: $(cat "$work/out")"
+    failures=$((failures + 1))
+  fi
+}
+skipped prog32.exe 0 77 0   # not started: CTest's skipped
+skipped prog64.exe 0 0 1
+skipped prog32.exe 1 0 1
 [ $failures -eq 0 ] && echo "wine_exec_test: all checks passed"
 exit $failures
