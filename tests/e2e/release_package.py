@@ -20,6 +20,7 @@ VERSION = os.environ.get("LUMORA_VERSION", "")
 BUILDS = {flavour: os.path.join(TOP, "build", flavour) for flavour in ("win32", "win64")}
 # The release's files, relative to its folder.
 SETUP = f"Lumora-{VERSION}-setup.exe"
+SETUP64 = f"Lumora-{VERSION}-x64-setup.exe"
 ARCHIVE = f"Lumora-{VERSION}-win.zip"
 ZIPPED_PROGRAMS = {"win32": f"Lumora-{VERSION}/32-bit/lumora.scr",
                    "win64": f"Lumora-{VERSION}/64-bit/lumora.scr"}

@@ -83,7 +83,8 @@ class SignedRelease(unittest.TestCase):
     def test_every_program_verifies_and_signing_changed_nothing_else(self):
         self.assertIn("signing with", self.output)
         self.assertNotIn("not signed", self.output)
-        self.assertSignedBy(os.path.join(self.dist, release.SETUP), self.ca_file)
+        for setup in (release.SETUP, release.SETUP64):
+            self.assertSignedBy(os.path.join(self.dist, setup), self.ca_file)
         for flavour, path in self.programs.items():
             self.assertSignedBy(path, self.ca_file)
             with open(path, "rb") as f:
@@ -101,12 +102,14 @@ class SignedRelease(unittest.TestCase):
             self.assertFalse(verify(path, other_ca)[0], f"{path} verified against another certificate")
 
     def test_checksums_and_manifests_are_the_signed_files(self):
-        hashes = {name: sha256(self.files[name]) for name in (release.SETUP, release.ARCHIVE)}
+        names = (release.SETUP, release.SETUP64, release.ARCHIVE)
+        hashes = {name: sha256(self.files[name]) for name in names}
         self.assertEqual(self.files["SHA256SUMS"].decode(),
-                         "".join(f"{hashes[n]}  {n}\n" for n in (release.SETUP, release.ARCHIVE)))
+                         "".join(f"{hashes[n]}  {n}\n" for n in names))
         installer = self.files[os.path.join("winget", "Lumora.Lumora", release.VERSION,
                                             "Lumora.Lumora.installer.yaml")].decode()
-        self.assertIn(f"InstallerSha256: {hashes[release.SETUP].upper()}", installer)
+        for setup in (release.SETUP, release.SETUP64):
+            self.assertIn(f"InstallerSha256: {hashes[setup].upper()}", installer)
         scoop = json.loads(self.files[os.path.join("scoop", "lumora.json")])
         for bits, entry in scoop["architecture"].items():
             self.assertEqual(entry["hash"], hashes[release.ARCHIVE], bits)
@@ -126,13 +129,10 @@ class SignedRelease(unittest.TestCase):
                 self.assertEqual(release.pe_header(f.read()).signature, (0, 0), flavour)
 
     def test_installer_writes_a_signed_uninstaller_and_a_signed_saver_that_runs(self):
-        if not harness.RUNS_32BIT:
-            # The installer is a 32-bit program: run the signed 64-bit saver alone.
-            with harness.Session(800, 600, product=self.programs["win64"]) as session:
-                self.check_runs(session, self.programs["win64"])
-            return
+        # The x86 installer where 32-bit programs run, else the x64 one (a 64-bit program).
+        setup = release.SETUP if harness.RUNS_32BIT else release.SETUP64
         with harness.Session(800, 600) as session:
-            self.run_program(session, os.path.join(self.dist, release.SETUP), "/S")
+            self.run_program(session, os.path.join(self.dist, setup), "/S")
             installed = session.linux_path(INSTALLED)
             uninstaller = session.linux_path(UNINSTALLER)
             # The uninstaller was signed before it went into the installer.
@@ -140,8 +140,9 @@ class SignedRelease(unittest.TestCase):
             with open(installed, "rb") as f, open(self.programs["win64"], "rb") as g:
                 self.assertTrue(f.read() == g.read(), "installed program is not the signed 64-bit one")
             self.check_runs(session, installed)
-            # The signed 32-bit one as well, as a 32-bit host starts it.
-            self.check_runs(session, self.programs["win32"], loader=harness.WINE)
+            if harness.RUNS_32BIT:
+                # The signed 32-bit one as well, as a 32-bit host starts it.
+                self.check_runs(session, self.programs["win32"], loader=harness.WINE)
             self.run_program(session, uninstaller, "/S")
             self.assertTrue(session.wait_idle(RUN_TIMEOUT), "uninstaller still running")
             self.assertFalse(os.path.exists(installed), "the signed uninstaller left the program")
