@@ -99,7 +99,9 @@ void TMoreDlg::FormCreate() {
     SetCheck(Control(CheckBox2FadeIn), settings_.FadeIn);
 }
 
-void TMoreDlg::MakeFonts() { font_ = platform::Font(FontFace, FontPixels, /*bold=*/false, dpi_); }
+void TMoreDlg::MakeFonts() {
+    font_ = platform::DesignFont(FontFace, FontPixels, /*bold=*/false, dpi_);
+}
 
 HWND TMoreDlg::FirstControl() const { return Control(EditMinutes); }
 

@@ -203,8 +203,8 @@ void TForm2::SetUpSliders() {
 
 // The monitors' list in the regular weight: its longest choice fits the design's width so.
 void TForm2::MakeFonts() {
-    font_ = platform::Font(FontFace, FontPixels, /*bold=*/true, dpi_);
-    listFont_ = platform::Font(FontFace, FontPixels, /*bold=*/false, dpi_);
+    font_ = platform::DesignFont(FontFace, FontPixels, /*bold=*/true, dpi_);
+    listFont_ = platform::DesignFont(FontFace, FontPixels, /*bold=*/false, dpi_);
 }
 
 HFONT TForm2::FontOf(int id) const {
