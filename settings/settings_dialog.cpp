@@ -292,8 +292,8 @@ void TForm2::PlaceUnderLiveView() {
     monitor.cbSize = sizeof monitor;
     if (!GetMonitorInfoW(MonitorFromWindow(live, MONITOR_DEFAULTTONEAREST), &monitor)) return;
     const DialogPlacement placement = PlaceDialogUnderLiveView(
-        ScreenRectOf(liveRect), dialogRect.right - dialogRect.left,
-        dialogRect.bottom - dialogRect.top, ScreenRectOf(monitor.rcWork),
+        platform::ScreenRectOf(liveRect), dialogRect.right - dialogRect.left,
+        dialogRect.bottom - dialogRect.top, platform::ScreenRectOf(monitor.rcWork),
         /*moveLiveView=*/!InMoveOrSize());
     if (placement.liveTop != liveRect.top)
         SetWindowPos(live, nullptr, placement.liveLeft, placement.liveTop, 0, 0,
