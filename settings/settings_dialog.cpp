@@ -12,6 +12,7 @@
 #include "platform/message_loop.h"
 #include "settings/dialog_frame.h"
 #include "settings/dialog_placement.h"
+#include "settings/held_keys.h"
 #include "settings/live_view.h"
 #include "settings/more_settings_dialog.h"
 #include "settings/save_image_dialog.h"
@@ -232,9 +233,11 @@ void TForm2::SetLabel(int id, const std::wstring& text) {
 
 bool TForm2::PreTranslate(MSG& message) {
     // Key preview: the form sees each key before the focused control does, except an Esc that
-    // closes an open drop-down list: that one closes the list alone.
+    // closes an open drop-down list: that one closes the list alone. An Esc pressed while a
+    // still held the dialog is dropped: it was not meant for the dialog's end.
     if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && !ControlTakesKey(message)) {
-        FormKeyDown(message.wParam);
+        if (!inputBackTime_ || PressedAfterInputBack(message.time, *inputBackTime_))
+            FormKeyDown(message.wParam);
         return true;
     }
     return IsDialogMessageW(window_, &message);
@@ -348,6 +351,12 @@ void TForm2::ApplyImageSizePreset() {
 void TForm2::Button1Click() { SaveSettingsForWindow(engine_, settings_, window_); }
 
 void TForm2::Button3Click() {
+    SaveImage();
+    // The still and whatever followed it ran on this thread: the dialog takes keys from now on.
+    inputBackTime_ = GetTickCount();
+}
+
+void TForm2::SaveImage() {
     // One save-image dialog at a time: the engine belongs to the still until it is left.
     if (saveDialog_ && saveDialog_->IsOpen()) {
         saveDialog_->BringToFront();

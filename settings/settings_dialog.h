@@ -11,7 +11,8 @@
 // " Save Settings" stores all six values, Monitors and the values after it; "Save Image" renders a
 // still at the chosen size and opens the save-image
 // dialog, one at a time; Esc (from any control), "Close" and the close box close the live view,
-// which ends the program. A 30 ms timer keeps the dialog under the live view.
+// which ends the program (but not an Esc pressed before "Save Image" gave the keys back:
+// held_keys.h). A 30 ms timer keeps the dialog under the live view.
 //
 // Sliders follow one rule: a position set by the program is clamped to the slider's range and
 // runs the slider's change handler only when it differs from the current position; every scroll
@@ -25,6 +26,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/dpi.h"
@@ -66,6 +68,7 @@ private:
     void Button4Click();
     void FormClose();
 
+    void SaveImage();
     void ApplyImageSizePreset();
     void PlaceUnderLiveView();
     void SetUpSliders();
@@ -90,6 +93,7 @@ private:
     platform::Font listFont_;
     std::unique_ptr<TOKRightDlg> saveDialog_;
     std::unique_ptr<TMoreDlg> moreDialog_;
+    std::optional<DWORD> inputBackTime_;  // when the last "Save Image" gave the keys back
 };
 
 }  // namespace lumora
