@@ -395,7 +395,8 @@ void TForm2::SaveImage() {
 
 void TForm2::Button2Click() { liveView_.Close(); }
 
-// One "More..." dialog at a time; each opening shows the settings in memory as they are now.
+// One "More..." dialog at a time, modal to this one; each opening shows the settings in memory
+// as they are now.
 void TForm2::Button4Click() {
     if (moreDialog_ && moreDialog_->IsOpen()) {
         moreDialog_->BringToFront();
@@ -403,7 +404,7 @@ void TForm2::Button4Click() {
     }
     moreDialog_.reset();
     moreDialog_ = std::make_unique<TMoreDlg>(settings_);
-    if (!moreDialog_->Create(instance_, window_)) moreDialog_.reset();
+    if (!moreDialog_->Create(instance_, window_, Control(Button4More))) moreDialog_.reset();
 }
 
 void TForm2::FormClose() {

@@ -7,7 +7,8 @@
 // planes). A drop-down list in the buttons' row chooses how the full-screen saver covers several
 // monitors (Monitors: mirror, span, primary only, each its own); it shows the stored choice and
 // changes only the one in memory. "More..." opens a small dialog of the choices beyond the
-// design (TMoreDlg: cycling, random colours, fade-in), which also change only memory.
+// design (TMoreDlg: cycling, random colours, fade-in), which also change only memory; the
+// settings dialog takes no input while it is open and has it back, on "More...", after.
 // " Save Settings" stores all six values, Monitors and the values after it; "Save Image" renders a
 // still at the chosen size and opens the save-image
 // dialog, one at a time; Esc (from any control), "Close" and the close box close the live view,

@@ -428,10 +428,27 @@ TEST_F(SettingsTest, MonitorsIsMirrorUnlessItHoldsAnotherModeAndNeverComplains) 
     EXPECT_FALSE(settings.FadeIn);
 }
 
-TEST(CycleMinutesFromTextTest, DigitsClampedToTheRangeAndNothingIsNever) {
-    const std::pair<std::wstring, int32_t> cases[] = {
-        {L"", 0},      {L"0", 0},       {L"1", 1},   {L"007", 7},  {L"120", 120}, {L"121", 120},
-        {L"99999999999999999999", 120}, {L"1 2", 12}, {L"-5", 5},  {L"abc", 0},
+TEST(CycleMinutesFromTextTest, OnlyAWholeNumberWithinTheRangeIsTaken) {
+    const std::pair<std::wstring, std::optional<int32_t>> cases[] = {
+        {L"0", 0},
+        {L"1", 1},
+        {L"007", 7},
+        {L"120", 120},
+        {L" 45\t", 45},  // blanks around the number
+        // Refused, not bent into the range: the dialog says what it takes.
+        {L"", std::nullopt},
+        {L"  ", std::nullopt},
+        {L"121", std::nullopt},
+        {L"500", std::nullopt},
+        {L"99999999999", std::nullopt},
+        {L"99999999999999999999", std::nullopt},
+        {L"1.5", std::nullopt},
+        {L"-3", std::nullopt},
+        {L"+3", std::nullopt},
+        {L"1 2", std::nullopt},
+        {L"abc", std::nullopt},
+        {L"0x10", std::nullopt},
+        {L"\x0661", std::nullopt},
     };
     for (const auto& [text, minutes] : cases)
         EXPECT_EQ(CycleMinutesFromText(text), minutes) << testing::PrintToString(text);
