@@ -30,6 +30,8 @@ constexpr int DesignClientWidth = 500;
 constexpr int DesignClientHeight = 175;
 constexpr UINT_PTR PlacementTimerId = 1;
 constexpr UINT PlacementTimerInterval = 30;  // ms
+// Posted at creation: it arrives once the message loop has shown the live view, the main window.
+constexpr UINT FormShowMessage = WM_APP + 1;
 constexpr wchar_t FontFace[] = L"Arial";
 constexpr int FontPixels = 13;
 constexpr int FocusInset = 4;  // design pixels between a button's edge and its focus rectangle
@@ -143,6 +145,7 @@ bool TForm2::Create(HINSTANCE instance) {
     InitCommonControlsEx(&classes);
     if (!CreateFrame(instance)) return false;
     ShowWindow(window_, SW_SHOWNOACTIVATE);  // shown as soon as its creation is complete
+    PostMessageW(window_, FormShowMessage, 0, 0);
     return true;
 }
 
@@ -150,6 +153,7 @@ LRESULT TForm2::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     const HWND window = window_;
     switch (message) {
         case WM_CREATE: FormCreate(); return 0;
+        case FormShowMessage: FormShow(); return 0;
         case WM_TIMER: TimerTimer(); return 0;
         case WM_HSCROLL: SliderChange(GetDlgCtrlID(reinterpret_cast<HWND>(lparam))); return 0;
         case WM_COMMAND: Command(LOWORD(wparam), HIWORD(wparam)); return 0;
@@ -190,6 +194,10 @@ void TForm2::FormCreate() {
     export_.ImageNumber = 1;
     SetTimer(window_, PlacementTimerId, PlacementTimerInterval, nullptr);
 }
+
+// The keys go to the dialog, where the choices are, not to the live view that the message loop
+// showed (and so activated) last: Tab then walks the dialog's controls from the first.
+void TForm2::FormShow() { SetForegroundWindow(window_); }
 
 void TForm2::SetUpSliders() {
     desktop_ = CurrentDesktop();

@@ -13,7 +13,8 @@
 // still at the chosen size and opens the save-image
 // dialog, one at a time; Esc (from any control), "Close" and the close box close the live view,
 // which ends the program (but not an Esc pressed before "Save Image" gave the keys back:
-// held_keys.h). A 30 ms timer keeps the dialog under the live view.
+// held_keys.h). Once both are shown the dialog is the active window, with the keys. A 30 ms
+// timer keeps the dialog under the live view.
 //
 // Sliders follow one rule: a position set by the program is clamped to the slider's range and
 // runs the slider's change handler only when it differs from the current position; every scroll
@@ -55,6 +56,7 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
     void FormCreate();
+    void FormShow();
     void TimerTimer();
     void FormKeyDown(WPARAM key);
     void TrackBar1Change();
