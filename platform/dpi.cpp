@@ -43,28 +43,14 @@ SIZE OuterSizeFor(int clientWidth, int clientHeight, DWORD style, DWORD exStyle,
     return SIZE{frame.right - frame.left, frame.bottom - frame.top};
 }
 
-Font::Font(const wchar_t* face, int designPixels, bool bold, UINT dpi) {
+Font DesignFont(const wchar_t* face, int designPixels, bool bold, UINT dpi) {
     LOGFONTW description{};
     description.lfHeight = -Scale(designPixels, dpi);
     description.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     description.lfCharSet = DEFAULT_CHARSET;
     description.lfQuality = CLEARTYPE_QUALITY;
     lstrcpynW(description.lfFaceName, face, LF_FACESIZE);
-    font_ = CreateFontIndirectW(&description);
-}
-
-Font& Font::operator=(Font&& other) noexcept {
-    if (this != &other) {
-        Reset();
-        font_ = other.font_;
-        other.font_ = nullptr;
-    }
-    return *this;
-}
-
-void Font::Reset() {
-    if (font_) DeleteObject(font_);
-    font_ = nullptr;
+    return Font(description);
 }
 
 }  // namespace lumora::platform

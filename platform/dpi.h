@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include "platform/handles.h"
+
 namespace lumora::platform {
 
 inline constexpr UINT DesignDpi = 96;
@@ -20,39 +22,8 @@ UINT DpiOf(HWND window);
 // The outer size of a window whose client area is clientWidth x clientHeight, at the DPI.
 SIZE OuterSizeFor(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi);
 
-// CreateFontIndirectW / DeleteObject.
-class Font {
-public:
-    Font() = default;
-    // Design height in 96-DPI pixels of the character cell without internal leading.
-    Font(const wchar_t* face, int designPixels, bool bold, UINT dpi);
-    ~Font() { Reset(); }
-    Font(Font&& other) noexcept : font_(other.font_) { other.font_ = nullptr; }
-    Font& operator=(Font&& other) noexcept;
-    Font(const Font&) = delete;
-    Font& operator=(const Font&) = delete;
-
-    HFONT get() const { return font_; }
-
-private:
-    void Reset();
-    HFONT font_ = nullptr;
-};
-
-// CreateSolidBrush / DeleteObject.
-class SolidBrush {
-public:
-    explicit SolidBrush(COLORREF colour) : brush_(CreateSolidBrush(colour)) {}
-    ~SolidBrush() {
-        if (brush_) DeleteObject(brush_);
-    }
-    SolidBrush(const SolidBrush&) = delete;
-    SolidBrush& operator=(const SolidBrush&) = delete;
-
-    HBRUSH get() const { return brush_; }
-
-private:
-    HBRUSH brush_;
-};
+// A font of the face, designPixels high at 96 DPI (the character cell without internal
+// leading), made for the DPI.
+Font DesignFont(const wchar_t* face, int designPixels, bool bold, UINT dpi);
 
 }  // namespace lumora::platform

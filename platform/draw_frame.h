@@ -1,5 +1,6 @@
-// Taking a frame to a window: the one way the saver's windows and the preview put pixels on the
-// screen.
+// Taking a frame to a window through GDI: the way of the preview, the live view and the monitor
+// windows, and of the saver window wherever the graphics processor's swap chain does not draw
+// for it (platform/gpu_swap_chain.h; shell/saver_draw.h chooses).
 //
 // DrawSurface is a picture the program writes into and the system draws from without a copy: a
 // top-down 32-bit DIB section (width x height pixels, rows of exactly `width` pixels, the top row

@@ -1,6 +1,6 @@
 // The frame: a plain buffer of 32-bit ARGB pixels (alpha in bits 31..24) that the engine renders
-// into and one draw function takes to a window (platform/draw_frame.h); a still is one too, and
-// is encoded from its pixels.
+// into (through its pixels() and stride(): shell/frame_render.h) and the draw takes to a window
+// (platform/draw_frame.h); a still is one too, and is encoded from its pixels.
 //
 // width x height pixels, the top row first, rows `stride` pixels apart; every row starts on a
 // RowAlignment-byte boundary, so that vector loads and stores of a row never straddle a cache
@@ -16,9 +16,7 @@
 #include <new>
 #include <utility>
 
-#include "engine/engine.h"
-
-namespace lumora {
+namespace lumora::platform {
 
 struct FrameView {
     const uint32_t* pixels = nullptr;
@@ -77,8 +75,6 @@ public:
     int stride() const { return stride_; }
     uint32_t* pixels() { return pixels_; }
     const uint32_t* pixels() const { return pixels_; }
-    // Where the engine writes: the frame's first pixel and its stride.
-    PixelTarget target() { return {pixels_, stride_}; }
     FrameView view() const { return {pixels_, width_, height_, stride_}; }
 
 private:
@@ -93,4 +89,4 @@ private:
     int width_ = 0, height_ = 0, stride_ = 0;
 };
 
-}  // namespace lumora
+}  // namespace lumora::platform

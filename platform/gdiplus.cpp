@@ -2,8 +2,7 @@
 
 #include <string>
 
-namespace lumora {
-namespace platform {
+namespace lumora::platform {
 
 using namespace Gdiplus;
 
@@ -93,5 +92,4 @@ PixelsBitmap::~PixelsBitmap() {
     if (bitmap_) DllExports::GdipDisposeImage(bitmap_);
 }
 
-}  // namespace platform
-}  // namespace lumora
+}  // namespace lumora::platform

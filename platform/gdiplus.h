@@ -24,9 +24,7 @@
 
 #include "platform/frame.h"
 
-namespace lumora {
-
-namespace platform {
+namespace lumora::platform {
 
 class GdiplusSession {
 public:
@@ -63,6 +61,4 @@ private:
     Gdiplus::GpBitmap* bitmap_ = nullptr;
 };
 
-}  // namespace platform
-
-}  // namespace lumora
+}  // namespace lumora::platform

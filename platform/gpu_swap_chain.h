@@ -19,35 +19,13 @@
 #include <optional>
 
 #include "platform/frame.h"
+#include "platform/handles.h"
 #include "platform/library.h"
 
 namespace lumora::platform {
 
-template <typename T>
-class ComReference {
-public:
-    ComReference() = default;
-    ~ComReference() { Reset(); }
-    ComReference(const ComReference&) = delete;
-    ComReference& operator=(const ComReference&) = delete;
-    T* get() const { return pointer_; }
-    T* operator->() const { return pointer_; }
-    T** out() {
-        Reset();
-        return &pointer_;
-    }
-    void Reset() {
-        if (pointer_) pointer_->Release();
-        pointer_ = nullptr;
-    }
-
-private:
-    T* pointer_ = nullptr;
-};
-
 class GpuSwapChain {
 public:
-    struct Made;
     // why: where Create fails, the reason's word (see above); untouched otherwise.
     static std::unique_ptr<GpuSwapChain> Create(HWND window, int width, int height,
                                                 const char** why);

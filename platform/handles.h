@@ -8,6 +8,11 @@
 // FileHandle      CreateFileW / CloseHandle (INVALID_HANDLE_VALUE when the system refused)
 // LocalMemory     memory the system allocated with LocalAlloc for the caller / LocalFree
 // TaskMemory      memory the shell allocated with CoTaskMemAlloc for the caller / CoTaskMemFree
+// Font            CreateFontIndirectW / DeleteObject (platform/dpi.h makes one for a DPI)
+// SolidBrush      CreateSolidBrush / DeleteObject
+// ComReference    a COM interface pointer the caller holds a reference of / Release
+//
+// Each hands out what it holds with get().
 #pragma once
 
 #include <windows.h>
@@ -136,6 +141,71 @@ public:
 
 private:
     T* memory_ = nullptr;
+};
+
+class Font {
+public:
+    Font() = default;
+    explicit Font(const LOGFONTW& description) : font_(CreateFontIndirectW(&description)) {}
+    ~Font() { Reset(); }
+    Font(Font&& other) noexcept : font_(std::exchange(other.font_, nullptr)) {}
+    Font& operator=(Font&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            font_ = std::exchange(other.font_, nullptr);
+        }
+        return *this;
+    }
+    Font(const Font&) = delete;
+    Font& operator=(const Font&) = delete;
+
+    HFONT get() const { return font_; }
+
+private:
+    void Reset() {
+        if (font_) DeleteObject(font_);
+        font_ = nullptr;
+    }
+
+    HFONT font_ = nullptr;
+};
+
+class SolidBrush {
+public:
+    explicit SolidBrush(COLORREF colour) : brush_(CreateSolidBrush(colour)) {}
+    ~SolidBrush() {
+        if (brush_) DeleteObject(brush_);
+    }
+    SolidBrush(const SolidBrush&) = delete;
+    SolidBrush& operator=(const SolidBrush&) = delete;
+
+    HBRUSH get() const { return brush_; }
+
+private:
+    HBRUSH brush_;
+};
+
+template <typename T>
+class ComReference {
+public:
+    ComReference() = default;
+    ~ComReference() { Reset(); }
+    ComReference(const ComReference&) = delete;
+    ComReference& operator=(const ComReference&) = delete;
+    T* get() const { return pointer_; }
+    T* operator->() const { return pointer_; }
+    // Where a system call that hands out a reference writes it; a reference held goes first.
+    T** out() {
+        Reset();
+        return &pointer_;
+    }
+    void Reset() {
+        if (pointer_) pointer_->Release();
+        pointer_ = nullptr;
+    }
+
+private:
+    T* pointer_ = nullptr;
 };
 
 }  // namespace lumora::platform

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-namespace lumora {
+namespace lumora::platform {
 namespace {
 
 RegistryError FailedToGetData(const wchar_t* name) { return {ValueError::FailedToGetData, name}; }
@@ -130,4 +130,4 @@ void RegistryKey::WriteString(const wchar_t* name, const std::wstring& value) co
     }
 }
 
-}  // namespace lumora
+}  // namespace lumora::platform

@@ -27,7 +27,7 @@
 
 #include "platform/registry_value.h"
 
-namespace lumora {
+namespace lumora::platform {
 
 class RegistryError {
 public:
@@ -76,4 +76,4 @@ private:
     HKEY key_;
 };
 
-}  // namespace lumora
+}  // namespace lumora::platform

@@ -1,6 +1,6 @@
 #include "platform/registry_value.h"
 
-namespace lumora {
+namespace lumora::platform {
 
 RegistryValue RegistryValue::Dword(int32_t value) {
     RegistryValue result{registry_type::Dword, std::vector<uint8_t>(sizeof(int32_t))};
@@ -48,4 +48,4 @@ ValueRead DecodeString(uint32_t type, const std::vector<uint8_t>& data, std::wst
     return ValueRead::Ok;
 }
 
-}  // namespace lumora
+}  // namespace lumora::platform

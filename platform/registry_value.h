@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-namespace lumora {
+namespace lumora::platform {
 
 // The registry's type codes (winnt.h), spelled out for builds without it.
 namespace registry_type {
@@ -52,4 +52,4 @@ ValueRead DecodeInteger(uint32_t type, const std::vector<uint8_t>& data, size_t 
                         int32_t& value);
 ValueRead DecodeString(uint32_t type, const std::vector<uint8_t>& data, std::wstring& text);
 
-}  // namespace lumora
+}  // namespace lumora::platform

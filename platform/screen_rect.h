@@ -3,7 +3,7 @@
 // Pure: the conversion from a RECT is given where windows.h is.
 #pragma once
 
-namespace lumora {
+namespace lumora::platform {
 
 struct ScreenRect {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -17,17 +17,17 @@ struct ScreenRect {
     bool operator==(const ScreenRect&) const = default;
 };
 
-}  // namespace lumora
+}  // namespace lumora::platform
 
 #ifdef _WIN32
 #include <windows.h>
 
-namespace lumora {
+namespace lumora::platform {
 
 inline ScreenRect ScreenRectOf(const RECT& rect) {
     return {static_cast<int>(rect.left), static_cast<int>(rect.top), static_cast<int>(rect.right),
             static_cast<int>(rect.bottom)};
 }
 
-}  // namespace lumora
+}  // namespace lumora::platform
 #endif

@@ -91,11 +91,11 @@ void DialogFrame::DestroyFrame() {
     if (window_) DestroyWindow(window_);
 }
 
-bool DialogFrame::CreateFrame(HINSTANCE instance) {
+bool DialogFrame::CreateFrame(HINSTANCE instance, HWND owner) {
     instance_ = instance;
     RegisterDialogClass(instance, design_.className, WindowProc);
     CreateWindowExW(design_.exStyle, design_.className, design_.caption, design_.style, 0, 0, 0, 0,
-                    nullptr, nullptr, instance, AsCreateParam());
+                    owner, nullptr, instance, AsCreateParam());
     return window_ != nullptr;
 }
 

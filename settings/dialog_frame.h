@@ -85,9 +85,10 @@ protected:
     explicit DialogFrame(const DialogDesign& design);
     ~DialogFrame() override;
 
-    // Registers the class and creates the window, attached to this dialog; the dialog's
-    // WM_CREATE handler runs inside.
-    bool CreateFrame(HINSTANCE instance);
+    // Registers the class and creates the window, attached to this dialog and owned by owner
+    // (kept above it, minimised and destroyed with it); the dialog's WM_CREATE handler runs
+    // inside.
+    bool CreateFrame(HINSTANCE instance, HWND owner = nullptr);
     // Destroys the window; a dialog calls it from its own destructor, while the messages that
     // destroying sends can still reach all of it.
     void DestroyFrame();

@@ -4,8 +4,9 @@
 
 namespace lumora {
 
-DialogPlacement PlaceDialogUnderLiveView(const ScreenRect& live, int dialogWidth, int dialogHeight,
-                                         const ScreenRect& work, bool moveLiveView) {
+DialogPlacement PlaceDialogUnderLiveView(const platform::ScreenRect& live, int dialogWidth,
+                                         int dialogHeight, const platform::ScreenRect& work,
+                                         bool moveLiveView) {
     int liveTop = live.top;
     const int overflow = liveTop + live.height() + GapBelowLiveView + dialogHeight - work.bottom;
     // Up by what overflows, but not above the work area (nor down, if it stands above it).

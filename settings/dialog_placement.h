@@ -26,7 +26,8 @@ inline constexpr int GapBelowLiveView = 2;  // pixels between the live view and 
 
 // live: the live view's outer rectangle; dialogWidth x dialogHeight: the dialog's outer size;
 // work: the work area of the live view's monitor.
-DialogPlacement PlaceDialogUnderLiveView(const ScreenRect& live, int dialogWidth, int dialogHeight,
-                                         const ScreenRect& work, bool moveLiveView);
+DialogPlacement PlaceDialogUnderLiveView(const platform::ScreenRect& live, int dialogWidth,
+                                         int dialogHeight, const platform::ScreenRect& work,
+                                         bool moveLiveView);
 
 }  // namespace lumora

@@ -10,13 +10,14 @@ public:
     int32_t ReadInteger(const wchar_t* name) override {
         const auto found = store_.Values.find(name);
         if (found == store_.Values.end()) throw SettingsError::FailedToGetData(name);
-        const RegistryValue& value = found->second;
-        const size_t readerSize = IsStringType(value.type) ? value.data.size() / 2 : value.data.size();
+        const platform::RegistryValue& value = found->second;
+        const size_t readerSize =
+            platform::IsStringType(value.type) ? value.data.size() / 2 : value.data.size();
         int32_t result = 0;
-        switch (DecodeInteger(value.type, value.data, readerSize, result)) {
-            case ValueRead::Ok: return result;
-            case ValueRead::FailedToGetData: throw SettingsError::FailedToGetData(name);
-            case ValueRead::InvalidDataType: break;
+        switch (platform::DecodeInteger(value.type, value.data, readerSize, result)) {
+            case platform::ValueRead::Ok: return result;
+            case platform::ValueRead::FailedToGetData: throw SettingsError::FailedToGetData(name);
+            case platform::ValueRead::InvalidDataType: break;
         }
         throw SettingsError::InvalidDataType(name);
     }
@@ -25,20 +26,21 @@ public:
         const auto found = store_.Values.find(name);
         std::wstring text;
         if (found != store_.Values.end() &&
-            DecodeString(found->second.type, found->second.data, text) != ValueRead::Ok)
+            platform::DecodeString(found->second.type, found->second.data, text) !=
+                platform::ValueRead::Ok)
             throw SettingsError::InvalidDataType(name);
         return text;
     }
 
     void WriteInteger(const wchar_t* name, int32_t value) override {
-        Write(name, RegistryValue::Dword(value));
+        Write(name, platform::RegistryValue::Dword(value));
     }
     void WriteString(const wchar_t* name, const std::wstring& value) override {
-        Write(name, RegistryValue::Text(value));
+        Write(name, platform::RegistryValue::Text(value));
     }
 
 private:
-    void Write(const wchar_t* name, RegistryValue value) {
+    void Write(const wchar_t* name, platform::RegistryValue value) {
         if (store_.RefusedValue == name) throw SettingsError::FailedToSetData(name);
         store_.Values[name] = std::move(value);
         store_.Written.push_back(name);

@@ -1,6 +1,6 @@
 // A settings store held in memory, with the same read and write rules as the registry one:
-// each value is kept as the registry keeps it, a type code and bytes (RegistryValue), and read
-// through the same decoding (platform/registry_value.h). Used where no registry exists (the
+// each value is kept as the registry keeps it, a type code and bytes (platform::RegistryValue), and
+// read through the same decoding (platform/registry_value.h). Used where no registry exists (the
 // native build) and to set up stores that are partial, hold values of any type and size, or
 // refuse writes.
 //
@@ -28,7 +28,7 @@ public:
 
     // The stored state, open to the caller for setting up and inspecting.
     bool KeyExists = false;
-    std::map<std::wstring, RegistryValue> Values;
+    std::map<std::wstring, platform::RegistryValue> Values;
     bool KeyRefused = false;          // the key can be neither opened nor created
     std::wstring RefusedValue;        // a value name whose writes fail
     std::vector<std::wstring> Written;  // names of the values written, in order

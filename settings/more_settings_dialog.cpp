@@ -2,7 +2,11 @@
 
 #include <commctrl.h>
 
+#include <optional>
+#include <string>
+
 #include "platform/message_loop.h"
+#include "settings/app_title.h"
 #include "settings/settings.h"
 
 namespace lumora {
@@ -58,12 +62,18 @@ bool Checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHEC
 
 TMoreDlg::TMoreDlg(SaverSettings& settings) : DialogFrame(Design), settings_(settings) {}
 
-TMoreDlg::~TMoreDlg() { DestroyFrame(); }
+TMoreDlg::~TMoreDlg() {
+    if (IsOpen() && owner_) EnableWindow(owner_, TRUE);
+    DestroyFrame();
+}
 
-bool TMoreDlg::Create(HINSTANCE instance, HWND over) {
-    if (!CreateFrame(instance)) return false;
-    CentreOver(over);
+bool TMoreDlg::Create(HINSTANCE instance, HWND owner, HWND returnFocus) {
+    owner_ = owner;
+    returnFocus_ = returnFocus;
+    if (!CreateFrame(instance, owner)) return false;
+    CentreOver(owner);
     ShowWindow(window_, SW_SHOW);
+    if (owner_) EnableWindow(owner_, FALSE);
     SetFocus(Control(EditMinutes));
     SendMessageW(Control(EditMinutes), EM_SETSEL, 0, -1);
     return true;
@@ -99,7 +109,9 @@ void TMoreDlg::FormCreate() {
     SetCheck(Control(CheckBox2FadeIn), settings_.FadeIn);
 }
 
-void TMoreDlg::MakeFonts() { font_ = platform::Font(FontFace, FontPixels, /*bold=*/false, dpi_); }
+void TMoreDlg::MakeFonts() {
+    font_ = platform::DesignFont(FontFace, FontPixels, /*bold=*/false, dpi_);
+}
 
 HWND TMoreDlg::FirstControl() const { return Control(EditMinutes); }
 
@@ -117,7 +129,12 @@ void TMoreDlg::Command(int id, int code) {
 }
 
 void TMoreDlg::OKBtnClick() {
-    settings_.CycleMinutes = CycleMinutesFromText(TextOf(Control(EditMinutes)));
+    const std::optional<int32_t> minutes = CycleMinutesFromText(TextOf(Control(EditMinutes)));
+    if (!minutes) {
+        RefuseMinutes();
+        return;
+    }
+    settings_.CycleMinutes = *minutes;
     settings_.RandomColours = Checked(Control(CheckBox1RandomColours));
     settings_.FadeIn = Checked(Control(CheckBox2FadeIn));
     Leave();
@@ -125,8 +142,25 @@ void TMoreDlg::OKBtnClick() {
 
 void TMoreDlg::CancelBtnClick() { Leave(); }
 
+// Nothing is taken: the field keeps the text, selected, for the user to mend.
+void TMoreDlg::RefuseMinutes() {
+    const std::wstring text = L"The minutes between patterns must be a whole number from " +
+                              std::to_wstring(CycleMinutesValue.lowest) + L" to " +
+                              std::to_wstring(CycleMinutesValue.highest) + L" (0: never).";
+    MessageBoxW(window_, text.c_str(), ApplicationTitle, MB_ICONWARNING | MB_OK);
+    SetFocus(Control(EditMinutes));
+    SendMessageW(Control(EditMinutes), EM_SETSEL, 0, -1);
+}
+
+// The owner takes input again before the dialog hides, so that it is the window activated
+// next, not another program's; then it is made active with the focus where it was.
 void TMoreDlg::Leave() {
-    if (IsOpen()) ShowWindow(window_, SW_HIDE);
+    if (!IsOpen()) return;
+    if (owner_) EnableWindow(owner_, TRUE);
+    ShowWindow(window_, SW_HIDE);
+    if (!owner_) return;
+    SetForegroundWindow(owner_);
+    if (returnFocus_) SetFocus(returnFocus_);
 }
 
 void TMoreDlg::CentreOver(HWND over) {

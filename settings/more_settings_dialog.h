@@ -4,9 +4,16 @@
 // pattern (CycleMinutes: a number 0..120 in a field with arrows, 0 for never), whether every
 // start takes a random colour scheme (RandomColours) and whether the saver fades in from the
 // desktop (FadeIn). "OK" (Enter) puts them into the settings in memory, which " Save Settings"
-// of the settings dialog then stores with the others; "Cancel", Esc and the close box leave
-// them as they were. Tab goes from control to control. One table of 96-DPI design rectangles
-// on the dialogs' common frame, scaled to the window's DPI and laid out again when it changes.
+// of the settings dialog then stores with the others; a minutes text that is not a whole number
+// in 0..120 (pasted, or set by another program: the field takes only digits from the keyboard)
+// is refused with a message naming the range, and the dialog stays open. The arrows step within
+// the range. "Cancel", Esc and the close box leave the choices as they were. Tab goes from
+// control to control.
+//
+// It is modal to the settings dialog, its owner: the owner takes no input while it is open, and
+// however it is left the owner is active again with the focus on the control that opened it.
+// One table of 96-DPI design rectangles on the dialogs' common frame, scaled to the window's DPI
+// and laid out again when it changes.
 #pragma once
 
 #include <windows.h>
@@ -23,8 +30,9 @@ public:
     explicit TMoreDlg(SaverSettings& settings);
     ~TMoreDlg() override;
 
-    // Creates the dialog centred over `over` and shows it (FormCreate runs inside).
-    bool Create(HINSTANCE instance, HWND over);
+    // Creates the dialog centred over its owner, modal to it, and shows it (FormCreate runs
+    // inside); returnFocus gets the focus back when the dialog is left.
+    bool Create(HINSTANCE instance, HWND owner, HWND returnFocus);
     bool IsOpen() const { return window_ && IsWindowVisible(window_); }
     void BringToFront();
 
@@ -35,6 +43,7 @@ private:
     void OKBtnClick();
     void CancelBtnClick();
     void Leave();
+    void RefuseMinutes();
 
     void MakeFonts() override;
     HFONT FontOf(int) const override { return font_.get(); }
@@ -44,6 +53,8 @@ private:
     void CentreOver(HWND over);
 
     SaverSettings& settings_;
+    HWND owner_ = nullptr;        // takes no input while the dialog is open
+    HWND returnFocus_ = nullptr;  // the owner's control that opened the dialog
     platform::Font font_;
 };
 

@@ -12,42 +12,42 @@ namespace {
 // Passes the registry's errors on as the store's, which word them.
 class RegistrySettingsKey : public SettingsKey {
 public:
-    explicit RegistrySettingsKey(RegistryKey key) : key_(std::move(key)) {}
+    explicit RegistrySettingsKey(platform::RegistryKey key) : key_(std::move(key)) {}
 
     int32_t ReadInteger(const wchar_t* name) override {
         try {
             return key_.ReadInteger(name);
-        } catch (const RegistryError& error) {
+        } catch (const platform::RegistryError& error) {
             throw SettingsError(error.Kind(), error.Name());
         }
     }
     std::wstring ReadString(const wchar_t* name) override {
         try {
             return key_.ReadString(name);
-        } catch (const RegistryError& error) {
+        } catch (const platform::RegistryError& error) {
             throw SettingsError(error.Kind(), error.Name());
         }
     }
     void WriteInteger(const wchar_t* name, int32_t value) override {
         try {
             key_.WriteInteger(name, value);
-        } catch (const RegistryError& error) {
+        } catch (const platform::RegistryError& error) {
             throw SettingsError(error.Kind(), error.Name());
         }
     }
     void WriteString(const wchar_t* name, const std::wstring& value) override {
         try {
             key_.WriteString(name, value);
-        } catch (const RegistryError& error) {
+        } catch (const platform::RegistryError& error) {
             throw SettingsError(error.Kind(), error.Name());
         }
     }
 
 private:
-    RegistryKey key_;
+    platform::RegistryKey key_;
 };
 
-std::unique_ptr<SettingsKey> Wrap(std::optional<RegistryKey> key) {
+std::unique_ptr<SettingsKey> Wrap(std::optional<platform::RegistryKey> key) {
     if (!key) return nullptr;
     return std::make_unique<RegistrySettingsKey>(std::move(*key));
 }
@@ -63,11 +63,11 @@ std::wstring KnownFolder(REFKNOWNFOLDERID folder) {
 }  // namespace
 
 std::unique_ptr<SettingsKey> RegistrySettingsStore::OpenExisting() {
-    return Wrap(RegistryKey::Open(HKEY_CURRENT_USER, path_));
+    return Wrap(platform::RegistryKey::Open(HKEY_CURRENT_USER, path_));
 }
 
 std::unique_ptr<SettingsKey> RegistrySettingsStore::OpenOrCreate() {
-    return Wrap(RegistryKey::Create(HKEY_CURRENT_USER, path_));
+    return Wrap(platform::RegistryKey::Create(HKEY_CURRENT_USER, path_));
 }
 
 std::wstring RegistrySettingsStore::PicturesDirectory() {

@@ -189,8 +189,8 @@ void TOKRightDlg::FormCreate() {
 }
 
 void TOKRightDlg::MakeFonts() {
-    font_ = platform::Font(FontFace, FontPixels, /*bold=*/false, dpi_);
-    boldFont_ = platform::Font(FontFace, BoldFontPixels, /*bold=*/true, dpi_);
+    font_ = platform::DesignFont(FontFace, FontPixels, /*bold=*/false, dpi_);
+    boldFont_ = platform::DesignFont(FontFace, BoldFontPixels, /*bold=*/true, dpi_);
 }
 
 HFONT TOKRightDlg::FontOf(int id) const { return UsesBoldFont(id) ? boldFont_.get() : font_.get(); }

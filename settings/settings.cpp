@@ -44,13 +44,18 @@ int32_t ReadAddedValue(SettingsKey& key, const AddedValue& value) {
     return stored >= value.lowest && stored <= value.highest ? stored : value.firstRun;
 }
 
-int32_t CycleMinutesFromText(const std::wstring& text) {
+std::optional<int32_t> CycleMinutesFromText(std::wstring_view text) {
+    const auto isBlank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    if (text.empty()) return std::nullopt;
     int32_t minutes = 0;
     for (const wchar_t c : text) {
-        if (c < L'0' || c > L'9') continue;
-        minutes = std::min(minutes * 10 + (c - L'0'), CycleMinutesValue.highest);
+        if (c < L'0' || c > L'9') return std::nullopt;
+        minutes = minutes * 10 + (c - L'0');
+        if (minutes > CycleMinutesValue.highest) return std::nullopt;  // before it could overflow
     }
-    return std::max(minutes, CycleMinutesValue.lowest);
+    return minutes;
 }
 
 LoadResult LoadSettings(SettingsStore& store, EngineFields engine, SaverSettings& settings,

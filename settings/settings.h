@@ -34,6 +34,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/engine.h"
 #include "settings/image_sizes.h"
@@ -90,9 +91,10 @@ inline constexpr const AddedValue& FadeInValue = AddedValues[5];
 // (missing, of another type or size, or out of range), silently.
 int32_t ReadAddedValue(SettingsKey& key, const AddedValue& value);
 
-// The minutes typed into the "More..." dialog's field: its digits as a number, clamped to
-// CycleMinutes' range (a larger number is its highest); a field without digits is 0 (never).
-int32_t CycleMinutesFromText(const std::wstring& text);
+// The minutes typed or pasted into the "More..." dialog's field, when the text is a whole number
+// within CycleMinutes' range (decimal digits, blanks around them allowed); nothing otherwise
+// (empty, a sign, a fraction, other characters, or out of range), which the dialog refuses.
+std::optional<int32_t> CycleMinutesFromText(std::wstring_view text);
 
 // Shows one error to the user; an empty sink shows nothing.
 using ErrorSink = std::function<void(const std::wstring& message)>;

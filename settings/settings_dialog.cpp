@@ -12,6 +12,7 @@
 #include "platform/message_loop.h"
 #include "settings/dialog_frame.h"
 #include "settings/dialog_placement.h"
+#include "settings/held_keys.h"
 #include "settings/live_view.h"
 #include "settings/more_settings_dialog.h"
 #include "settings/save_image_dialog.h"
@@ -29,6 +30,8 @@ constexpr int DesignClientWidth = 500;
 constexpr int DesignClientHeight = 175;
 constexpr UINT_PTR PlacementTimerId = 1;
 constexpr UINT PlacementTimerInterval = 30;  // ms
+// Posted at creation: it arrives once the message loop has shown the live view, the main window.
+constexpr UINT FormShowMessage = WM_APP + 1;
 constexpr wchar_t FontFace[] = L"Arial";
 constexpr int FontPixels = 13;
 constexpr int FocusInset = 4;  // design pixels between a button's edge and its focus rectangle
@@ -142,6 +145,7 @@ bool TForm2::Create(HINSTANCE instance) {
     InitCommonControlsEx(&classes);
     if (!CreateFrame(instance)) return false;
     ShowWindow(window_, SW_SHOWNOACTIVATE);  // shown as soon as its creation is complete
+    PostMessageW(window_, FormShowMessage, 0, 0);
     return true;
 }
 
@@ -149,6 +153,7 @@ LRESULT TForm2::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     const HWND window = window_;
     switch (message) {
         case WM_CREATE: FormCreate(); return 0;
+        case FormShowMessage: FormShow(); return 0;
         case WM_TIMER: TimerTimer(); return 0;
         case WM_HSCROLL: SliderChange(GetDlgCtrlID(reinterpret_cast<HWND>(lparam))); return 0;
         case WM_COMMAND: Command(LOWORD(wparam), HIWORD(wparam)); return 0;
@@ -190,6 +195,10 @@ void TForm2::FormCreate() {
     SetTimer(window_, PlacementTimerId, PlacementTimerInterval, nullptr);
 }
 
+// The keys go to the dialog, where the choices are, not to the live view that the message loop
+// showed (and so activated) last: Tab then walks the dialog's controls from the first.
+void TForm2::FormShow() { SetForegroundWindow(window_); }
+
 void TForm2::SetUpSliders() {
     desktop_ = CurrentDesktop();
     for (const SliderRange& range : SliderRanges) {
@@ -203,8 +212,8 @@ void TForm2::SetUpSliders() {
 
 // The monitors' list in the regular weight: its longest choice fits the design's width so.
 void TForm2::MakeFonts() {
-    font_ = platform::Font(FontFace, FontPixels, /*bold=*/true, dpi_);
-    listFont_ = platform::Font(FontFace, FontPixels, /*bold=*/false, dpi_);
+    font_ = platform::DesignFont(FontFace, FontPixels, /*bold=*/true, dpi_);
+    listFont_ = platform::DesignFont(FontFace, FontPixels, /*bold=*/false, dpi_);
 }
 
 HFONT TForm2::FontOf(int id) const {
@@ -232,9 +241,11 @@ void TForm2::SetLabel(int id, const std::wstring& text) {
 
 bool TForm2::PreTranslate(MSG& message) {
     // Key preview: the form sees each key before the focused control does, except an Esc that
-    // closes an open drop-down list: that one closes the list alone.
+    // closes an open drop-down list: that one closes the list alone. An Esc pressed while a
+    // still held the dialog is dropped: it was not meant for the dialog's end.
     if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && !ControlTakesKey(message)) {
-        FormKeyDown(message.wParam);
+        if (!inputBackTime_ || PressedAfterInputBack(message.time, *inputBackTime_))
+            FormKeyDown(message.wParam);
         return true;
     }
     return IsDialogMessageW(window_, &message);
@@ -292,8 +303,8 @@ void TForm2::PlaceUnderLiveView() {
     monitor.cbSize = sizeof monitor;
     if (!GetMonitorInfoW(MonitorFromWindow(live, MONITOR_DEFAULTTONEAREST), &monitor)) return;
     const DialogPlacement placement = PlaceDialogUnderLiveView(
-        ScreenRectOf(liveRect), dialogRect.right - dialogRect.left,
-        dialogRect.bottom - dialogRect.top, ScreenRectOf(monitor.rcWork),
+        platform::ScreenRectOf(liveRect), dialogRect.right - dialogRect.left,
+        dialogRect.bottom - dialogRect.top, platform::ScreenRectOf(monitor.rcWork),
         /*moveLiveView=*/!InMoveOrSize());
     if (placement.liveTop != liveRect.top)
         SetWindowPos(live, nullptr, placement.liveLeft, placement.liveTop, 0, 0,
@@ -348,6 +359,12 @@ void TForm2::ApplyImageSizePreset() {
 void TForm2::Button1Click() { SaveSettingsForWindow(engine_, settings_, window_); }
 
 void TForm2::Button3Click() {
+    SaveImage();
+    // The still and whatever followed it ran on this thread: the dialog takes keys from now on.
+    inputBackTime_ = GetTickCount();
+}
+
+void TForm2::SaveImage() {
     // One save-image dialog at a time: the engine belongs to the still until it is left.
     if (saveDialog_ && saveDialog_->IsOpen()) {
         saveDialog_->BringToFront();
@@ -386,7 +403,8 @@ void TForm2::Button3Click() {
 
 void TForm2::Button2Click() { liveView_.Close(); }
 
-// One "More..." dialog at a time; each opening shows the settings in memory as they are now.
+// One "More..." dialog at a time, modal to this one; each opening shows the settings in memory
+// as they are now.
 void TForm2::Button4Click() {
     if (moreDialog_ && moreDialog_->IsOpen()) {
         moreDialog_->BringToFront();
@@ -394,7 +412,7 @@ void TForm2::Button4Click() {
     }
     moreDialog_.reset();
     moreDialog_ = std::make_unique<TMoreDlg>(settings_);
-    if (!moreDialog_->Create(instance_, window_)) moreDialog_.reset();
+    if (!moreDialog_->Create(instance_, window_, Control(Button4More))) moreDialog_.reset();
 }
 
 void TForm2::FormClose() {

@@ -7,11 +7,14 @@
 // planes). A drop-down list in the buttons' row chooses how the full-screen saver covers several
 // monitors (Monitors: mirror, span, primary only, each its own); it shows the stored choice and
 // changes only the one in memory. "More..." opens a small dialog of the choices beyond the
-// design (TMoreDlg: cycling, random colours, fade-in), which also change only memory.
+// design (TMoreDlg: cycling, random colours, fade-in), which also change only memory; the
+// settings dialog takes no input while it is open and has it back, on "More...", after.
 // " Save Settings" stores all six values, Monitors and the values after it; "Save Image" renders a
 // still at the chosen size and opens the save-image
 // dialog, one at a time; Esc (from any control), "Close" and the close box close the live view,
-// which ends the program. A 30 ms timer keeps the dialog under the live view.
+// which ends the program (but not an Esc pressed before "Save Image" gave the keys back:
+// held_keys.h). Once both are shown the dialog is the active window, with the keys. A 30 ms
+// timer keeps the dialog under the live view.
 //
 // Sliders follow one rule: a position set by the program is clamped to the slider's range and
 // runs the slider's change handler only when it differs from the current position; every scroll
@@ -25,6 +28,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/dpi.h"
@@ -52,6 +56,7 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
     void FormCreate();
+    void FormShow();
     void TimerTimer();
     void FormKeyDown(WPARAM key);
     void TrackBar1Change();
@@ -66,6 +71,7 @@ private:
     void Button4Click();
     void FormClose();
 
+    void SaveImage();
     void ApplyImageSizePreset();
     void PlaceUnderLiveView();
     void SetUpSliders();
@@ -90,6 +96,7 @@ private:
     platform::Font listFont_;
     std::unique_ptr<TOKRightDlg> saveDialog_;
     std::unique_ptr<TMoreDlg> moreDialog_;
+    std::optional<DWORD> inputBackTime_;  // when the last "Save Image" gave the keys back
 };
 
 }  // namespace lumora

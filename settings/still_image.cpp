@@ -5,7 +5,7 @@
 namespace lumora {
 
 StillResult StillImage::Render(StillProgress& progress) {
-    frame_ = Frame(width_, height_);
+    frame_ = platform::Frame(width_, height_);
     if (frame_.empty()) return StillResult::NoMemory;
     StillRender still(engine_, width_, height_);
     for (int index = 0; index < still.PieceCount(); ++index) {

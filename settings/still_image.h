@@ -30,13 +30,13 @@ public:
     StillImage& operator=(const StillImage&) = delete;
 
     StillResult Render(StillProgress& progress);
-    const Frame& frame() const { return frame_; }
+    const platform::Frame& frame() const { return frame_; }
 
 private:
     StillPause pause_;  // first made, last gone: the pixels are freed before the live view resumes
     EngineState& engine_;
     int width_, height_;
-    Frame frame_;
+    platform::Frame frame_;
 };
 
 }  // namespace lumora

@@ -124,7 +124,7 @@ void StillProgressWindow::CancelBtnClick() {
 }
 
 void StillProgressWindow::MakeFonts() {
-    font_ = platform::Font(FontFace, FontPixels, /*bold=*/false, dpi_);
+    font_ = platform::DesignFont(FontFace, FontPixels, /*bold=*/false, dpi_);
 }
 
 HWND StillProgressWindow::FirstControl() const { return Control(CancelBtn); }

@@ -26,29 +26,32 @@ namespace lumora {
 // The texts are written here and nowhere else; the registry reports only what went wrong.
 class SettingsError {
 public:
-    SettingsError(ValueError kind, std::wstring name) : kind_(kind), name_(std::move(name)) {}
-    ValueError Kind() const { return kind_; }
+    SettingsError(platform::ValueError kind, std::wstring name)
+        : kind_(kind), name_(std::move(name)) {}
+    platform::ValueError Kind() const { return kind_; }
     std::wstring Message() const {
         switch (kind_) {
-            case ValueError::FailedToGetData: return L"Failed to get data for '" + name_ + L"'";
-            case ValueError::InvalidDataType: return L"Invalid data type for '" + name_ + L"'";
-            case ValueError::FailedToSetData: break;
+            case platform::ValueError::FailedToGetData:
+                return L"Failed to get data for '" + name_ + L"'";
+            case platform::ValueError::InvalidDataType:
+                return L"Invalid data type for '" + name_ + L"'";
+            case platform::ValueError::FailedToSetData: break;
         }
         return L"Failed to set data for '" + name_ + L"'";
     }
 
     static SettingsError FailedToGetData(const std::wstring& name) {
-        return {ValueError::FailedToGetData, name};
+        return {platform::ValueError::FailedToGetData, name};
     }
     static SettingsError InvalidDataType(const std::wstring& name) {
-        return {ValueError::InvalidDataType, name};
+        return {platform::ValueError::InvalidDataType, name};
     }
     static SettingsError FailedToSetData(const std::wstring& name) {
-        return {ValueError::FailedToSetData, name};
+        return {platform::ValueError::FailedToSetData, name};
     }
 
 private:
-    ValueError kind_;
+    platform::ValueError kind_;
     std::wstring name_;
 };
 

@@ -36,8 +36,8 @@ int BlendWeight(int64_t elapsed, int64_t duration) {
 
 // Two channels at a time: red and blue, then alpha and green, each in a 16-bit lane that
 // holds 255 * 256 + 128 without reaching the next.
-void BlendPixels(const FrameView& from, const FrameView& to, int weight, uint32_t* out,
-                 int outStride) {
+void BlendPixels(const platform::FrameView& from, const platform::FrameView& to, int weight,
+                 uint32_t* out, int outStride) {
     const uint32_t w = static_cast<uint32_t>(std::clamp(weight, 0, FullWeight));
     const uint32_t keep = FullWeight - w;
     const int width = std::min(from.width, to.width), height = std::min(from.height, to.height);
@@ -51,7 +51,7 @@ void BlendPixels(const FrameView& from, const FrameView& to, int weight, uint32_
             const uint32_t redBlue = (((x & Lanes) * keep + (y & Lanes) * w + Half) >> 8) & Lanes;
             const uint32_t green =
                 (((x >> 8 & Lanes) * keep + (y >> 8 & Lanes) * w + Half) & ~Lanes) & 0x0000FF00u;
-            o[col] = Frame::Black | green | redBlue;
+            o[col] = platform::Frame::Black | green | redBlue;
         }
     }
 }

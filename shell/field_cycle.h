@@ -45,7 +45,7 @@ bool CycleDue(int64_t millisecondsSinceChange, int minutes,
 int BlendWeight(int64_t elapsed, int64_t duration);
 void CopyMotion(const EngineState& from, EngineState& to);
 void PrepareNextField(const EngineState& shown, EngineState& next, bool randomScheme);
-void BlendPixels(const FrameView& from, const FrameView& to, int weight, uint32_t* out,
-                 int outStride);
+void BlendPixels(const platform::FrameView& from, const platform::FrameView& to, int weight,
+                 uint32_t* out, int outStride);
 
 }  // namespace lumora

@@ -53,8 +53,8 @@ void FrameLog::Frame(double renderMs, double drawMs, double stretchMs) {
     std::fflush(file_);
 }
 
-void FrameLog::Monitor(const ScreenRect& monitor, bool primary, const ScreenRect* window,
-                       const SourceRect* source) {
+void FrameLog::Monitor(const platform::ScreenRect& monitor, bool primary,
+                       const platform::ScreenRect* window, const SourceRect* source) {
     if (!file_) return;
     std::fprintf(file_, "monitor %d,%d %dx%d %s", monitor.left, monitor.top, monitor.width(),
                  monitor.height(), primary ? "primary" : "other");
@@ -96,7 +96,7 @@ void FrameLog::FadeIn() {
 
 void FrameLog::FadeInEnd() { Event("fade-in end"); }
 
-void FrameLog::Span(const SpanGrid& grid, const ScreenRect& bounds) {
+void FrameLog::Span(const SpanGrid& grid, const platform::ScreenRect& bounds) {
     if (!file_) return;
     std::fprintf(file_, "mode span divisor=%d grid=%dx%d bounds=%d,%d %dx%d\n", grid.divisor,
                  grid.width, grid.height, bounds.left, bounds.top, bounds.width(), bounds.height());

@@ -44,15 +44,15 @@ public:
     void Close();
     // window: the rectangle of the window that covers the monitor, or null for none.
     // source: the part of the frame the monitor shows in a span, or null.
-    void Monitor(const ScreenRect& monitor, bool primary, const ScreenRect* window,
-                 const SourceRect* source = nullptr);
+    void Monitor(const platform::ScreenRect& monitor, bool primary,
+                 const platform::ScreenRect* window, const SourceRect* source = nullptr);
     void Mode(const char* name);
     // "draw PATH WHY": which way the frames reach the window (shell/saver_draw.h).
     void Draw(const char* path, const char* why);
     void Cycle(int pattern, int colourScheme);
     void FadeIn();
     void FadeInEnd();
-    void Span(const SpanGrid& grid, const ScreenRect& bounds);
+    void Span(const SpanGrid& grid, const platform::ScreenRect& bounds);
     void DisplayChange();
     void Pause();
     void Resume();

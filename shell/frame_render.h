@@ -9,6 +9,9 @@
 
 namespace lumora {
 
-bool RenderIntoFrame(EngineState& state, Frame& frame);
+// Where the engine writes into a frame: its first pixel and its stride.
+inline PixelTarget TargetOf(platform::Frame& frame) { return {frame.pixels(), frame.stride()}; }
+
+bool RenderIntoFrame(EngineState& state, platform::Frame& frame);
 
 }  // namespace lumora

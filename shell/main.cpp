@@ -17,6 +17,7 @@
 #include "shell/saver_window.h"
 #include "shell/mode.h"
 #include "shell/preview.h"
+#include "shell/window_handle.h"
 
 namespace {
 
@@ -37,7 +38,8 @@ lumora::EngineState& Engine() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     using namespace lumora;
-    const Mode mode = ModeOf(ModeLetter(Argument(1)));
+    const std::wstring argument1 = Argument(1);
+    const Mode mode = ModeOf(ModeLetter(argument1));
     if (mode == Mode::Nothing) return 0;       // no window, and no engine: its planes are not made
     platform::EnablePerMonitorDpiAwareness();  // the manifest asks for it too
     // The imaging library encodes the settings mode's stills; nothing else uses it. It goes
@@ -47,7 +49,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     SaverSettings settings;
     int status = 0;
     if (mode == Mode::Preview) {
-        RunPreview(Engine(), Argument(2));
+        const std::wstring argument2 = Argument(2);
+        RunPreview(Engine(), HostHandleText(argument1, argument2));
     } else {
         // In mode C the settings dialog opens the saver window as its live view, from inside its
         // own creation, so that the live view becomes the main window.

@@ -20,7 +20,7 @@ TMonitorWindow::~TMonitorWindow() {
     if (window_) DestroyWindow(window_);
 }
 
-bool TMonitorWindow::Create(HINSTANCE instance, const ScreenRect& monitor,
+bool TMonitorWindow::Create(HINSTANCE instance, const platform::ScreenRect& monitor,
                             const MonitorPicture& picture, bool fadeIn) {
     platform::RegisterWindowClass(instance, WindowClassName, WindowProc, SaverWindowLook());
     // Owned by the primary window: no taskbar button of its own, always above its owner, and
@@ -36,7 +36,7 @@ bool TMonitorWindow::Create(HINSTANCE instance, const ScreenRect& monitor,
     return true;
 }
 
-void TMonitorWindow::Place(const ScreenRect& monitor, const MonitorPicture& picture) {
+void TMonitorWindow::Place(const platform::ScreenRect& monitor, const MonitorPicture& picture) {
     if (!window_) return;
     const bool sameSize =
         monitor.width() == monitor_.width() && monitor.height() == monitor_.height();
@@ -49,7 +49,7 @@ void TMonitorWindow::Place(const ScreenRect& monitor, const MonitorPicture& pict
 }
 
 // The stretch the picture asks for, made once here; a black monitor has none.
-void TMonitorWindow::Show(const ScreenRect& monitor, const MonitorPicture& picture) {
+void TMonitorWindow::Show(const platform::ScreenRect& monitor, const MonitorPicture& picture) {
     monitor_ = monitor;
     picture_ = picture;
     switch (picture.mode) {
@@ -58,7 +58,7 @@ void TMonitorWindow::Show(const ScreenRect& monitor, const MonitorPicture& pictu
                             monitor.height(), StretchFit::Cover);
             break;
         case MonitorsMode::Span: {
-            const ScreenRect part = PartOf(monitor, picture.bounds);
+            const platform::ScreenRect part = PartOf(monitor, picture.bounds);
             stretched_.ResizeToPart(picture.frameWidth, picture.frameHeight, picture.bounds.width(),
                                   picture.bounds.height(), part.left, part.top, part.width(),
                                   part.height());
@@ -77,9 +77,10 @@ void TMonitorWindow::Show(const ScreenRect& monitor, const MonitorPicture& pictu
 }
 
 // Planes of the grid's own size, made once for this monitor (and again for another size).
-void TMonitorWindow::MakeOwnField(const ScreenRect& monitor, const MonitorPicture& picture) {
-    fieldFrame_ = Frame();
-    incomingFrame_ = Frame();
+void TMonitorWindow::MakeOwnField(const platform::ScreenRect& monitor,
+                                  const MonitorPicture& picture) {
+    fieldFrame_ = platform::Frame();
+    incomingFrame_ = platform::Frame();
     shown_ = incoming_ = nullptr;
     spare_.reset();
     field_.reset();
@@ -97,14 +98,14 @@ void TMonitorWindow::MakeOwnField(const ScreenRect& monitor, const MonitorPictur
     field.ColourScheme = picture.randomScheme ? RandomScheme() : picture.colourScheme;
     SeedAnimation(field);
     GeneratePatternField(field);
-    fieldFrame_ = Frame(width, height);
+    fieldFrame_ = platform::Frame(width, height);
     if (fieldFrame_.empty()) {
         field_.reset();
         return;
     }
     shown_ = field_.get();
     if (!picture.cycles) return;
-    incomingFrame_ = Frame(width, height);
+    incomingFrame_ = platform::Frame(width, height);
     if (incomingFrame_.empty()) return;
     spare_ = std::make_unique<EngineState>(height, width);
     spare_->GridWidth = width;
@@ -149,17 +150,17 @@ void TMonitorWindow::Present() {
         const int weight = BlendWeight(now - fadeInStart_, FadeInMilliseconds);
         const int width = stretched_.width(), height = stretched_.height();
         if (weight >= FullWeight || width != desktop_.width() || height != desktop_.height()) {
-            desktop_ = Frame();
+            desktop_ = platform::Frame();
         } else {
             uint32_t* pixels = stretched_.pixels();
-            BlendPixels(desktop_.view(), FrameView{pixels, width, height, width}, weight, pixels,
-                        width);
+            BlendPixels(desktop_.view(), platform::FrameView{pixels, width, height, width}, weight,
+                        pixels, width);
         }
     }
     stretched_.Draw(window_);
 }
 
-void TMonitorWindow::DrawFrame(const FrameView& frame, const WindowPicture& primary) {
+void TMonitorWindow::DrawFrame(const platform::FrameView& frame, const WindowPicture& primary) {
     if (window_ && picture_.mode == MonitorsMode::Each) {
         if (shown_ && RenderOwnField() && stretched_.Make(fieldFrame_.view())) Present();
         return;

@@ -35,7 +35,7 @@ namespace lumora {
 struct MonitorPicture {
     MonitorsMode mode = MonitorsMode::Mirror;
     int frameWidth = 0, frameHeight = 0;
-    ScreenRect bounds;  // Span: the rectangle the frame is stretched over
+    platform::ScreenRect bounds;  // Span: the rectangle the frame is stretched over
     // Each: what the monitor's own field starts from (the primary's pattern, scheme and speed).
     int pattern = 0, colourScheme = 0, speed = 0;
     bool randomPattern = false, randomScheme = false;
@@ -49,14 +49,14 @@ public:
     ~TMonitorWindow() override;
 
     // Creates the window over the monitor and shows it without taking the focus.
-    bool Create(HINSTANCE instance, const ScreenRect& monitor, const MonitorPicture& picture,
-                bool fadeIn = false);
+    bool Create(HINSTANCE instance, const platform::ScreenRect& monitor,
+                const MonitorPicture& picture, bool fadeIn = false);
     // Moves the window to another rectangle; the stretch is made anew when the size or the
     // picture changes.
-    void Place(const ScreenRect& monitor, const MonitorPicture& picture);
+    void Place(const platform::ScreenRect& monitor, const MonitorPicture& picture);
     HWND Handle() const { return window_; }
     // The rectangle it was last asked to cover.
-    const ScreenRect& Monitor() const { return monitor_; }
+    const platform::ScreenRect& Monitor() const { return monitor_; }
     // Each: the monitor's own field shown (during a cross-fade, the one fading in), or null.
     const EngineState* OwnField() const { return incoming_ ? incoming_ : shown_; }
     // Each, cycling: the other engine state takes the next pattern; false where there is none
@@ -66,7 +66,7 @@ public:
     // The frame (frameWidth x frameHeight pixels), as the picture says. A mirrored monitor the
     // same shape as the primary one takes the primary window's picture of it (`primary`,
     // already made) instead of making the same picture again.
-    void DrawFrame(const FrameView& frame, const WindowPicture& primary);
+    void DrawFrame(const platform::FrameView& frame, const WindowPicture& primary);
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -74,23 +74,23 @@ private:
     void FormInput(UINT message, WPARAM wparam, LPARAM lparam);
     void FormClose();
     bool FormEraseBackground(HDC dc);
-    void Show(const ScreenRect& monitor, const MonitorPicture& picture);
-    void MakeOwnField(const ScreenRect& monitor, const MonitorPicture& picture);
+    void Show(const platform::ScreenRect& monitor, const MonitorPicture& picture);
+    void MakeOwnField(const platform::ScreenRect& monitor, const MonitorPicture& picture);
     bool RenderOwnField();
     void Present();
 
     const HWND primary_;
-    ScreenRect monitor_;
+    platform::ScreenRect monitor_;
     MonitorPicture picture_;
     WindowPicture stretched_;  // the frame as the picture says, when not the primary's
     std::unique_ptr<EngineState> field_;  // Each: the monitor's own field
-    Frame fieldFrame_;                    // and its frame
+    platform::Frame fieldFrame_;          // and its frame
     std::unique_ptr<EngineState> spare_;  // Each, cycling: the other field, of the same grid
     EngineState* shown_ = nullptr;        // field_ or spare_
     EngineState* incoming_ = nullptr;     // during a cross-fade: the field fading in
-    Frame incomingFrame_;
+    platform::Frame incomingFrame_;
     ULONGLONG changeStart_ = 0;
-    Frame desktop_;  // the desktop under the window as it was, until the fade-in is over
+    platform::Frame desktop_;  // the desktop under the window as it was, until the fade-in is over
     ULONGLONG fadeInStart_ = 0;
 };
 

@@ -10,7 +10,7 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
     info.cbSize = sizeof info;
     if (GetMonitorInfoW(monitor, &info))
         reinterpret_cast<std::vector<MonitorRect>*>(list)->push_back(
-            {ScreenRectOf(info.rcMonitor), (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+            {platform::ScreenRectOf(info.rcMonitor), (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
     return TRUE;
 }
 
@@ -60,7 +60,7 @@ void OtherMonitors::Report(const std::vector<MonitorRect>& monitors, const Monit
         // Where the window really is, which is not necessarily where it was asked to be.
         RECT covered{};
         const bool hasWindow = window && GetWindowRect(window, &covered);
-        const ScreenRect coveredRect = ScreenRectOf(covered);
+        const platform::ScreenRect coveredRect = platform::ScreenRectOf(covered);
         const SourceRect source =
             SourceOf(monitor.rect, picture.bounds, picture.frameWidth, picture.frameHeight);
         log.Monitor(monitor.rect, monitor.primary, hasWindow ? &coveredRect : nullptr,
@@ -79,7 +79,7 @@ void OtherMonitors::ReportOwnField(const MonitorRect& monitor, FrameLog& log) co
         }
 }
 
-void OtherMonitors::DrawFrame(const FrameView& frame, const WindowPicture& primary) {
+void OtherMonitors::DrawFrame(const platform::FrameView& frame, const WindowPicture& primary) {
     for (const auto& window : windows_) window->DrawFrame(frame, primary);
 }
 

@@ -25,7 +25,7 @@ namespace lumora {
 class FrameLog;
 
 struct MonitorRect {
-    ScreenRect rect;
+    platform::ScreenRect rect;
     bool primary;
 };
 
@@ -43,7 +43,7 @@ public:
     void Cover(const std::vector<MonitorRect>& monitors, const MonitorPicture& picture,
                FrameLog& log);
     // primary: the primary window's stretch of this frame, already made.
-    void DrawFrame(const FrameView& frame, const WindowPicture& primary);
+    void DrawFrame(const platform::FrameView& frame, const WindowPicture& primary);
     void BeginCrossFade(FrameLog& log);
     void Close();
 

@@ -27,8 +27,8 @@ bool AskLibrary(const platform::LoadedLibrary& library, HWND owner) {
 
 PasswordAnswer VerifySaverPassword(HWND owner) {
     constexpr PasswordAnswer NothingToAsk{true, false};
-    const std::optional<RegistryKey> key =
-        RegistryKey::Open(HKEY_CURRENT_USER, DesktopKey, KEY_READ);
+    const std::optional<platform::RegistryKey> key =
+        platform::RegistryKey::Open(HKEY_CURRENT_USER, DesktopKey, KEY_READ);
     if (!key) return NothingToAsk;
     if (key->ReadFourBytes(UsePasswordValue).value_or(0) == 0) return NothingToAsk;
     const std::optional<platform::LoadedLibrary> library =

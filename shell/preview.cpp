@@ -85,7 +85,7 @@ void TPreviewWindow::RunPreview(std::wstring_view hostArgument) {
     engine_.Speed = PreviewSpeed;
     engine_.Pattern = Random(RandomPatternCount) + FirstPattern;
     GeneratePatternField(engine_);
-    frame_ = Frame(engine_.GridWidth, engine_.GridHeight);
+    frame_ = platform::Frame(engine_.GridWidth, engine_.GridHeight);
     Log().Start(engine_.Pattern, engine_.GridWidth, engine_.GridHeight, width, height);
     Log().Engine(engine_.ColourScheme, engine_.Speed);
 

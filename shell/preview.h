@@ -1,6 +1,7 @@
 // The preview: a small live picture inside a window of the screensaver host (mode P).
 //
-// RunPreview reads the host's window handle from the second command-line argument, creates a
+// RunPreview reads the host's window handle from the command line (window_handle.h: after the
+// switch's colon, "/p:1234", or the second argument, "/p 1234"), creates a
 // child window "ZuVoduz" of class SaverPreviewClass that fills the host's window (disabled, so
 // the host keeps all input), sets the engine up for a grid of exactly that size with colour
 // scheme 0, speed 10 and a random pattern from the random range (the stored settings are
@@ -62,7 +63,7 @@ private:
     void PreviewDestroy();
 
     EngineState& engine_;
-    Frame frame_;
+    platform::Frame frame_;
     bool PreviewMode = false;                // set first in RunPreview: mouse input is ignored
     std::atomic<bool> StopRequested{false};  // the password check's answer; read by the thread
     int32_t InputGraceCount = 0;             // countdown of mouse messages until the next check

@@ -63,7 +63,7 @@ void SaverDraw::Start(HWND window, bool windowed, bool wholeFrame, FrameLog& log
 void SaverDraw::StopGpu() {
     chain_.reset();
     trialWindow_.reset();
-    gpuPicture_ = Frame();
+    gpuPicture_ = platform::Frame();
     if (stage_ != Stage::Gdi) stage_ = Stage::Gdi;
 }
 
@@ -76,7 +76,7 @@ bool SaverDraw::MakeChain(HWND window, int width, int height, FrameLog& log) {
     return false;
 }
 
-void SaverDraw::Draw(HWND window, const FrameView& frame, FrameLog& log) {
+void SaverDraw::Draw(HWND window, const platform::FrameView& frame, FrameLog& log) {
     if (frame.empty()) return;
     switch (stage_) {
         case Stage::Gdi: DrawGdi(window, frame); return;
@@ -101,7 +101,7 @@ void SaverDraw::Draw(HWND window, const FrameView& frame, FrameLog& log) {
 
 // TrialFrames frames on each path after WarmUpFrames, GDI first: the processor time per frame
 // of the whole process (the engine's share is the same on both).
-void SaverDraw::Trial(HWND window, const FrameView& frame, FrameLog& log) {
+void SaverDraw::Trial(HWND window, const platform::FrameView& frame, FrameLog& log) {
     if (trialFrame_ == WarmUpFrames) trialStartMs_ = ProcessCpuMs();
     if (stage_ == Stage::TrialGdi) {
         DrawGdi(window, frame);
@@ -149,7 +149,7 @@ void SaverDraw::Trial(HWND window, const FrameView& frame, FrameLog& log) {
     }
 }
 
-void SaverDraw::DrawGdi(HWND window, const FrameView& frame) {
+void SaverDraw::DrawGdi(HWND window, const platform::FrameView& frame) {
     bool made;
     if (timeStretch_) {
         LARGE_INTEGER frequency, start, stretched;
@@ -168,12 +168,12 @@ void SaverDraw::DrawGdi(HWND window, const FrameView& frame) {
     picture_.Draw(window);
 }
 
-bool SaverDraw::DrawGpu(const FrameView& frame) {
+bool SaverDraw::DrawGpu(const platform::FrameView& frame) {
     picture_.Discard();
     stretchMs_ = 0;
     if (!beforePresent) return chain_->Present(frame);
     if (gpuPicture_.width() != frame.width || gpuPicture_.height() != frame.height)
-        gpuPicture_ = Frame(frame.width, frame.height);
+        gpuPicture_ = platform::Frame(frame.width, frame.height);
     if (gpuPicture_.empty()) return chain_->Present(frame);
     for (int y = 0; y < frame.height; ++y)
         std::memcpy(gpuPicture_.pixels() + static_cast<size_t>(y) * gpuPicture_.stride(),

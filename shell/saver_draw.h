@@ -68,7 +68,7 @@ public:
     // window: the saver's; wholeFrame: the window shows the whole frame stretched (not a part).
     void Start(HWND window, bool windowed, bool wholeFrame, FrameLog& log);
     // The frame on the window by the path in force.
-    void Draw(HWND window, const FrameView& frame, FrameLog& log);
+    void Draw(HWND window, const platform::FrameView& frame, FrameLog& log);
     // Back to GDI for good (the window goes, or shows a part of the frame from now on).
     void StopGpu();
 
@@ -77,15 +77,15 @@ public:
 private:
     enum class Stage { Gdi, TrialGdi, TrialGpu, Gpu };
     bool MakeChain(HWND window, int width, int height, FrameLog& log);
-    void DrawGdi(HWND window, const FrameView& frame);
-    bool DrawGpu(const FrameView& frame);
-    void Trial(HWND window, const FrameView& frame, FrameLog& log);
+    void DrawGdi(HWND window, const platform::FrameView& frame);
+    bool DrawGpu(const platform::FrameView& frame);
+    void Trial(HWND window, const platform::FrameView& frame, FrameLog& log);
     void LogGdi(FrameLog& log, const char* why) const;
 
     WindowPicture picture_;
     std::unique_ptr<platform::GpuSwapChain> chain_;
     std::unique_ptr<TDrawTrialWindow> trialWindow_;  // the Direct3D trial's, while it runs
-    Frame gpuPicture_;  // the frame's copy for beforePresent on Direct3D
+    platform::Frame gpuPicture_;  // the frame's copy for beforePresent on Direct3D
     Stage stage_ = Stage::Gdi;
     int trialFrame_ = 0;
     double trialStartMs_ = 0, gdiMsPerFrame_ = 0;

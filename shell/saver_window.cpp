@@ -151,8 +151,8 @@ void TForm1::SizeFullScreen() {
 // One field over the rectangle around all monitors: the grid is the span's, the frame is drawn
 // over that rectangle, of which this window shows the primary monitor's part.
 void TForm1::SizeSpan(const std::vector<MonitorRect>& monitors) {
-    std::vector<ScreenRect> rects;
-    primaryRect_ = ScreenRect::Sized(0, 0, engine_.WindowWidth, engine_.WindowHeight);
+    std::vector<platform::ScreenRect> rects;
+    primaryRect_ = platform::ScreenRect::Sized(0, 0, engine_.WindowWidth, engine_.WindowHeight);
     for (const MonitorRect& monitor : monitors) {
         rects.push_back(monitor.rect);
         if (monitor.primary) primaryRect_ = rects.back();
@@ -173,7 +173,7 @@ void TForm1::ResizeStretch() {
                                engine_.WindowHeight);
         return;
     }
-    const ScreenRect part = PartOf(primaryRect_, spanBounds_);
+    const platform::ScreenRect part = PartOf(primaryRect_, spanBounds_);
     draw_.picture().ResizeToPart(engine_.GridWidth, engine_.GridHeight, spanBounds_.width(),
                                  spanBounds_.height(), part.left, part.top, part.width(),
                                  part.height());
@@ -270,8 +270,8 @@ void TForm1::DrawFrame() {
 }
 
 void TForm1::ReplaceFrame() {
-    frame_ = Frame();  // the old frame goes before the new one is made
-    frame_ = Frame(engine_.GridWidth, engine_.GridHeight);
+    frame_ = platform::Frame();  // the old frame goes before the new one is made
+    frame_ = platform::Frame(engine_.GridWidth, engine_.GridHeight);
 }
 
 // The frame of this tick: a change of field begins when one is due, and during a cross-fade the
@@ -307,13 +307,13 @@ void TForm1::PrepareCycle() {
     minuteMilliseconds_ = CycleMinuteMilliseconds();
     spare_.reset();
     liveSpare_.reset();
-    incomingFrame_ = Frame();
+    incomingFrame_ = platform::Frame();
     chosenPattern_ = engine_.Pattern;
     chosenScheme_ = engine_.ColourScheme;
     chosenMinutes_ = settings_.CycleMinutes;
     if (!windowed_ && settings_.CycleMinutes <= 0) return;
     if (engine_.GridWidth < 1 || engine_.GridHeight < 1) return;
-    incomingFrame_ = Frame(engine_.GridWidth, engine_.GridHeight);
+    incomingFrame_ = platform::Frame(engine_.GridWidth, engine_.GridHeight);
     if (incomingFrame_.empty()) return;
     spare_ = MakeSpare();
     if (windowed_) liveSpare_ = MakeSpare();
@@ -376,7 +376,7 @@ void TForm1::EndCrossFade() { incoming_ = nullptr; }
 void TForm1::CaptureDesktop() {
     RECT rect;
     if (!GetWindowRect(window_, &rect)) return;
-    desktop_ = platform::CaptureScreen(ScreenRectOf(rect));
+    desktop_ = platform::CaptureScreen(platform::ScreenRectOf(rect));
     if (desktop_.empty()) return;
     Log().FadeIn();
     draw_.beforePresent = [this](uint32_t* pixels, int width, int height, int stride) {
@@ -397,7 +397,8 @@ void TForm1::FadeIn(uint32_t* pixels, int width, int height, int stride) {
         EndFadeIn();
         return;
     }
-    BlendPixels(desktop_.view(), FrameView{pixels, width, height, stride}, weight, pixels, stride);
+    BlendPixels(desktop_.view(), platform::FrameView{pixels, width, height, stride}, weight, pixels,
+                stride);
 }
 
 // The second runs out also where no picture is made (an empty grid); the hook goes with it.
@@ -411,7 +412,7 @@ void TForm1::EndFadeInWhenDue() {
 }
 
 void TForm1::EndFadeIn() {
-    desktop_ = Frame();
+    desktop_ = platform::Frame();
     Log().FadeInEnd();
 }
 

@@ -96,14 +96,14 @@ private:
     SaverSettings& settings_;
     const bool windowed_;
     MouseJerk mouse_{0, 0};  // the pointer's moves; set to where it is at the start
-    Frame frame_;          // the grid's, rendered into at every tick
+    platform::Frame frame_;  // the grid's, rendered into at every tick
     bool paused_ = false;  // a still has the engine
     SaverDraw draw_;  // the frame over the window, by GDI or Direct3D
     OtherMonitors otherMonitors_;
     MonitorsMode mode_ = MonitorsMode::Mirror;
-    ScreenRect spanBounds_;   // Span: the rectangle around all monitors
+    platform::ScreenRect spanBounds_;  // Span: the rectangle around all monitors
     SpanGrid spanGrid_;       // Span: the grid over it
-    ScreenRect primaryRect_;  // Span: the primary monitor, which this window covers
+    platform::ScreenRect primaryRect_;  // Span: the primary monitor, which this window covers
     platform::PowerSettingNotification displayPower_;
     bool displayOff_ = false;
     // Changes over time (full-screen only).
@@ -111,14 +111,14 @@ private:
     std::unique_ptr<EngineState> liveSpare_;  // the live view's third field
     EngineState* field_ = nullptr;        // the field shown: engine_ or spare_ (or liveSpare_)
     EngineState* incoming_ = nullptr;     // during a cross-fade: the field fading in
-    Frame incomingFrame_;                 // its frame, blended into frame_
+    platform::Frame incomingFrame_;       // its frame, blended into frame_
     ULONGLONG lastChange_ = 0;            // ms: the start, or the last change
     // The live view: the choices engine_ held at the last change, to see the dialog's.
     int chosenPattern_ = 0;
     int chosenScheme_ = 0;
     int chosenMinutes_ = 0;
     int64_t minuteMilliseconds_ = 60000;  // a cycle's minute
-    Frame desktop_;                       // the desktop as it was, until the fade-in is over
+    platform::Frame desktop_;             // the desktop as it was, until the fade-in is over
     ULONGLONG fadeInStart_ = 0;
 };
 

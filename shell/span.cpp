@@ -12,10 +12,10 @@ constexpr int QuarterDivisor = 4;
 
 }  // namespace
 
-ScreenRect BoundsOf(const std::vector<ScreenRect>& monitors) {
+platform::ScreenRect BoundsOf(const std::vector<platform::ScreenRect>& monitors) {
     if (monitors.empty()) return {};
-    ScreenRect bounds = monitors[0];
-    for (const ScreenRect& monitor : monitors) {
+    platform::ScreenRect bounds = monitors[0];
+    for (const platform::ScreenRect& monitor : monitors) {
         bounds.left = std::min(bounds.left, monitor.left);
         bounds.top = std::min(bounds.top, monitor.top);
         bounds.right = std::max(bounds.right, monitor.right);
@@ -34,14 +34,15 @@ SpanGrid SpanGridFor(int width, int height) {
     return {divisor, GridQuotient(width, divisor), GridQuotient(height, divisor)};
 }
 
-ScreenRect PartOf(const ScreenRect& monitor, const ScreenRect& bounds) {
-    return ScreenRect::Sized(monitor.left - bounds.left, monitor.top - bounds.top, monitor.width(),
-                             monitor.height());
+platform::ScreenRect PartOf(const platform::ScreenRect& monitor,
+                            const platform::ScreenRect& bounds) {
+    return platform::ScreenRect::Sized(monitor.left - bounds.left, monitor.top - bounds.top,
+                                       monitor.width(), monitor.height());
 }
 
-SourceRect SourceOf(const ScreenRect& monitor, const ScreenRect& bounds, int gridWidth,
-                    int gridHeight) {
-    const ScreenRect part = PartOf(monitor, bounds);
+SourceRect SourceOf(const platform::ScreenRect& monitor, const platform::ScreenRect& bounds,
+                    int gridWidth, int gridHeight) {
+    const platform::ScreenRect part = PartOf(monitor, bounds);
     const double across = bounds.width() > 0 ? static_cast<double>(gridWidth) / bounds.width() : 0;
     const double down = bounds.height() > 0 ? static_cast<double>(gridHeight) / bounds.height() : 0;
     return {part.left * across, part.top * down, part.right * across, part.bottom * down};

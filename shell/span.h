@@ -28,13 +28,14 @@ struct SourceRect {
 };
 
 // The rectangle around all of them (empty for none).
-ScreenRect BoundsOf(const std::vector<ScreenRect>& monitors);
+platform::ScreenRect BoundsOf(const std::vector<platform::ScreenRect>& monitors);
 // The grid over bounds of width x height pixels.
 SpanGrid SpanGridFor(int width, int height);
 // The monitor's rectangle relative to the bounds: where its part of the stretched frame lies.
-ScreenRect PartOf(const ScreenRect& monitor, const ScreenRect& bounds);
+platform::ScreenRect PartOf(const platform::ScreenRect& monitor,
+                            const platform::ScreenRect& bounds);
 // The part of a gridWidth x gridHeight frame stretched over the bounds that lands on the monitor.
-SourceRect SourceOf(const ScreenRect& monitor, const ScreenRect& bounds, int gridWidth,
-                    int gridHeight);
+SourceRect SourceOf(const platform::ScreenRect& monitor, const platform::ScreenRect& bounds,
+                    int gridWidth, int gridHeight);
 
 }  // namespace lumora

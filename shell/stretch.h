@@ -59,7 +59,7 @@ public:
     int height() const { return height_; }
     // The own buffer's stretched picture, width x height pixels in rows of its width.
     const uint32_t* pixels() const { return output_.data(); }
-    FrameView view() const { return {output_.data(), width_, height_, width_}; }
+    platform::FrameView view() const { return {output_.data(), width_, height_, width_}; }
 
     // source: sourceWidth x sourceHeight pixels, rows `sourceStride` pixels apart.
     void Stretch(const uint32_t* source, int sourceStride, uint32_t* target);

@@ -42,4 +42,11 @@ int32_t ParseWindowHandle(std::wstring_view text) {
     return static_cast<int32_t>(bits);
 }
 
+std::wstring_view HostHandleText(std::wstring_view argument1, std::wstring_view argument2) {
+    constexpr size_t ColonAt = 2;  // after the switch's first character and its mode letter
+    if (argument1.size() > ColonAt + 1 && argument1[ColonAt] == L':')
+        return argument1.substr(ColonAt + 1);
+    return argument2;
+}
+
 }  // namespace lumora

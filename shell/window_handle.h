@@ -16,4 +16,9 @@ namespace lumora {
 
 int32_t ParseWindowHandle(std::wstring_view text);
 
+// The text that holds the host's handle: what follows a colon right after the mode letter of
+// the switch ("/p:1234", as Windows writes "/c:1234"), or else the second argument ("/p 1234").
+// A switch that ends at its colon has no handle of its own and leaves it to the second argument.
+std::wstring_view HostHandleText(std::wstring_view argument1, std::wstring_view argument2);
+
 }  // namespace lumora

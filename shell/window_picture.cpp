@@ -4,7 +4,7 @@
 
 namespace lumora {
 
-bool WindowPicture::Make(const FrameView& frame) {
+bool WindowPicture::Make(const platform::FrameView& frame) {
     made_ = false;
     if (frame.empty() || stretcher_.width() < 1 || stretcher_.height() < 1) return false;
     if (!surface_.Resize(stretcher_.width(), stretcher_.height()) || surface_.empty()) return false;

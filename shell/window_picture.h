@@ -37,7 +37,7 @@ public:
         return stretcher_.SameStretchAs(other.stretcher_);
     }
 
-    bool Make(const FrameView& frame);
+    bool Make(const platform::FrameView& frame);
     bool made() const { return made_; }
     int width() const { return surface_.width(); }
     int height() const { return surface_.height(); }

@@ -27,6 +27,7 @@
 #include "engine/vector_frame.h"
 #include "platform/frame.h"
 #include "platform/image_file.h"
+#include "shell/frame_render.h"
 #include "tools/bmp_file.h"
 #include "tools/render_options.h"
 
@@ -147,10 +148,10 @@ int RenderStill(const Options& options) {
     CLSID encoder{};
     if (!out.empty() && platform::FindImageEncoder(png ? "image/png" : "image/bmp", encoder) < 0)
         return Fail(out, png ? "no PNG encoder in GDI+" : "no BMP encoder in GDI+");
-    Frame still(options.width, options.height);
+    platform::Frame still(options.width, options.height);
     const std::string size = std::to_string(options.width) + "x" + std::to_string(options.height);
     if (still.empty()) return Fail(out, "not enough memory for a still of " + size);
-    if (!RenderInto(options, still.target()))
+    if (!RenderInto(options, TargetOf(still)))
         return Fail(out, "not enough memory for the planes of a still of " + size);
     if (out.empty()) return 0;
     const platform::Outcome saved = platform::SaveImageFile(still.view(), Widen(out), encoder, options.force);
@@ -168,9 +169,9 @@ int RenderStill(const Options& options) {
     const std::string& out = options.out;
     if (!out.empty() && !options.force && PathExists(out)) return Fail(out, ExistsReason);
     const std::string size = std::to_string(options.width) + "x" + std::to_string(options.height);
-    auto still = std::make_unique<Frame>(options.width, options.height);
+    auto still = std::make_unique<platform::Frame>(options.width, options.height);
     if (still->empty()) return Fail(out, "not enough memory for a still of " + size);
-    if (!RenderInto(options, still->target()))
+    if (!RenderInto(options, TargetOf(*still)))
         return Fail(out, "not enough memory for the planes of a still of " + size);
     if (out.empty()) return 0;
     const bool png = IsPngName(out);
@@ -191,7 +192,8 @@ int Bench(const Options& options) {
     if (options.threads) SetFastThreadCount(options.threads);
     const auto field = options.reference ? GeneratePatternFieldReference : GeneratePatternField;
     const auto render = options.reference ? RenderFrameReference : RenderFrame;
-    Frame frame(options.width, options.height);  // the saver's own path: frames into a frame
+    platform::Frame frame(options.width,
+                          options.height);  // the saver's own path: frames into a frame
     std::printf("pattern field_ms frame_ms\n");
     for (int pattern = FirstPattern; pattern <= LastPattern; ++pattern) {
         Options still = options;
@@ -205,7 +207,7 @@ int Bench(const Options& options) {
         std::vector<double> frameMs;
         for (int i = 0; i < options.frames; ++i) {
             const auto start = Clock::now();
-            render(*state, frame.target());
+            render(*state, TargetOf(frame));
             frameMs.push_back(MillisecondsSince(start));
         }
         std::printf("%d %.3f %.3f\n", pattern, fieldMs, Median(frameMs));

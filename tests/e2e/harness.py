@@ -484,6 +484,11 @@ class Session:
             return None
         return result.stdout.splitlines()
 
+    def set_text(self, title, control_id, text):
+        """Sets a control's text as a paste would, past the control's keyboard filter; False
+        when there is no such control."""
+        return self.probe("settext", title, str(control_id), text) is not None
+
     def controls(self, title):
         """The window of that caption as a Controls record, or None when there is none."""
         lines = self.probe("controls", title)
@@ -563,7 +568,8 @@ class Session:
 
 
 class Controls:
-    """What window-probe read of a window: `window` {x, y, width, height, client, dpi} and
+    """What window-probe read of a window: `window` {x, y, width, height, client, dpi,
+    enabled, active, focus (the focused control's id, 0 outside the window, -1 none)} and
     `by_id` {control id: {kind, rect (x, y, w, h in the client area), item_height, value,
     text, items}}."""
 
@@ -577,6 +583,9 @@ class Controls:
                 self.window = {"x": int(parts[1]), "y": int(parts[2]), "width": int(parts[3]),
                                "height": int(parts[4]), "client": (int(parts[6]), int(parts[7])),
                                "dpi": int(parts[9])}
+            elif parts[0] == "state" and self.window is not None:
+                self.window.update(
+                    {parts[i]: int(parts[i + 1]) for i in range(1, len(parts) - 1, 2)})
             elif parts[0] == "control":
                 head, _, text = line.partition(" text ")
                 fields = head.split(" ")

@@ -31,7 +31,11 @@ class LiveView(harness.SessionTestCase):
         self.assertGreater(y, 153)
         self.assertLess(y, 153 + MAX_CAPTION)
 
-        # A letter, Alt and a jump far beyond 100 pixels leave it running and drawing.
+        # A letter, Alt and a jump far beyond 100 pixels leave it running and drawing. The
+        # settings dialog has the keys at first: a click gives them to the live view.
+        session.click()
+        self.assertTrue(harness.wait_for(lambda: session.controls(harness.TITLE).window["active"]),
+                        "the live view did not take the keys")
         for press in ("a", "space", "alt"):
             session.key(press)
         session.mouse_move(1300, 700)

@@ -2,7 +2,8 @@
 fourth monitors choice, the new choices made by keyboard alone and written by " Save Settings"
 with the others; a store without them shows their first-run values; the live view then cycles
 (its minute shortened), and " Save Settings" after a change still stores the chosen pattern and
-scheme. (At 192 DPI: test_dialogs_dpi.py.)"""
+scheme. (At 192 DPI: test_dialogs_dpi.py.) The dialog is modal to the settings dialog and gives
+it the keys back on every way out; a minutes text it cannot take is refused with a message."""
 
 import os
 import re
@@ -10,7 +11,8 @@ import shutil
 import time
 
 import harness
-from harness import BUTTON_SAVE_SETTINGS, COMBO_MONITORS, SETTINGS, wait_for
+from harness import (BUTTON_CLOSE, BUTTON_SAVE_SETTINGS, CHECK_RANDOM, COMBO_MONITORS, SETTINGS,
+                     wait_for)
 
 MORE_SETTINGS = "More Settings"
 BUTTON_MORE = 114
@@ -137,6 +139,97 @@ class MoreSettings(harness.SessionTestCase):
         session.key("Escape")
         self.assertTrue(wait_for(lambda: not session.find_window(MORE_SETTINGS, timeout=0)))
         self.assertIsNone(session.wait_exit(proc, 1), "Esc in More Settings ended the program")
+        session.key("Escape")
+        self.assertEqual(session.wait_exit(proc, 15), 0)
+
+    def test_modal_to_the_settings_dialog_with_the_keys_back_and_bad_minutes_refused(self):
+        session = self.session
+        session.reg_store(Speed=20, Bright=3, Algoritm=7, Wall=1, Rands=0, Path_Wall="C:\\",
+                          Monitors=0, CycleMinutes=5)
+        self.addCleanup(session.reg_delete)  # the other test starts from a store without them
+        log = harness.FrameLog(session, name=f"frames-{time.monotonic_ns()}.log")
+        proc = session.start("/c", env=log.env)
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertTrue(log.wait_frames(3, timeout=40, proc=proc), "no frames drawn")
+        live = session.find_window(harness.TITLE, timeout=10, proc=proc)
+        dialog = session.find_window(SETTINGS, timeout=10, proc=proc)
+        cx, cy, _, _ = session.geometry(dialog)
+        over_dialog = (cx + 200, cy + 90)  # free space between the two middle labels
+
+        def state(title=SETTINGS):
+            return wait_for(lambda: session.controls(title)).window
+
+        def keys_back_on_more(how):
+            self.assertTrue(wait_for(lambda: not session.find_window(MORE_SETTINGS, timeout=0)),
+                            how + ": still open")
+            # The settings dialog is active again, takes input, and "More..." has the focus.
+            self.assertTrue(wait_for(lambda: (lambda w: (w["enabled"], w["active"], w["focus"]))(
+                state()) == (1, 1, BUTTON_MORE)), f"{how}: {state()}")
+
+        # The dialog has the keys from the start: Tab reaches "More..." (with no click first).
+        session.mouse_move(*over_dialog)
+        tabs = 0
+        while state()["focus"] != BUTTON_MORE and tabs < 12:
+            session.key("Tab")
+            tabs += 1
+        self.assertEqual(state()["focus"], BUTTON_MORE, f"not reached by {tabs} Tabs")
+
+        # Open, the settings dialog under it takes no input: a click on "Close" does nothing.
+        more = open_more(self, session, tabs=0)
+        self.assertEqual(more.text(EDIT_MINUTES), "5")
+        self.assertEqual(state()["enabled"], 0, "the settings dialog takes input under More")
+        session.click_control(SETTINGS, BUTTON_CLOSE)
+        self.assertIsNone(session.wait_exit(proc, 1), "Close under More Settings ended it")
+        self.assertIsNotNone(session.find_window(MORE_SETTINGS, timeout=0))
+        shot(session, "more-modal.png")
+
+        # A pasted text that is not a whole number of minutes in 0..120 is refused with a
+        # message; the dialog stays open with the text as it was, and nothing is taken.
+        x, y, w, h = session.geometry(session.find_window(MORE_SETTINGS))
+        for text in ("1.5", "-3", "99999999999"):
+            session.mouse_move(x + w // 2, y + 4)
+            self.assertTrue(session.set_text(MORE_SETTINGS, EDIT_MINUTES, text))
+            session.key("Return")
+            self.assertTrue(wait_for(lambda: session.message_boxes() == 1), text + ": no message")
+            box = next(b for b in session.windows_named() if b != live)
+            if text == "1.5":
+                shot(session, "more-refused.png")
+            bx, by, bw, bh = session.geometry(box)
+            session.mouse_move(bx + bw // 2, by + bh // 2)
+            session.key("Return")
+            self.assertTrue(wait_for(lambda: session.message_boxes() == 0), text)
+            self.assertIsNotNone(session.find_window(MORE_SETTINGS, timeout=0), text)
+            self.assertEqual(session.controls(MORE_SETTINGS).text(EDIT_MINUTES), text)
+        # The arrows keep to the range.
+        session.mouse_move(x + w // 2, y + 4)
+        session.set_text(MORE_SETTINGS, EDIT_MINUTES, "120")
+        session.key("Up")
+        time.sleep(0.3)
+        self.assertEqual(session.controls(MORE_SETTINGS).text(EDIT_MINUTES), "120")
+        session.set_text(MORE_SETTINGS, EDIT_MINUTES, "7")
+        session.key("Return")
+        keys_back_on_more("Enter")
+        session.mouse_move(*over_dialog)
+        shot(session, "more-closed-focus.png")
+        # The keys work in the settings dialog again: Tab goes on to the first control, back.
+        session.key("Tab")
+        self.assertTrue(wait_for(lambda: state()["focus"] == CHECK_RANDOM), state())
+        session.key("shift+Tab")
+        self.assertTrue(wait_for(lambda: state()["focus"] == BUTTON_MORE), state())
+
+        # Esc and the Cancel button give the keys back the same way, and take nothing.
+        open_more(self, session, tabs=0)
+        session.key("Escape")
+        keys_back_on_more("Esc")
+        self.assertIsNone(session.wait_exit(proc, 1), "Esc in More Settings ended the program")
+        session.mouse_move(*over_dialog)
+        more = open_more(self, session, tabs=0)
+        session.click_control(MORE_SETTINGS, CANCEL, more)
+        keys_back_on_more("Cancel")
+
+        session.click_control(SETTINGS, BUTTON_SAVE_SETTINGS)
+        self.assertTrue(wait_for(lambda: session.reg_query()["CycleMinutes"][1] == 7))
+        session.mouse_move(*over_dialog)
         session.key("Escape")
         self.assertEqual(session.wait_exit(proc, 15), 0)
 

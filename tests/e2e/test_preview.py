@@ -121,13 +121,14 @@ class Preview(harness.SessionTestCase):
             self.assertEqual(counter, base + 1 if event == "verify" else base, lines)
 
     # --- the tests -----------------------------------------------------------------------
-    def start_host(self, width, height, hold_ms):
-        """Starts the host stand-in with a picture of width x height; returns (host, log,
-        the preview's properties as the host saw them)."""
+    def start_host(self, width, height, hold_ms, *form):
+        """Starts the host stand-in with a picture of width x height (form: "colon" passes the
+        handle as /p:HANDLE); returns (host, log, the preview's properties as the host saw
+        them)."""
         log = harness.FrameLog(self.session)
         host = self.session.start_stand_in(
             "preview_host.exe", harness.windows_path(self.session.product),
-            str(width), str(height), str(hold_ms), env=log.env)
+            str(width), str(height), str(hold_ms), *form, env=log.env)
         self.addCleanup(self.kill_if_running, host)
         self.assertRegex(host.stdout.readline(), r"^started child=\d+$")
         preview = dict(field.split("=", 1) for field in host.stdout.readline().split()[1:])
@@ -164,6 +165,16 @@ class Preview(harness.SessionTestCase):
         self.assert_runs_scheme_0_speed_10(log, "152x112")
         self.assert_saver_ends_with_the_host(host)
         self.assertEqual(session.reg_query(), store)
+
+    def test_a_handle_after_the_colon_of_the_switch_gives_the_same_preview(self):
+        # "/p:HANDLE": a preview in the host's window, not the pop-up over it.
+        host, log, preview = self.start_host(200, 150, 2000, "colon")
+        self.assertEqual(preview, {"title": TITLE, "size": "200x150", "at": "0,0",
+                                   "style": f"0x{CHILD_STYLE:08x}", "exstyle": "0x00000000",
+                                   "process": "saver"})
+        self.assertTrue(log.wait_frames(2, timeout=20), "no frames drawn in the host's window")
+        self.assert_runs_scheme_0_speed_10(log, "200x150")
+        self.assert_saver_ends_with_the_host(host)
 
     def test_a_host_larger_than_the_planes_gets_the_largest_grid(self):
         host, log, preview = self.start_host(2100, 1600, 3000)

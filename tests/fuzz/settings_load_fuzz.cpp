@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint8_t kind = in.Byte();
         uint32_t type = kind % 12;
         if (kind >= 0xF0) type = in.Byte() | in.Byte() << 8 | in.Byte() << 16 | static_cast<uint32_t>(in.Byte()) << 24;
-        RegistryValue value{type, std::vector<uint8_t>(in.Byte())};
+        platform::RegistryValue value{type, std::vector<uint8_t>(in.Byte())};
         for (uint8_t& b : value.data) b = in.Byte();
         store.Values[name] = std::move(value);
     }
@@ -136,7 +136,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // A key that cannot be opened reads as one without values.
         if (found == store.Values.end() || !existed) {
             FUZZ_CHECK(added[i] == rule.firstRun);
-        } else if (found->second.type == registry_type::Dword && found->second.data.size() == 4) {
+        } else if (found->second.type == platform::registry_type::Dword &&
+                   found->second.data.size() == 4) {
             int32_t stored = 0;
             std::memcpy(&stored, found->second.data.data(), 4);
             if (stored >= rule.lowest && stored <= rule.highest) FUZZ_CHECK(added[i] == stored);

@@ -1,7 +1,8 @@
 // The preview's host handle over any second argument: it never reads past the text or
 // overflows; a plain run of decimal digits reads as its value when that fits in 32 bits and as
 // 0 otherwise; a stray letter anywhere after the number makes it 0; and whatever handle comes
-// out is read back the same from its decimal and hexadecimal spellings.
+// out is read back the same from its decimal and hexadecimal spellings, and from the switch's
+// colon form as from the second argument.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -48,5 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(ParseWindowHandle(std::to_wstring(static_cast<uint32_t>(handle))) == handle);
     FUZZ_CHECK(ParseWindowHandle(L"0x" + Hex(static_cast<uint32_t>(handle))) == handle);
     FUZZ_CHECK(ParseWindowHandle(L"$" + Hex(static_cast<uint32_t>(handle))) == handle);
+
+    const std::wstring colonForm = L"/p:" + text;
+    FUZZ_CHECK(HostHandleText(L"/p", text) == std::wstring_view(text));
+    if (!text.empty()) FUZZ_CHECK(ParseWindowHandle(HostHandleText(colonForm, L"99")) == handle);
     return 0;
 }

@@ -8,9 +8,9 @@ namespace {
 
 struct PlacementCase {
     const char* what;
-    ScreenRect live;
+    platform::ScreenRect live;
     int dialogWidth, dialogHeight;
-    ScreenRect work;
+    platform::ScreenRect work;
     bool moveLiveView;
     DialogPlacement expected;
 };

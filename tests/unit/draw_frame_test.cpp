@@ -38,7 +38,8 @@ TEST(DrawFrameTest, SurfaceAndMemoryFrameLandOneToOneAtTheirPlace) {
         if (kind == 0)
             platform::DrawFrame(target.dc(), source, Left, Top);
         else
-            platform::DrawFrame(target.dc(), FrameView{frame.data(), Width, Height, 7}, Left, Top);
+            platform::DrawFrame(target.dc(), platform::FrameView{frame.data(), Width, Height, 7},
+                                Left, Top);
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 9; ++x) {
                 const bool inside = x >= Left && x < Left + Width && y >= Top && y < Top + Height;
@@ -57,9 +58,9 @@ TEST(DrawFrameTest, WindowPictureIsTheStretchOfItsFrame) {
     Fill(frame.data(), 5, 4, 6);
     WindowPicture picture;
     picture.Resize(5, 4, 23, 17);
-    EXPECT_FALSE(picture.Make(FrameView{}));
+    EXPECT_FALSE(picture.Make(platform::FrameView{}));
     EXPECT_EQ(picture.pixels(), nullptr);
-    ASSERT_TRUE(picture.Make(FrameView{frame.data(), 5, 4, 6}));
+    ASSERT_TRUE(picture.Make(platform::FrameView{frame.data(), 5, 4, 6}));
     ASSERT_EQ(picture.width(), 23);
     ASSERT_EQ(picture.height(), 17);
     FrameStretcher reference;

@@ -82,7 +82,7 @@ TEST(FieldCycleTest, BlendPixelsMixesEveryChannelOnItsOwnAtAnyStride) {
                              0x00FF0000, 0xFF00FF00, 0xFF0000FF, 0xDEAD};
     const uint32_t to[] = {0xFF302010, 0xFF000000, 0xFFFFFFFF, 0xBEEF, 0xBEEF,
                            0xFF00FF00, 0xFF0000FF, 0xFFFF0000, 0xBEEF, 0xBEEF};
-    const FrameView a{from, 3, 2, 4}, b{to, 3, 2, 5};
+    const platform::FrameView a{from, 3, 2, 4}, b{to, 3, 2, 5};
     EXPECT_EQ(Mixed(0xFF000000, 0xFFFFFFFF, 128), 0xFF808080u);
     for (const int weight : {0, 1, 64, 128, 200, 255, 256}) {
         uint32_t out[2 * 6];

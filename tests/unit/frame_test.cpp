@@ -21,19 +21,20 @@ TEST(FrameTest, RowsAreAlignedAndEveryPixelIsOpaqueBlack) {
     };
     const Case cases[] = {{1, 1, 16}, {15, 2, 16}, {16, 3, 16}, {17, 1, 32}, {37, 23, 48}};
     for (const Case& c : cases) {
-        const Frame frame(c.width, c.height);
+        const platform::Frame frame(c.width, c.height);
         ASSERT_FALSE(frame.empty()) << c.width << "x" << c.height;
         EXPECT_EQ(frame.width(), c.width);
         EXPECT_EQ(frame.height(), c.height);
         EXPECT_EQ(frame.stride(), c.stride) << c.width << "x" << c.height;
         for (int row = 0; row < c.height; ++row) {
             const uint32_t* first = frame.pixels() + static_cast<size_t>(row) * frame.stride();
-            EXPECT_EQ(reinterpret_cast<uintptr_t>(first) % Frame::RowAlignment, 0u) << row;
-            for (int col = 0; col < c.stride; ++col) ASSERT_EQ(first[col], Frame::Black);
+            EXPECT_EQ(reinterpret_cast<uintptr_t>(first) % platform::Frame::RowAlignment, 0u)
+                << row;
+            for (int col = 0; col < c.stride; ++col) ASSERT_EQ(first[col], platform::Frame::Black);
         }
     }
     for (const auto& [width, height] : {std::pair{0, 5}, {5, 0}, {-1, 3}, {0, 0}}) {
-        const Frame frame(width, height);
+        const platform::Frame frame(width, height);
         EXPECT_TRUE(frame.empty()) << width << "x" << height;
         EXPECT_TRUE(frame.view().empty());
         EXPECT_EQ(frame.width() + frame.height() + frame.stride(), 0);
@@ -41,12 +42,12 @@ TEST(FrameTest, RowsAreAlignedAndEveryPixelIsOpaqueBlack) {
 }
 
 TEST(FrameTest, MoveHandsOverThePixels) {
-    Frame first(8, 4);
+    platform::Frame first(8, 4);
     const uint32_t* pixels = first.pixels();
-    Frame second(std::move(first));
+    platform::Frame second(std::move(first));
     EXPECT_EQ(second.pixels(), pixels);
     EXPECT_TRUE(first.empty());
-    Frame third(2, 2);
+    platform::Frame third(2, 2);
     third = std::move(second);
     EXPECT_EQ(third.pixels(), pixels);
     EXPECT_EQ(third.width(), 8);
@@ -74,7 +75,7 @@ TEST(FrameTest, RenderIntoFrameIsThePlainFrameAtTheFramesStride) {
         auto plain = Seeded(pattern, width, height);
         auto framed = Seeded(pattern, width, height);
         std::vector<uint32_t> expected(width * height);
-        Frame frame(width, height);
+        platform::Frame frame(width, height);
         for (int tick = 0; tick < 3; ++tick) {
             RenderFrame(*plain, {expected.data(), width});
             ASSERT_TRUE(RenderIntoFrame(*framed, frame));
@@ -84,25 +85,25 @@ TEST(FrameTest, RenderIntoFrameIsThePlainFrameAtTheFramesStride) {
                 ASSERT_EQ(frame.pixels()[row * frame.stride() + col], expected[row * width + col])
                     << "pattern " << pattern << " at " << col << "," << row;
         // The padding beyond the width is never written.
-        EXPECT_EQ(frame.pixels()[frame.stride() - 1], Frame::Black);
+        EXPECT_EQ(frame.pixels()[frame.stride() - 1], platform::Frame::Black);
     }
 }
 
 TEST(FrameTest, EmptyGridAdvancesTheRotationAndAFrameTooSmallGetsNothing) {
     auto empty = Seeded(5, 0, 0);
-    Frame none;
+    platform::Frame none;
     const long double angle = empty->RotationAngle3;
     EXPECT_TRUE(RenderIntoFrame(*empty, none));
     EXPECT_NE(empty->RotationAngle3, angle);
 
     auto state = Seeded(7, 16, 9);
-    Frame small(10, 6);
+    platform::Frame small(10, 6);
     const long double before = state->RotationAngle3;
     EXPECT_FALSE(RenderIntoFrame(*state, small));
     EXPECT_EQ(state->RotationAngle3, before);
     for (int row = 0; row < small.height(); ++row)
         for (int col = 0; col < small.stride(); ++col)
-            ASSERT_EQ(small.pixels()[row * small.stride() + col], Frame::Black);
+            ASSERT_EQ(small.pixels()[row * small.stride() + col], platform::Frame::Black);
 }
 
 }  // namespace

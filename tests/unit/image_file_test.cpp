@@ -62,7 +62,7 @@ TEST_F(ImageFileTest, EncoderLookupIsExact) {
 TEST_F(ImageFileTest, SaveReplacesOnlyWhenAskedAndSaysWhy) {
     CLSID encoder{};
     ASSERT_GE(platform::FindImageEncoder("image/bmp", encoder), 0);
-    const Frame still(20, 10);
+    const platform::Frame still(20, 10);
     const std::wstring path = TempPath(L"lumora-image-file-test-\u00e9.bmp");
     DeleteFileW(path.c_str());
 
@@ -85,7 +85,7 @@ TEST_F(ImageFileTest, SaveReplacesOnlyWhenAskedAndSaysWhy) {
     const std::wstring missing = TempPath(L"no-such-directory-lumora\\x.bmp");
     for (const platform::Outcome& failed :
          {platform::SaveImageFile(still.view(), missing, encoder, false),
-          platform::SaveImageFile(Frame().view(), path, encoder, false)}) {
+          platform::SaveImageFile(platform::Frame().view(), path, encoder, false)}) {
         EXPECT_EQ(failed.kind(), platform::FailureKind::Other);
         EXPECT_FALSE(failed.reason().empty());
     }
@@ -113,7 +113,7 @@ uint32_t Little(const std::vector<unsigned char>& bytes, size_t at, int count) {
 TEST_F(ImageFileTest, SavedStillHasEveryPixelWhereThePictureHasIt) {
     CLSID encoder{};
     ASSERT_GE(platform::FindImageEncoder("image/bmp", encoder), 0);
-    Frame still(3, 2);
+    platform::Frame still(3, 2);
     const uint32_t colours[2][3] = {{0xFFFF0000, 0xFF00FF00, 0xFF0000FF},
                                     {0xFF102030, 0xFFFFFFFF, 0xFF808000}};
     for (int row = 0; row < 2; ++row)

@@ -26,13 +26,14 @@ protected:
     }
     void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
 
-    RegistryKey CreateKey() {
-        std::optional<RegistryKey> key = RegistryKey::Create(HKEY_CURRENT_USER, path);
+    platform::RegistryKey CreateKey() {
+        std::optional<platform::RegistryKey> key =
+            platform::RegistryKey::Create(HKEY_CURRENT_USER, path);
         EXPECT_TRUE(key.has_value());
         return std::move(*key);
     }
     void SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
-        RegistryKey key = CreateKey();
+        platform::RegistryKey key = CreateKey();
         ASSERT_EQ(RegSetValueExW(key.Handle(), name, 0, type, static_cast<const BYTE*>(data), size),
                   ERROR_SUCCESS);
     }
@@ -51,10 +52,10 @@ protected:
     }
     // The error text of one read, or "(no error)".
     std::wstring ReadError(const wchar_t* name, bool asString = false) {
-        RegistryKey key = CreateKey();
+        platform::RegistryKey key = CreateKey();
         try {
             asString ? (void)key.ReadString(name) : (void)key.ReadInteger(name);
-        } catch (const RegistryError& error) {
+        } catch (const platform::RegistryError& error) {
             return SettingsError(error.Kind(), error.Name()).Message();
         }
         return L"(no error)";
@@ -65,34 +66,38 @@ protected:
 };
 
 TEST_F(RegistryTest, OpenAndCreate) {
-    EXPECT_FALSE(RegistryKey::Open(HKEY_CURRENT_USER, path).has_value()) << "missing: no key, no error";
+    EXPECT_FALSE(platform::RegistryKey::Open(HKEY_CURRENT_USER, path).has_value())
+        << "missing: no key, no error";
     const std::wstring nested = path + L"\\a\\b";
-    std::optional<RegistryKey> created = RegistryKey::Create(HKEY_CURRENT_USER, nested);
+    std::optional<platform::RegistryKey> created =
+        platform::RegistryKey::Create(HKEY_CURRENT_USER, nested);
     ASSERT_TRUE(created.has_value()) << "missing keys along the path are created";
     created->WriteInteger(L"x", 1);
     created->Close();
     EXPECT_EQ(created->Handle(), nullptr);
-    EXPECT_THROW(created->ReadInteger(L"x"), RegistryError) << "a closed key reads nothing";
-    std::optional<RegistryKey> opened = RegistryKey::Open(HKEY_CURRENT_USER, nested);
+    EXPECT_THROW(created->ReadInteger(L"x"), platform::RegistryError)
+        << "a closed key reads nothing";
+    std::optional<platform::RegistryKey> opened =
+        platform::RegistryKey::Open(HKEY_CURRENT_USER, nested);
     ASSERT_TRUE(opened.has_value());
     EXPECT_EQ(opened->ReadInteger(L"x"), 1);
 
     // Moving hands the one handle over.
-    RegistryKey moved = std::move(*opened);
+    platform::RegistryKey moved = std::move(*opened);
     EXPECT_EQ(opened->Handle(), nullptr);
     EXPECT_EQ(moved.ReadInteger(L"x"), 1);
 }
 
 TEST_F(RegistryTest, RoundTripsWithTheirStoredTypes) {
     {
-        RegistryKey key = CreateKey();
+        platform::RegistryKey key = CreateKey();
         key.WriteInteger(L"Speed", -123456789);
         key.WriteBool(L"Rands", true);
         key.WriteBool(L"Off", false);
         key.WriteString(L"Path_Wall", NonAnsiPath);
         key.WriteString(L"Empty", L"");
     }
-    RegistryKey key = CreateKey();
+    platform::RegistryKey key = CreateKey();
     EXPECT_EQ(key.ReadInteger(L"Speed"), -123456789);
     EXPECT_TRUE(key.ReadBool(L"Rands"));
     EXPECT_FALSE(key.ReadBool(L"Off"));
@@ -116,7 +121,7 @@ TEST_F(RegistryTest, ReadingStrings) {
     SetRaw(L"Dword", REG_DWORD, &four, sizeof(four));
     SetString(L"Multi", L"a", REG_MULTI_SZ);
 
-    RegistryKey key = CreateKey();
+    platform::RegistryKey key = CreateKey();
     EXPECT_EQ(key.ReadString(L"Expand"), L"%USERPROFILE%\\Stills") << "not expanded";
     EXPECT_EQ(key.ReadString(L"Nul"), L"D:\\Cut");
     EXPECT_EQ(key.ReadString(L"NoTerminator"), L"AB");
@@ -150,33 +155,34 @@ TEST_F(RegistryTest, ReadingIntegers) {
         {L"NoBytes", L"Invalid data type for 'NoBytes'"},
     };
     for (const auto& [name, error] : cases) EXPECT_EQ(ReadError(name), error);
-    RegistryKey key = CreateKey();
+    platform::RegistryKey key = CreateKey();
     EXPECT_EQ(key.ReadInteger(L"ShortDword"), 0x1234);
 }
 
 TEST_F(RegistryTest, RefusedWritesAndAnsiWrittenValues) {
     CreateKey();
-    std::optional<RegistryKey> readOnly = RegistryKey::Open(HKEY_CURRENT_USER, path, KEY_READ);
+    std::optional<platform::RegistryKey> readOnly =
+        platform::RegistryKey::Open(HKEY_CURRENT_USER, path, KEY_READ);
     ASSERT_TRUE(readOnly.has_value());
     try {
         readOnly->WriteInteger(L"Wall", 3);
         ADD_FAILURE() << "a write through a read-only handle succeeded";
-    } catch (const RegistryError& error) {
-        EXPECT_EQ(error.Kind(), ValueError::FailedToSetData);
+    } catch (const platform::RegistryError& error) {
+        EXPECT_EQ(error.Kind(), platform::ValueError::FailedToSetData);
         EXPECT_EQ(error.Name(), L"Wall");
     }
     try {
         readOnly->WriteString(L"Path_Wall", L"x");
         ADD_FAILURE() << "a write through a read-only handle succeeded";
-    } catch (const RegistryError& error) {
-        EXPECT_EQ(error.Kind(), ValueError::FailedToSetData);
+    } catch (const platform::RegistryError& error) {
+        EXPECT_EQ(error.Kind(), platform::ValueError::FailedToSetData);
         EXPECT_EQ(error.Name(), L"Path_Wall");
     }
 
     // An earlier version stored its directory through the ANSI functions.
     const char ansi[] = "C:\\Bilder\\Gr\xfc\xdf\xe9";
     {
-        RegistryKey key = CreateKey();
+        platform::RegistryKey key = CreateKey();
         ASSERT_EQ(RegSetValueExA(key.Handle(), "Path_Wall", 0, REG_SZ,
                                  reinterpret_cast<const BYTE*>(ansi), sizeof(ansi)), ERROR_SUCCESS);
         const DWORD seven = 7;
@@ -185,7 +191,7 @@ TEST_F(RegistryTest, RefusedWritesAndAnsiWrittenValues) {
     }
     wchar_t expected[64] = {};
     ASSERT_GT(MultiByteToWideChar(CP_ACP, 0, ansi, -1, expected, 64), 0);
-    RegistryKey key = CreateKey();
+    platform::RegistryKey key = CreateKey();
     EXPECT_EQ(key.ReadString(L"Path_Wall"), expected);
     EXPECT_EQ(key.ReadInteger(L"Algoritm"), 7);
 }

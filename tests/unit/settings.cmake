@@ -15,3 +15,5 @@ if(WIN32)
 endif()
 # Where the settings dialog goes under its live view.
 lumora_unit_test(dialog_placement_test SOURCES unit/dialog_placement_test.cpp LIBS lumora_settings)
+# Which Esc the settings dialog takes after a still: only one pressed once its input was back.
+lumora_unit_test(held_keys_test SOURCES unit/held_keys_test.cpp LIBS lumora_settings)

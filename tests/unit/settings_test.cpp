@@ -23,29 +23,31 @@ class SettingsTest : public ::testing::Test {
 protected:
     void StoreKey(int speed, int bright, int algoritm, int wall, int rands, std::wstring path) {
         store.KeyExists = true;
-        store.Values[L"Speed"] = RegistryValue::Dword(speed);
-        store.Values[L"Bright"] = RegistryValue::Dword(bright);
-        store.Values[L"Algoritm"] = RegistryValue::Dword(algoritm);
-        store.Values[L"Wall"] = RegistryValue::Dword(wall);
-        store.Values[L"Rands"] = RegistryValue::Dword(rands);
-        store.Values[L"Path_Wall"] = RegistryValue::Text(path);
+        store.Values[L"Speed"] = platform::RegistryValue::Dword(speed);
+        store.Values[L"Bright"] = platform::RegistryValue::Dword(bright);
+        store.Values[L"Algoritm"] = platform::RegistryValue::Dword(algoritm);
+        store.Values[L"Wall"] = platform::RegistryValue::Dword(wall);
+        store.Values[L"Rands"] = platform::RegistryValue::Dword(rands);
+        store.Values[L"Path_Wall"] = platform::RegistryValue::Text(path);
     }
     void Load(ScreenSize screen = {1920, 1080}) {
         LoadSettings(store, engine.Fields(), settings, screen, sink);
         EXPECT_EQ(store.OpenKeys, 0) << "every key is closed when the load returns";
     }
     int32_t StoredInteger(const wchar_t* name) {
-        const RegistryValue& value = store.Values.at(name);
+        const platform::RegistryValue& value = store.Values.at(name);
         int32_t integer = 0;
         EXPECT_EQ(value.data.size(), 4u) << name;
-        EXPECT_EQ(DecodeInteger(value.type, value.data, 4, integer), ValueRead::Ok) << name;
+        EXPECT_EQ(platform::DecodeInteger(value.type, value.data, 4, integer),
+                  platform::ValueRead::Ok)
+            << name;
         return integer;
     }
     std::wstring StoredString(const wchar_t* name) {
-        const RegistryValue& value = store.Values.at(name);
+        const platform::RegistryValue& value = store.Values.at(name);
         std::wstring text;
-        EXPECT_EQ(value.type, registry_type::String) << name;
-        DecodeString(value.type, value.data, text);
+        EXPECT_EQ(value.type, platform::registry_type::String) << name;
+        platform::DecodeString(value.type, value.data, text);
         return text;
     }
 
@@ -113,7 +115,7 @@ TEST_F(SettingsTest, FirstRunWallFollowsTheScreen) {
         SaverSettings s;
         LoadSettings(fresh, e.Fields(), s, screen, sink);
         EXPECT_EQ(s.Wall, wall) << screen.width << " x " << screen.height;
-        EXPECT_EQ(fresh.Values.at(L"Wall"), RegistryValue::Dword(wall));
+        EXPECT_EQ(fresh.Values.at(L"Wall"), platform::RegistryValue::Dword(wall));
     }
     EXPECT_TRUE(errors.empty());
 }
@@ -207,32 +209,40 @@ TEST_F(SettingsTest, HostileStoresLoadAsTheSaverRunsThem) {
     enum Error { None, Type, Get };
     struct Case {
         const wchar_t* name;  // the value changed; nullptr: the key holds no values
-        RegistryValue value;
+        platform::RegistryValue value;
         Error error;
         int start;  // the full-screen start pattern
         std::wstring directory;
         std::optional<int32_t> added = std::nullopt;  // the added value changed, as read
     };
     const std::wstring good = L"C:\\Windows", longPath = L"C:\\" + std::wstring(4997, L'd');
-    const RegistryValue noBytes{registry_type::Binary, {}};
-    const RegistryValue eightBytes{registry_type::Binary, {0, 1, 2, 3, 4, 5, 6, 7}};
-    using V = RegistryValue;
+    const platform::RegistryValue noBytes{platform::registry_type::Binary, {}};
+    const platform::RegistryValue eightBytes{platform::registry_type::Binary,
+                                             {0, 1, 2, 3, 4, 5, 6, 7}};
+    using V = platform::RegistryValue;
     std::vector<Case> cases = {
-        {L"Speed", V::Dword(80), None, 17, good},     {L"Speed", V::Dword(-5), None, 17, good},
+        {L"Speed", V::Dword(80), None, 17, good},
+        {L"Speed", V::Dword(-5), None, 17, good},
         {L"Speed", V::Dword(INT32_MAX), None, 17, good},
-        {L"Bright", V::Dword(19), None, 17, good},    {L"Bright", V::Dword(255), None, 17, good},
+        {L"Bright", V::Dword(19), None, 17, good},
+        {L"Bright", V::Dword(255), None, 17, good},
         {L"Bright", V::Dword(-1), None, 17, good},
         // A pattern outside 1..25 would draw only the empty planes: the saver runs 7.
-        {L"Algoritm", V::Dword(0), None, 7, good},    {L"Algoritm", V::Dword(26), None, 7, good},
-        {L"Algoritm", V::Dword(-7), None, 7, good},   {L"Algoritm", V::Dword(1000000), None, 7, good},
-        {L"Wall", V::Dword(0), None, 17, good},       {L"Wall", V::Dword(14), None, 17, good},
-        {L"Wall", V::Dword(99), None, 17, good},      {L"Wall", V::Dword(-3), None, 17, good},
+        {L"Algoritm", V::Dword(0), None, 7, good},
+        {L"Algoritm", V::Dword(26), None, 7, good},
+        {L"Algoritm", V::Dword(-7), None, 7, good},
+        {L"Algoritm", V::Dword(1000000), None, 7, good},
+        {L"Wall", V::Dword(0), None, 17, good},
+        {L"Wall", V::Dword(14), None, 17, good},
+        {L"Wall", V::Dword(99), None, 17, good},
+        {L"Wall", V::Dword(-3), None, 17, good},
         {L"Rands", V::Dword(7), None, Random, good},
         {L"Speed", V::Text(L"12345"), Get, Random, good},
         {L"Path_Wall", V::Text(longPath), None, 17, longPath},
         {L"Path_Wall", V::Dword(12), Type, 17, L""},
         {L"Path_Wall", eightBytes, Type, 17, L""},
-        {L"Path_Wall", V::Text(L"%TEMP%\\Stills", registry_type::ExpandString), None, 17, L"%TEMP%\\Stills"},
+        {L"Path_Wall", V::Text(L"%TEMP%\\Stills", platform::registry_type::ExpandString), None, 17,
+         L"%TEMP%\\Stills"},
         {L"Path_Wall", noBytes, None, 17, L""},
         {nullptr, {}, Get, Random, Pictures},
     };
@@ -240,15 +250,16 @@ TEST_F(SettingsTest, HostileStoresLoadAsTheSaverRunsThem) {
         // A short text is merely of the wrong type; a long one (or 8 bytes) is too large to read.
         cases.push_back({name, V::Text(L"12"), Type, Random, good});
         cases.push_back({name, eightBytes, Get, Random, good});
-        cases.push_back({name, V::Text(L"%SystemRoot%", registry_type::ExpandString), Get, Random, good});
+        cases.push_back({name, V::Text(L"%SystemRoot%", platform::registry_type::ExpandString), Get,
+                         Random, good});
         cases.push_back({name, noBytes, Type, Random, good});
     }
-    const RegistryValue fourBytes{registry_type::Binary, {1, 0, 0, 0}};
+    const platform::RegistryValue fourBytes{platform::registry_type::Binary, {1, 0, 0, 0}};
     for (const AddedValue& added : AddedValues) {
-        for (const RegistryValue& value : {V::Text(L"1"), fourBytes, eightBytes, noBytes,
-                                           V::Text(L"1", registry_type::ExpandString),
-                                           V::Dword(added.lowest - 1), V::Dword(added.highest + 1),
-                                           V::Dword(INT32_MIN), V::Dword(INT32_MAX)})
+        for (const platform::RegistryValue& value :
+             {V::Text(L"1"), fourBytes, eightBytes, noBytes,
+              V::Text(L"1", platform::registry_type::ExpandString), V::Dword(added.lowest - 1),
+              V::Dword(added.highest + 1), V::Dword(INT32_MIN), V::Dword(INT32_MAX)})
             cases.push_back({added.name, value, None, 17, good});
         cases.push_back({added.name, V::Dword(added.highest), None, 17, good, added.highest});
         cases.push_back({added.name, V::Dword(added.lowest), None, 17, good, added.lowest});
@@ -280,7 +291,9 @@ TEST_F(SettingsTest, HostileStoresLoadAsTheSaverRunsThem) {
         EXPECT_EQ(result.valuesRead, c.error == None ? 6 : index) << label;
         std::array<int, 5> expected = stored;
         int32_t integer = 0;
-        if (c.error == None && index < 5 && DecodeInteger(c.value.type, c.value.data, 4, integer) == ValueRead::Ok)
+        if (c.error == None && index < 5 &&
+            platform::DecodeInteger(c.value.type, c.value.data, 4, integer) ==
+                platform::ValueRead::Ok)
             expected[index] = index == 4 ? integer != 0 : integer;
         for (int i = c.error == None ? 5 : index; i < 5; ++i) expected[i] = firstRun[i];
         EXPECT_EQ((std::array<int, 5>{engine.Speed, engine.ColourScheme, engine.Pattern, settings.Wall,
@@ -303,7 +316,7 @@ TEST_F(SettingsTest, HostileStoresLoadAsTheSaverRunsThem) {
 TEST_F(SettingsTest, AfterAFailedLoadTheUnreadValuesRunWithTheirFirstRunValues) {
     // Only Speed is stored: Bright fails, so the saver would otherwise run pattern 0 (black).
     store.KeyExists = true;
-    store.Values[L"Speed"] = RegistryValue::Dword(33);
+    store.Values[L"Speed"] = platform::RegistryValue::Dword(33);
     settings.Path_Wall = L"";
     const LoadResult result = LoadSettings(store, engine.Fields(), settings, {1600, 900}, sink);
     ASSERT_TRUE(result.failed);
@@ -371,16 +384,17 @@ TEST_F(SettingsTest, RefusedWriteStopsTheSave) {
 }
 
 TEST_F(SettingsTest, MonitorsIsMirrorUnlessItHoldsAnotherModeAndNeverComplains) {
-    const std::pair<std::optional<RegistryValue>, MonitorsMode> cases[] = {
+    const std::pair<std::optional<platform::RegistryValue>, MonitorsMode> cases[] = {
         {std::nullopt, MonitorsMode::Mirror},  // not in the store
-        {RegistryValue::Dword(0), MonitorsMode::Mirror},
-        {RegistryValue::Dword(1), MonitorsMode::Span},
-        {RegistryValue::Dword(2), MonitorsMode::PrimaryOnly},
-        {RegistryValue::Dword(3), MonitorsMode::Each},
-        {RegistryValue::Dword(4), MonitorsMode::Mirror},
-        {RegistryValue::Dword(INT32_MIN), MonitorsMode::Mirror},
-        {RegistryValue::Text(L"1"), MonitorsMode::Mirror},
-        {RegistryValue{registry_type::Binary, {1, 0, 0, 0, 0, 0, 0, 0}}, MonitorsMode::Mirror},
+        {platform::RegistryValue::Dword(0), MonitorsMode::Mirror},
+        {platform::RegistryValue::Dword(1), MonitorsMode::Span},
+        {platform::RegistryValue::Dword(2), MonitorsMode::PrimaryOnly},
+        {platform::RegistryValue::Dword(3), MonitorsMode::Each},
+        {platform::RegistryValue::Dword(4), MonitorsMode::Mirror},
+        {platform::RegistryValue::Dword(INT32_MIN), MonitorsMode::Mirror},
+        {platform::RegistryValue::Text(L"1"), MonitorsMode::Mirror},
+        {platform::RegistryValue{platform::registry_type::Binary, {1, 0, 0, 0, 0, 0, 0, 0}},
+         MonitorsMode::Mirror},
     };
     for (const auto& [stored, mode] : cases) {
         StoreKey(11, 4, 17, 8, 1, L"D:\\Stills");
@@ -414,10 +428,27 @@ TEST_F(SettingsTest, MonitorsIsMirrorUnlessItHoldsAnotherModeAndNeverComplains) 
     EXPECT_FALSE(settings.FadeIn);
 }
 
-TEST(CycleMinutesFromTextTest, DigitsClampedToTheRangeAndNothingIsNever) {
-    const std::pair<std::wstring, int32_t> cases[] = {
-        {L"", 0},      {L"0", 0},       {L"1", 1},   {L"007", 7},  {L"120", 120}, {L"121", 120},
-        {L"99999999999999999999", 120}, {L"1 2", 12}, {L"-5", 5},  {L"abc", 0},
+TEST(CycleMinutesFromTextTest, OnlyAWholeNumberWithinTheRangeIsTaken) {
+    const std::pair<std::wstring, std::optional<int32_t>> cases[] = {
+        {L"0", 0},
+        {L"1", 1},
+        {L"007", 7},
+        {L"120", 120},
+        {L" 45\t", 45},  // blanks around the number
+        // Refused, not bent into the range: the dialog says what it takes.
+        {L"", std::nullopt},
+        {L"  ", std::nullopt},
+        {L"121", std::nullopt},
+        {L"500", std::nullopt},
+        {L"99999999999", std::nullopt},
+        {L"99999999999999999999", std::nullopt},
+        {L"1.5", std::nullopt},
+        {L"-3", std::nullopt},
+        {L"+3", std::nullopt},
+        {L"1 2", std::nullopt},
+        {L"abc", std::nullopt},
+        {L"0x10", std::nullopt},
+        {L"\x0661", std::nullopt},
     };
     for (const auto& [text, minutes] : cases)
         EXPECT_EQ(CycleMinutesFromText(text), minutes) << testing::PrintToString(text);
@@ -433,12 +464,12 @@ TEST_F(SettingsTest, ReadImageDirectory) {
     EXPECT_TRUE(store.Written.empty());
 
     // A stored directory replaces the one in memory, and is cut at its first NUL.
-    store.Values[L"Path_Wall"] = RegistryValue::Text(std::wstring(L"D:\\New\0junk", 11));
+    store.Values[L"Path_Wall"] = platform::RegistryValue::Text(std::wstring(L"D:\\New\0junk", 11));
     ReadImageDirectory(store, settings, sink);
     EXPECT_EQ(settings.Path_Wall, L"D:\\New");
 
     // Of the wrong type: shown, and the directory in memory stays.
-    store.Values[L"Path_Wall"] = RegistryValue::Dword(3);
+    store.Values[L"Path_Wall"] = platform::RegistryValue::Dword(3);
     ReadImageDirectory(store, settings, sink);
     EXPECT_EQ(errors, std::vector<std::wstring>{L"Invalid data type for 'Path_Wall'"});
     EXPECT_EQ(settings.Path_Wall, L"D:\\New");

@@ -13,8 +13,8 @@
 namespace lumora {
 namespace {
 
-constexpr ScreenRect Sized(int left, int top, int width, int height) {
-    return ScreenRect::Sized(left, top, width, height);
+constexpr platform::ScreenRect Sized(int left, int top, int width, int height) {
+    return platform::ScreenRect::Sized(left, top, width, height);
 }
 
 // The one rounding of a grid, a window's or a span's: halves to even, exact in integers.
@@ -35,8 +35,8 @@ TEST(SpanTest, GridQuotientRoundsHalvesToEven) {
 TEST(SpanTest, GridDivisorAndEachMonitorsSourceRectangle) {
     struct Case {
         const char* layout;
-        std::vector<ScreenRect> monitors;  // the primary at (0, 0)
-        ScreenRect bounds;
+        std::vector<platform::ScreenRect> monitors;  // the primary at (0, 0)
+        platform::ScreenRect bounds;
         SpanGrid grid;
         std::vector<SourceRect> sources;  // in the monitors' order
     };
@@ -69,7 +69,7 @@ TEST(SpanTest, GridDivisorAndEachMonitorsSourceRectangle) {
          {5, 160, 1201}, {{0, 0, 160, 600.5}, {0, 600.5, 160, 1201}}},
     };
     for (const Case& c : cases) {
-        const ScreenRect bounds = BoundsOf(c.monitors);
+        const platform::ScreenRect bounds = BoundsOf(c.monitors);
         EXPECT_EQ(bounds, c.bounds) << c.layout;
         const SpanGrid grid = SpanGridFor(bounds.width(), bounds.height());
         EXPECT_EQ(grid, c.grid) << c.layout;
@@ -95,9 +95,10 @@ TEST(SpanTest, PartsOfTheStretchAreTheWholeStretchCutUp) {
     whole.Resize(FrameWidth, FrameHeight, WholeWidth, WholeHeight);
     whole.StretchSequentially(frame.data(), FrameWidth);
 
-    const ScreenRect parts[] = {Sized(0, 0, 13, 23), Sized(13, 0, 24, 11), Sized(13, 11, 24, 12),
-                                Sized(0, 0, WholeWidth, WholeHeight)};
-    for (const ScreenRect& part : parts) {
+    const platform::ScreenRect parts[] = {Sized(0, 0, 13, 23), Sized(13, 0, 24, 11),
+                                          Sized(13, 11, 24, 12),
+                                          Sized(0, 0, WholeWidth, WholeHeight)};
+    for (const platform::ScreenRect& part : parts) {
         FrameStretcher stretcher;
         stretcher.ResizeToPart(FrameWidth, FrameHeight, WholeWidth, WholeHeight, part.left,
                                part.top, part.width(), part.height());

@@ -63,7 +63,7 @@ TEST(StillImageTest, RendersTheFieldOfItsSizeWhileTheLiveViewWaits) {
         Answering progress(true);
         ASSERT_EQ(still.Render(progress), StillResult::Rendered);
         EXPECT_GE(progress.asked, 1);
-        const Frame& frame = still.frame();
+        const platform::Frame& frame = still.frame();
         ASSERT_EQ(frame.width(), Width);
         ASSERT_EQ(frame.height(), Height);
         for (int row = 0; row < Height; ++row)

@@ -47,5 +47,29 @@ TEST(WindowHandleTest, StopsAtAnEmbeddedNul) {
     EXPECT_EQ(ParseWindowHandle(std::wstring_view(L"123", 3)), 123);
 }
 
+TEST(WindowHandleTest, HostHandleAfterTheColonOrInTheSecondArgument) {
+    struct Case {
+        const wchar_t* argument1;
+        const wchar_t* argument2;
+        const wchar_t* text;
+    } const cases[] = {
+        {L"/p:1234", L"", L"1234"},      {L"/P:1234", L"", L"1234"},
+        {L"-p:1234", L"", L"1234"},      {L"/p:0x1F", L"", L"0x1F"},
+        {L"/p:1234", L"99", L"1234"},    // the switch's own handle comes first
+        {L"/p", L"1234", L"1234"},       {L"/P", L"1234", L"1234"},
+        {L"/p:", L"1234", L"1234"},      // a colon with nothing after it
+        {L"/p", L"", L""},               {L"/p:abc", L"", L"abc"},
+        {L"/pq:12", L"34", L"34"},       // a colon elsewhere is not the handle's
+    };
+    for (const Case& c : cases) {
+        const std::wstring argument1 = c.argument1;
+        EXPECT_EQ(HostHandleText(c.argument1, c.argument2), std::wstring_view(c.text))
+            << "argument 1 '" << std::string(argument1.begin(), argument1.end()) << "'";
+    }
+    // What the preview then reads: the colon form gives the same handle as the two-argument one.
+    EXPECT_EQ(ParseWindowHandle(HostHandleText(L"/p:1234", L"")), 1234);
+    EXPECT_EQ(ParseWindowHandle(HostHandleText(L"/p", L"1234")), 1234);
+}
+
 }  // namespace
 }  // namespace lumora

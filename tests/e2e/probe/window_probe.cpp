@@ -8,6 +8,13 @@
 //                                 a slider's position, a check box's state, a list's item
 //                                 count or a drop-down list's selection, and the text; a
 //                                 list's items follow as "item I TEXT").
+//                                 A line "state enabled E active A focus F" follows the window
+//                                 line: whether the window takes input, whether it is its
+//                                 thread's active window, and the id of the control of it that
+//                                 has the keyboard focus (0: the focus is outside the window,
+//                                 -1: nowhere).
+//   window-probe settext TITLE ID TEXT  sets a control's text, as a paste or another program
+//                                 would (WM_SETTEXT: no keyboard filter applies).
 //   window-probe clicks TITLE ID N  posts N clicks of control ID to that window at once, as a
 //                                 quick double click or a tool's clicks arrive (BN_CLICKED each).
 //   window-probe manifest FILE    "dpiAware VALUE" and "dpiAwareness VALUE" from the file's
@@ -83,7 +90,23 @@ int Controls(const wchar_t* title) {
     std::printf("window %ld %ld %ld %ld client %ld %ld dpi %u\n", outer.left, outer.top,
                 outer.right - outer.left, outer.bottom - outer.top, client.right, client.bottom,
                 getDpi ? getDpi(window) : 0u);
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
+    const int focus = !thread.hwndFocus                   ? -1
+                      : IsChild(window, thread.hwndFocus) ? GetDlgCtrlID(thread.hwndFocus)
+                                                          : 0;
+    std::printf("state enabled %d active %d focus %d\n", IsWindowEnabled(window) ? 1 : 0,
+                thread.hwndActive == window ? 1 : 0, focus);
     EnumChildWindows(window, PrintControl, reinterpret_cast<LPARAM>(window));
+    return 0;
+}
+
+int SetText(const wchar_t* title, int id, const wchar_t* text) {
+    const HWND window = FindWindowW(nullptr, title);
+    const HWND control = window ? GetDlgItem(window, id) : nullptr;
+    if (!control) return 1;
+    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     return 0;
 }
 
@@ -125,8 +148,12 @@ int PostClicks(const wchar_t* title, int id, int count) {
 int wmain(int argc, wchar_t** argv) {
     if (argc == 3 && std::wstring(argv[1]) == L"controls") return Controls(argv[2]);
     if (argc == 3 && std::wstring(argv[1]) == L"manifest") return Manifest(argv[2]);
+    if (argc == 5 && std::wstring(argv[1]) == L"settext")
+        return SetText(argv[2], _wtoi(argv[3]), argv[4]);
     if (argc == 5 && std::wstring(argv[1]) == L"clicks")
         return PostClicks(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
-    std::fprintf(stderr, "usage: window-probe controls TITLE | clicks TITLE ID N | manifest FILE\n");
+    std::fprintf(stderr,
+                 "usage: window-probe controls TITLE | settext TITLE ID TEXT | clicks TITLE ID N | "
+                 "manifest FILE\n");
     return 2;
 }

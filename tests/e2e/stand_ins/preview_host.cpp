@@ -1,7 +1,9 @@
 // A stand-in for the desktop's screen saver dialog, for the end-to-end tests only.
 //
-//   preview_host SAVER WIDTH HEIGHT HOLD_MS [early]
+//   preview_host SAVER WIDTH HEIGHT HOLD_MS [early|colon]
 //
+// With "colon" it passes the handle after a colon of the switch ("/p:1234"), as some hosts do,
+// instead of as the second argument.
 // With "early" it does not wait for the preview: it destroys its window, without hiding it
 // first, HOLD_MS after starting the saver, while the preview may still be starting; it reports
 // "early" in place of the preview line and no "hidden" line.
@@ -62,8 +64,9 @@ void Report(const char* format, ...) {
 
 int wmain(int argc, wchar_t** argv) {
     const bool early = argc == 6 && std::wcscmp(argv[5], L"early") == 0;
-    if (argc != 5 && !early) {
-        std::fprintf(stderr, "usage: preview_host SAVER WIDTH HEIGHT HOLD_MS [early]\n");
+    const bool colon = argc == 6 && std::wcscmp(argv[5], L"colon") == 0;
+    if (argc != 5 && !early && !colon) {
+        std::fprintf(stderr, "usage: preview_host SAVER WIDTH HEIGHT HOLD_MS [early|colon]\n");
         return 2;
     }
     const int width = _wtoi(argv[2]);
@@ -84,7 +87,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!top || !picture) return 3;
 
     // Windows passes the handle in decimal.
-    const std::wstring commandLine = L"\"" + std::wstring(argv[1]) + L"\" /p " +
+    const std::wstring commandLine = L"\"" + std::wstring(argv[1]) + (colon ? L"\" /p:" : L"\" /p ") +
                                      std::to_wstring(reinterpret_cast<uintptr_t>(picture));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
