@@ -64,8 +64,10 @@ void LineTerms(const FrameContext& f, int index) {
         }
     });
     for (int k = 0; k < FrameTermSlots; ++k) {
-        if constexpr (Side == 0) f.t->Column[k][index] = T[k];
-        else f.t->Row[k][index] = T[k];
+        if constexpr (Side == 0)
+            f.t->Column[k][index] = T[k];
+        else
+            f.t->Row[k][index] = T[k];
     }
 }
 
@@ -228,9 +230,9 @@ void RotatedRows(const FrameContext& f, int begin, int end) {
 using RowsFunction = void (*)(const FrameContext&, int, int);
 
 constexpr RowsFunction PatternRows[15] = {
-    RotatedRows,    PointRows<1>,  PointRows<2>,  PointRows<3>,  PointRows<4>,
-    PointRows<5>,   PointRows<6>,  PointRows<7>,  PointRows<8>,  PointRows<9>,
-    PointRows<10>,  PointRows<11>, PointRows<12>, PointRows<13>, PointRows<14>,
+    RotatedRows,   PointRows<1>,  PointRows<2>,  PointRows<3>,  PointRows<4>,
+    PointRows<5>,  PointRows<6>,  PointRows<7>,  PointRows<8>,  PointRows<9>,
+    PointRows<10>, PointRows<11>, PointRows<12>, PointRows<13>, PointRows<14>,
 };
 
 // Rows per chunk: small enough that two threads end together, large enough to keep the
@@ -291,8 +293,10 @@ FrameContext MakeContext(EngineState& state, const PixelTarget& target) {
 void MakeTerms(const FrameContext& f, int columns) {
     auto terms = [&f, columns](int begin, int end) {
         for (int i = begin; i < end; ++i) {
-            if (i < columns) LineTerms<0>(f, i);
-            else LineTerms<1>(f, i - columns);
+            if (i < columns)
+                LineTerms<0>(f, i);
+            else
+                LineTerms<1>(f, i - columns);
         }
     };
     EnginePool().ForEachChunk(columns + f.H, 32, terms);

@@ -80,8 +80,8 @@ inline long double SinPoly(long double r, long double r2) {
 
 // cos r - 1 = -r^2/2! + ... + r^8/8!
 inline long double CosMinusOnePoly(long double r2) {
-    return r2 * (-0.5L + r2 * (Short(1.0L / 24) +
-                                r2 * (Short(-1.0L / 720) + r2 * Short(1.0L / 40320))));
+    return r2 *
+           (-0.5L + r2 * (Short(1.0L / 24) + r2 * (Short(-1.0L / 720) + r2 * Short(1.0L / 40320))));
 }
 
 }  // namespace fastmath_detail
@@ -132,7 +132,7 @@ inline bool SplitForLog(long double x, LogParts& parts) {
     const double rounded = static_cast<double>(x);
     uint64_t bits;
     std::memcpy(&bits, &rounded, sizeof bits);
-    const int biased = static_cast<int>(bits >> 52);  // the sign bit makes negatives large
+    const int biased = static_cast<int>(bits >> 52);   // the sign bit makes negatives large
     if (biased <= 0 || biased >= 0x7FF) return false;  // zero, subnormal, negative, inf, NaN
     parts.e = biased - 1023;
     // The nearest of the centres 1 + j/512 by the top fraction bits of the double.
@@ -145,7 +145,8 @@ inline bool SplitForLog(long double x, LogParts& parts) {
 // log1p(t) - t = -t^2/2 + ... - t^6/6 for |t| <= 1/1024; the next term is below 2^-72.
 inline long double Log1pTail(long double t) {
     return t * t *
-           (-0.5L + t * (Short(1.0L / 3) + t * (-0.25L + t * (Short(0.2L) + t * Short(-1.0L / 6)))));
+           (-0.5L +
+            t * (Short(1.0L / 3) + t * (-0.25L + t * (Short(0.2L) + t * Short(-1.0L / 6)))));
 }
 
 // ln 2 = Ln2Hi + Ln2Lo; the high part keeps 32 bits, so e*Ln2Hi is exact.

@@ -72,7 +72,9 @@ inline uint32_t ReadMxcsr() {
     __asm__ __volatile__("stmxcsr %0" : "=m"(word) : : "memory");
     return word;
 }
-inline void WriteMxcsr(uint32_t word) { __asm__ __volatile__("ldmxcsr %0" : : "m"(word) : "memory"); }
+inline void WriteMxcsr(uint32_t word) {
+    __asm__ __volatile__("ldmxcsr %0" : : "m"(word) : "memory");
+}
 #else
 inline uint32_t ReadMxcsr() { return 0; }
 inline void WriteMxcsr(uint32_t) {}

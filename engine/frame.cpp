@@ -86,7 +86,9 @@ uint32_t StraightforwardPoint(const EngineState& state, int row, int col) {
 
 void RenderFrame(EngineState& state, const PixelTarget& target) { RenderFrameFast(state, target); }
 
-void RenderPoints(EngineState& state, const PixelTarget& target) { RenderPointsFast(state, target); }
+void RenderPoints(EngineState& state, const PixelTarget& target) {
+    RenderPointsFast(state, target);
+}
 
 void RenderFrameReference(EngineState& state, const PixelTarget& target) {
     ExtendedPrecisionScope precision;
@@ -102,8 +104,8 @@ void RenderPointsReference(EngineState& state, const PixelTarget& target) {
         for (int col = 0; col < state.GridWidth; ++col) {
             RotatePoint(state, row, col);
             if (perFramePattern) PatternValues(state, row, col);
-            state.PixelColour = PointColour(state.PointValue1, state.PointValue2,
-                                            state.PointValue3, state.ColourScheme);
+            state.PixelColour = PointColour(state.PointValue1, state.PointValue2, state.PointValue3,
+                                            state.ColourScheme);
             line[col] = state.PixelColour;
         }
     }

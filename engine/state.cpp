@@ -10,8 +10,8 @@
 namespace lumora {
 
 Plane::Plane(int rows, int columns)
-    : values_(static_cast<long double*>(
-          std::calloc(static_cast<size_t>(rows) * static_cast<size_t>(columns), sizeof(long double)))),
+    : values_(static_cast<long double*>(std::calloc(
+          static_cast<size_t>(rows) * static_cast<size_t>(columns), sizeof(long double)))),
       columns_(columns) {
     if (!values_) throw std::bad_alloc();
 }

@@ -25,7 +25,8 @@ StillRender::StillRender(EngineState& state, int width, int height, int piecePoi
 
 StillRender::Piece StillRender::PieceAt(int index) const {
     const int row = index / columns_ * bandRows_, column = index % columns_ * pieceWidth_;
-    return {column, row, std::min(pieceWidth_, width_ - column), std::min(bandRows_, height_ - row)};
+    return {column, row, std::min(pieceWidth_, width_ - column),
+            std::min(bandRows_, height_ - row)};
 }
 
 void StillRender::RenderPiece(int index, const PixelTarget& piece) {
@@ -42,8 +43,9 @@ void StillRender::RenderPiece(int index, const PixelTarget& piece) {
 void StillRender::RenderAll(const PixelTarget& still) {
     for (int index = 0; index < PieceCount(); ++index) {
         const Piece p = PieceAt(index);
-        RenderPiece(index, {still.pixels + static_cast<std::ptrdiff_t>(p.row) * still.stride + p.column,
-                            still.stride});
+        RenderPiece(index,
+                    {still.pixels + static_cast<std::ptrdiff_t>(p.row) * still.stride + p.column,
+                     still.stride});
     }
 }
 

@@ -41,7 +41,8 @@ constexpr long double ArgumentLimit = 64.0L;
 constexpr long double KernelSlotAbs = 2 * TableAbs + 0x1p-62L;
 
 // A grid point's values never need more slots than the job has.
-static_assert(Pattern<4>::GridSlots <= vector::GridSlots && Pattern<8>::GridSlots <= vector::GridSlots &&
+static_assert(Pattern<4>::GridSlots <= vector::GridSlots &&
+              Pattern<8>::GridSlots <= vector::GridSlots &&
               Pattern<10>::GridSlots + Pattern<10>::GridAngle <= vector::GridSlots);
 
 // The double nearest x, and the exact distance between the two. The rounding goes through memory:
@@ -52,11 +53,14 @@ inline void Split(long double x, double& value, double& error) {
     error = static_cast<double>(std::fabs(x - static_cast<long double>(value)));
 }
 
-int Padded(int width) { return (width + vector::MaxLanes - 1) / vector::MaxLanes * vector::MaxLanes; }
+int Padded(int width) {
+    return (width + vector::MaxLanes - 1) / vector::MaxLanes * vector::MaxLanes;
+}
 
 // The state's per-grid tables (none for a pattern without per-grid values: grid stays null);
 // false when the memory cannot be had. A grid angle G (GridAngle) is kept as its sine and cosine.
-bool PrepareGrid(const EngineState& state, RenderTables& tables, int paddedWidth, const double*& grid) {
+bool PrepareGrid(const EngineState& state, RenderTables& tables, int paddedWidth,
+                 const double*& grid) {
     const int pattern = state.Pattern, W = state.GridWidth, H = state.GridHeight;
     const int slots = GridSlotsOf(pattern);
     grid = nullptr;
@@ -76,10 +80,12 @@ bool PrepareGrid(const EngineState& state, RenderTables& tables, int paddedWidth
             for (int col = 0; col < paddedWidth; ++col) {
                 long double t[vector::GridSlots] = {};
                 if (col < W)
-                    GridPoint(pattern, state.FieldColumn + col, state.FieldRow + row, fieldW, fieldH, t);
+                    GridPoint(pattern, state.FieldColumn + col, state.FieldRow + row, fieldW,
+                              fieldH, t);
                 if (angle) FastSinCos(t[slots - 1], t[slots - 1], t[slots]);
                 const size_t i = static_cast<size_t>(row) * paddedWidth + col;
-                for (int k = 0; k < vector::GridSlots; ++k) values[k * plane + i] = static_cast<double>(t[k]);
+                for (int k = 0; k < vector::GridSlots; ++k)
+                    values[k * plane + i] = static_cast<double>(t[k]);
             }
     };
     EnginePool().ForEachChunk(H, 4, job);
@@ -100,7 +106,8 @@ const double* PlanesInDouble(const EngineState& state, RenderTables& tables, int
     double* values = d.Values.get();
     auto job = [&](int begin, int end) {
         for (int row = begin; row < end; ++row) {
-            const long double* planes[3] = {state.PlaneX[row], state.PlaneY[row], state.PlaneZ[row]};
+            const long double* planes[3] = {state.PlaneX[row], state.PlaneY[row],
+                                            state.PlaneZ[row]};
             for (int k = 0; k < 3; ++k) {
                 double* out = values + k * plane + static_cast<size_t>(row) * paddedWidth;
                 for (int col = 0; col < paddedWidth; ++col)
@@ -141,9 +148,9 @@ void ConvertTerms(const FrameTerms& terms, int slots, int columns, int rows, Vec
 // error at the straightforward argument.
 double SinSumBound(long double magnitude) {
     const long double table = 0x1p-53L + TableAbs + LibrarySinAbs;
-    return static_cast<double>((4 * table + 3 * (0x1p-53L + 0x1p-64L) + 12 * 0x1p-64L * magnitude +
-                                LibrarySinAbs) *
-                               (1 + 0x1p-20L));
+    return static_cast<double>(
+        (4 * table + 3 * (0x1p-53L + 0x1p-64L) + 12 * 0x1p-64L * magnitude + LibrarySinAbs) *
+        (1 + 0x1p-20L));
 }
 
 uint32_t Fallback(const void* context, int row, int col) {
@@ -185,20 +192,24 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
         const FrameTerms& terms = MakeFrameTerms(state, paddedWidth);
         ConvertTerms(terms, TableSlotsOf(pattern), paddedWidth, H, t);
         const int fieldW = FieldWidthOf(state), fieldH = FieldHeightOf(state);
-        const long double u = std::fmax(std::fabs(PatternCoordinate(pattern, state.FieldColumn, fieldW)),
-                                        std::fabs(PatternCoordinate(pattern, state.FieldColumn + W - 1, fieldW)));
-        const long double v = std::fmax(std::fabs(PatternCoordinate(pattern, state.FieldRow, fieldH)),
-                                        std::fabs(PatternCoordinate(pattern, state.FieldRow + H - 1, fieldH)));
+        const long double u =
+            std::fmax(std::fabs(PatternCoordinate(pattern, state.FieldColumn, fieldW)),
+                      std::fabs(PatternCoordinate(pattern, state.FieldColumn + W - 1, fieldW)));
+        const long double v =
+            std::fmax(std::fabs(PatternCoordinate(pattern, state.FieldRow, fieldH)),
+                      std::fabs(PatternCoordinate(pattern, state.FieldRow + H - 1, fieldH)));
         // every partial sum of an argument: two coordinates of each, the angles, the start sines or
         // inner sines (at most 1 each), |w| of pattern 10 (below 5)
         const long double magnitude = 2 * (u + v) + std::fabs(state.RotationAngle1) +
-                                      std::fabs(state.RotationAngle2) + std::fabs(state.RotationAngle3) + 8;
+                                      std::fabs(state.RotationAngle2) +
+                                      std::fabs(state.RotationAngle3) + 8;
         exact = magnitude <= ArgumentLimit;
         j.sinSumBound = SinSumBound(magnitude);
         j.grid = grid;
         // values from the engine's kernels carry their distance from the library's
         const double kernelAbs = GridFromKernels(pattern) ? static_cast<double>(TableAbs) : 0.0;
-        for (int k = 0; k < vector::GridSlots; ++k) j.gridAbs[k] = k < GridSlotsOf(pattern) ? kernelAbs : 0.0;
+        for (int k = 0; k < vector::GridSlots; ++k)
+            j.gridAbs[k] = k < GridSlotsOf(pattern) ? kernelAbs : 0.0;
         long double sinA3, cosA3;
         FastSinCos(state.RotationAngle3, sinA3, cosA3);
         j.sinA3 = static_cast<double>(sinA3);
@@ -215,7 +226,8 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
         j.planeZ = state.PlaneZ[0];
         j.planeStride = state.PlaneX.Stride();
         const RotationMatrix& m = state.Matrix;
-        const long double entries[9] = {m.M11, m.M12, m.M13, m.M21, m.M22, m.M23, m.M31, m.M32, m.M33};
+        const long double entries[9] = {m.M11, m.M12, m.M13, m.M21, m.M22,
+                                        m.M23, m.M31, m.M32, m.M33};
         long double largest = 0;
         for (int k = 0; k < 9; ++k) {
             j.m[k] = static_cast<double>(entries[k]);
@@ -232,7 +244,8 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
     Split(0.15L, j.c015, j.e015);
     // x / 5.0L as x * 0.2: the distance of 0.2 from 1/5, from its 80-bit value (within 2^-67)
     j.c02 = 0.2;
-    j.e02 = static_cast<double>(std::fabs(static_cast<long double>(0.2) - 1.0L / 5.0L) * 1.0001L + 0x1p-66L);
+    j.e02 = static_cast<double>(std::fabs(static_cast<long double>(0.2) - 1.0L / 5.0L) * 1.0001L +
+                                0x1p-66L);
     Split(state.RotationAngle3, j.a3, j.ea3);
     j.boundScale = renderer.TestHooks().boundScale;
     j.record = renderer.TestHooks().record;
@@ -251,7 +264,8 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
         } else {
             for (int row = begin; row < end; ++row)
                 for (int col = 0; col < W; ++col) {
-                    target.pixels[static_cast<long>(row) * target.stride + col] = Fallback(&state, row, col);
+                    target.pixels[static_cast<long>(row) * target.stride + col] =
+                        Fallback(&state, row, col);
                     ++n;
                 }
         }

@@ -197,11 +197,13 @@ LUMORA_ALWAYS_INLINE vd Log(vd x) {
     const vd s = f / (2.0 + f);
     const vd z = s * s;
     const vd w = z * z;
-    const vd t1 = w * Fma(w, Fma(w, Splat(1.531383769920937332e-01), Splat(2.222219843214978396e-01)),
-                          Splat(3.999999999940941908e-01));
+    const vd t1 =
+        w * Fma(w, Fma(w, Splat(1.531383769920937332e-01), Splat(2.222219843214978396e-01)),
+                Splat(3.999999999940941908e-01));
     const vd t2 =
-        z * Fma(w, Fma(w, Fma(w, Splat(1.479819860511658591e-01), Splat(1.818357216161805012e-01)),
-                       Splat(2.857142874366239149e-01)),
+        z * Fma(w,
+                Fma(w, Fma(w, Splat(1.479819860511658591e-01), Splat(1.818357216161805012e-01)),
+                    Splat(2.857142874366239149e-01)),
                 Splat(6.666666666666735130e-01));
     const vd hfsq = 0.5 * f * f;
     return ed * 6.93147180369123816490e-01 -
@@ -312,7 +314,8 @@ LUMORA_ALWAYS_INLINE vd Lift(vd f, vd e, vl& undecided) {
 
 // The pixels of N points; returns the lanes left undecided.
 template <int Kind>
-__attribute__((always_inline)) inline int ColourPoints(const Job& j, const vd V[3], const vd Ein[3], vi& pixels) {
+__attribute__((always_inline)) inline int ColourPoints(const Job& j, const vd V[3], const vd Ein[3],
+                                                       vi& pixels) {
     vd E[3];
     for (int k = 0; k < 3; ++k) E[k] = Ein[k] * (1.0 + 0x1p-30);
     vl undecided = (V[0] != V[0]) | (V[1] != V[1]) | (V[2] != V[2]);
@@ -389,7 +392,8 @@ __attribute__((noinline)) long long SlowLanes(const Job& j, int row, int col, co
 }
 
 template <int Kind>
-__attribute__((always_inline)) inline long long Finish(const Job& j, int row, int col, const vd Vin[3], const vd Ein[3]) {
+__attribute__((always_inline)) inline long long Finish(const Job& j, int row, int col,
+                                                       const vd Vin[3], const vd Ein[3]) {
     const bool test = j.record != nullptr || j.boundScale != 1.0;
     vd V[3] = {Vin[0], Vin[1], Vin[2]}, E[3] = {Ein[0], Ein[1], Ein[2]};
     if (__builtin_expect(test, 0))
@@ -405,7 +409,8 @@ __attribute__((always_inline)) inline long long Finish(const Job& j, int row, in
         std::memcpy(&pixels, px, sizeof px);
     }
     uint32_t* out = j.pixels + static_cast<long>(row) * j.stride + col;
-    if (n == N) *reinterpret_cast<viUnaligned*>(out) = pixels;
+    if (n == N)
+        *reinterpret_cast<viUnaligned*>(out) = pixels;
     else
         for (int l = 0; l < n; ++l) out[l] = static_cast<uint32_t>(pixels[l]);
     return fallbacks;
@@ -421,7 +426,9 @@ LUMORA_ALWAYS_INLINE Bounded Row(const Job& j, int slot, int row) {
     const long i = static_cast<long>(slot) * j.height + row;
     return {Splat(j.row[i]), Splat(j.rowE[i])};
 }
-LUMORA_ALWAYS_INLINE vd ColV(const Job& j, int slot, int col) { return Load(j.col + static_cast<long>(slot) * j.paddedWidth + col); }
+LUMORA_ALWAYS_INLINE vd ColV(const Job& j, int slot, int col) {
+    return Load(j.col + static_cast<long>(slot) * j.paddedWidth + col);
+}
 // A per-grid value: the 80-bit value rounded once (2^-53 of itself) and gridAbs.
 LUMORA_ALWAYS_INLINE Bounded Grid(const Job& j, int slot, int row, int col) {
     const vd v = Load(j.grid + (static_cast<long>(slot) * j.height + row) * j.paddedWidth + col);
@@ -461,7 +468,8 @@ struct VectorTerms {
     // sin(G + a3) for the grid's G = (w + u) + v, from its sine and cosine (slots 1, 2) and a3's
     LUMORA_ALWAYS_INLINE Bounded SinOfGridPlusA3() const {
         const long at = (static_cast<long>(j.height) + row) * j.paddedWidth + col;
-        const vd sg = Load(j.grid + at), cg = Load(j.grid + at + static_cast<long>(j.height) * j.paddedWidth);
+        const vd sg = Load(j.grid + at),
+                 cg = Load(j.grid + at + static_cast<long>(j.height) * j.paddedWidth);
         return {Fma(sg, Splat(j.cosA3), cg * j.sinA3), Splat(j.sinSumBound)};
     }
     static Bounded Square(Bounded x) { return lumora::vector::Square(x); }
@@ -482,8 +490,8 @@ struct VectorTerms {
 };
 
 template <int P>
-__attribute__((always_inline)) inline void PatternPoint(const Job& j, const RowTerms& rows, int r, int c,
-                                                        vd V[3], vd E[3]) {
+__attribute__((always_inline)) inline void PatternPoint(const Job& j, const RowTerms& rows, int r,
+                                                        int c, vd V[3], vd E[3]) {
     Bounded v1, v2, v3;
     Pattern<P>::Point(VectorTerms{j, rows, r, c}, v1, v2, v3);
     V[0] = v1.v, V[1] = v2.v, V[2] = v3.v;
@@ -544,9 +552,9 @@ long long Pattern9Rows(const Job& j, int begin, int end) {
 
 // The planes turned by the matrix: x m1 + y m2 + z m3 for each row of the matrix.
 template <int Kind>
-__attribute__((always_inline)) inline long long TurnedPoints(const Job& j, int r, int first, int count,
-                                                             const double* x, const double* y,
-                                                             const double* z) {
+__attribute__((always_inline)) inline long long TurnedPoints(const Job& j, int r, int first,
+                                                             int count, const double* x,
+                                                             const double* y, const double* z) {
     const double* m = j.m;
     const vd bound = Splat(j.rotationBound);
     long long fallbacks = 0;
@@ -569,7 +577,8 @@ long long RotatedRows(const Job& j, int begin, int end) {
     if (j.doubleX) {
         for (int r = begin; r < end; ++r) {
             const long at = static_cast<long>(r) * j.paddedWidth;
-            fallbacks += TurnedPoints<Kind>(j, r, 0, j.width, j.doubleX + at, j.doubleY + at, j.doubleZ + at);
+            fallbacks += TurnedPoints<Kind>(j, r, 0, j.width, j.doubleX + at, j.doubleY + at,
+                                            j.doubleZ + at);
         }
         return fallbacks;
     }

@@ -40,7 +40,8 @@ public:
     // Run with any callable f(begin, end).
     template <class F>
     void ForEachChunk(int count, int grain, F& f) {
-        Run(count, grain, [](void* c, int b, int e) { (*static_cast<F*>(c))(b, e); }, &f);
+        Run(
+            count, grain, [](void* c, int b, int e) { (*static_cast<F*>(c))(b, e); }, &f);
     }
 
 private:

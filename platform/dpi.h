@@ -1,4 +1,5 @@
-// Per-monitor DPI: the awareness, a window's DPI, design pixels scaled to it, and fonts made for it.
+// Per-monitor DPI: the awareness, a window's DPI, design pixels scaled to it, and fonts made for
+// it.
 //
 // The dialogs are designed in 96-DPI pixels; every rectangle and font height is scaled with
 // Scale(value, dpi) = value * dpi / 96, rounded (MulDiv). DpiOf asks GetDpiForWindow (Windows 10

@@ -46,7 +46,8 @@ std::unique_ptr<GpuSwapChain> GpuSwapChain::Create(HWND window, int width, int h
         ((description.Flags & DXGI_ADAPTER_FLAG_SOFTWARE) ||
          description.VendorId == MicrosoftVendorId))
         return fail("software-adapter");
-    if (FAILED(adapter->GetParent(__uuidof(IDXGIFactory2), reinterpret_cast<void**>(factory.out()))))
+    if (FAILED(
+            adapter->GetParent(__uuidof(IDXGIFactory2), reinterpret_cast<void**>(factory.out()))))
         return fail("no-factory");
     DXGI_SWAP_CHAIN_DESC1 desc{};
     desc.Width = static_cast<UINT>(width);

@@ -19,7 +19,9 @@ public:
         return LoadedLibrary(module);
     }
 
-    LoadedLibrary(LoadedLibrary&& other) noexcept : module_(other.module_) { other.module_ = nullptr; }
+    LoadedLibrary(LoadedLibrary&& other) noexcept : module_(other.module_) {
+        other.module_ = nullptr;
+    }
     LoadedLibrary& operator=(LoadedLibrary&&) = delete;
     LoadedLibrary(const LoadedLibrary&) = delete;
     LoadedLibrary& operator=(const LoadedLibrary&) = delete;

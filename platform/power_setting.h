@@ -25,13 +25,12 @@ class PowerSettingNotification {
 public:
     PowerSettingNotification() = default;
     PowerSettingNotification(HWND window, const GUID& setting)
-        : handle_(RegisterPowerSettingNotification(window, &setting,
-                                                   DEVICE_NOTIFY_WINDOW_HANDLE)) {}
+        : handle_(RegisterPowerSettingNotification(window, &setting, DEVICE_NOTIFY_WINDOW_HANDLE)) {
+    }
     ~PowerSettingNotification() {
         if (handle_) UnregisterPowerSettingNotification(handle_);
     }
-    PowerSettingNotification(PowerSettingNotification&& other) noexcept
-        : handle_(other.handle_) {
+    PowerSettingNotification(PowerSettingNotification&& other) noexcept : handle_(other.handle_) {
         other.handle_ = nullptr;
     }
     PowerSettingNotification& operator=(PowerSettingNotification&& other) noexcept {
@@ -61,9 +60,9 @@ inline std::optional<DisplayState> ConsoleDisplayState(WPARAM event, LPARAM data
         return std::nullopt;
     DWORD state;
     std::memcpy(&state, setting->Data, sizeof state);
-    return state == static_cast<DWORD>(DisplayState::Off) ? DisplayState::Off
+    return state == static_cast<DWORD>(DisplayState::Off)      ? DisplayState::Off
            : state == static_cast<DWORD>(DisplayState::Dimmed) ? DisplayState::Dimmed
-                                                                : DisplayState::On;
+                                                               : DisplayState::On;
 }
 
 }  // namespace lumora::platform

@@ -17,10 +17,10 @@ void RegisterDialogClass(HINSTANCE instance, const wchar_t* name, WNDPROC proced
 }
 
 HWND CreateDesignedControl(HWND parent, HINSTANCE instance, const ControlDesign& design) {
-    return CreateWindowExW(design.exStyle, design.windowClass, design.caption ? design.caption : L"",
-                           WS_CHILD | WS_VISIBLE | design.style, 0, 0, 0, 0, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), instance,
-                           nullptr);
+    return CreateWindowExW(
+        design.exStyle, design.windowClass, design.caption ? design.caption : L"",
+        WS_CHILD | WS_VISIBLE | design.style, 0, 0, 0, 0, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), instance, nullptr);
 }
 
 RECT DesignRect(const ControlDesign& design, UINT dpi) {
@@ -53,8 +53,8 @@ void EraseWith(HWND window, HDC dc, HBRUSH brush) {
 
 std::wstring TextOf(HWND control) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<size_t>(
-        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 

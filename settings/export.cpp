@@ -13,7 +13,8 @@ std::wstring ApplyImageSizePreset(ExportState& export_, int wall, const Desktop&
         export_.ImageHeight = size->height;
     }
     export_.DesktopSuffix.clear();
-    if (desktop.primary.width == export_.ImageWidth && desktop.primary.height == export_.ImageHeight)
+    if (desktop.primary.width == export_.ImageWidth &&
+        desktop.primary.height == export_.ImageHeight)
         export_.DesktopSuffix = L"-Your Desktop";
     // A still the size of the whole desktop spans its monitors when it becomes the background.
     export_.SpansDesktop = wall == DesktopEntry && desktop.monitors > 1;
@@ -45,7 +46,8 @@ size_t RootLength(std::wstring_view path) {
         }
         return path.size();
     }
-    if (path.size() >= 2 && path[1] == L':') return path.size() >= 3 && IsSeparator(path[2]) ? 3 : 2;
+    if (path.size() >= 2 && path[1] == L':')
+        return path.size() >= 3 && IsSeparator(path[2]) ? 3 : 2;
     return !path.empty() && IsSeparator(path[0]) ? 1 : 0;
 }
 
@@ -54,7 +56,9 @@ size_t RootLength(std::wstring_view path) {
 std::vector<DirectoryLink> DirectoryChain(std::wstring_view directory) {
     std::vector<DirectoryLink> chain;
     const size_t root = RootLength(directory);
-    if (root > 0) chain.push_back({std::wstring(directory.substr(0, root)), std::wstring(directory.substr(0, root))});
+    if (root > 0)
+        chain.push_back(
+            {std::wstring(directory.substr(0, root)), std::wstring(directory.substr(0, root))});
     size_t start = root;
     while (start < directory.size()) {
         size_t end = start;

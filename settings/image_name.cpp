@@ -54,7 +54,8 @@ std::wstring ImageNameProblemText(ImageNameProblem problem) {
     switch (problem) {
         case ImageNameProblem::None: return L"";
         case ImageNameProblem::Empty: return L"Type a name for the image.";
-        case ImageNameProblem::Mask: return L"Type a name for the image, or pick a file in the list.";
+        case ImageNameProblem::Mask:
+            return L"Type a name for the image, or pick a file in the list.";
         case ImageNameProblem::ForbiddenCharacter:
             return L"A file name cannot hold any of the characters * ? \" < > | or a colon.";
     }

@@ -12,13 +12,29 @@ struct Preset {
 
 // Indexed by Wall - 1.
 constexpr Preset Presets[] = {
-    {{800, 600}, true},    {{1024, 768}, true},   {{1152, 864}, true},   {{1280, 800}, false},
-    {{1280, 1024}, false}, {{1360, 768}, true},   {{1366, 768}, true},   {{1440, 900}, true},
-    {{1600, 900}, true},   {{1600, 1200}, false}, {{1680, 1050}, true},  {{1920, 1080}, false},
-    {{1920, 1200}, false}, {{2000, 1500}, false},
+    {{800, 600}, true},
+    {{1024, 768}, true},
+    {{1152, 864}, true},
+    {{1280, 800}, false},
+    {{1280, 1024}, false},
+    {{1360, 768}, true},
+    {{1366, 768}, true},
+    {{1440, 900}, true},
+    {{1600, 900}, true},
+    {{1600, 1200}, false},
+    {{1680, 1050}, true},
+    {{1920, 1080}, false},
+    {{1920, 1200}, false},
+    {{2000, 1500}, false},
     // Today's desktops: ultrawide, 1440p, 16:10, 4K, super-ultrawide, 5K and 8K.
-    {{2560, 1080}, false}, {{2560, 1440}, false}, {{2560, 1600}, false}, {{2880, 1800}, false},
-    {{3440, 1440}, false}, {{3840, 2160}, false}, {{5120, 1440}, false}, {{5120, 2880}, false},
+    {{2560, 1080}, false},
+    {{2560, 1440}, false},
+    {{2560, 1600}, false},
+    {{2880, 1800}, false},
+    {{3440, 1440}, false},
+    {{3840, 2160}, false},
+    {{5120, 1440}, false},
+    {{5120, 2880}, false},
     {{7680, 4320}, false},
 };
 static_assert(std::size(Presets) == PresetCount);

@@ -29,10 +29,10 @@ public:
     // The stored state, open to the caller for setting up and inspecting.
     bool KeyExists = false;
     std::map<std::wstring, platform::RegistryValue> Values;
-    bool KeyRefused = false;          // the key can be neither opened nor created
-    std::wstring RefusedValue;        // a value name whose writes fail
+    bool KeyRefused = false;            // the key can be neither opened nor created
+    std::wstring RefusedValue;          // a value name whose writes fail
     std::vector<std::wstring> Written;  // names of the values written, in order
-    int OpenKeys = 0;                 // keys open right now
+    int OpenKeys = 0;                   // keys open right now
 
 private:
     class Key;

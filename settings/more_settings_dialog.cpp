@@ -39,7 +39,8 @@ constexpr DWORD UpDownStyle = UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS;
 // The design, in creation order (which is the tab order).
 constexpr ControlDesign Controls[] = {
     {StaticText1EveryLabel, WC_STATICW, LabelStyle, 0, 4, 140, 18, L"Another pattern every"},
-    {EditMinutes, WC_EDITW, ES_NUMBER | ES_RIGHT | WS_TABSTOP, 145, 0, 40, 22, L"0", WS_EX_CLIENTEDGE},
+    {EditMinutes, WC_EDITW, ES_NUMBER | ES_RIGHT | WS_TABSTOP, 145, 0, 40, 22, L"0",
+     WS_EX_CLIENTEDGE},
     {UpDownMinutes, UPDOWN_CLASSW, UpDownStyle, 185, 0, 16, 22, nullptr},
     {StaticText2MinutesLabel, WC_STATICW, LabelStyle, 206, 4, 114, 18, L"minutes (0: never)"},
     {CheckBox1RandomColours, WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP, 0, 32, 320, 18,
@@ -50,8 +51,9 @@ constexpr ControlDesign Controls[] = {
     {CancelBtn, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 245, 85, 75, 25, L"Cancel"},
 };
 
-constexpr DialogDesign Design{WindowClassName, Caption, DialogStyle, DialogExStyle,
-                             DesignClientWidth, DesignClientHeight, Controls};
+constexpr DialogDesign Design{WindowClassName, Caption,           DialogStyle,
+                              DialogExStyle,   DesignClientWidth, DesignClientHeight,
+                              Controls};
 
 void SetCheck(HWND box, bool checked) {
     SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);

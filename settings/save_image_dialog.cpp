@@ -30,7 +30,7 @@ constexpr int FontPixels = 13;
 constexpr int BoldFontPixels = 16;
 constexpr int ItemHeight = 16;
 constexpr int IndentPerLevel = 8;  // design pixels of the directory list's indent per level
-constexpr int ItemMargin = 2;  // design pixels left of an entry at depth 0
+constexpr int ItemMargin = 2;      // design pixels left of an entry at depth 0
 constexpr int IconGap = 3;
 constexpr int SmallIconSize = 16;
 constexpr char BmpMimeType[] = "image/bmp";
@@ -59,24 +59,30 @@ constexpr DWORD ListStyle = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_
 
 // The design, in creation order (which is the tab order: the name field first).
 constexpr ControlDesign Controls[] = {
-    {EditName, WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP, 56, 1, 241, 24, ImageFileMask, WS_EX_CLIENTEDGE},
+    {EditName, WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP, 56, 1, 241, 24, ImageFileMask,
+     WS_EX_CLIENTEDGE},
     {OKBtnSave, WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP, 324, 1, 75, 25, L"Save"},
     {CancelBtn, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 324, 30, 75, 25, L"Cancel"},
-    {DirectoryListBox1, WC_LISTBOXW, ListStyle | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, 0, 40, 145, 180,
-     nullptr, WS_EX_CLIENTEDGE},
+    {DirectoryListBox1, WC_LISTBOXW, ListStyle | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, 0, 40, 145,
+     180, nullptr, WS_EX_CLIENTEDGE},
     {FileListBox1, WC_LISTBOXW, ListStyle | LBS_SORT, 152, 40, 145, 180, nullptr, WS_EX_CLIENTEDGE},
-    {RadioButton1Bmp, WC_BUTTONW, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 312, 88, 80, 18, L"BMP"},
+    {RadioButton1Bmp, WC_BUTTONW, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 312, 88, 80, 18,
+     L"BMP"},
     {RadioButton2Png, WC_BUTTONW, BS_AUTORADIOBUTTON, 312, 108, 80, 18, L"PNG"},
-    {CheckBox1Wallpaper, WC_BUTTONW, BS_AUTOCHECKBOX | BS_MULTILINE | BS_TOP | WS_GROUP | WS_TABSTOP,
-     304, 140, 95, 46, L"Set as desktop background"},
+    {CheckBox1Wallpaper, WC_BUTTONW,
+     BS_AUTOCHECKBOX | BS_MULTILINE | BS_TOP | WS_GROUP | WS_TABSTOP, 304, 140, 95, 46,
+     L"Set as desktop background"},
     {StaticText1NameLabel, WC_STATICW, SS_LEFT | SS_NOPREFIX, 0, 0, 48, 23, L"Name"},
     {StaticText2FormatLabel, WC_STATICW, SS_LEFT | SS_NOPREFIX, 304, 68, 95, 18, L"Format"},
 };
 
-constexpr DialogDesign Design{WindowClassName, Caption, DialogStyle, DialogExStyle,
-                             DesignClientWidth, DesignClientHeight, Controls};
+constexpr DialogDesign Design{WindowClassName, Caption,           DialogStyle,
+                              DialogExStyle,   DesignClientWidth, DesignClientHeight,
+                              Controls};
 
-bool UsesBoldFont(int id) { return id == OKBtnSave || id == CancelBtn || id == StaticText1NameLabel; }
+bool UsesBoldFont(int id) {
+    return id == OKBtnSave || id == CancelBtn || id == StaticText1NameLabel;
+}
 
 std::wstring CurrentDirectory() {
     std::wstring directory(GetCurrentDirectoryW(0, nullptr), L'\0');
@@ -87,7 +93,8 @@ std::wstring CurrentDirectory() {
 std::wstring FullPath(const std::wstring& path) {
     std::wstring full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
     if (full.empty()) return path;
-    full.resize(GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+    full.resize(
+        GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
     return full;
 }
 
@@ -143,9 +150,7 @@ TOKRightDlg::~TOKRightDlg() {
     still_.reset();
 }
 
-bool TOKRightDlg::Create(HINSTANCE instance) {
-    return CreateFrame(instance);
-}
+bool TOKRightDlg::Create(HINSTANCE instance) { return CreateFrame(instance); }
 
 void TOKRightDlg::BringToFront() {
     SetForegroundWindow(window_);
@@ -157,8 +162,12 @@ LRESULT TOKRightDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_CREATE: FormCreate(); return 0;
         case WM_COMMAND: Command(LOWORD(wparam), HIWORD(wparam)); return 0;
-        case WM_MEASUREITEM: MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)); return TRUE;
-        case WM_DRAWITEM: DrawDirectoryItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)); return TRUE;
+        case WM_MEASUREITEM:
+            MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lparam));
+            return TRUE;
+        case WM_DRAWITEM:
+            DrawDirectoryItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+            return TRUE;
         case DM_GETDEFID: return MAKELRESULT(OKBtnSave, DC_HASDEFID);
         case WM_CLOSE: FormClose(); return 0;
         case platform::PreTranslateMessageId:
@@ -175,7 +184,8 @@ void TOKRightDlg::FormCreate() {
     ReadStillOptionsForWindow(settings_);
     CheckRadioButton(window_, RadioButton1Bmp, RadioButton2Png,
                      settings_.Png ? RadioButton2Png : RadioButton1Bmp);
-    SendMessageW(Control(CheckBox1Wallpaper), BM_SETCHECK, settings_.Wallpaper ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(Control(CheckBox1Wallpaper), BM_SETCHECK,
+                 settings_.Wallpaper ? BST_CHECKED : BST_UNCHECKED, 0);
     CentreOnScreen();
     ShowWindow(window_, SW_SHOW);
     // A directory that cannot be entered leaves the lists at the current directory.
@@ -234,7 +244,8 @@ void TOKRightDlg::FillDirectoryList() {
     for (size_t i = 0; i < chain.size(); ++i)
         entries_.push_back({chain[i].path, chain[i].name, static_cast<int>(i), true});
     for (const std::wstring& name : ListDirectory(directory_, L"*", /*directories=*/true))
-        entries_.push_back({JoinPath(directory_, name), name, static_cast<int>(chain.size()), false});
+        entries_.push_back(
+            {JoinPath(directory_, name), name, static_cast<int>(chain.size()), false});
     const HWND list = Control(DirectoryListBox1);
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
@@ -249,7 +260,8 @@ void TOKRightDlg::FillFileList() {
     const HWND list = Control(FileListBox1);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     for (const ImageFormat format : {ImageFormat::Bmp, ImageFormat::Png})
-        for (const std::wstring& name : ListDirectory(directory_, ImageFileMaskOf(format), /*directories=*/false))
+        for (const std::wstring& name :
+             ListDirectory(directory_, ImageFileMaskOf(format), /*directories=*/false))
             SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     FileListBox1Change();
 }
@@ -278,7 +290,8 @@ void TOKRightDlg::FileListBox1Change() {
 }
 
 ImageFormat TOKRightDlg::Format() const {
-    return IsDlgButtonChecked(window_, RadioButton2Png) == BST_CHECKED ? ImageFormat::Png : ImageFormat::Bmp;
+    return IsDlgButtonChecked(window_, RadioButton2Png) == BST_CHECKED ? ImageFormat::Png
+                                                                       : ImageFormat::Bmp;
 }
 
 void TOKRightDlg::SetFormat(ImageFormat format) {
@@ -321,7 +334,8 @@ void TOKRightDlg::OKBtnClick() {
     }
     const std::wstring name = TextOf(Control(EditName));
     CLSID encoder{};
-    const bool haveEncoder = platform::FindImageEncoder(png ? PngMimeType : BmpMimeType, encoder) >= 0;
+    const bool haveEncoder =
+        platform::FindImageEncoder(png ? PngMimeType : BmpMimeType, encoder) >= 0;
     const ImageFileName file = ImageFilePath(name, Format());
     if (file.problem != ImageNameProblem::None) {
         Tell(ImageNameProblemText(file.problem), MB_ICONWARNING);
@@ -335,11 +349,13 @@ void TOKRightDlg::OKBtnClick() {
         Tell(path + L"\n\nThis is a folder. Type another name for the image.", MB_ICONWARNING);
         return;
     }
-    if (exists && MessageBoxW(window_, (path + L" already exists.\n\nDo you want to replace it?").c_str(),
-                              ApplicationTitle, MB_ICONWARNING | MB_YESNO | MB_DEFBUTTON2) != IDYES)
+    if (exists &&
+        MessageBoxW(window_, (path + L" already exists.\n\nDo you want to replace it?").c_str(),
+                    ApplicationTitle, MB_ICONWARNING | MB_YESNO | MB_DEFBUTTON2) != IDYES)
         return;
-    platform::Outcome saved = platform::Outcome::Failed(
-        png ? L"The imaging library has no PNG encoder." : L"The imaging library has no BMP encoder.");
+    platform::Outcome saved =
+        platform::Outcome::Failed(png ? L"The imaging library has no PNG encoder."
+                                      : L"The imaging library has no BMP encoder.");
     if (haveEncoder) {
         BusyCursor busy;
         saved = platform::SaveImageFile(still_->frame().view(), path, encoder, exists);
@@ -351,9 +367,11 @@ void TOKRightDlg::OKBtnClick() {
     ++export_.ImageNumber;
     if (wallpaper) {
         const platform::Outcome background = platform::SetDesktopWallpaper(
-            path, export_.SpansDesktop ? platform::WallpaperFit::Span : platform::WallpaperFit::Fill);
+            path,
+            export_.SpansDesktop ? platform::WallpaperFit::Span : platform::WallpaperFit::Fill);
         if (!background)
-            Tell(L"The image was saved as\n" + path + L"\n\nbut it could not be made the desktop background.\n\n" +
+            Tell(L"The image was saved as\n" + path +
+                     L"\n\nbut it could not be made the desktop background.\n\n" +
                      background.reason(),
                  MB_ICONWARNING);
     }
@@ -388,11 +406,11 @@ void TOKRightDlg::DrawDirectoryItem(const DRAWITEMSTRUCT& item) const {
     // are needed, drawn to that size whatever size the system's image list has.
     const int iconSize = platform::Scale(SmallIconSize, dpi_);
     const FolderIcon icon = ShellFolderIcon(entry.open, /*large=*/iconSize > SmallIconSize);
-    const platform::OwnedIcon image(icon.list ? ImageList_GetIcon(icon.list, icon.index, ILD_TRANSPARENT)
-                                              : nullptr);
+    const platform::OwnedIcon image(
+        icon.list ? ImageList_GetIcon(icon.list, icon.index, ILD_TRANSPARENT) : nullptr);
     if (image.get()) {
-        DrawIconEx(item.hDC, x, item.rcItem.top + (itemHeight - iconSize) / 2, image.get(), iconSize,
-                   iconSize, 0, nullptr, DI_NORMAL);
+        DrawIconEx(item.hDC, x, item.rcItem.top + (itemHeight - iconSize) / 2, image.get(),
+                   iconSize, iconSize, 0, nullptr, DI_NORMAL);
         x += iconSize + platform::Scale(IconGap, dpi_);
     }
     {

@@ -11,8 +11,9 @@
 //                         the caller's set-up goes on.
 //   ApplyFirstRunDefaults when Speed, Bright and Algoritm are all 0: Speed 20, Bright 0,
 //                         Algoritm 7, Rands true, Wall by FirstRunImageSize (the display's
-//                         preset, else the display's own entry), an empty Path_Wall becomes the store's default directory
-//                         (the user's pictures folder); then SaveSettings.
+//                         preset, else the display's own entry), an empty Path_Wall becomes the
+//                         store's default directory (the user's pictures folder); then
+//                         SaveSettings.
 //   SaveSettings          writes all six, Monitors, CycleMinutes, RandomColours and FadeIn,
 //                         creating the key; a key that cannot be opened or
 //                         created is skipped silently; a refused write is shown and ends the save.
@@ -23,9 +24,9 @@
 // Values added after the six (AddedValues): Monitors, read after the six and written after them,
 // says how the full-screen saver uses several monitors; Png and Wallpaper are the save-image
 // dialog's choices; CycleMinutes, RandomColours and FadeIn, read and written after Monitors, say
-// how the full-screen saver changes over time. Stores written by an earlier version lack them and a later version may
-// store them with another type or a wider range: missing, not a DWORD or out of its range, each
-// is its first-run value, and nothing is said.
+// how the full-screen saver changes over time. Stores written by an earlier version lack them and a
+// later version may store them with another type or a wider range: missing, not a DWORD or out of
+// its range, each is its first-run value, and nothing is said.
 //
 // Values out of range are loaded as they are; the engine and the dialog deal with them.
 #pragma once
@@ -150,9 +151,8 @@ void ReadStillOptions(SettingsStore& store, SaverSettings& settings);
 void WriteStillOptions(SettingsStore& store, const SaverSettings& settings,
                        const ErrorSink& showError);
 
-inline LoadResult LoadSettings(SettingsStore& store, EngineState& engine,
-                               SaverSettings& settings, ScreenSize screen,
-                               const ErrorSink& showError) {
+inline LoadResult LoadSettings(SettingsStore& store, EngineState& engine, SaverSettings& settings,
+                               ScreenSize screen, const ErrorSink& showError) {
     return LoadSettings(store, FieldsOf(engine), settings, screen, showError);
 }
 inline void SaveSettings(SettingsStore& store, const EngineState& engine,

@@ -71,8 +71,8 @@ constexpr DWORD ButtonStyle = BS_OWNERDRAW | WS_TABSTOP;
 constexpr DWORD ComboBoxStyle = CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL;
 constexpr int ComboBoxOpenHeight = 100;
 // In the order of the stored Monitors values 0..3.
-constexpr const wchar_t* MonitorsChoices[] = {L"Mirror monitors", L"Span monitors",
-                                              L"Primary only", L"Each monitor its own"};
+constexpr const wchar_t* MonitorsChoices[] = {L"Mirror monitors", L"Span monitors", L"Primary only",
+                                              L"Each monitor its own"};
 
 // The design, in creation order (which is the tab order).
 constexpr ControlDesign Controls[] = {
@@ -108,11 +108,13 @@ constexpr SliderRange SliderRanges[] = {
     {TrackBar4Speed, MinSpeed, MaxSpeed}};
 constexpr int DesignSliderPosition = 1;
 
-constexpr DialogDesign Design{WindowClassName, Caption, DialogStyle, DialogExStyle,
-                             DesignClientWidth, DesignClientHeight, Controls};
+constexpr DialogDesign Design{WindowClassName, Caption,           DialogStyle,
+                              DialogExStyle,   DesignClientWidth, DesignClientHeight,
+                              Controls};
 
 bool IsLabel(int id) {
-    return id == StaticText1PatternLabel || id == StaticText2SchemeLabel || id == StaticText3ImageSizeLabel || id == StaticText4SpeedLabel;
+    return id == StaticText1PatternLabel || id == StaticText2SchemeLabel ||
+           id == StaticText3ImageSizeLabel || id == StaticText4SpeedLabel;
 }
 
 // The desktop as it is now: the primary display, and the rectangle around all monitors.
@@ -141,7 +143,8 @@ TForm2::~TForm2() {
 }
 
 bool TForm2::Create(HINSTANCE instance) {
-    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
+    INITCOMMONCONTROLSEX classes{sizeof classes,
+                                 ICC_BAR_CLASSES | ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&classes);
     if (!CreateFrame(instance)) return false;
     ShowWindow(window_, SW_SHOWNOACTIVATE);  // shown as soon as its creation is complete
@@ -171,8 +174,7 @@ void TForm2::FormCreate() {
     CreateControls();
     SetUpSliders();
     for (const wchar_t* choice : MonitorsChoices)
-        SendMessageW(Control(ComboBox1Monitors), CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(choice));
+        SendMessageW(Control(ComboBox1Monitors), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
     LayOut();
     // The saver window is created from inside this creation, so it is complete first and
     // becomes the main window: closing it ends the program.
@@ -189,8 +191,8 @@ void TForm2::FormCreate() {
     SetSliderPosition(TrackBar3ImageSize, settings_.Wall);
     SetSliderPosition(TrackBar4Speed, engine_.Speed);
     ApplyImageSizePreset();
-    SendMessageW(Control(ComboBox1Monitors), CB_SETCURSEL,
-                 static_cast<WPARAM>(settings_.Monitors), 0);
+    SendMessageW(Control(ComboBox1Monitors), CB_SETCURSEL, static_cast<WPARAM>(settings_.Monitors),
+                 0);
     export_.ImageNumber = 1;
     SetTimer(window_, PlacementTimerId, PlacementTimerInterval, nullptr);
 }
@@ -235,7 +237,8 @@ void TForm2::SetLabel(int id, const std::wstring& text) {
     SetWindowTextW(label, text.c_str());
     const ControlDesign& design = DesignOf(id);
     const RECT rect = DesignRect(design, dpi_);
-    const int width = std::max<int>(rect.right - rect.left, TextWidth(label, font_.get(), text.c_str()));
+    const int width =
+        std::max<int>(rect.right - rect.left, TextWidth(label, font_.get(), text.c_str()));
     PlaceDesignedControl(window_, design, dpi_, font_.get(), width);
 }
 
@@ -330,7 +333,8 @@ void TForm2::TrackBar2Change() {
     const int position = SliderPosition(TrackBar2ColourScheme);
     if (position == engine_.ColourScheme) return;
     engine_.ColourScheme = position;
-    SetLabel(StaticText2SchemeLabel, ColourSchemeLabel(position, TextOf(Control(StaticText2SchemeLabel))));
+    SetLabel(StaticText2SchemeLabel,
+             ColourSchemeLabel(position, TextOf(Control(StaticText2SchemeLabel))));
 }
 
 void TForm2::TrackBar3Change() {
@@ -344,8 +348,7 @@ void TForm2::TrackBar4Change() { engine_.Speed = SliderPosition(TrackBar4Speed);
 
 void TForm2::ComboBox1Change() {
     const auto choice = SendMessageW(Control(ComboBox1Monitors), CB_GETCURSEL, 0, 0);
-    if (choice != CB_ERR)
-        settings_.Monitors = MonitorsModeFromStored(static_cast<int32_t>(choice));
+    if (choice != CB_ERR) settings_.Monitors = MonitorsModeFromStored(static_cast<int32_t>(choice));
 }
 
 void TForm2::CheckBox1Click() {
@@ -353,7 +356,8 @@ void TForm2::CheckBox1Click() {
 }
 
 void TForm2::ApplyImageSizePreset() {
-    SetLabel(StaticText3ImageSizeLabel, lumora::ApplyImageSizePreset(export_, settings_.Wall, desktop_));
+    SetLabel(StaticText3ImageSizeLabel,
+             lumora::ApplyImageSizePreset(export_, settings_.Wall, desktop_));
 }
 
 void TForm2::Button1Click() { SaveSettingsForWindow(engine_, settings_, window_); }
@@ -378,8 +382,8 @@ void TForm2::SaveImage() {
         return;
     }
     saveDialog_.reset();  // a dialog left earlier, and its still, go before the next still
-    auto still = std::make_unique<StillImage>(engine_, liveView_, export_.ImageWidth,
-                                              export_.ImageHeight);
+    auto still =
+        std::make_unique<StillImage>(engine_, liveView_, export_.ImageWidth, export_.ImageHeight);
     StillResult result;
     {
         BusyCursor busy;
@@ -391,9 +395,11 @@ void TForm2::SaveImage() {
         still.reset();  // the live view comes back before the message waits for the user
         if (result == StillResult::NoMemory)
             MessageBoxW(window_,
-                        (L"There is not enough memory for a still of " + std::to_wstring(export_.ImageWidth) +
-                         L" x " + std::to_wstring(export_.ImageHeight) +
-                         L" pixels. Nothing was saved. Choose a smaller Image Size.").c_str(),
+                        (L"There is not enough memory for a still of " +
+                         std::to_wstring(export_.ImageWidth) + L" x " +
+                         std::to_wstring(export_.ImageHeight) +
+                         L" pixels. Nothing was saved. Choose a smaller Image Size.")
+                            .c_str(),
                         ApplicationTitle, MB_ICONERROR | MB_OK);
         return;
     }
@@ -431,7 +437,8 @@ void TForm2::DrawButton(const DRAWITEMSTRUCT& item) const {
         const int state = pressed ? PBS_PRESSED : focused ? PBS_DEFAULTED : PBS_NORMAL;
         DrawThemeBackground(theme.get(), item.hDC, BP_PUSHBUTTON, state, &rect, nullptr);
     } else {
-        DrawFrameControl(item.hDC, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+        DrawFrameControl(item.hDC, &rect, DFC_BUTTON,
+                         DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
     }
     const std::wstring caption = TextOf(item.hwndItem);
     {

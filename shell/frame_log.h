@@ -1,12 +1,13 @@
 // A test hook: when LUMORA_FRAME_LOG names a file, the saver window appends to it one line at
 // start ("start pattern=P grid=WxH window=WxH", after the first of them the engine's path,
-// "path x87|avx2|avx512", engine/vector_frame.h), one line per frame drawn ("frame T render=R draw=D
-// stretch=S", the milliseconds the frame took to compute and to draw, and of the draw the saver
-// window's own stretch, 0 where the system stretches) and one when the window closes
+// "path x87|avx2|avx512", engine/vector_frame.h), one line per frame drawn ("frame T render=R
+// draw=D stretch=S", the milliseconds the frame took to compute and to draw, and of the draw the
+// saver window's own stretch, 0 where the system stretches) and one when the window closes
 // ("close T"), T in milliseconds since the system started. The preview and the full-screen saver
-// add, after the start line, the colouring it runs ("engine scheme=S speed=N"); the settings mode one line whenever
-// the planes are filled again ("field pattern=P grid=WxH": a new pattern, a still, the live view
-// restored). The full-screen saver adds, after its start line, one line per monitor
+// add, after the start line, the colouring it runs ("engine scheme=S speed=N"); the settings mode
+// one line whenever the planes are filled again ("field pattern=P grid=WxH": a new pattern, a
+// still, the live view restored). The full-screen saver adds, after its start line, one line per
+// monitor
 // ("monitor X,Y WxH primary|other window X,Y WxH", or "window none" for a monitor it could not
 // cover; virtual-screen coordinates), the same again after "display change T" when the
 // monitors change, and "pause T" / "resume T" when the display is turned off and on again.

@@ -55,13 +55,13 @@ void TMonitorWindow::Show(const platform::ScreenRect& monitor, const MonitorPict
     switch (picture.mode) {
         case MonitorsMode::Mirror:
             stretched_.Resize(picture.frameWidth, picture.frameHeight, monitor.width(),
-                            monitor.height(), StretchFit::Cover);
+                              monitor.height(), StretchFit::Cover);
             break;
         case MonitorsMode::Span: {
             const platform::ScreenRect part = PartOf(monitor, picture.bounds);
             stretched_.ResizeToPart(picture.frameWidth, picture.frameHeight, picture.bounds.width(),
-                                  picture.bounds.height(), part.left, part.top, part.width(),
-                                  part.height());
+                                    picture.bounds.height(), part.left, part.top, part.width(),
+                                    part.height());
             break;
         }
         case MonitorsMode::PrimaryOnly:

@@ -82,7 +82,7 @@ private:
     const HWND primary_;
     platform::ScreenRect monitor_;
     MonitorPicture picture_;
-    WindowPicture stretched_;  // the frame as the picture says, when not the primary's
+    WindowPicture stretched_;             // the frame as the picture says, when not the primary's
     std::unique_ptr<EngineState> field_;  // Each: the monitor's own field
     platform::Frame fieldFrame_;          // and its frame
     std::unique_ptr<EngineState> spare_;  // Each, cycling: the other field, of the same grid

@@ -54,7 +54,7 @@ private:
 
     HINSTANCE instance_ = nullptr;
     HWND primary_ = nullptr;
-    bool fadeIn_ = false;  // until the first cover
+    bool fadeIn_ = false;                                   // until the first cover
     std::vector<std::unique_ptr<TMonitorWindow>> windows_;  // in the order of the other monitors
 };
 

@@ -42,11 +42,11 @@ void SaverDraw::Start(HWND window, bool windowed, bool wholeFrame, FrameLog& log
     trialFrame_ = 0;
     timeStretch_ = log.enabled();
     const Forced forced = ForcedPath();
-    const char* gdiWhy = windowed                              ? "windowed"
-                         : !wholeFrame                         ? "span"
+    const char* gdiWhy = windowed                             ? "windowed"
+                         : !wholeFrame                        ? "span"
                          : GetSystemMetrics(SM_REMOTESESSION) ? "remote-session"
-                         : forced == Forced::Gdi               ? "forced"
-                                                               : nullptr;
+                         : forced == Forced::Gdi              ? "forced"
+                                                              : nullptr;
     if (gdiWhy || !window) {
         stage_ = Stage::Gdi;
         LogGdi(log, gdiWhy ? gdiWhy : "windowed");

@@ -11,10 +11,10 @@
 // full-screen saver of the whole frame otherwise measures the process's processor time per frame
 // on both paths over its first frames (TrialFrames on GDI, then as many on Direct3D, each after
 // WarmUpFrames not counted; Direct3D presents into a window of the trial's own over the saver
-// window, shell/draw_trial_window.h) and keeps the cheaper one: which costs less differs from machine to
-// machine (a software OpenGL under Direct3D costs more than the GDI copy). A present that
-// fails puts the window on GDI for good. Nothing is shown to the user; the frame log says which
-// path runs and why: "draw gdi WHY" / "draw d3d11 WHY", WHY one of windowed, span,
+// window, shell/draw_trial_window.h) and keeps the cheaper one: which costs less differs from
+// machine to machine (a software OpenGL under Direct3D costs more than the GDI copy). A present
+// that fails puts the window on GDI for good. Nothing is shown to the user; the frame log says
+// which path runs and why: "draw gdi WHY" / "draw d3d11 WHY", WHY one of windowed, span,
 // remote-session, forced, trial, the swap chain's failure word, present-failed, or
 // "cheaper gdi=G d3d11=D" (milliseconds of processor time per frame), followed by
 // "stretch=sse2|avx2" on the GDI path.

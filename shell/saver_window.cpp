@@ -188,8 +188,16 @@ void TForm1::CoverOtherMonitors(const std::vector<MonitorRect>& monitors) {
     }
     MonitorPicture picture{mode_, engine_.GridWidth, engine_.GridHeight, spanBounds_};
     if (mode_ == MonitorsMode::Each)
-        picture = {mode_, 0, 0, {}, engine_.Pattern, engine_.ColourScheme, engine_.Speed,
-                   settings_.Rands, settings_.RandomColours, settings_.CycleMinutes > 0};
+        picture = {mode_,
+                   0,
+                   0,
+                   {},
+                   engine_.Pattern,
+                   engine_.ColourScheme,
+                   engine_.Speed,
+                   settings_.Rands,
+                   settings_.RandomColours,
+                   settings_.CycleMinutes > 0};
     otherMonitors_.Cover(monitors, picture, Log());
 }
 

@@ -11,11 +11,12 @@
 // around all monitors whose grid is a quarter of it (Span: this window shows the primary
 // monitor's part), or black (PrimaryOnly). One frame is computed per tick whatever the mode.
 // While the console display is off the timer renders and draws nothing.
-// Changes over time, full-screen (the cycles in the live view too): with FadeIn the first second blends from the desktop as it
-// was to the field; with CycleMinutes the field changes every that many minutes to another
-// pattern (NextPattern) and, with RandomColours, another scheme, the old field and the new one
-// cross-faded over two seconds, both moving. The new field is made in a second engine state
-// whose planes are the grid's size (made once, at the start), and the two take turns.
+// Changes over time, full-screen (the cycles in the live view too): with FadeIn the first second
+// blends from the desktop as it was to the field; with CycleMinutes the field changes every that
+// many minutes to another pattern (NextPattern) and, with RandomColours, another scheme, the old
+// field and the new one cross-faded over two seconds, both moving. The new field is made in a
+// second engine state whose planes are the grid's size (made once, at the start), and the two take
+// turns.
 #pragma once
 
 #include <windows.h>
@@ -97,22 +98,22 @@ private:
     const bool windowed_;
     MouseJerk mouse_{0, 0};  // the pointer's moves; set to where it is at the start
     platform::Frame frame_;  // the grid's, rendered into at every tick
-    bool paused_ = false;  // a still has the engine
-    SaverDraw draw_;  // the frame over the window, by GDI or Direct3D
+    bool paused_ = false;    // a still has the engine
+    SaverDraw draw_;         // the frame over the window, by GDI or Direct3D
     OtherMonitors otherMonitors_;
     MonitorsMode mode_ = MonitorsMode::Mirror;
-    platform::ScreenRect spanBounds_;  // Span: the rectangle around all monitors
-    SpanGrid spanGrid_;       // Span: the grid over it
+    platform::ScreenRect spanBounds_;   // Span: the rectangle around all monitors
+    SpanGrid spanGrid_;                 // Span: the grid over it
     platform::ScreenRect primaryRect_;  // Span: the primary monitor, which this window covers
     platform::PowerSettingNotification displayPower_;
     bool displayOff_ = false;
     // Changes over time (full-screen only).
     std::unique_ptr<EngineState> spare_;  // the other field of a cycle, planes of the grid's size
     std::unique_ptr<EngineState> liveSpare_;  // the live view's third field
-    EngineState* field_ = nullptr;        // the field shown: engine_ or spare_ (or liveSpare_)
-    EngineState* incoming_ = nullptr;     // during a cross-fade: the field fading in
-    platform::Frame incomingFrame_;       // its frame, blended into frame_
-    ULONGLONG lastChange_ = 0;            // ms: the start, or the last change
+    EngineState* field_ = nullptr;            // the field shown: engine_ or spare_ (or liveSpare_)
+    EngineState* incoming_ = nullptr;         // during a cross-fade: the field fading in
+    platform::Frame incomingFrame_;           // its frame, blended into frame_
+    ULONGLONG lastChange_ = 0;                // ms: the start, or the last change
     // The live view: the choices engine_ held at the last change, to see the dialog's.
     int chosenPattern_ = 0;
     int chosenScheme_ = 0;

@@ -17,7 +17,8 @@ namespace {
 // group, each with 16 bits of room for the product.
 inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t weight) {
     const uint32_t keep = 256 - weight;
-    const uint32_t redBlue = (((a & 0x00FF00FFu) * keep + (b & 0x00FF00FFu) * weight) >> 8) & 0x00FF00FFu;
+    const uint32_t redBlue =
+        (((a & 0x00FF00FFu) * keep + (b & 0x00FF00FFu) * weight) >> 8) & 0x00FF00FFu;
     const uint32_t alphaGreen =
         ((((a >> 8) & 0x00FF00FFu) * keep + ((b >> 8) & 0x00FF00FFu) * weight)) & 0xFF00FF00u;
     return redBlue | alphaGreen;
@@ -39,14 +40,14 @@ void BlendRows(const uint32_t* upper, const uint32_t* lower, uint32_t weight, ui
     for (; i + 4 <= count; i += 4) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(upper + i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lower + i));
-        const __m128i low = _mm_srli_epi16(
-            _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), keep16),
-                          _mm_mullo_epi16(_mm_unpacklo_epi8(b, zero), weight16)),
-            8);
-        const __m128i high = _mm_srli_epi16(
-            _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), keep16),
-                          _mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), weight16)),
-            8);
+        const __m128i low =
+            _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), keep16),
+                                         _mm_mullo_epi16(_mm_unpacklo_epi8(b, zero), weight16)),
+                           8);
+        const __m128i high =
+            _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), keep16),
+                                         _mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), weight16)),
+                           8);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(low, high));
     }
 #endif
@@ -101,7 +102,8 @@ std::vector<FrameStretcher::Sample> FrameStretcher::Samples(int sourceSize, int 
         // * 256.
         const int64_t position =
             ((static_cast<int64_t>(2 * i + 1) * scaleDenominator + shift) * 256) /
-                (2 * scaleNumerator) - 128;
+                (2 * scaleNumerator) -
+            128;
         Sample& sample = samples[i];
         if (position <= 0) {
             sample = {0, 0, 0};
@@ -227,19 +229,25 @@ void FrameStretcher::WidenRow(const uint32_t* in, uint32_t* wide) const {
     const __m128i full = _mm_set1_epi16(256);
     for (; x + 4 <= width_; x += 4) {
         const Sample* c = &columns_[x];
-        const __m128i a = _mm_set_epi32(static_cast<int>(in[c[3].first]), static_cast<int>(in[c[2].first]),
-                                        static_cast<int>(in[c[1].first]), static_cast<int>(in[c[0].first]));
-        const __m128i b = _mm_set_epi32(static_cast<int>(in[c[3].second]), static_cast<int>(in[c[2].second]),
-                                        static_cast<int>(in[c[1].second]), static_cast<int>(in[c[0].second]));
-        const __m128i weightLow = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&columnWeights_[4 * x]));
-        const __m128i weightHigh = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&columnWeights_[4 * x + 8]));
+        const __m128i a =
+            _mm_set_epi32(static_cast<int>(in[c[3].first]), static_cast<int>(in[c[2].first]),
+                          static_cast<int>(in[c[1].first]), static_cast<int>(in[c[0].first]));
+        const __m128i b =
+            _mm_set_epi32(static_cast<int>(in[c[3].second]), static_cast<int>(in[c[2].second]),
+                          static_cast<int>(in[c[1].second]), static_cast<int>(in[c[0].second]));
+        const __m128i weightLow =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(&columnWeights_[4 * x]));
+        const __m128i weightHigh =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(&columnWeights_[4 * x + 8]));
         const __m128i low = _mm_srli_epi16(
-            _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), _mm_sub_epi16(full, weightLow)),
-                          _mm_mullo_epi16(_mm_unpacklo_epi8(b, zero), weightLow)),
+            _mm_add_epi16(
+                _mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), _mm_sub_epi16(full, weightLow)),
+                _mm_mullo_epi16(_mm_unpacklo_epi8(b, zero), weightLow)),
             8);
         const __m128i high = _mm_srli_epi16(
-            _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), _mm_sub_epi16(full, weightHigh)),
-                          _mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), weightHigh)),
+            _mm_add_epi16(
+                _mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), _mm_sub_epi16(full, weightHigh)),
+                _mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), weightHigh)),
             8);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(wide + x), _mm_packus_epi16(low, high));
     }

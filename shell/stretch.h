@@ -41,7 +41,7 @@ enum class StretchFit { Fill, Cover };
 
 enum class StretchPath { Sse2, Avx2 };
 bool StretchPathAvailable(StretchPath path);
-StretchPath BestStretchPath();              // what every stretcher starts on
+StretchPath BestStretchPath();                  // what every stretcher starts on
 const char* StretchPathName(StretchPath path);  // "sse2", "avx2"
 
 class FrameStretcher {
@@ -110,7 +110,7 @@ private:
     int columnRatio_ = 0;
     bool streamOutput_ = false;
     StretchPath path_ = BestStretchPath();
-    std::vector<uint32_t> output_;  // the own buffer, empty until asked for
+    std::vector<uint32_t> output_;   // the own buffer, empty until asked for
     int lanes_ = 1;                  // scratch areas: one per thread of the pool at Resize
     int bandSpan_ = 0;               // the most source rows one band reads
     std::vector<uint32_t> scratch_;  // lanes_ x bandSpan_ widened rows

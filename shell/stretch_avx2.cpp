@@ -55,7 +55,8 @@ inline __m256i BlendEighths(__m256i a, __m256i b, const ChannelWeights& pairs) {
 // Eight pixels' weights, multiples of 32, as BlendEighths takes them.
 inline ChannelWeights EighthPairs(__m256i weights) {
     const __m256i k = _mm256_srli_epi32(weights, 5);
-    return Spread(_mm256_or_si256(_mm256_slli_epi32(k, 8), _mm256_sub_epi32(_mm256_set1_epi32(8), k)));
+    return Spread(
+        _mm256_or_si256(_mm256_slli_epi32(k, 8), _mm256_sub_epi32(_mm256_set1_epi32(8), k)));
 }
 
 inline __m256i Load(const uint32_t* p) {
@@ -83,7 +84,8 @@ void BlendRowsOf(const uint32_t* upper, const uint32_t* lower, uint32_t weight, 
     for (; i < count && (reinterpret_cast<uintptr_t>(out + i) & 31) != 0; ++i)
         out[i] = Blend(upper[i], lower[i], weight);
     for (; i + 8 <= count; i += 8)
-        _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i), blend8(Load(upper + i), Load(lower + i)));
+        _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i),
+                            blend8(Load(upper + i), Load(lower + i)));
     for (; i < count; ++i) out[i] = Blend(upper[i], lower[i], weight);
     _mm_sfence();  // the streamed stores seen before anything that follows
 }
@@ -95,8 +97,10 @@ void WidenGeneral(const uint32_t* in, const int32_t* first, const int32_t* secon
     const int* source = reinterpret_cast<const int*>(in);
     int x = 0;
     for (; x + 8 <= width; x += 8) {
-        const __m256i a = _mm256_i32gather_epi32(source, Load(reinterpret_cast<const uint32_t*>(first + x)), 4);
-        const __m256i b = _mm256_i32gather_epi32(source, Load(reinterpret_cast<const uint32_t*>(second + x)), 4);
+        const __m256i a =
+            _mm256_i32gather_epi32(source, Load(reinterpret_cast<const uint32_t*>(first + x)), 4);
+        const __m256i b =
+            _mm256_i32gather_epi32(source, Load(reinterpret_cast<const uint32_t*>(second + x)), 4);
         Store(wide + x, Blend8(a, b, Spread(Load(reinterpret_cast<const uint32_t*>(weight + x)))));
     }
     for (; x < width; ++x)

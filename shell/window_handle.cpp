@@ -8,9 +8,12 @@ constexpr uint64_t LargestNegative = 0x80000000u;  // the magnitude of -21474836
 
 int DigitValue(wchar_t c, int base) {
     int value = -1;
-    if (c >= L'0' && c <= L'9') value = c - L'0';
-    else if (c >= L'a' && c <= L'f') value = c - L'a' + 10;
-    else if (c >= L'A' && c <= L'F') value = c - L'A' + 10;
+    if (c >= L'0' && c <= L'9')
+        value = c - L'0';
+    else if (c >= L'a' && c <= L'f')
+        value = c - L'a' + 10;
+    else if (c >= L'A' && c <= L'F')
+        value = c - L'A' + 10;
     return value < base ? value : -1;
 }
 
@@ -25,7 +28,8 @@ int32_t ParseWindowHandle(std::wstring_view text) {
     if (at < text.size() && text[at] == L'$') {
         base = 16;
         ++at;
-    } else if (at + 1 < text.size() && text[at] == L'0' && (text[at + 1] == L'x' || text[at + 1] == L'X')) {
+    } else if (at + 1 < text.size() && text[at] == L'0' &&
+               (text[at + 1] == L'x' || text[at + 1] == L'X')) {
         base = 16;
         at += 2;
     }

@@ -27,8 +27,8 @@ public:
                 StretchFit fit = StretchFit::Fill) {
         stretcher_.Resize(sourceWidth, sourceHeight, width, height, fit);
     }
-    void ResizeToPart(int sourceWidth, int sourceHeight, int wholeWidth, int wholeHeight,
-                      int left, int top, int width, int height) {
+    void ResizeToPart(int sourceWidth, int sourceHeight, int wholeWidth, int wholeHeight, int left,
+                      int top, int width, int height) {
         stretcher_.ResizeToPart(sourceWidth, sourceHeight, wholeWidth, wholeHeight, left, top,
                                 width, height);
     }

@@ -22,7 +22,8 @@ constexpr uint32_t PixelsPerMetre = 3780;  // 96 dpi
 std::optional<BmpLayout> LayoutBmp(int width, int height) {
     if (width < 1 || height < 1) return std::nullopt;
     const uint64_t rowBytes = (static_cast<uint64_t>(width) * 3 + 3) & ~uint64_t{3};
-    const uint64_t fileBytes = FileHeaderBytes + InfoHeaderBytes + rowBytes * static_cast<uint64_t>(height);
+    const uint64_t fileBytes =
+        FileHeaderBytes + InfoHeaderBytes + rowBytes * static_cast<uint64_t>(height);
     if (fileBytes > UINT32_MAX) return std::nullopt;
     return BmpLayout{static_cast<uint32_t>(rowBytes), static_cast<uint32_t>(fileBytes)};
 }
@@ -57,10 +58,10 @@ std::vector<uint8_t> EncodeBmp(const uint32_t* pixels, int width, int height, in
             out.push_back(static_cast<uint8_t>(line[col] >> 8));   // green
             out.push_back(static_cast<uint8_t>(line[col] >> 16));  // red
         }
-        for (uint32_t pad = static_cast<uint32_t>(width) * 3; pad < rowBytes; ++pad) out.push_back(0);
+        for (uint32_t pad = static_cast<uint32_t>(width) * 3; pad < rowBytes; ++pad)
+            out.push_back(0);
     }
     return out;
 }
-
 
 }  // namespace lumora::render

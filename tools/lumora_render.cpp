@@ -115,8 +115,9 @@ bool RenderInto(const Options& options, const PixelTarget& target) {
         StillRender(*state, options.width, options.height).RenderAll(target);
     }
     if (options.checksum)
-        std::printf("checksum %016llx\n", static_cast<unsigned long long>(FrameChecksum(
-                                              target.pixels, options.width, options.height, target.stride)));
+        std::printf("checksum %016llx\n",
+                    static_cast<unsigned long long>(FrameChecksum(target.pixels, options.width,
+                                                                  options.height, target.stride)));
     return true;
 }
 
@@ -154,9 +155,12 @@ int RenderStill(const Options& options) {
     if (!RenderInto(options, TargetOf(still)))
         return Fail(out, "not enough memory for the planes of a still of " + size);
     if (out.empty()) return 0;
-    const platform::Outcome saved = platform::SaveImageFile(still.view(), Widen(out), encoder, options.force);
-    if (!saved) return Fail(out, saved.kind() == platform::FailureKind::FileExists ? ExistsReason
-                                                                                   : Narrow(saved.reason().c_str()));
+    const platform::Outcome saved =
+        platform::SaveImageFile(still.view(), Widen(out), encoder, options.force);
+    if (!saved)
+        return Fail(out, saved.kind() == platform::FailureKind::FileExists
+                             ? ExistsReason
+                             : Narrow(saved.reason().c_str()));
     return 0;
 }
 #else
@@ -175,13 +179,17 @@ int RenderStill(const Options& options) {
         return Fail(out, "not enough memory for the planes of a still of " + size);
     if (out.empty()) return 0;
     const bool png = IsPngName(out);
-    const std::vector<uint8_t> bytes = png ? EncodePng(still->pixels(), still->width(), still->height(), still->stride())
-                                           : EncodeBmp(still->pixels(), still->width(), still->height(), still->stride());
+    const std::vector<uint8_t> bytes =
+        png ? EncodePng(still->pixels(), still->width(), still->height(), still->stride())
+            : EncodeBmp(still->pixels(), still->width(), still->height(), still->stride());
     still.reset();
-    if (bytes.empty()) return Fail(out, png ? "the PNG encoder failed" : "too large for a BMP file");
-    const platform::NarrowOutcome written = platform::WriteFileAtomically(out, bytes, options.force);
-    if (!written) return Fail(out, written.kind() == platform::FailureKind::FileExists ? ExistsReason
-                                                                                       : written.reason());
+    if (bytes.empty())
+        return Fail(out, png ? "the PNG encoder failed" : "too large for a BMP file");
+    const platform::NarrowOutcome written =
+        platform::WriteFileAtomically(out, bytes, options.force);
+    if (!written)
+        return Fail(out, written.kind() == platform::FailureKind::FileExists ? ExistsReason
+                                                                             : written.reason());
     return 0;
 }
 #endif
@@ -215,9 +223,12 @@ int Bench(const Options& options) {
     }
     // The path the frames took, and the share of points the vector path recomputed in 80 bits.
     const VectorCounts counts = state->Render->Counts();
-    std::printf("path %s\n", options.reference ? "straightforward" : EnginePathName(state->Render->Path()));
+    std::printf("path %s\n",
+                options.reference ? "straightforward" : EnginePathName(state->Render->Path()));
     std::printf("fallbacks %lld of %lld points (%.3g)\n", counts.fallbacks, counts.points,
-                counts.points ? static_cast<double>(counts.fallbacks) / static_cast<double>(counts.points) : 0.0);
+                counts.points
+                    ? static_cast<double>(counts.fallbacks) / static_cast<double>(counts.points)
+                    : 0.0);
     return 0;
 }
 

@@ -22,9 +22,11 @@ const std::string Usage =
     "       lumora-render --bench [--size WxH] [--frames F] [--threads T] [--reference]\n"
     "                     [--path NAME]\n"
     "       lumora-render --help | -h | --version\n"
-    "  P " + Range(FirstPattern, LastPattern) + ", S " + Range(FirstColourScheme, LastColourScheme) +
+    "  P " +
+    Range(FirstPattern, LastPattern) + ", S " + Range(FirstColourScheme, LastColourScheme) +
     ", N " + Range(MinSpeed, MaxSpeed) + " (default " + std::to_string(DefaultSpeed) +
-    "), F >= 1 (default 1), W and H 1.." + std::to_string(MaxImageSide) + ".\n"
+    "), F >= 1 (default 1), W and H 1.." + std::to_string(MaxImageSide) +
+    ".\n"
     "  Angles and rates are decimals; without them they are drawn with the seed.\n"
     "  A name ending in .png writes a PNG file, any other a BMP file; an existing\n"
     "  file is replaced only with --force. --checksum prints the still's checksum.\n"
@@ -108,15 +110,16 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments) {
         // An option's value follows it as the next argument, or after '=' in the same one.
         std::string name = arguments[i];
         std::optional<std::string> attached;
-        if (const size_t equals = name.find('='); name.rfind("--", 0) == 0 && equals != std::string::npos) {
+        if (const size_t equals = name.find('=');
+            name.rfind("--", 0) == 0 && equals != std::string::npos) {
             attached = name.substr(equals + 1);
             name.resize(equals);
         }
-        bool* const flag = name == "--bench"          ? &options.bench
-                           : name == "--checksum"     ? &options.checksum
-                           : name == "--force"        ? &options.force
-                           : name == "--reference"    ? &options.reference
-                                                      : nullptr;
+        bool* const flag = name == "--bench"       ? &options.bench
+                           : name == "--checksum"  ? &options.checksum
+                           : name == "--force"     ? &options.force
+                           : name == "--reference" ? &options.reference
+                                                   : nullptr;
         if (flag) {
             if (attached) return fail(name + " takes no value");
             *flag = true;
@@ -125,15 +128,22 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments) {
         if (!attached && i + 1 >= arguments.size()) return fail(name + " needs a value");
         const std::string value = attached ? *attached : arguments[++i];
         bool ok = true;
-        if (name == "--pattern") ok = ParseInt(value, FirstPattern, LastPattern, options.pattern);
+        if (name == "--pattern")
+            ok = ParseInt(value, FirstPattern, LastPattern, options.pattern);
         else if (name == "--scheme")
             ok = ParseInt(value, FirstColourScheme, LastColourScheme, options.scheme);
-        else if (name == "--size") ok = haveSize = ParseSize(value, options.width, options.height);
-        else if (name == "--speed") ok = ParseInt(value, MinSpeed, MaxSpeed, options.speed);
-        else if (name == "--frames") ok = haveFrames = ParseInt(value, 1, 100000, options.frames);
-        else if (name == "--threads") ok = ParseInt(value, 1, 64, options.threads);
-        else if (name == "--out") ok = !(options.out = value).empty();
-        else if (name == "--path") ok = (options.path = value) == "x87" || value == "avx2" || value == "avx512";
+        else if (name == "--size")
+            ok = haveSize = ParseSize(value, options.width, options.height);
+        else if (name == "--speed")
+            ok = ParseInt(value, MinSpeed, MaxSpeed, options.speed);
+        else if (name == "--frames")
+            ok = haveFrames = ParseInt(value, 1, 100000, options.frames);
+        else if (name == "--threads")
+            ok = ParseInt(value, 1, 64, options.threads);
+        else if (name == "--out")
+            ok = !(options.out = value).empty();
+        else if (name == "--path")
+            ok = (options.path = value) == "x87" || value == "avx2" || value == "avx512";
         else if (name == "--seed") {
             long long seed;
             ok = ParseInteger(value, 0, 0xFFFFFFFFLL, seed);

@@ -28,9 +28,9 @@ double MedianMs(FrameStretcher& stretcher, const std::vector<uint32_t>& frame, i
     for (int i = 0; i < frames; ++i) {
         const auto start = std::chrono::steady_clock::now();
         stretcher.Stretch(frame.data(), stride, target.data());
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
-                                                               start)
-                         .count());
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
     }
     std::nth_element(ms.begin(), ms.begin() + ms.size() / 2, ms.end());
     return ms[ms.size() / 2];
@@ -67,10 +67,11 @@ int main(int argc, char** argv) {
     struct Case {
         int sourceWidth, sourceHeight, width, height;
     };
-    const Case cases[] = {{480, 270, 1920, 1080}, {960, 540, 3840, 2160}, {960, 540, 1920, 1080},
+    const Case cases[] = {{480, 270, 1920, 1080},
+                          {960, 540, 3840, 2160},
+                          {960, 540, 1920, 1080},
                           {342, 192, 1366, 768}};
-    std::printf("threads %d, median of %d stretches, load %.2f\n", threads, frames,
-                LoadAverage());
+    std::printf("threads %d, median of %d stretches, load %.2f\n", threads, frames, LoadAverage());
     std::printf("%-22s %8s %8s %6s\n", "stretch", "sse2_ms", "avx2_ms", "ratio");
     for (const Case& c : cases) {
         std::vector<uint32_t> frame(static_cast<size_t>(c.sourceWidth) * c.sourceHeight);

@@ -35,8 +35,8 @@ int SendPower(HWND window, DWORD state) {
     header->PowerSetting = ConsoleDisplayState;
     header->DataLength = sizeof(DWORD);
     std::memcpy(setting + offsetof(POWERBROADCAST_SETTING, Data), &state, sizeof state);
-    void* remote = VirtualAllocEx(handle, nullptr, sizeof setting, MEM_COMMIT | MEM_RESERVE,
-                                  PAGE_READWRITE);
+    void* remote =
+        VirtualAllocEx(handle, nullptr, sizeof setting, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     int status = 1;
     if (remote && WriteProcessMemory(handle, remote, setting, sizeof setting, nullptr)) {
         const LRESULT answer = SendMessageW(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,

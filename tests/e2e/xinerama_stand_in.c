@@ -23,8 +23,8 @@ typedef struct {
 enum { MaxHeads = 16 };
 
 /* The heads of the variable; returns how many were read. */
-static int ReadHeads(XineramaScreenInfo *heads) {
-    const char *text = getenv("LUMORA_TEST_MONITORS");
+static int ReadHeads(XineramaScreenInfo* heads) {
+    const char* text = getenv("LUMORA_TEST_MONITORS");
     int count = 0;
     while (text && *text && count < MaxHeads) {
         int width, height, x, y, used = 0;
@@ -44,30 +44,30 @@ static int ReadHeads(XineramaScreenInfo *heads) {
     return count;
 }
 
-Bool XineramaQueryExtension(Display *display, int *eventBase, int *errorBase) {
+Bool XineramaQueryExtension(Display* display, int* eventBase, int* errorBase) {
     (void)display;
     *eventBase = 0;
     *errorBase = 0;
     return 1;
 }
 
-Status XineramaQueryVersion(Display *display, int *major, int *minor) {
+Status XineramaQueryVersion(Display* display, int* major, int* minor) {
     (void)display;
     *major = 1;
     *minor = 1;
     return 1;
 }
 
-Bool XineramaIsActive(Display *display) {
+Bool XineramaIsActive(Display* display) {
     XineramaScreenInfo heads[MaxHeads];
     (void)display;
     return ReadHeads(heads) > 0;
 }
 
 /* The caller frees the list with XFree, which is free(). */
-XineramaScreenInfo *XineramaQueryScreens(Display *display, int *number) {
+XineramaScreenInfo* XineramaQueryScreens(Display* display, int* number) {
     XineramaScreenInfo heads[MaxHeads];
-    XineramaScreenInfo *list;
+    XineramaScreenInfo* list;
     (void)display;
     *number = ReadHeads(heads);
     if (*number == 0) return NULL;

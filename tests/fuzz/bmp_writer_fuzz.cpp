@@ -11,7 +11,8 @@
 namespace {
 
 uint32_t Word(const std::vector<uint8_t>& bytes, size_t at) {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+           static_cast<uint32_t>(bytes[at + 3]) << 24;
 }
 
 int32_t Int32(const uint8_t* data) {
@@ -56,14 +57,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> bmp = EncodeBmp(pixels.data(), width, height, stride);
     FUZZ_CHECK(bmp.size() == fileBytes);
     FUZZ_CHECK(bmp[0] == 'B' && bmp[1] == 'M' && Word(bmp, 2) == fileBytes && Word(bmp, 10) == 54);
-    FUZZ_CHECK(Word(bmp, 18) == static_cast<uint32_t>(width) && Word(bmp, 22) == static_cast<uint32_t>(height));
+    FUZZ_CHECK(Word(bmp, 18) == static_cast<uint32_t>(width) &&
+               Word(bmp, 22) == static_cast<uint32_t>(height));
     FUZZ_CHECK(Word(bmp, 34) == fileBytes - 54);
     for (int row = 0; row < height; ++row) {
         const size_t line = 54 + static_cast<size_t>(height - 1 - row) * rowBytes;  // bottom-up
         for (int col = 0; col < width; ++col) {
             const uint32_t p = pixels[static_cast<size_t>(row) * stride + col];
             const uint8_t* bgr = &bmp[line + 3 * static_cast<size_t>(col)];
-            FUZZ_CHECK(bgr[0] == (p & 0xFF) && bgr[1] == (p >> 8 & 0xFF) && bgr[2] == (p >> 16 & 0xFF));
+            FUZZ_CHECK(bgr[0] == (p & 0xFF) && bgr[1] == (p >> 8 & 0xFF) &&
+                       bgr[2] == (p >> 16 & 0xFF));
         }
         for (size_t pad = line + 3 * static_cast<size_t>(width); pad < line + rowBytes; ++pad)
             FUZZ_CHECK(bmp[pad] == 0);

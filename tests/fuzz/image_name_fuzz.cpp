@@ -23,10 +23,12 @@ bool EndsWithBmp(const std::wstring& text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace lumora;
     std::wstring name;  // the typed text as UTF-16LE units
-    for (size_t i = 0; i + 1 < size; i += 2) name.push_back(static_cast<wchar_t>(data[i] | data[i + 1] << 8));
+    for (size_t i = 0; i + 1 < size; i += 2)
+        name.push_back(static_cast<wchar_t>(data[i] | data[i + 1] << 8));
 
     const ImageFileName result = ImageFilePath(name);
-    FUZZ_CHECK(ImageNameProblemText(result.problem).empty() == (result.problem == ImageNameProblem::None));
+    FUZZ_CHECK(ImageNameProblemText(result.problem).empty() ==
+               (result.problem == ImageNameProblem::None));
     if (result.problem != ImageNameProblem::None) {
         FUZZ_CHECK(result.path.empty());
         if (name.empty()) FUZZ_CHECK(result.problem == ImageNameProblem::Empty);

@@ -10,7 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace lumora;
     std::wstring argument;  // the bytes as UTF-16LE units, as the command line holds them
-    for (size_t i = 0; i + 1 < size; i += 2) argument.push_back(static_cast<wchar_t>(data[i] | data[i + 1] << 8));
+    for (size_t i = 0; i + 1 < size; i += 2)
+        argument.push_back(static_cast<wchar_t>(data[i] | data[i + 1] << 8));
 
     const std::optional<wchar_t> letter = ModeLetter(argument);
     const Mode mode = ModeOf(letter);
@@ -26,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Whatever follows the letter, and whatever precedes it, changes nothing.
     FUZZ_CHECK(ModeLetter(argument.substr(0, 2)) == letter);
     FUZZ_CHECK(ModeLetter(L"x" + argument.substr(1)) == letter);
-    const Mode expected = upper == L'C' ? Mode::Settings
+    const Mode expected = upper == L'C'   ? Mode::Settings
                           : upper == L'P' ? Mode::Preview
                           : upper == L'A' ? Mode::Nothing
                                           : Mode::FullScreen;

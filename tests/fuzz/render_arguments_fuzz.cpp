@@ -49,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<std::string> joined;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
-        const bool flag = a == "--bench" || a == "--checksum" ||
-                          a == "--force" || a == "--reference";
+        const bool flag =
+            a == "--bench" || a == "--checksum" || a == "--force" || a == "--reference";
         if (!flag && a.rfind("--", 0) == 0 && a.find('=') == std::string::npos &&
             i + 1 < arguments.size()) {
             joined.push_back(a + "=" + arguments[++i]);

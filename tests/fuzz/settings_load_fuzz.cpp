@@ -23,10 +23,12 @@ namespace lumora {
 namespace {
 
 // The six, a name nobody reads, and the added values.
-const wchar_t* const Names[] = {L"Speed", L"Bright", L"Algoritm", L"Wall", L"Rands", L"Path_Wall", L"Other",
-                                L"Monitors", L"Png", L"Wallpaper", L"CycleMinutes", L"RandomColours", L"FadeIn"};
+const wchar_t* const Names[] = {
+    L"Speed",    L"Bright", L"Algoritm",  L"Wall",         L"Rands",         L"Path_Wall", L"Other",
+    L"Monitors", L"Png",    L"Wallpaper", L"CycleMinutes", L"RandomColours", L"FadeIn"};
 constexpr size_t NameCount = sizeof Names / sizeof Names[0];
-static_assert(NameCount == 7 + sizeof AddedValues / sizeof AddedValues[0], "every added value is fuzzed");
+static_assert(NameCount == 7 + sizeof AddedValues / sizeof AddedValues[0],
+              "every added value is fuzzed");
 constexpr wchar_t DefaultDirectory[] = L"C:\\Users\\ada\\Pictures";
 
 // Reads the input front to back; past its end every byte is 0.
@@ -43,7 +45,8 @@ struct Input {
 bool NamesAValue(const std::wstring& message) {
     for (const wchar_t* name : std::span(Names, 6)) {
         const std::wstring quoted = std::wstring(L"'") + name + L"'";
-        for (const wchar_t* head : {L"Failed to get data for ", L"Invalid data type for ", L"Failed to set data for "})
+        for (const wchar_t* head :
+             {L"Failed to get data for ", L"Invalid data type for ", L"Failed to set data for "})
             if (message == head + quoted) return true;
     }
     return false;
@@ -72,7 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::wstring name = Names[in.Byte() % NameCount];
         const uint8_t kind = in.Byte();
         uint32_t type = kind % 12;
-        if (kind >= 0xF0) type = in.Byte() | in.Byte() << 8 | in.Byte() << 16 | static_cast<uint32_t>(in.Byte()) << 24;
+        if (kind >= 0xF0)
+            type = in.Byte() | in.Byte() << 8 | in.Byte() << 16 |
+                   static_cast<uint32_t>(in.Byte()) << 24;
         platform::RegistryValue value{type, std::vector<uint8_t>(in.Byte())};
         for (uint8_t& b : value.data) b = in.Byte();
         store.Values[name] = std::move(value);
@@ -101,7 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // after it, in order until a
         // refused one.
         if (!store.Written.empty()) {
-            FUZZ_CHECK(engine.Speed == 20 && engine.Pattern == 7 && engine.ColourScheme == 0 && settings.Rands);
+            FUZZ_CHECK(engine.Speed == 20 && engine.Pattern == 7 && engine.ColourScheme == 0 &&
+                       settings.Rands);
             FUZZ_CHECK(!settings.Path_Wall.empty());
             std::vector<std::wstring> order(Names, Names + 6);
             for (const wchar_t* added : {L"Monitors", L"CycleMinutes", L"RandomColours", L"FadeIn"})
@@ -126,8 +132,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t shown = errors.size();
     ReadStillOptions(store, settings);
     FUZZ_CHECK(store.OpenKeys == 0 && store.Written.empty() && errors.size() == shown);
-    const int32_t added[] = {static_cast<int32_t>(settings.Monitors), settings.Png, settings.Wallpaper,
-                             settings.CycleMinutes, settings.RandomColours, settings.FadeIn};
+    const int32_t added[] = {static_cast<int32_t>(settings.Monitors),
+                             settings.Png,
+                             settings.Wallpaper,
+                             settings.CycleMinutes,
+                             settings.RandomColours,
+                             settings.FadeIn};
     static_assert(std::size(added) == std::size(AddedValues), "every added value is checked");
     for (size_t i = 0; i < std::size(added); ++i) {
         const AddedValue& rule = AddedValues[i];
@@ -154,6 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint32_t pixels[8 * 8];
     for (int frame = 0; frame < 2; ++frame) RenderFrame(engine, {pixels, 8});
     for (int row = 0; row < engine.GridHeight; ++row)
-        for (int col = 0; col < engine.GridWidth; ++col) FUZZ_CHECK(pixels[row * 8 + col] >> 24 == 0xFF);
+        for (int col = 0; col < engine.GridWidth; ++col)
+            FUZZ_CHECK(pixels[row * 8 + col] >> 24 == 0xFF);
     return 0;
 }

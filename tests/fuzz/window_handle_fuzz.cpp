@@ -27,7 +27,8 @@ std::wstring Hex(uint32_t value) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace lumora;
     std::wstring text;
-    for (size_t i = 0; i + 1 < size; i += 2) text.push_back(static_cast<wchar_t>(data[i] | data[i + 1] << 8));
+    for (size_t i = 0; i + 1 < size; i += 2)
+        text.push_back(static_cast<wchar_t>(data[i] | data[i + 1] << 8));
 
     const int32_t handle = ParseWindowHandle(text);
     FUZZ_CHECK(ParseWindowHandle(text + L"g") == 0);
@@ -41,7 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         value = value > 0xFFFFFFFFu ? value : value * 10 + (c - L'0');
     }
-    if (digitsOnly) FUZZ_CHECK(handle == (value <= 0xFFFFFFFFu ? static_cast<int32_t>(static_cast<uint32_t>(value)) : 0));
+    if (digitsOnly)
+        FUZZ_CHECK(handle ==
+                   (value <= 0xFFFFFFFFu ? static_cast<int32_t>(static_cast<uint32_t>(value)) : 0));
 
     const std::wstring decimal = std::to_wstring(handle);
     FUZZ_CHECK(ParseWindowHandle(decimal) == handle);

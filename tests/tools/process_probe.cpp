@@ -50,7 +50,8 @@ DWORD FindProcess(const wchar_t* name) {
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     DWORD found = 0;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
+         more = Process32NextW(snapshot, &entry))
         if (_wcsicmp(entry.szExeFile, name) == 0) found = entry.th32ProcessID;
     CloseHandle(snapshot);
     return found;
@@ -59,13 +60,15 @@ DWORD FindProcess(const wchar_t* name) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc == 3 && (std::wcscmp(argv[1], L"window") == 0 || std::wcscmp(argv[1], L"close") == 0)) {
+    if (argc == 3 &&
+        (std::wcscmp(argv[1], L"window") == 0 || std::wcscmp(argv[1], L"close") == 0)) {
         const HWND window = FindWindowW(nullptr, argv[2]);
         if (!window) return 1;
         if (argv[1][0] == L'c') return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
         RECT rect{};
         GetWindowRect(window, &rect);
-        std::printf("%llu %ldx%ld\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)),
+        std::printf("%llu %ldx%ld\n",
+                    static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)),
                     rect.right - rect.left, rect.bottom - rect.top);
         return 0;
     }
@@ -78,12 +81,14 @@ int wmain(int argc, wchar_t** argv) {
     if (*end != L'\0') pid = FindProcess(argv[1]);
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
     if (!process) {
-        std::fprintf(stderr, "process-probe: cannot open process %lu (error %lu)\n", pid, GetLastError());
+        std::fprintf(stderr, "process-probe: cannot open process %lu (error %lu)\n", pid,
+                     GetLastError());
         return 1;
     }
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof memory;
-    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                         sizeof memory);
     DWORD handles = 0;
     GetProcessHandleCount(process, &handles);
     WindowCount windows{pid, 0};

@@ -43,7 +43,8 @@ TEST(DrawFrameTest, SurfaceAndMemoryFrameLandOneToOneAtTheirPlace) {
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 9; ++x) {
                 const bool inside = x >= Left && x < Left + Width && y >= Top && y < Top + Height;
-                const uint32_t expected = inside ? source.pixels()[(y - Top) * Width + x - Left] : 0u;
+                const uint32_t expected =
+                    inside ? source.pixels()[(y - Top) * Width + x - Left] : 0u;
                 EXPECT_EQ(target.pixels()[y * 9 + x] & 0xFFFFFFu, expected & 0xFFFFFFu)
                     << (kind == 0 ? "surface" : "memory frame") << " at " << x << "," << y;
             }

@@ -45,10 +45,11 @@ TEST(CrossBuild, StillsMatchTheNativeChecksums) {
             }
             GeneratePatternField(*state);
             pixels.assign(static_cast<size_t>(s.width) * s.height, 0xFF000000u);
-            for (int frame = 0; frame < s.frames; ++frame) RenderFrame(*state, {pixels.data(), s.width});
+            for (int frame = 0; frame < s.frames; ++frame)
+                RenderFrame(*state, {pixels.data(), s.width});
             EXPECT_EQ(render::FrameChecksum(pixels.data(), s.width, s.height, s.width), s.checksum)
-                << "pattern " << s.pattern << " scheme " << s.scheme << " " << s.width << "x" << s.height
-                << " seed " << s.seed << " path " << EnginePathName(path);
+                << "pattern " << s.pattern << " scheme " << s.scheme << " " << s.width << "x"
+                << s.height << " seed " << s.seed << " path " << EnginePathName(path);
         }
     }
 }

@@ -53,8 +53,8 @@ void ReferenceFrame(EngineState& state, const PixelTarget& target) {
         for (int col = 0; col < state.GridWidth; ++col) {
             RotatePoint(state, row, col);
             if (perFramePattern) PatternValues(state, row, col);
-            state.PixelColour = PointColour(state.PointValue1, state.PointValue2,
-                                            state.PointValue3, state.ColourScheme);
+            state.PixelColour = PointColour(state.PointValue1, state.PointValue2, state.PointValue3,
+                                            state.ColourScheme);
             target.pixels[static_cast<long>(row) * target.stride + col] = state.PixelColour;
         }
     }
@@ -213,8 +213,10 @@ TEST(FastFrame, WritesOnlyTheGridOfAWiderTarget) {
             for (int col = 0; col < stride; ++col) {
                 const bool inGrid = row < 3 && col < 5;
                 const uint32_t p = pixels[row * stride + col];
-                if (inGrid) EXPECT_EQ(p >> 24, 0xFFu) << row << "," << col;
-                else EXPECT_EQ(p, Untouched) << row << "," << col;
+                if (inGrid)
+                    EXPECT_EQ(p >> 24, 0xFFu) << row << "," << col;
+                else
+                    EXPECT_EQ(p, Untouched) << row << "," << col;
             }
     }
 }
@@ -248,9 +250,13 @@ TEST(FastField, PlanesAgreeWithTheStraightforwardFieldAndFramesMatch) {
             for (int row = 0; row < g.height; ++row)
                 for (int col = 0; col < g.width; ++col) {
                     const long double scale = 1 + std::fabs(reference->PlaneZ[row][col]);
-                    worst = std::max(worst, std::fabs(fast->PlaneX[row][col] - reference->PlaneX[row][col]));
-                    worst = std::max(worst, std::fabs(fast->PlaneY[row][col] - reference->PlaneY[row][col]));
-                    worst = std::max(worst, std::fabs(fast->PlaneZ[row][col] - reference->PlaneZ[row][col]) / scale);
+                    worst = std::max(
+                        worst, std::fabs(fast->PlaneX[row][col] - reference->PlaneX[row][col]));
+                    worst = std::max(
+                        worst, std::fabs(fast->PlaneY[row][col] - reference->PlaneY[row][col]));
+                    worst = std::max(
+                        worst,
+                        std::fabs(fast->PlaneZ[row][col] - reference->PlaneZ[row][col]) / scale);
                 }
             EXPECT_LT(static_cast<double>(worst), 1e-13) << where;
 
@@ -303,7 +309,8 @@ TEST(FastField, IteratedPatternsGiveTheSameFieldOnEveryThreadCount) {
                     values.push_back(state->PlaneY[row][col]);
                     values.push_back(state->PlaneZ[row][col]);
                 }
-            if (first.empty()) first = values;
+            if (first.empty())
+                first = values;
             else
                 EXPECT_TRUE(values == first) << threads << " threads" << where;
         }
@@ -429,22 +436,34 @@ TEST(FastMath, SineAndCosineWithinAUnitOfTheTrueValues) {
         long double x, sin, cos;
     };
     const Value values[] = {
-        {0.0009999999999999999999584953855845392833857L, 0.000999999833333341666624963660308L, 0.999999500000041666665277819307L},
-        {0.01227184630000000000042182941167867582521L, 0.0122715382826350285466880829602L, 0.999924701839182400210556857044L},
-        {0.5000000000000000000000000000000000000000L, 0.479425538604203000273287935216L, 0.877582561890372716116281582604L},
-        {0.7853981633974483096282022398515465511082L, 0.70710678118654752440971246687L, 0.70710678118654752439197625734L},
-        {1.000000000000000000000000000000000000000L, 0.84147098480789650665250232163L, 0.540302305868139717400936607443L},
+        {0.0009999999999999999999584953855845392833857L, 0.000999999833333341666624963660308L,
+         0.999999500000041666665277819307L},
+        {0.01227184630000000000042182941167867582521L, 0.0122715382826350285466880829602L,
+         0.999924701839182400210556857044L},
+        {0.5000000000000000000000000000000000000000L, 0.479425538604203000273287935216L,
+         0.877582561890372716116281582604L},
+        {0.7853981633974483096282022398515465511082L, 0.70710678118654752440971246687L,
+         0.70710678118654752439197625734L},
+        {1.000000000000000000000000000000000000000L, 0.84147098480789650665250232163L,
+         0.540302305868139717400936607443L},
         {1.570796326794896619256404479703093102216L, 1.0L, -2.50827880633416601177866354017e-20L},
-        {2.000000000000000000000000000000000000000L, 0.909297426825681695396019865912L, -0.416146836547142386997568229501L},
+        {2.000000000000000000000000000000000000000L, 0.909297426825681695396019865912L,
+         -0.416146836547142386997568229501L},
         {3.141592653589793238512808959406186204433L, -5.01655761266833202355732708033e-20L, -1.0L},
-        {3.500000000000000000000000000000000000000L, -0.350783227689619848120368800044L, -0.936456687290796337698657626672L},
-        {-4.099999999999999999913263826201159645279L, 0.818277111064410504215178994628L, -0.574823946533268911606002905381L},
+        {3.500000000000000000000000000000000000000L, -0.350783227689619848120368800044L,
+         -0.936456687290796337698657626672L},
+        {-4.099999999999999999913263826201159645279L, 0.818277111064410504215178994628L,
+         -0.574823946533268911606002905381L},
         {6.283185307179586477025617918812372408865L, 1.00331152253366640471146541607e-19L, 1.0L},
-        {10.10000000000000000034694469519536141888L, -0.625070648892882365237340835261L, -0.780568180169183541353673545722L},
+        {10.10000000000000000034694469519536141888L, -0.625070648892882365237340835261L,
+         -0.780568180169183541353673545722L},
         {25.13274122871834589942885429536545416340L, -8.27229277087056891017503624053e-18L, 1.0L},
-        {-70.30000000000000000277555756156289135106L, -0.926484628465194365028475366117L, 0.376332609825020025889823623626L},
-        {120.9000000000000000013877787807814456755L, 0.998683563315886367499740403474L, 0.0512946426314092269715216599996L},
-        {255.5000000000000000000000000000000000000L, -0.85781083992165317854324206824L, -0.513965526969375549620497221447L},
+        {-70.30000000000000000277555756156289135106L, -0.926484628465194365028475366117L,
+         0.376332609825020025889823623626L},
+        {120.9000000000000000013877787807814456755L, 0.998683563315886367499740403474L,
+         0.0512946426314092269715216599996L},
+        {255.5000000000000000000000000000000000000L, -0.85781083992165317854324206824L,
+         -0.513965526969375549620497221447L},
     };
     const long double unit = std::ldexp(1.0L, -64);
     for (const Value& v : values) {
@@ -473,7 +492,8 @@ TEST(FastMath, SineAndCosineFollowTheLibraryOverTheWholeRange) {
         worst = std::max(worst, std::fabs(s - std::sin(x)));
         worst = std::max(worst, std::fabs(c - std::cos(x)));
     }
-    EXPECT_LE(worst, 16 * unit) << "largest difference " << static_cast<double>(worst / unit) << " units";
+    EXPECT_LE(worst, 16 * unit) << "largest difference " << static_cast<double>(worst / unit)
+                                << " units";
 }
 
 TEST(FastMath, SineOfAScaledLogarithmWithinAFewUnitsOfTheTrueValue) {
@@ -509,9 +529,10 @@ TEST(FastMath, SineOfAScaledLogarithmWithinAFewUnitsOfTheTrueValue) {
     long double worst = 0;
     for (int i = 0; i <= 200000; ++i) {
         const long double x = std::exp(static_cast<long double>(i) * 0.00015L - 9.5L);
-        worst = std::max(worst, std::fabs((*sinOfLog)(x) - FastSin(FastLog(x) * 0.15L)));
+        worst = std::max(worst, std::fabs((*sinOfLog)(x)-FastSin(FastLog(x) * 0.15L)));
     }
-    EXPECT_LE(worst, 16 * unit) << "largest difference " << static_cast<double>(worst / unit) << " units";
+    EXPECT_LE(worst, 16 * unit) << "largest difference " << static_cast<double>(worst / unit)
+                                << " units";
     EXPECT_TRUE(std::isnan((*sinOfLog)(-1.0L)));
 }
 
@@ -540,8 +561,9 @@ TEST(FastMath, LogarithmWithinTheLastBitsOfTheLibrary) {
     for (int i = -300000; i <= 300000; ++i) {
         const long double x = std::exp(static_cast<long double>(i) * 0.0001L) * 1.0000003L;
         const long double expected = std::log(x);
-        const long double unit = std::fabs(expected) < 1 ? std::ldexp(1.0L, -64)
-                                                         : std::fabs(expected) * std::ldexp(1.0L, -63);
+        const long double unit = std::fabs(expected) < 1
+                                     ? std::ldexp(1.0L, -64)
+                                     : std::fabs(expected) * std::ldexp(1.0L, -63);
         worst = std::max(worst, std::fabs(FastLog(x) - expected) / unit);
     }
     for (long double x : {0.0001L, 0.01L, 0.1L, 0.5L, 1.0L, 2.0L, 1e300L, 1e-300L}) {
@@ -553,11 +575,13 @@ TEST(FastMath, LogarithmWithinTheLastBitsOfTheLibrary) {
     for (int k = -20; k <= 45; ++k) {
         const long double power = std::ldexp(1.0L, k);
         const long double halfway = power * (1.0L + 3.0L / 1024);
-        for (long double x : {std::nextafter(power, 0.0L), power, std::nextafter(power, 4.0L * power),
-                              std::nextafter(halfway, 0.0L), halfway, std::nextafter(halfway, 4.0L * power)}) {
+        for (long double x :
+             {std::nextafter(power, 0.0L), power, std::nextafter(power, 4.0L * power),
+              std::nextafter(halfway, 0.0L), halfway, std::nextafter(halfway, 4.0L * power)}) {
             const long double expected = std::log(x);
-            const long double unit = std::fabs(expected) < 1 ? std::ldexp(1.0L, -64)
-                                                             : std::fabs(expected) * std::ldexp(1.0L, -63);
+            const long double unit = std::fabs(expected) < 1
+                                         ? std::ldexp(1.0L, -64)
+                                         : std::fabs(expected) * std::ldexp(1.0L, -63);
             worst = std::max(worst, std::fabs(FastLog(x) - expected) / unit);
         }
     }

@@ -70,9 +70,10 @@ TEST(StillRender, BeyondThePlanesIsTheFieldOfThatSize) {
             GeneratePatternFieldReference(*wide);
             std::vector<uint32_t> expected(static_cast<size_t>(size.width) * size.height, 0);
             RenderFrameReference(*wide, {expected.data(), size.width});
-            const std::vector<uint32_t> actual =
-                InPieces(frame, size.width, size.height, StillRender::DefaultPiecePoints, MaxGridColumns);
-            EXPECT_EQ(Differing(actual, expected), 0) << size.width << "x" << size.height << " pattern " << pattern;
+            const std::vector<uint32_t> actual = InPieces(
+                frame, size.width, size.height, StillRender::DefaultPiecePoints, MaxGridColumns);
+            EXPECT_EQ(Differing(actual, expected), 0)
+                << size.width << "x" << size.height << " pattern " << pattern;
         }
     }
 }

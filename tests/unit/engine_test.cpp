@@ -155,8 +155,8 @@ TEST(Grid, SizedFromTheWindowWithTiesToEven) {
 
 TEST(Grid, RoundHalfEven) {
     const std::pair<long double, long double> cases[] = {
-        {0.5L, 0}, {1.5L, 2}, {2.5L, 2}, {127.5L, 128}, {126.5L, 126}, {0.255L, 0},
-        {254.49L, 254}, {-0.5L, 0}, {-1.5L, -2}, {3.0L, 3}, {0.50000000001L, 1}};
+        {0.5L, 0},      {1.5L, 2},  {2.5L, 2},   {127.5L, 128}, {126.5L, 126},      {0.255L, 0},
+        {254.49L, 254}, {-0.5L, 0}, {-1.5L, -2}, {3.0L, 3},     {0.50000000001L, 1}};
     for (auto [in, out] : cases) EXPECT_EQ(RoundHalfEven(in), out) << static_cast<double>(in);
 }
 
@@ -196,7 +196,8 @@ TEST(Animation, SeedDrawsRatesAndAnglesOnTheirGrids) {
         EXPECT_TRUE(OnRateGrid(state.RotationRate3, 0.0001L, 11));
         const long double a[] = {state.RotationAngle1 * 300, state.RotationAngle2 * 500,
                                  state.RotationAngle3 * 800};
-        for (long double steps : a) EXPECT_NEAR(static_cast<double>(steps - std::round(steps)), 0, 1e-9);
+        for (long double steps : a)
+            EXPECT_NEAR(static_cast<double>(steps - std::round(steps)), 0, 1e-9);
         EXPECT_LT(state.RotationAngle1, 6.28L);
         EXPECT_LT(state.RotationAngle2, 6.28L);
         EXPECT_LT(state.RotationAngle3, 6.28L);
@@ -248,7 +249,8 @@ TEST(Rotation, ZeroAnglesGiveTheIdentityAndQuarterTurnSwapsAxes) {
     const RotationMatrix& m = state->Matrix;
     const long double expected[9] = {0, 1, 0, -1, 0, 0, 0, 0, 1};
     const long double actual[9] = {m.M11, m.M12, m.M13, m.M21, m.M22, m.M23, m.M31, m.M32, m.M33};
-    for (int i = 0; i < 9; ++i) EXPECT_NEAR(static_cast<double>(actual[i]), static_cast<double>(expected[i]), 1e-18) << i;
+    for (int i = 0; i < 9; ++i)
+        EXPECT_NEAR(static_cast<double>(actual[i]), static_cast<double>(expected[i]), 1e-18) << i;
 }
 
 TEST(Rotation, AnglesTurnBackAtTheEndsWithAFreshRate) {
@@ -278,12 +280,14 @@ TEST(Rotation, AnglesTurnBackAtTheEndsWithAFreshRate) {
             if (c.sign1 < 0 || c.a1 == twoPi) state.RotationRate1 = keep;
             if (c.sign2 < 0) state.RotationRate2 = keep;
             if (c.sign3 < 0) state.RotationRate3 = keep;
-            const long double before[3] = {state.RotationRate1, state.RotationRate2, state.RotationRate3};
+            const long double before[3] = {state.RotationRate1, state.RotationRate2,
+                                           state.RotationRate3};
             state.RotationAngle1 = c.a1;
             state.RotationAngle2 = c.a2;
             state.RotationAngle3 = c.a3;
             AdvanceRotation(state);
-            const long double after[3] = {state.RotationRate1, state.RotationRate2, state.RotationRate3};
+            const long double after[3] = {state.RotationRate1, state.RotationRate2,
+                                          state.RotationRate3};
             const int sign[3] = {c.sign1, c.sign2, c.sign3};
             const long double base[3] = {c.base1, c.base2, c.base3};
             const int steps[3] = {c.steps1, c.steps2, c.steps3};
@@ -396,9 +400,9 @@ TEST(PerFramePattern, Pattern3IsCappedAtOneAndPattern14ReachesAbove) {
 
 TEST(Colour, FoldValue) {
     const std::pair<long double, double> cases[] = {
-        {0, 0.001}, {0.3L, 0.3}, {1, 1}, {1.25L, 0.75}, {2, 0.001}, {3.7L, 0.3}, {9.5L, 0.5},
-        {10, 0.001}, {12, 0.001}, {-0.4L, 0.4}, {-10.5L, 0.001}, {4.2L, 0.2}, {6.9L, 0.9},
-        {1e30L, 0.001}, {-1.6L, 0.4}};
+        {0, 0.001},      {0.3L, 0.3}, {1, 1},      {1.25L, 0.75},  {2, 0.001},
+        {3.7L, 0.3},     {9.5L, 0.5}, {10, 0.001}, {12, 0.001},    {-0.4L, 0.4},
+        {-10.5L, 0.001}, {4.2L, 0.2}, {6.9L, 0.9}, {1e30L, 0.001}, {-1.6L, 0.4}};
     for (auto [in, out] : cases) {
         const long double folded = FoldValue(in);
         EXPECT_NEAR(static_cast<double>(folded), out, 1e-15) << static_cast<double>(in);
@@ -438,7 +442,7 @@ TEST(Colour, SchemeBytes) {
         {1, 0.5L, 0.25L, 2, 0xFF802040},     // 0.5, 0.125, 0.25
         {1, 0.5L, 0.001L, 19, 0xFFFF8000},   // out of range colours as scheme 0
         {1, 0.5L, 0.001L, -1, 0xFFFF8000},
-        {2, 4, 0, 18, 0xFF000000},           // everything folds to 0.001: black in every scheme
+        {2, 4, 0, 18, 0xFF000000},  // everything folds to 0.001: black in every scheme
         {2, 4, 0, 3, 0xFF000000},
     };
     for (const Case& c : cases) {
@@ -575,8 +579,7 @@ std::vector<uint32_t> RenderWithPrecision(uint16_t precision, int pattern,
     SeedAnimation(*state);
     state->Speed = 20;
     const uint16_t saved = ReadX87ControlWord();
-    const uint16_t lowered =
-        static_cast<uint16_t>((saved & ~X87PrecisionMask) | precision);
+    const uint16_t lowered = static_cast<uint16_t>((saved & ~X87PrecisionMask) | precision);
     WriteX87ControlWord(lowered);
     GeneratePatternField(*state);
     Frame frame(48, 32);

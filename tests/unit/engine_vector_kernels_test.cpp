@@ -33,16 +33,19 @@ double WorstShare(Kernel kernel, Reference reference, Allowed allowed, double lo
     for (long i = 0; i < samples; i += N) {
         double xs[N];
         for (int l = 0; l < N; ++l) {
-            const double t = (static_cast<double>(i + l) + jitter(rng)) / static_cast<double>(samples);
+            const double t =
+                (static_cast<double>(i + l) + jitter(rng)) / static_cast<double>(samples);
             // rounded to double through memory: the 32-bit build may keep x87 registers wider
             const volatile double x =
-                logScale ? std::exp(std::log(lo) + t * (std::log(hi) - std::log(lo))) : lo + t * (hi - lo);
+                logScale ? std::exp(std::log(lo) + t * (std::log(hi) - std::log(lo)))
+                         : lo + t * (hi - lo);
             xs[l] = x;
         }
         const vd y = kernel(Load(xs));
         for (int l = 0; l < N; ++l) {
             const long double want = reference(static_cast<long double>(xs[l]));
-            const double error = static_cast<double>(std::fabs(static_cast<long double>(y[l]) - want));
+            const double error =
+                static_cast<double>(std::fabs(static_cast<long double>(y[l]) - want));
             worstAbsolute = std::max(worstAbsolute, error);
             worst = std::max(worst, error / allowed(want));
         }
@@ -58,27 +61,32 @@ TEST(VectorKernels, SineAndLogarithmWithinTheirStatedBoundsOverDenseSamples) {
     auto sinl_ = [](long double x) { return std::sin(x); };
     auto logl_ = [](long double x) { return std::log(x); };
     auto sineBound = [](long double) { return SineError; };
-    auto logBound = [](long double L) { return LogRelative * static_cast<double>(std::fabs(L)) + LogAbsolute; };
+    auto logBound = [](long double L) {
+        return LogRelative * static_cast<double>(std::fabs(L)) + LogAbsolute;
+    };
     struct Range {
         const char* name;
         double lo, hi;
     };
     double absolute;
-    for (const Range& r : {Range{"sin [-pi/4, pi/4]", -0.785398, 0.785398}, Range{"sin [-8, 8]", -8, 8},
-                           Range{"sin [-64, 64]", -64, 64}, Range{"sin [-256, 256]", -256, 256},
-                           Range{"sin [-1024, 1024]", -SineLimit, SineLimit}}) {
+    for (const Range& r :
+         {Range{"sin [-pi/4, pi/4]", -0.785398, 0.785398}, Range{"sin [-8, 8]", -8, 8},
+          Range{"sin [-64, 64]", -64, 64}, Range{"sin [-256, 256]", -256, 256},
+          Range{"sin [-1024, 1024]", -SineLimit, SineLimit}}) {
         const double share = WorstShare(Sine, sinl_, sineBound, r.lo, r.hi, n, false, absolute);
         std::printf("%-22s max |error| %.3g = %.2f * 2^-53 (%.3f of the bound)\n", r.name, absolute,
                     absolute / 0x1p-53, share);
         EXPECT_LE(share, 1.0) << r.name;
     }
-    const double small = WorstShare(SmallSine, sinl_, sineBound, -SmallSineLimit, SmallSineLimit, n, false, absolute);
-    std::printf("%-22s max |error| %.3g = %.2f * 2^-53 (%.3f of the bound)\n", "small sin [-1.7, 1.7]",
-                absolute, absolute / 0x1p-53, small);
+    const double small = WorstShare(SmallSine, sinl_, sineBound, -SmallSineLimit, SmallSineLimit, n,
+                                    false, absolute);
+    std::printf("%-22s max |error| %.3g = %.2f * 2^-53 (%.3f of the bound)\n",
+                "small sin [-1.7, 1.7]", absolute, absolute / 0x1p-53, small);
     EXPECT_LE(small, 1.0);
     for (const Range& r : {Range{"log [1e-4, 1e6]", 1e-4, 1e6}, Range{"log [0.5, 2]", 0.5, 2},
                            Range{"log 1 +- 2^-20", 1 - 0x1p-20, 1 + 0x1p-20}}) {
-        const double share = WorstShare(Log, logl_, logBound, r.lo, r.hi, n, r.lo == 1e-4, absolute);
+        const double share =
+            WorstShare(Log, logl_, logBound, r.lo, r.hi, n, r.lo == 1e-4, absolute);
         std::printf("%-22s max |error| %.3g (%.3f of the bound)\n", r.name, absolute, share);
         EXPECT_LE(share, 1.0) << r.name;
     }
@@ -87,8 +95,8 @@ TEST(VectorKernels, SineAndLogarithmWithinTheirStatedBoundsOverDenseSamples) {
 TEST(VectorKernels, TheFoldWithoutABoundIsTheEngines) {
     if (!HasAvx2()) GTEST_SKIP() << "no AVX2";
     ExtendedPrecisionScope precision;
-    for (double x : {0.0, -0.0, 1.0, 2.0, -2.0, 3.5, 9.999999999999998, 10.0, 10.000000000000002, 11.0,
-                     -10.5, 1e300, 0.25, 4.0 + 0x1p-50, 7.0}) {
+    for (double x : {0.0, -0.0, 1.0, 2.0, -2.0, 3.5, 9.999999999999998, 10.0, 10.000000000000002,
+                     11.0, -10.5, 1e300, 0.25, 4.0 + 0x1p-50, 7.0}) {
         const Folded f = Fold(Splat(x), Splat(0.0));
         EXPECT_EQ(f.f[0], static_cast<double>(FoldValue(x))) << x;
     }

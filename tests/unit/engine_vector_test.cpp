@@ -30,7 +30,8 @@ std::vector<EnginePath> VectorPaths() {
 }
 
 // A fresh state on `path`, its field generated.
-std::unique_ptr<EngineState> MakeState(EnginePath path, int pattern, int width, int height, uint32_t seed) {
+std::unique_ptr<EngineState> MakeState(EnginePath path, int pattern, int width, int height,
+                                       uint32_t seed) {
     auto state = std::make_unique<EngineState>(height + 1, width + 1);
     EXPECT_TRUE(state->Render->SetPath(path));
     SeedRandom(seed);

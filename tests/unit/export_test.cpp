@@ -46,11 +46,10 @@ TEST(ImageSizePresetTest, LabelSuffixAndTheDesktopsOwnEntries) {
 TEST(ImageSizePresetTest, Table) {
     EXPECT_FALSE(ImageSizePreset(0));
     EXPECT_FALSE(ImageSizePreset(24));  // the desktop's entries are no presets
-    const ImageSize sizes[] = {{800, 600},   {1024, 768},  {1152, 864},  {1280, 800},
-                               {1280, 1024}, {1360, 768},  {1366, 768},  {1440, 900},
-                               {1600, 900},  {1600, 1200}, {1680, 1050}, {1920, 1080},
-                               {1920, 1200}, {2000, 1500}, {2560, 1080}, {2560, 1440},
-                               {2560, 1600}, {2880, 1800}, {3440, 1440}, {3840, 2160},
+    const ImageSize sizes[] = {{800, 600},   {1024, 768},  {1152, 864},  {1280, 800},  {1280, 1024},
+                               {1360, 768},  {1366, 768},  {1440, 900},  {1600, 900},  {1600, 1200},
+                               {1680, 1050}, {1920, 1080}, {1920, 1200}, {2000, 1500}, {2560, 1080},
+                               {2560, 1440}, {2560, 1600}, {2880, 1800}, {3440, 1440}, {3840, 2160},
                                {5120, 1440}, {5120, 2880}, {7680, 4320}};
     for (int wall = 1; wall <= 23; ++wall) {
         EXPECT_EQ(ImageSizePreset(wall)->width, sizes[wall - 1].width) << wall;

@@ -36,7 +36,8 @@ TEST(FieldCycleTest, TheNextSchemeIsAnyOtherScheme) {
         ExpectDrawsOtherThan(NextScheme, current, FirstColourScheme, LastColourScheme);
     std::set<int> seen;
     for (int i = 0; i < 1000; ++i) seen.insert(RandomScheme());
-    EXPECT_EQ(seen, (std::set<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
+    EXPECT_EQ(seen,
+              (std::set<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
 }
 
 TEST(FieldCycleTest, ACycleIsDueAfterItsMinutesAndNeverAtZero) {
@@ -45,11 +46,11 @@ TEST(FieldCycleTest, ACycleIsDueAfterItsMinutesAndNeverAtZero) {
         int minutes;
         bool due;
     } cases[] = {
-        {0, 1, false},           {59999, 1, false},       {60000, 1, true},
-        {7200000, 0, false},     {INT64_MAX, 0, false},   {7199999, 120, false},
-        {7200000, 120, true},    {-5, 1, false},
+        {0, 1, false},         {59999, 1, false},     {60000, 1, true},     {7200000, 0, false},
+        {INT64_MAX, 0, false}, {7199999, 120, false}, {7200000, 120, true}, {-5, 1, false},
     };
-    for (const auto& c : cases) EXPECT_EQ(CycleDue(c.elapsed, c.minutes), c.due) << c.elapsed << " " << c.minutes;
+    for (const auto& c : cases)
+        EXPECT_EQ(CycleDue(c.elapsed, c.minutes), c.due) << c.elapsed << " " << c.minutes;
     // A shorter minute, as the benchmark asks for.
     EXPECT_FALSE(CycleDue(1999, 1, 2000));
     EXPECT_TRUE(CycleDue(4000, 2, 2000));
@@ -60,10 +61,12 @@ TEST(FieldCycleTest, BlendWeightRisesEvenlyFromNothingToAll) {
         int64_t elapsed, duration;
         int weight;
     } cases[] = {
-        {-10, 2000, 0}, {0, 2000, 0},     {1, 2000, 0},      {1000, 2000, 128}, {1999, 2000, 255},
-        {2000, 2000, 256}, {90000, 2000, 256}, {500, 1000, 128}, {0, 0, 256}, {5, -1, 256},
+        {-10, 2000, 0},    {0, 2000, 0},      {1, 2000, 0},       {1000, 2000, 128},
+        {1999, 2000, 255}, {2000, 2000, 256}, {90000, 2000, 256}, {500, 1000, 128},
+        {0, 0, 256},       {5, -1, 256},
     };
-    for (const auto& c : cases) EXPECT_EQ(BlendWeight(c.elapsed, c.duration), c.weight) << c.elapsed;
+    for (const auto& c : cases)
+        EXPECT_EQ(BlendWeight(c.elapsed, c.duration), c.weight) << c.elapsed;
 }
 
 // Per channel, the plain way.
@@ -90,8 +93,9 @@ TEST(FieldCycleTest, BlendPixelsMixesEveryChannelOnItsOwnAtAnyStride) {
         BlendPixels(a, b, weight, out, 6);
         for (int row = 0; row < 2; ++row)
             for (int col = 0; col < 6; ++col)
-                EXPECT_EQ(out[row * 6 + col],
-                          col < 3 ? Mixed(from[row * 4 + col], to[row * 5 + col], weight) : 0x12345678u)
+                EXPECT_EQ(
+                    out[row * 6 + col],
+                    col < 3 ? Mixed(from[row * 4 + col], to[row * 5 + col], weight) : 0x12345678u)
                     << weight << " " << row << "," << col;
     }
     // Weight 0 is the first picture and 256 the second, exactly (made opaque); beyond is clamped.

@@ -14,15 +14,12 @@ struct ModeCase {
 
 TEST(ModeTest, CommandLineSwitchesSelectTheirMode) {
     const ModeCase cases[] = {
-        {nullptr, Mode::FullScreen},   {L"/s", Mode::FullScreen},
-        {L"/S", Mode::FullScreen},     {L"-s", Mode::FullScreen},
-        {L"xs", Mode::FullScreen},     {L"s", Mode::FullScreen},
-        {L"c", Mode::FullScreen},      {L"/x", Mode::FullScreen},
-        {L"/c", Mode::Settings},       {L"/C", Mode::Settings},
-        {L"-c", Mode::Settings},       {L"/c:1234", Mode::Settings},
-        {L"/cs", Mode::Settings},      {L"/p", Mode::Preview},
-        {L"/P", Mode::Preview},        {L"/a", Mode::Nothing},
-        {L"", Mode::FullScreen},       {L"pc", Mode::Settings},
+        {nullptr, Mode::FullScreen}, {L"/s", Mode::FullScreen}, {L"/S", Mode::FullScreen},
+        {L"-s", Mode::FullScreen},   {L"xs", Mode::FullScreen}, {L"s", Mode::FullScreen},
+        {L"c", Mode::FullScreen},    {L"/x", Mode::FullScreen}, {L"/c", Mode::Settings},
+        {L"/C", Mode::Settings},     {L"-c", Mode::Settings},   {L"/c:1234", Mode::Settings},
+        {L"/cs", Mode::Settings},    {L"/p", Mode::Preview},    {L"/P", Mode::Preview},
+        {L"/a", Mode::Nothing},      {L"", Mode::FullScreen},   {L"pc", Mode::Settings},
     };
     for (const ModeCase& c : cases) {
         std::wstring text = c.argument ? c.argument : L"";

@@ -37,8 +37,8 @@ TEST(PowerSettingTest, IgnoresEverythingElse) {
     other.Data4[7] ^= 1;
     EXPECT_EQ(StateOf(Setting(other, 4, 0)), std::nullopt) << "another setting";
     EXPECT_EQ(StateOf(Setting(ConsoleDisplayStateGuid, 2, 0)), std::nullopt) << "short data";
-    EXPECT_EQ(StateOf(Setting(ConsoleDisplayStateGuid, 4, 0), PBT_APMRESUMEAUTOMATIC),
-              std::nullopt) << "another event";
+    EXPECT_EQ(StateOf(Setting(ConsoleDisplayStateGuid, 4, 0), PBT_APMRESUMEAUTOMATIC), std::nullopt)
+        << "another event";
     EXPECT_EQ(ConsoleDisplayState(PBT_POWERSETTINGCHANGE, 0), std::nullopt) << "no data";
 }
 

@@ -20,8 +20,7 @@ const std::wstring NonAnsiPath = L"C:\\Users\\\x0416\x0435\x043d\x044f\\\x5199\x
 class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        path = std::wstring(TestRoot) + L"\\" +
-               std::wstring(test_name.begin(), test_name.end());
+        path = std::wstring(TestRoot) + L"\\" + std::wstring(test_name.begin(), test_name.end());
         RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
     }
     void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
@@ -44,7 +43,9 @@ protected:
     std::pair<DWORD, std::vector<BYTE>> Raw(const wchar_t* name) {
         DWORD type = 0, size = 0;
         EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND,
-                               &type, nullptr, &size), ERROR_SUCCESS) << name;
+                               &type, nullptr, &size),
+                  ERROR_SUCCESS)
+            << name;
         std::vector<BYTE> data(size);
         RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type,
                      data.data(), &size);
@@ -184,10 +185,12 @@ TEST_F(RegistryTest, RefusedWritesAndAnsiWrittenValues) {
     {
         platform::RegistryKey key = CreateKey();
         ASSERT_EQ(RegSetValueExA(key.Handle(), "Path_Wall", 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(ansi), sizeof(ansi)), ERROR_SUCCESS);
+                                 reinterpret_cast<const BYTE*>(ansi), sizeof(ansi)),
+                  ERROR_SUCCESS);
         const DWORD seven = 7;
         ASSERT_EQ(RegSetValueExA(key.Handle(), "Algoritm", 0, REG_DWORD,
-                                 reinterpret_cast<const BYTE*>(&seven), 4), ERROR_SUCCESS);
+                                 reinterpret_cast<const BYTE*>(&seven), 4),
+                  ERROR_SUCCESS);
     }
     wchar_t expected[64] = {};
     ASSERT_GT(MultiByteToWideChar(CP_ACP, 0, ansi, -1, expected, 64), 0);
@@ -200,8 +203,8 @@ class RegistryStoreTest : public RegistryTest {
 protected:
     void Load(ScreenSize screen) {
         RegistrySettingsStore store(path);
-        LoadSettings(store, EngineFields{engine.Speed, engine.ColourScheme, engine.Pattern}, settings,
-                     screen, sink);
+        LoadSettings(store, EngineFields{engine.Speed, engine.ColourScheme, engine.Pattern},
+                     settings, screen, sink);
     }
     // The three engine fields in a plain record: the whole engine state is not needed here.
     struct {
@@ -273,7 +276,9 @@ TEST_F(RegistryStoreTest, BrokenStoresReportTheValue) {
     EXPECT_EQ(settings.Path_Wall, L"");
     DWORD type = 0;
     EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, path.c_str(), L"Rands", RRF_RT_ANY, &type, nullptr,
-                           nullptr), ERROR_FILE_NOT_FOUND) << "nothing written back";
+                           nullptr),
+              ERROR_FILE_NOT_FOUND)
+        << "nothing written back";
 
     // Speed stored as text, as `reg add /t REG_SZ` leaves it.
     errors.clear();

@@ -29,8 +29,9 @@ TEST(RenderOptions, StillWithEveryOption) {
     // "a b.bmp" split in two above: the stray word is an unknown argument.
     EXPECT_FALSE(parsed.options);
 
-    auto args = Split("--pattern 25 --scheme 18 --size 2000x1500 --speed 0 --angles 0,3.5,-0.25 "
-                      "--rates 0.0001,-2e-4,1 --frames 7 --seed 4294967295 --out");
+    auto args = Split(
+        "--pattern 25 --scheme 18 --size 2000x1500 --speed 0 --angles 0,3.5,-0.25 "
+        "--rates 0.0001,-2e-4,1 --frames 7 --seed 4294967295 --out");
     args.push_back("a b.bmp");
     const auto ok = ParseArguments(args);
     ASSERT_TRUE(ok.options) << ok.error;
@@ -101,10 +102,10 @@ TEST(RenderOptions, ValuesAlsoFollowAnEqualsSign) {
 TEST(RenderOptions, BadArgumentsAreRefusedWithAReason) {
     const char* bad[] = {
         "",
-        "--pattern 1 --scheme 0 --size 3x2",               // no output
-        "--scheme 0 --size 3x2 --out x.bmp",               // no pattern
-        "--pattern 1 --size 3x2 --out x.bmp",              // no scheme
-        "--pattern 1 --scheme 0 --out x.bmp",              // no size
+        "--pattern 1 --scheme 0 --size 3x2",   // no output
+        "--scheme 0 --size 3x2 --out x.bmp",   // no pattern
+        "--pattern 1 --size 3x2 --out x.bmp",  // no scheme
+        "--pattern 1 --scheme 0 --out x.bmp",  // no size
         "--pattern 0 --scheme 0 --size 3x2 --out x.bmp",
         "--pattern 26 --scheme 0 --size 3x2 --out x.bmp",
         "--pattern 1x --scheme 0 --size 3x2 --out x.bmp",
@@ -135,7 +136,8 @@ TEST(RenderOptions, HelpVersionReferenceAndTheFormatByName) {
     for (const char* line : {"--help", "-h", "--pattern 99 -h", "--size 0x0 --help"})
         EXPECT_TRUE(ParseArguments(Split(line)).options->help) << line;
     EXPECT_TRUE(ParseArguments(Split("--version --bench")).options->version);
-    const auto checked = ParseArguments(Split("--pattern 1 --scheme 0 --size 3x2 --checksum --reference"));
+    const auto checked =
+        ParseArguments(Split("--pattern 1 --scheme 0 --size 3x2 --checksum --reference"));
     ASSERT_TRUE(checked.options) << checked.error;
     EXPECT_TRUE(checked.options->reference);
     EXPECT_TRUE(IsPngName("a.png"));
@@ -156,11 +158,11 @@ TEST(BmpWriter, TinyAsymmetricImageLandsBottomUpInBlueGreenRed) {
     ASSERT_EQ(bmp.size(), 54 + 2 * rowBytes);
     EXPECT_EQ(bmp[0], 'B');
     EXPECT_EQ(bmp[1], 'M');
-    EXPECT_EQ(bmp[2], 54 + 24);         // file size
-    EXPECT_EQ(bmp[10], 54);             // pixel offset
-    EXPECT_EQ(bmp[18], 3);              // width
-    EXPECT_EQ(bmp[22], 2);              // height, positive: bottom-up
-    EXPECT_EQ(bmp[28], 24);             // bits per pixel
+    EXPECT_EQ(bmp[2], 54 + 24);  // file size
+    EXPECT_EQ(bmp[10], 54);      // pixel offset
+    EXPECT_EQ(bmp[18], 3);       // width
+    EXPECT_EQ(bmp[22], 2);       // height, positive: bottom-up
+    EXPECT_EQ(bmp[28], 24);      // bits per pixel
     const std::vector<uint8_t> bottom(bmp.begin() + 54, bmp.begin() + 54 + rowBytes);
     const std::vector<uint8_t> top(bmp.begin() + 54 + rowBytes, bmp.end());
     EXPECT_EQ(bottom, (std::vector<uint8_t>{0x30, 0x20, 0x10, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0}));

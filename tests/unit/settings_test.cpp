@@ -56,10 +56,11 @@ protected:
     SaverSettings settings;
     std::vector<std::wstring> errors;
     ErrorSink sink = [this](const std::wstring& message) { errors.push_back(message); };
-    const std::vector<std::wstring> allSix{L"Speed", L"Bright", L"Algoritm", L"Wall", L"Rands", L"Path_Wall"};
-    const std::vector<std::wstring> allWritten{L"Speed", L"Bright", L"Algoritm", L"Wall",
-                                               L"Rands", L"Path_Wall", L"Monitors", L"CycleMinutes",
-                                               L"RandomColours", L"FadeIn"};
+    const std::vector<std::wstring> allSix{L"Speed", L"Bright", L"Algoritm",
+                                           L"Wall",  L"Rands",  L"Path_Wall"};
+    const std::vector<std::wstring> allWritten{
+        L"Speed",     L"Bright",   L"Algoritm",     L"Wall",          L"Rands",
+        L"Path_Wall", L"Monitors", L"CycleMinutes", L"RandomColours", L"FadeIn"};
 };
 
 TEST(PresetForScreenTest, EveryRowAndTheOverlaps) {
@@ -68,18 +69,40 @@ TEST(PresetForScreenTest, EveryRowAndTheOverlaps) {
         std::optional<int> preset;
     };
     const Case cases[] = {
-        {800, 600, 1},    {800, 480, 1},     {1024, 768, 2},    {1152, 864, 3},
-        {1280, 800, 4},   {1280, 1024, 5},   {1360, 768, 6},    {1366, 768, 7},
-        {1440, 900, 8},   {1600, 900, 9},    {1600, 1200, 10},  {1680, 1050, 11},
-        {1920, 1080, 12}, {1920, 1200, 13},  {2000, 1500, 14},
+        {800, 600, 1},
+        {800, 480, 1},
+        {1024, 768, 2},
+        {1152, 864, 3},
+        {1280, 800, 4},
+        {1280, 1024, 5},
+        {1360, 768, 6},
+        {1366, 768, 7},
+        {1440, 900, 8},
+        {1600, 900, 9},
+        {1600, 1200, 10},
+        {1680, 1050, 11},
+        {1920, 1080, 12},
+        {1920, 1200, 13},
+        {2000, 1500, 14},
         // Today's desktops follow, each by width and height.
-        {2560, 1080, 15}, {2560, 1440, 16}, {2560, 1600, 17}, {2880, 1800, 18},
-        {3440, 1440, 19}, {3840, 2160, 20}, {5120, 1440, 21}, {5120, 2880, 22},
+        {2560, 1080, 15},
+        {2560, 1440, 16},
+        {2560, 1600, 17},
+        {2880, 1800, 18},
+        {3440, 1440, 19},
+        {3840, 2160, 20},
+        {5120, 1440, 21},
+        {5120, 2880, 22},
         {7680, 4320, 23},
         // Rows that test the height too match only that height.
-        {1280, 720, std::nullopt}, {1280, 960, std::nullopt}, {1920, 1440, std::nullopt},
-        {2000, 1125, std::nullopt}, {2560, 1200, std::nullopt}, {3840, 1600, std::nullopt},
-        {768, 1024, std::nullopt}, {0, 0, std::nullopt},
+        {1280, 720, std::nullopt},
+        {1280, 960, std::nullopt},
+        {1920, 1440, std::nullopt},
+        {2000, 1125, std::nullopt},
+        {2560, 1200, std::nullopt},
+        {3840, 1600, std::nullopt},
+        {768, 1024, std::nullopt},
+        {0, 0, std::nullopt},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PresetForScreen({c.width, c.height}), c.preset) << c.width << " x " << c.height;
@@ -270,8 +293,8 @@ TEST_F(SettingsTest, HostileStoresLoadAsTheSaverRunsThem) {
         // Each check names its case itself: a SCOPED_TRACE would make GoogleTest on Windows start
         // a thread of its own here, moments before the program ends, and Wine ends a process
         // whose thread is still starting with a segmentation fault.
-        const std::string label = testing::PrintToString(c.name ? name : L"(no values)") + " type " +
-                                  std::to_string(c.value.type) + ", " +
+        const std::string label = testing::PrintToString(c.name ? name : L"(no values)") +
+                                  " type " + std::to_string(c.value.type) + ", " +
                                   std::to_string(c.value.data.size()) + " bytes";
         store.Values.clear();
         StoreKey(stored[0], stored[1], stored[2], stored[3], stored[4], good);
@@ -281,13 +304,17 @@ TEST_F(SettingsTest, HostileStoresLoadAsTheSaverRunsThem) {
         engine = Engine{};
         settings = SaverSettings{};
         errors.clear();
-        const LoadResult result = LoadSettingsForRun(store, engine.Fields(), settings, {800, 600}, sink);
+        const LoadResult result =
+            LoadSettingsForRun(store, engine.Fields(), settings, {800, 600}, sink);
         ReadStillOptions(store, settings);
 
-        const int index = static_cast<int>(std::find(allSix.begin(), allSix.end(), name) - allSix.begin());
-        const std::wstring head = c.error == Type ? L"Invalid data type for '" : L"Failed to get data for '";
+        const int index =
+            static_cast<int>(std::find(allSix.begin(), allSix.end(), name) - allSix.begin());
+        const std::wstring head =
+            c.error == Type ? L"Invalid data type for '" : L"Failed to get data for '";
         EXPECT_EQ(errors, c.error == None ? std::vector<std::wstring>{}
-                                          : std::vector<std::wstring>{head + name + L"'"}) << label;
+                                          : std::vector<std::wstring>{head + name + L"'"})
+            << label;
         EXPECT_EQ(result.valuesRead, c.error == None ? 6 : index) << label;
         std::array<int, 5> expected = stored;
         int32_t integer = 0;
@@ -296,16 +323,22 @@ TEST_F(SettingsTest, HostileStoresLoadAsTheSaverRunsThem) {
                 platform::ValueRead::Ok)
             expected[index] = index == 4 ? integer != 0 : integer;
         for (int i = c.error == None ? 5 : index; i < 5; ++i) expected[i] = firstRun[i];
-        EXPECT_EQ((std::array<int, 5>{engine.Speed, engine.ColourScheme, engine.Pattern, settings.Wall,
-                                      settings.Rands}), expected) << label;
+        EXPECT_EQ((std::array<int, 5>{engine.Speed, engine.ColourScheme, engine.Pattern,
+                                      settings.Wall, settings.Rands}),
+                  expected)
+            << label;
         EXPECT_EQ(settings.Rands ? Random : PatternForFullScreen(engine.Pattern), c.start) << label;
         EXPECT_EQ(settings.Path_Wall, c.directory) << label;
-        const std::array<int32_t, 6> added{static_cast<int32_t>(settings.Monitors), settings.Png,
-                                           settings.Wallpaper, settings.CycleMinutes,
-                                           settings.RandomColours, settings.FadeIn};
+        const std::array<int32_t, 6> added{static_cast<int32_t>(settings.Monitors),
+                                           settings.Png,
+                                           settings.Wallpaper,
+                                           settings.CycleMinutes,
+                                           settings.RandomColours,
+                                           settings.FadeIn};
         static_assert(added.size() == std::size(AddedValues));
         for (size_t i = 0; i < added.size(); ++i)
-            EXPECT_EQ(added[i], name == AddedValues[i].name && c.added ? *c.added : AddedValues[i].firstRun)
+            EXPECT_EQ(added[i],
+                      name == AddedValues[i].name && c.added ? *c.added : AddedValues[i].firstRun)
                 << label << ", " << AddedValues[i].name;
         EXPECT_EQ(store.Values, before) << label << ": the store was changed";
         EXPECT_TRUE(store.Written.empty()) << label;

@@ -99,22 +99,30 @@ TEST(StretchTest, HonoursTheSourceStrideAndOddSizes) {
 
 TEST(StretchTest, EveryPathAndBandingMatchesThePlainTwoPassStretch) {
     // Enlargements by the saver's divisors (exactly 4 and 2, also too narrow for a whole vector
-    // step, a part of a span that keeps the ratio, and a 3840 x 2160 screen's), odd sizes, a reduction, covers of other
-    // monitors' shapes, and bands that end early: every pixel as the plain evaluation gives it,
-    // on every path the processor has; `ratio` is the widening kernel the columns must take.
+    // step, a part of a span that keeps the ratio, and a 3840 x 2160 screen's), odd sizes, a
+    // reduction, covers of other monitors' shapes, and bands that end early: every pixel as the
+    // plain evaluation gives it, on every path the processor has; `ratio` is the widening kernel
+    // the columns must take.
     struct Case {
         int sourceWidth, sourceHeight, width, height;
         StretchFit fit;
         int ratio;
     };
     const Case cases[] = {
-        {37, 23, 148, 92, StretchFit::Fill, 4},   {480, 270, 1920, 1080, StretchFit::Fill, 4},
-        {960, 540, 1920, 1080, StretchFit::Fill, 2}, {5, 3, 10, 6, StretchFit::Fill, 2},
-        {3, 2, 12, 8, StretchFit::Fill, 4},       {19, 7, 38, 29, StretchFit::Fill, 2},
-        {41, 17, 83, 35, StretchFit::Fill, 0},    {5, 3, 7, 101, StretchFit::Fill, 0},
-        {64, 48, 31, 19, StretchFit::Fill, 0},    {1, 1, 9, 5, StretchFit::Fill, 0},
-        {1, 3, 4, 12, StretchFit::Fill, 0},       {96, 54, 128, 102, StretchFit::Cover, 0},
-        {96, 54, 77, 200, StretchFit::Cover, 0},  {342, 192, 1366, 768, StretchFit::Fill, 0},
+        {37, 23, 148, 92, StretchFit::Fill, 4},
+        {480, 270, 1920, 1080, StretchFit::Fill, 4},
+        {960, 540, 1920, 1080, StretchFit::Fill, 2},
+        {5, 3, 10, 6, StretchFit::Fill, 2},
+        {3, 2, 12, 8, StretchFit::Fill, 4},
+        {19, 7, 38, 29, StretchFit::Fill, 2},
+        {41, 17, 83, 35, StretchFit::Fill, 0},
+        {5, 3, 7, 101, StretchFit::Fill, 0},
+        {64, 48, 31, 19, StretchFit::Fill, 0},
+        {1, 1, 9, 5, StretchFit::Fill, 0},
+        {1, 3, 4, 12, StretchFit::Fill, 0},
+        {96, 54, 128, 102, StretchFit::Cover, 0},
+        {96, 54, 77, 200, StretchFit::Cover, 0},
+        {342, 192, 1366, 768, StretchFit::Fill, 0},
         {40, 30, 160, 120, StretchFit::Cover, 4},
         {960, 540, 3840, 2160, StretchFit::Fill, 4},  // large enough to be written past the caches
     };
@@ -183,7 +191,8 @@ TEST(StretchTest, CoverOfAnotherMonitorScalesBothDirectionsAlike) {
     // on the left and right, nothing at the top and bottom.
     std::vector<uint32_t> frame(256 * 192);
     for (uint32_t row = 0; row < 192; ++row)
-        for (uint32_t col = 0; col < 256; ++col) frame[row * 256 + col] = 0xFF000000u | row << 8 | col;
+        for (uint32_t col = 0; col < 256; ++col)
+            frame[row * 256 + col] = 0xFF000000u | row << 8 | col;
     FrameStretcher stretcher;
     stretcher.Resize(256, 192, 1280, 1024, StretchFit::Cover);
     stretcher.Stretch(frame.data(), 256);

@@ -29,7 +29,8 @@
 namespace {
 
 std::string Utf8(const std::wstring& text) {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string narrow(bytes > 0 ? bytes : 1, '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, narrow.data(), bytes, nullptr, nullptr);
     narrow.pop_back();
@@ -85,8 +86,8 @@ int Controls(const wchar_t* title) {
     GetWindowRect(window, &outer);
     GetClientRect(window, &client);
     using GetDpi = UINT(WINAPI*)(HWND);
-    const auto getDpi = reinterpret_cast<GetDpi>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const auto getDpi = reinterpret_cast<GetDpi>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     std::printf("window %ld %ld %ld %ld client %ld %ld dpi %u\n", outer.left, outer.top,
                 outer.right - outer.left, outer.bottom - outer.top, client.right, client.bottom,
                 getDpi ? getDpi(window) : 0u);
@@ -111,7 +112,8 @@ int SetText(const wchar_t* title, int id, const wchar_t* text) {
 }
 
 std::string Setting(HANDLE context, const wchar_t* ns, const wchar_t* name) {
-    using Query = BOOL(WINAPI*)(DWORD, HANDLE, const wchar_t*, const wchar_t*, wchar_t*, SIZE_T, SIZE_T*);
+    using Query =
+        BOOL(WINAPI*)(DWORD, HANDLE, const wchar_t*, const wchar_t*, wchar_t*, SIZE_T, SIZE_T*);
     const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "QueryActCtxSettingsW")));
     wchar_t value[256] = L"";
@@ -128,8 +130,14 @@ int Manifest(const wchar_t* file) {
     request.lpResourceName = MAKEINTRESOURCEW(1);
     const HANDLE context = CreateActCtxW(&request);
     if (context == INVALID_HANDLE_VALUE) return 1;
-    std::printf("dpiAware %s\n", Setting(context, L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware").c_str());
-    std::printf("dpiAwareness %s\n", Setting(context, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness").c_str());
+    std::printf(
+        "dpiAware %s\n",
+        Setting(context, L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware")
+            .c_str());
+    std::printf(
+        "dpiAwareness %s\n",
+        Setting(context, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness")
+            .c_str());
     ReleaseActCtx(context);
     return 0;
 }
@@ -139,7 +147,8 @@ int PostClicks(const wchar_t* title, int id, int count) {
     const HWND control = window ? GetDlgItem(window, id) : nullptr;
     if (!control) return 1;
     for (int i = 0; i < count; ++i)
-        PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(control));
     return 0;
 }
 

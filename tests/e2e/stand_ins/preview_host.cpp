@@ -80,14 +80,16 @@ int wmain(int argc, wchar_t** argv) {
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
     windowClass.lpszClassName = HostClass;
     RegisterClassW(&windowClass);
-    const HWND top = CreateWindowExW(0, HostClass, L"Lumora test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                     50, 50, width + 100, height + 100, nullptr, nullptr, instance, nullptr);
-    const HWND picture = CreateWindowExW(0, HostClass, L"picture", WS_CHILD | WS_VISIBLE, 20, 20, width,
-                                         height, top, nullptr, instance, nullptr);
+    const HWND top =
+        CreateWindowExW(0, HostClass, L"Lumora test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
+                        width + 100, height + 100, nullptr, nullptr, instance, nullptr);
+    const HWND picture = CreateWindowExW(0, HostClass, L"picture", WS_CHILD | WS_VISIBLE, 20, 20,
+                                         width, height, top, nullptr, instance, nullptr);
     if (!top || !picture) return 3;
 
     // Windows passes the handle in decimal.
-    const std::wstring commandLine = L"\"" + std::wstring(argv[1]) + (colon ? L"\" /p:" : L"\" /p ") +
+    const std::wstring commandLine = L"\"" + std::wstring(argv[1]) +
+                                     (colon ? L"\" /p:" : L"\" /p ") +
                                      std::to_wstring(reinterpret_cast<uintptr_t>(picture));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -98,7 +100,8 @@ int wmain(int argc, wchar_t** argv) {
         Report("nostart error=%lu\n", GetLastError());
         return 4;
     }
-    Report("started child=%llu\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(picture)));
+    Report("started child=%llu\n",
+           static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(picture)));
 
     HWND preview = nullptr;
     const ULONGLONG deadline = early ? 0 : GetTickCount64() + PreviewWait;
@@ -115,11 +118,12 @@ int wmain(int argc, wchar_t** argv) {
         GetWindowRect(preview, &inner);
         DWORD owner = 0;
         GetWindowThreadProcessId(preview, &owner);
-        Report("preview title=%ls size=%ldx%ld at=%ld,%ld style=0x%08lx exstyle=0x%08lx process=%s\n",
-               title, inner.right - inner.left, inner.bottom - inner.top, inner.left - outer.left,
-               inner.top - outer.top, static_cast<unsigned long>(GetWindowLongW(preview, GWL_STYLE)),
-               static_cast<unsigned long>(GetWindowLongW(preview, GWL_EXSTYLE)),
-               owner == saver.dwProcessId ? "saver" : "other");
+        Report(
+            "preview title=%ls size=%ldx%ld at=%ld,%ld style=0x%08lx exstyle=0x%08lx process=%s\n",
+            title, inner.right - inner.left, inner.bottom - inner.top, inner.left - outer.left,
+            inner.top - outer.top, static_cast<unsigned long>(GetWindowLongW(preview, GWL_STYLE)),
+            static_cast<unsigned long>(GetWindowLongW(preview, GWL_EXSTYLE)),
+            owner == saver.dwProcessId ? "saver" : "other");
     } else {
         Report(early ? "early\n" : "nopreview\n");
     }
