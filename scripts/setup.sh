@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing Lumora needs on a Debian machine: the MinGW-w64
 # cross compilers, Wine (32- and 64-bit), Xvfb, xdotool, ImageMagick, CMake and GoogleTest,
-# clang with its sanitizer and libFuzzer run-time libraries, NSIS, zip and osslsigncode for
-# the release packages (openssl for the signing test's certificate), Liberation Sans (the
+# clang with its sanitizer and libFuzzer run-time libraries, clang-format (the format test),
+# NSIS, zip and osslsigncode for the release packages (openssl for the signing test's certificate), Liberation Sans (the
 # dialogs' Arial, metric for metric, under Wine), libpng (the native still renderer's PNG
 # files) and Mesa's software OpenGL for 64- and 32-bit programs (Wine's Direct3D runs on
 # OpenGL; under Xvfb that is llvmpipe).
@@ -17,7 +17,7 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 
 packages=(
-  cmake make g++ python3 python3-yaml googletest clang libclang-rt-dev
+  cmake make g++ python3 python3-yaml googletest clang libclang-rt-dev clang-format
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine32:i386 wine64 xvfb xauth xdotool imagemagick
   nsis zip osslsigncode openssl fonts-liberation libpng-dev
