@@ -3,11 +3,10 @@
 // pointer and when its own thread was held up.
 //
 // While the thread is held (the draw's trial letting go of its window costs Wine 8 about two
-// seconds), the system merges the moves made meanwhile into one, which may span many slow ones.
-// So where the pointer stands at the end of such a hold is where the next move is measured from:
-// the merged move then counts as no jump, and every move after the hold is judged as usual. The
-// window reports only holds it knows to be such (the trial's window made or let go), so that a
-// slow frame never keeps a jump from being judged.
+// seconds), the system merges the moves made meanwhile into one, so the first move after such a
+// hold may span many slow ones: it is not judged, it only says where the pointer is now. The
+// moves after it are judged again. The window reports only holds it knows to be such (the trial's
+// window made or let go), so that a slow frame never keeps a jump from being judged.
 #pragma once
 
 #include <cstdint>
@@ -24,20 +23,23 @@ class MouseJerk {
 public:
     MouseJerk(int x, int y) : x_(x), y_(y) {}
 
-    // The thread was held for `milliseconds` without handling input; the pointer is at (x, y).
-    void Held(uint64_t milliseconds, int x, int y) {
-        if (milliseconds >= MouseHeldMilliseconds) x_ = x, y_ = y;
+    // The thread was busy for `milliseconds` without handling input.
+    void Busy(uint64_t milliseconds) {
+        if (milliseconds >= MouseHeldMilliseconds) merged_ = true;
     }
 
     // A move to (x, y); true where it ends the saver.
     bool Moved(int x, int y) {
         const bool jump = std::abs(x - x_) > MouseJerkPixels || std::abs(y - y_) > MouseJerkPixels;
+        const bool ends = jump && !merged_;
         x_ = x, y_ = y;
-        return jump;
+        merged_ = false;
+        return ends;
     }
 
 private:
     int x_, y_;
+    bool merged_ = false;
 };
 
 }  // namespace lumora

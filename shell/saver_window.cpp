@@ -248,11 +248,7 @@ void TForm1::TimerTimer() {
     const uint64_t tickStart = GetTickCount64();
     const bool trialWindow = draw_.trialWindowShown();
     Tick();
-    if (draw_.trialWindowShown() != trialWindow) {
-        POINT cursor;
-        GetCursorPos(&cursor);
-        mouse_.Held(GetTickCount64() - tickStart, cursor.x, cursor.y);
-    }
+    if (draw_.trialWindowShown() != trialWindow) mouse_.Busy(GetTickCount64() - tickStart);
 }
 
 void TForm1::Tick() {
