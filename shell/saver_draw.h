@@ -59,8 +59,6 @@ public:
     WindowPicture& picture() { return picture_; }
     const WindowPicture& picture() const { return picture_; }
     bool onGpu() const { return chain_ != nullptr; }
-    // Whether the Direct3D trial's window is there (made and let go by Draw).
-    bool trialWindowShown() const { return trialWindow_ != nullptr; }
     // Milliseconds the last Draw spent stretching the frame (0 on Direct3D), measured only where
     // the frame log that reports it is written.
     double stretchMs() const { return stretchMs_; }

@@ -22,6 +22,7 @@ constexpr wchar_t WindowClassName[] = L"LumoraSaverWindow";
 constexpr UINT_PTR FrameTimerId = 1;
 constexpr UINT FrameTimerInterval = 30;  // ms
 constexpr WPARAM EscapeKey = VK_ESCAPE;  // 27
+constexpr int MouseJerk = 100;           // pixels between two consecutive moves that are tolerated
 constexpr int FullScreenGridDivisor = 4;
 constexpr int WindowedGridDivisor = 2;
 
@@ -116,9 +117,7 @@ void TForm1::FormCreate() {
     GeneratePatternField(engine_);
     ReplaceFrame();
     ResizeStretch();
-    POINT cursor;
-    GetCursorPos(&cursor);
-    mouse_ = MouseJerk(cursor.x, cursor.y);
+    GetCursorPos(&lastCursorPos_);
     SetScreenSaverRunning(true);
     Log().Start(engine_.Pattern, engine_.GridWidth, engine_.GridHeight, engine_.WindowWidth,
                 engine_.WindowHeight);
@@ -243,15 +242,6 @@ void TForm1::SizeWindowed() {
 
 void TForm1::TimerTimer() {
     if (displayOff_ || paused_) return;  // nobody sees it, or a still has the engine: it waits
-    // Making or letting go of the trial's window can hold the thread for seconds (Wine hides a
-    // window so): the moves made meanwhile arrive merged into one.
-    const uint64_t tickStart = GetTickCount64();
-    const bool trialWindow = draw_.trialWindowShown();
-    Tick();
-    if (draw_.trialWindowShown() != trialWindow) mouse_.Busy(GetTickCount64() - tickStart);
-}
-
-void TForm1::Tick() {
     if (!Log().enabled()) {
         if (RenderTick()) DrawFrame();
         return;
@@ -451,7 +441,13 @@ void TForm1::FormKeyDown(WPARAM key) {
 void TForm1::FormMouseMove() {
     POINT cursor;
     GetCursorPos(&cursor);
-    if (mouse_.Moved(cursor.x, cursor.y) && !windowed_) Close();
+    if (!windowed_ && (std::abs(lastCursorPos_.x - cursor.x) > MouseJerk ||
+                       std::abs(lastCursorPos_.y - cursor.y) > MouseJerk)) {
+        lastCursorPos_ = cursor;
+        Close();
+        return;
+    }
+    lastCursorPos_ = cursor;
 }
 
 // The display off stops the frames where they are; on or dimmed, they go on from there.

@@ -29,7 +29,6 @@
 #include "platform/window_class.h"
 #include "platform/window_proc.h"
 #include "settings/live_view.h"
-#include "shell/mouse_jerk.h"
 #include "shell/other_monitors.h"
 #include "shell/saver_draw.h"
 
@@ -64,7 +63,6 @@ private:
 
     void FormCreate();
     void TimerTimer();
-    void Tick();  // the frame of a timer tick: rendered, drawn, logged
     void FormKeyDown(WPARAM key);
     void FormMouseMove();
     void FormClose();
@@ -96,7 +94,7 @@ private:
     EngineState& engine_;
     SaverSettings& settings_;
     const bool windowed_;
-    MouseJerk mouse_{0, 0};  // the pointer's moves; set to where it is at the start
+    POINT lastCursorPos_{};
     platform::Frame frame_;  // the grid's, rendered into at every tick
     bool paused_ = false;    // a still has the engine
     SaverDraw draw_;         // the frame over the window, by GDI or Direct3D

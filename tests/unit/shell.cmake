@@ -18,5 +18,3 @@ if(WIN32)
 endif()
 # The saver's changes over time: the next pattern and scheme, when a change is due, the blends.
 lumora_unit_test(field_cycle_test SOURCES unit/field_cycle_test.cpp LIBS lumora_shell_logic)
-# What ends the saver by the mouse: jumps between consecutive moves, merged moves after a hold.
-lumora_unit_test(mouse_jerk_test SOURCES unit/mouse_jerk_test.cpp LIBS lumora_shell_logic)
