@@ -78,11 +78,14 @@ private:
     void DrawGdi(HWND window, const platform::FrameView& frame);
     bool DrawGpu(const platform::FrameView& frame);
     void Trial(HWND window, const platform::FrameView& frame, FrameLog& log);
+    void LetGoOfTrialWindow(HWND window);
     void LogGdi(FrameLog& log, const char* why) const;
 
     WindowPicture picture_;
     std::unique_ptr<platform::GpuSwapChain> chain_;
-    std::unique_ptr<TDrawTrialWindow> trialWindow_;  // the Direct3D trial's, while it runs
+    // The Direct3D trial's window, from the trial on; let go of (Retire) at its end, and waited
+    // for when the saver window goes.
+    std::unique_ptr<TDrawTrialWindow> trialWindow_;
     platform::Frame gpuPicture_;  // the frame's copy for beforePresent on Direct3D
     Stage stage_ = Stage::Gdi;
     int trialFrame_ = 0;

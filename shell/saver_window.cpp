@@ -1,5 +1,9 @@
 #include "shell/saver_window.h"
 
+#include <windowsx.h>
+
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 
 #include "engine/domain.h"
@@ -22,7 +26,6 @@ constexpr wchar_t WindowClassName[] = L"LumoraSaverWindow";
 constexpr UINT_PTR FrameTimerId = 1;
 constexpr UINT FrameTimerInterval = 30;  // ms
 constexpr WPARAM EscapeKey = VK_ESCAPE;  // 27
-constexpr int MouseJerk = 100;           // pixels between two consecutive moves that are tolerated
 constexpr int FullScreenGridDivisor = 4;
 constexpr int WindowedGridDivisor = 2;
 
@@ -42,6 +45,35 @@ int64_t CycleMinuteMilliseconds() {
     const DWORD length = GetEnvironmentVariableW(L"LUMORA_CYCLE_MINUTE_MS", text, 16);
     const long value = length > 0 && length < 16 ? std::wcstol(text, nullptr, 10) : 0;
     return value > 0 ? value : MinuteMilliseconds;
+}
+
+// The pointer's moves up to the one at `at` (a time of 0: its latest at that place), newest
+// first, as the system recorded them; none where it keeps no such record.
+size_t ReadPointerHistory(const PointerMove& at, std::array<PointerMove, 64>& moves) {
+    MOUSEMOVEPOINT in{}, out[64];
+    in.x = at.x, in.y = at.y, in.time = at.time;
+    int count = GetMouseMovePointsEx(sizeof in, &in, out, 64, GMMP_USE_DISPLAY_POINTS);
+    if (count < 0 && (at.x < 0 || at.y < 0)) {
+        // Windows records places left of or above the primary monitor as 16-bit values.
+        in.x = at.x & 0xFFFF, in.y = at.y & 0xFFFF;
+        count = GetMouseMovePointsEx(sizeof in, &in, out, 64, GMMP_USE_DISPLAY_POINTS);
+    }
+    // Wine fills what it has not recorded with zeros (a time no record has).
+    const size_t given = static_cast<size_t>(std::max(count, 0));
+    size_t recorded = 0;
+    for (; recorded < given && out[recorded].time; ++recorded) {
+        const MOUSEMOVEPOINT& point = out[recorded];
+        moves[recorded] = {point.x > 32767 ? point.x - 65536 : point.x,
+                           point.y > 32767 ? point.y - 65536 : point.y, point.time};
+    }
+    return recorded;
+}
+
+// The pointer's place now (time 0: looked up as its latest record at that place).
+PointerMove PointerPlace() {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    return {cursor.x, cursor.y, 0};
 }
 
 void SetScreenSaverRunning(bool running) {
@@ -117,7 +149,10 @@ void TForm1::FormCreate() {
     GeneratePatternField(engine_);
     ReplaceFrame();
     ResizeStretch();
-    GetCursorPos(&lastCursorPos_);
+    PointerMove start = PointerPlace();
+    std::array<PointerMove, 64> history;
+    start.time = ReadPointerHistory(start, history) ? history[0].time : GetTickCount();
+    mouse_ = MouseJerk(start);
     SetScreenSaverRunning(true);
     Log().Start(engine_.Pattern, engine_.GridWidth, engine_.GridHeight, engine_.WindowWidth,
                 engine_.WindowHeight);
@@ -438,16 +473,24 @@ void TForm1::FormKeyDown(WPARAM key) {
     if (key == EscapeKey || !windowed_) Close();
 }
 
+// The moves since the last one judged, from the system's record of them: the message stands
+// for all the moves made while the thread was busy (shell/mouse_jerk.h). A move passed on by
+// another of the saver's windows has the place and time of its passing, not of the move, and is
+// looked up by the pointer's place now.
 void TForm1::FormMouseMove() {
-    POINT cursor;
-    GetCursorPos(&cursor);
-    if (!windowed_ && (std::abs(lastCursorPos_.x - cursor.x) > MouseJerk ||
-                       std::abs(lastCursorPos_.y - cursor.y) > MouseJerk)) {
-        lastCursorPos_ = cursor;
-        Close();
-        return;
+    if (windowed_) return;
+    const DWORD place = GetMessagePos();
+    const PointerMove reported{GET_X_LPARAM(place), GET_Y_LPARAM(place),
+                               static_cast<uint32_t>(GetMessageTime())};
+    std::array<PointerMove, 64> history;
+    size_t count = ReadPointerHistory(reported, history);
+    PointerMove now = reported;
+    if (!count) {
+        now = PointerPlace();
+        count = ReadPointerHistory(now, history);
+        now.time = reported.time;
     }
-    lastCursorPos_ = cursor;
+    if (count ? mouse_.Moved({history.data(), count}) : mouse_.MovedTo(now)) Close();
 }
 
 // The display off stops the frames where they are; on or dimmed, they go on from there.

@@ -29,6 +29,7 @@
 #include "platform/window_class.h"
 #include "platform/window_proc.h"
 #include "settings/live_view.h"
+#include "shell/mouse_jerk.h"
 #include "shell/other_monitors.h"
 #include "shell/saver_draw.h"
 
@@ -94,7 +95,7 @@ private:
     EngineState& engine_;
     SaverSettings& settings_;
     const bool windowed_;
-    POINT lastCursorPos_{};
+    MouseJerk mouse_{{}};    // the pointer's moves: a jump ends the saver
     platform::Frame frame_;  // the grid's, rendered into at every tick
     bool paused_ = false;    // a still has the engine
     SaverDraw draw_;         // the frame over the window, by GDI or Direct3D

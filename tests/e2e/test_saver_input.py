@@ -76,6 +76,41 @@ class SaverInput(harness.SessionTestCase):
         self.move(proc, 0, STEP + 1)
         self.assert_ended_cleanly(proc, "a jump of 101 in y")
 
+    def draws(self):
+        return [line for line in self.log.lines() if line.startswith("draw ")]
+
+    def test_slow_moves_through_the_draw_trial_keep_it_and_a_jump_in_it_ends_it(self):
+        """The Direct3D trial presents into a window of its own over the saver window, and
+        letting go of that window holds the saver's thread for a while: the moves made meanwhile
+        arrive as one message, and must still be judged one by one."""
+        x, y = 100, 300
+        proc = self.start_at(x, y)
+        steps_after = None
+        for _ in range(80):
+            x += 50
+            self.session.mouse_move(x if x <= 1250 else 2500 - x, y)
+            time.sleep(0.8)
+            self.assertIsNone(proc.poll(), f"a move of 50 to x={x} ended the saver; "
+                              f"draws so far: {self.draws()}")
+            if steps_after is None and any("cheaper" in line for line in self.draws()):
+                steps_after = 0
+            if steps_after is not None:
+                steps_after += 1
+                if steps_after == 4:
+                    break
+        self.assertEqual(steps_after, 4, f"the trial did not end: {self.draws()}")
+        self.assert_running(proc, "slow moves through the draw trial")
+        self.end(proc)
+        # A jump while the Direct3D trial runs ends it, at once.
+        proc = self.start_at(400, 300)
+        self.assertTrue(harness.wait_for(lambda: "draw d3d11 trial" in self.draws(), timeout=60),
+                        f"no Direct3D trial: {self.draws()}")
+        self.move(proc, 450, 300)
+        self.move(proc, 450 + STEP + 50, 300)
+        self.assert_ended_cleanly(proc, "a jump of 150 during the Direct3D trial")
+        self.assertFalse([line for line in self.draws() if "cheaper" in line],
+                         "the jump was only seen after the trial")
+
     def test_a_letter_ends_it(self):
         proc = self.start_at(683, 384)
         self.session.key("a")

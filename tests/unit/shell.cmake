@@ -18,3 +18,5 @@ if(WIN32)
 endif()
 # The saver's changes over time: the next pattern and scheme, when a change is due, the blends.
 lumora_unit_test(field_cycle_test SOURCES unit/field_cycle_test.cpp LIBS lumora_shell_logic)
+# The mouse's end of the saver: jumps between consecutive moves, from the system's record.
+lumora_unit_test(mouse_jerk_test SOURCES unit/mouse_jerk_test.cpp LIBS lumora_shell_logic)
