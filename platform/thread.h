@@ -5,8 +5,7 @@
 //          meanwhile the messages other threads send to the joining one: a thread that shows or
 //          updates a window of the joining thread waits for those answers, and would otherwise
 //          never end.
-// Event    CreateEventW (manual reset, not set) / CloseHandle; Wait gives true once it is set,
-//          WaitAnswering too, answering the sent messages meanwhile as Join does.
+// Event    CreateEventW (manual reset, not set) / CloseHandle; Wait gives true once it is set.
 #pragma once
 
 #include <windows.h>
@@ -70,22 +69,6 @@ public:
             return false;
         }
         return WaitForSingleObject(handle_, milliseconds) == WAIT_OBJECT_0;
-    }
-    // As Wait, answering meanwhile the messages other threads send to this one (a thread that
-    // makes a window owned by one of this thread's may wait for those answers).
-    bool WaitAnswering(DWORD milliseconds) const {
-        if (!handle_) return Wait(milliseconds);
-        const ULONGLONG end = GetTickCount64() + milliseconds;
-        for (;;) {
-            const ULONGLONG now = GetTickCount64();
-            const DWORD left = milliseconds == INFINITE ? INFINITE
-                               : now >= end             ? 0
-                                                        : static_cast<DWORD>(end - now);
-            const DWORD woke = MsgWaitForMultipleObjects(1, &handle_, FALSE, left, QS_SENDMESSAGE);
-            if (woke != WAIT_OBJECT_0 + 1) return woke == WAIT_OBJECT_0;
-            MSG message;
-            PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // answers the sent messages
-        }
     }
 
 private:

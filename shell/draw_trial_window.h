@@ -7,20 +7,16 @@
 // takes another way to the screen). Keys, mouse moves and a close request are posted on to the
 // saver window, which decides, as if the trial window were not there.
 //
-// The window lives on a thread of its own: moving, hiding or letting go of a full-screen window
-// can hold its thread for seconds (Wine waits that long for a window manager that is not there),
-// and the saver's thread must go on drawing and judging the pointer's moves meanwhile. The
-// pointer's moves over a window are read by its thread, so the saver window is raised over the
-// trial's before it goes (which is why the trial's is not owned by it: an owned window stays
-// above its owner). Retire() asks that thread to let the window go and returns at once; the
-// destructor waits until it has.
+// When the trial is over the saver window is raised over it (which is why it is not owned by
+// the saver window: an owned window stays above its owner), and it stays there, covered and
+// without a swap chain, until the saver window goes: moving, hiding or letting go of a
+// full-screen window can hold its thread for seconds (Wine waits that long for a window manager
+// that is not there), and the pointer's moves made meanwhile would reach the saver merged into
+// one jump.
 #pragma once
 
 #include <windows.h>
 
-#include <memory>
-
-#include "platform/thread.h"
 #include "platform/window_proc.h"
 
 namespace lumora {
@@ -30,19 +26,13 @@ public:
     explicit TDrawTrialWindow(HWND saver) : saver_(saver) {}
     ~TDrawTrialWindow() override;
 
-    // Starts the window's thread and waits until the window is shown; false where it is not.
     bool Create();
-    HWND Handle() const { return shown_; }
-    void Retire();
+    HWND Handle() const { return window_; }
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
-    void Run(const RECT& rect, HINSTANCE instance);
 
     const HWND saver_;
-    HWND shown_ = nullptr;  // the window, as its thread made it (window_ is that thread's)
-    platform::Event made_;
-    std::unique_ptr<platform::Thread> thread_;
 };
 
 }  // namespace lumora

@@ -124,7 +124,7 @@ void SaverDraw::Trial(HWND window, const platform::FrameView& frame, FrameLog& l
             return;
         }
         if (!MakeChain(trialWindow_->Handle(), frame.width, frame.height, log)) {
-            LetGoOfTrialWindow(window);
+            CoverTrialWindow(window);
             return;
         }
         stage_ = Stage::TrialGpu;
@@ -136,7 +136,7 @@ void SaverDraw::Trial(HWND window, const platform::FrameView& frame, FrameLog& l
     std::snprintf(why, sizeof why, "cheaper gdi=%.2f d3d11=%.2f", gdiMsPerFrame_, msPerFrame);
     // The saver window gets a swap chain of its own only when Direct3D is kept.
     chain_.reset();
-    LetGoOfTrialWindow(window);
+    CoverTrialWindow(window);
     if (gpuCheaper && MakeChain(window, frame.width, frame.height, log)) {
         stage_ = Stage::Gpu;
         log.Draw("d3d11", why);
@@ -149,11 +149,10 @@ void SaverDraw::Trial(HWND window, const platform::FrameView& frame, FrameLog& l
     }
 }
 
-// The saver window goes over the trial's window, which is let go on its own thread while this
-// one goes on drawing (shell/draw_trial_window.h).
-void SaverDraw::LetGoOfTrialWindow(HWND window) {
+// The saver window goes over the trial's window, which stays there until the saver window goes
+// (shell/draw_trial_window.h).
+void SaverDraw::CoverTrialWindow(HWND window) {
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    trialWindow_->Retire();
 }
 
 void SaverDraw::DrawGdi(HWND window, const platform::FrameView& frame) {

@@ -78,13 +78,13 @@ private:
     void DrawGdi(HWND window, const platform::FrameView& frame);
     bool DrawGpu(const platform::FrameView& frame);
     void Trial(HWND window, const platform::FrameView& frame, FrameLog& log);
-    void LetGoOfTrialWindow(HWND window);
+    void CoverTrialWindow(HWND window);
     void LogGdi(FrameLog& log, const char* why) const;
 
     WindowPicture picture_;
     std::unique_ptr<platform::GpuSwapChain> chain_;
-    // The Direct3D trial's window, from the trial on; let go of (Retire) at its end, and waited
-    // for when the saver window goes.
+    // The Direct3D trial's window, from the trial on; covered by the saver window at its end, and
+    // let go of with it.
     std::unique_ptr<TDrawTrialWindow> trialWindow_;
     platform::Frame gpuPicture_;  // the frame's copy for beforePresent on Direct3D
     Stage stage_ = Stage::Gdi;

@@ -111,6 +111,15 @@ class SaverInput(harness.SessionTestCase):
         self.assertFalse([line for line in self.draws() if "cheaper" in line],
                          "the jump was only seen after the trial")
 
+    def test_a_key_during_the_direct3d_trial_ends_it_at_once(self):
+        proc = self.start_at(683, 384)
+        self.assertTrue(harness.wait_for(lambda: "draw d3d11 trial" in self.draws(), timeout=60),
+                        f"no Direct3D trial: {self.draws()}")
+        self.session.key("a")
+        self.assert_ended_cleanly(proc, "the key a during the Direct3D trial")
+        self.assertFalse([line for line in self.draws() if "cheaper" in line],
+                         "the key was only seen after the trial")
+
     def test_a_letter_ends_it(self):
         proc = self.start_at(683, 384)
         self.session.key("a")
