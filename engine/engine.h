@@ -127,6 +127,11 @@ long double RoundHalfEven(long double x);
 // Fills the planes for patterns 15..25 at the current grid; other patterns write nothing.
 // Computed on every core with the fast kernels (engine/fast_field.h).
 void GeneratePatternField(EngineState& state);
+// The planes of grid rows [begin, end) alone (clamped to the grid), so that a field can be made a
+// slice at a time between frames: the slices together make GeneratePatternField's planes.
+void GeneratePatternRows(EngineState& state, int begin, int end);
+// Whether the pattern keeps planes (15..25): the others need no field made.
+bool PatternHasPlanes(int pattern);
 
 // One frame: advances the rotation, then colours every grid point into the target. Computed on
 // every core on the path of the state's renderer: in double precision with proven bounds where the

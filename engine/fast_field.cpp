@@ -92,15 +92,23 @@ constexpr RowsFunction PatternRows[11] = {
 }  // namespace
 
 void GeneratePatternFieldFast(EngineState& state) {
+    GeneratePatternRowsFast(state, 0, state.GridHeight);
+}
+
+void GeneratePatternRowsFast(EngineState& state, int begin, int end) {
     MarkFieldWritten(state);
-    if (state.Pattern < 15 || state.Pattern > 25) return;  // per-frame patterns keep the planes
-    if (state.GridHeight < 1 || state.GridWidth < 1) return;
+    if (!PatternHasPlanes(state.Pattern)) return;  // per-frame patterns keep the planes
+    begin = begin < 0 ? 0 : begin;
+    end = end > state.GridHeight ? state.GridHeight : end;
+    if (begin >= end || state.GridWidth < 1) return;
     ExtendedPrecisionScope precision;
     const RowsFunction rows = PatternRows[state.Pattern - 15];
-    auto job = [&state, rows](int begin, int end) { rows(state, begin, end); };
+    auto job = [&state, rows, begin](int first, int last) {
+        rows(state, begin + first, begin + last);
+    };
     WorkerPool& pool = EnginePool();
-    const int grain = state.GridHeight / (pool.ThreadCount() * 16);
-    pool.ForEachChunk(state.GridHeight, grain < 1 ? 1 : grain, job);
+    const int grain = (end - begin) / (pool.ThreadCount() * 16);
+    pool.ForEachChunk(end - begin, grain < 1 ? 1 : grain, job);
 }
 
 }  // namespace lumora

@@ -14,5 +14,7 @@
 namespace lumora {
 
 void GeneratePatternFieldFast(EngineState& state);
+// The same for grid rows [begin, end) only (clamped to the grid).
+void GeneratePatternRowsFast(EngineState& state, int begin, int end);
 
 }  // namespace lumora

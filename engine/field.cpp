@@ -68,6 +68,12 @@ PlanePoint FieldPoint(EngineState& state, int row, int col) {
 
 void GeneratePatternField(EngineState& state) { GeneratePatternFieldFast(state); }
 
+void GeneratePatternRows(EngineState& state, int begin, int end) {
+    GeneratePatternRowsFast(state, begin, end);
+}
+
+bool PatternHasPlanes(int pattern) { return pattern >= 15 && pattern <= 25; }
+
 void MarkFieldWritten(EngineState& state) { state.Render->PlanesWritten(); }
 
 void GeneratePatternFieldReference(EngineState& state) {
