@@ -94,6 +94,13 @@ void FrameLog::FadeIn() {
     std::fflush(file_);
 }
 
+void FrameLog::MonitorFadeIn(const platform::ScreenRect& monitor) {
+    if (!file_) return;
+    std::fprintf(file_, "fade-in monitor %d,%d %dx%d\n", monitor.left, monitor.top, monitor.width(),
+                 monitor.height());
+    std::fflush(file_);
+}
+
 void FrameLog::FadeInEnd() { Event("fade-in end"); }
 
 void FrameLog::Span(const SpanGrid& grid, const platform::ScreenRect& bounds) {

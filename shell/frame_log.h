@@ -52,6 +52,7 @@ public:
     void Draw(const char* path, const char* why);
     void Cycle(int pattern, int colourScheme);
     void FadeIn();
+    void MonitorFadeIn(const platform::ScreenRect& monitor);  // "fade-in monitor X,Y WxH"
     void FadeInEnd();
     void Span(const SpanGrid& grid, const platform::ScreenRect& bounds);
     void DisplayChange();

@@ -31,7 +31,7 @@ bool TMonitorWindow::Create(HINSTANCE instance, const platform::ScreenRect& moni
     if (!window_) return false;
     Show(monitor, picture);
     if (fadeIn && picture.mode != MonitorsMode::PrimaryOnly)
-        desktop_ = platform::CaptureScreen(monitor);
+        fadeIn_.From(platform::CaptureScreen(monitor));
     ShowWindow(window_, SW_SHOWNOACTIVATE);
     return true;
 }
@@ -42,7 +42,19 @@ void TMonitorWindow::Place(const platform::ScreenRect& monitor, const MonitorPic
         monitor.width() == monitor_.width() && monitor.height() == monitor_.height();
     const bool samePart = picture.mode != MonitorsMode::Span ||
                           (monitor.left == monitor_.left && monitor.top == monitor_.top);
-    if (!sameSize || !samePart || !(picture == picture_)) Show(monitor, picture);
+    if (KeepsOwnField(picture)) {
+        // Its own field goes on, whatever the primary shows now; at another size it goes on
+        // over the new grid.
+        if (!sameSize) {
+            MakeOwnField(monitor, picture, life_.get());
+            stretched_.Resize(life_ ? life_->frame().width() : 0,
+                              life_ ? life_->frame().height() : 0, monitor.width(),
+                              monitor.height());
+        }
+        picture_ = picture;
+    } else if (!sameSize || !samePart || !(picture == picture_)) {
+        Show(monitor, picture);
+    }
     monitor_ = monitor;
     SetWindowPos(window_, HWND_TOPMOST, monitor.left, monitor.top, monitor.width(),
                  monitor.height(), SWP_NOACTIVATE);
@@ -69,109 +81,82 @@ void TMonitorWindow::Show(const platform::ScreenRect& monitor, const MonitorPict
             InvalidateRect(window_, nullptr, TRUE);
             break;
         case MonitorsMode::Each:
-            MakeOwnField(monitor, picture);
-            stretched_.Resize(fieldFrame_.width(), fieldFrame_.height(), monitor.width(),
+            MakeOwnField(monitor, picture, nullptr);
+            stretched_.Resize(life_ ? life_->frame().width() : 0,
+                              life_ ? life_->frame().height() : 0, monitor.width(),
                               monitor.height());
             break;
     }
 }
 
-// Planes of the grid's own size, made once for this monitor (and again for another size).
+// A display change keeps a monitor's own field where it had one and is to have one still.
+bool TMonitorWindow::KeepsOwnField(const MonitorPicture& picture) const {
+    return life_ && picture.mode == MonitorsMode::Each && picture_.mode == MonitorsMode::Each &&
+           picture.cycles == picture_.cycles && picture.randomScheme == picture_.randomScheme;
+}
+
+// Planes of the grid's own size, made once for this monitor (and again for another size). The
+// field starts from the picture's choices, or goes on from `from`, the field it had.
 void TMonitorWindow::MakeOwnField(const platform::ScreenRect& monitor,
-                                  const MonitorPicture& picture) {
-    fieldFrame_ = platform::Frame();
-    incomingFrame_ = platform::Frame();
-    shown_ = incoming_ = nullptr;
-    spare_.reset();
-    field_.reset();
+                                  const MonitorPicture& picture, const FieldLife* from) {
+    // The old field is kept until the new one has taken its choices and motion.
+    std::unique_ptr<FieldLife> oldLife = std::move(life_);
+    std::unique_ptr<EngineState> oldField = std::move(field_);
     const int width = GridQuotient(monitor.width(), OwnFieldGridDivisor);
     const int height = GridQuotient(monitor.height(), OwnFieldGridDivisor);
     if (width < 1 || height < 1) return;
-    field_ = std::make_unique<EngineState>(height, width);
-    EngineState& field = *field_;
-    field.GridWidth = width;  // within its own planes: set directly
-    field.GridHeight = height;
-    field.WindowWidth = monitor.width();
-    field.WindowHeight = monitor.height();
-    field.Speed = picture.speed;
-    field.Pattern = picture.randomPattern ? NextPattern(picture.pattern) : picture.pattern;
-    field.ColourScheme = picture.randomScheme ? RandomScheme() : picture.colourScheme;
-    SeedAnimation(field);
-    GeneratePatternField(field);
-    fieldFrame_ = platform::Frame(width, height);
-    if (fieldFrame_.empty()) {
-        field_.reset();
-        return;
+    auto field = std::make_unique<EngineState>(height, width);
+    field->GridWidth = width;  // within its own planes: set directly
+    field->GridHeight = height;
+    field->WindowWidth = monitor.width();
+    field->WindowHeight = monitor.height();
+    if (from) {
+        const EngineState& shown = from->Shown();
+        field->Pattern = shown.Pattern;
+        field->ColourScheme = shown.ColourScheme;
+        field->Speed = shown.Speed;
+        CopyMotion(shown, *field);
+    } else {
+        field->Speed = picture.speed;
+        field->Pattern = picture.randomPattern ? NextPattern(picture.pattern) : picture.pattern;
+        field->ColourScheme = picture.randomScheme ? RandomScheme() : picture.colourScheme;
+        SeedAnimation(*field);
     }
-    shown_ = field_.get();
-    if (!picture.cycles) return;
-    incomingFrame_ = platform::Frame(width, height);
-    if (incomingFrame_.empty()) return;
-    spare_ = std::make_unique<EngineState>(height, width);
-    spare_->GridWidth = width;
-    spare_->GridHeight = height;
-    spare_->WindowWidth = monitor.width();
-    spare_->WindowHeight = monitor.height();
+    oldLife.reset();
+    oldField.reset();
+    auto life = std::make_unique<FieldLife>(*field);
+    const ChangeRule rule{picture.cycles ? Changes::Cycle : Changes::None, 0, MinuteMilliseconds,
+                          picture.randomScheme};
+    if (!life->Start(rule, GetTickCount64())) return;
+    field_ = std::move(field);
+    life_ = std::move(life);
 }
 
-bool TMonitorWindow::BeginCrossFade() {
-    if (!shown_ || !spare_ || incoming_) return false;
-    EngineState& next = shown_ == field_.get() ? *spare_ : *field_;
-    PrepareNextField(*shown_, next, picture_.randomScheme);
-    incoming_ = &next;
-    changeStart_ = GetTickCount64();
-    return true;
-}
-
-// The field's frame of this tick; during a cross-fade the two fields' frames blended.
-bool TMonitorWindow::RenderOwnField() {
-    if (incoming_) {
-        const int weight = BlendWeight(GetTickCount64() - changeStart_, CrossFadeMilliseconds);
-        if (weight < FullWeight) {
-            if (!RenderIntoFrame(*shown_, fieldFrame_) ||
-                !RenderIntoFrame(*incoming_, incomingFrame_))
-                return false;
-            BlendPixels(fieldFrame_.view(), incomingFrame_.view(), weight, fieldFrame_.pixels(),
-                        fieldFrame_.stride());
-            return true;
-        }
-        shown_ = incoming_;
-        incoming_ = nullptr;
-    }
-    return RenderIntoFrame(*shown_, fieldFrame_);
-}
+bool TMonitorWindow::BeginCrossFade() { return life_ && life_->RequestChange(); }
 
 // The stretched picture to the window; during the fade-in blended with the desktop as it was
 // (a picture of another size ends the fade-in).
 void TMonitorWindow::Present() {
-    if (!desktop_.empty()) {
-        const ULONGLONG now = GetTickCount64();
-        if (!fadeInStart_) fadeInStart_ = now;
-        const int weight = BlendWeight(now - fadeInStart_, FadeInMilliseconds);
-        const int width = stretched_.width(), height = stretched_.height();
-        if (weight >= FullWeight || width != desktop_.width() || height != desktop_.height()) {
-            desktop_ = platform::Frame();
-        } else {
-            uint32_t* pixels = stretched_.pixels();
-            BlendPixels(desktop_.view(), platform::FrameView{pixels, width, height, width}, weight,
-                        pixels, width);
-        }
-    }
+    fadeIn_.Blend(stretched_.pixels(), stretched_.width(), stretched_.height(), stretched_.width(),
+                  GetTickCount64());
     stretched_.Draw(window_);
 }
 
-void TMonitorWindow::DrawFrame(const platform::FrameView& frame, const WindowPicture& primary) {
+bool TMonitorWindow::DrawFrame(const platform::FrameView& frame, const WindowPicture& primary) {
     if (window_ && picture_.mode == MonitorsMode::Each) {
-        if (shown_ && RenderOwnField() && stretched_.Make(fieldFrame_.view())) Present();
-        return;
+        if (!life_) return false;
+        const FieldLife::TickResult tick = life_->Tick(GetTickCount64());
+        if (tick.frame && stretched_.Make(life_->frame().view())) Present();
+        return tick.changed;
     }
-    if (!window_ || picture_.mode == MonitorsMode::PrimaryOnly || frame.empty()) return;
+    if (!window_ || picture_.mode == MonitorsMode::PrimaryOnly || frame.empty()) return false;
     // The primary's picture is its own desktop's blend during its fade-in.
-    if (desktop_.empty() && primary.made() && stretched_.SameAs(primary)) {
+    if (!fadeIn_.active() && primary.made() && stretched_.SameAs(primary)) {
         primary.Draw(window_);
-        return;
+        return false;
     }
     if (stretched_.Make(frame)) Present();
+    return false;
 }
 
 LRESULT TMonitorWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

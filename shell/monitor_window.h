@@ -8,13 +8,13 @@
 // (PrimaryOnly). Or, in Each, a field of its own: an engine state whose planes and grid are a
 // quarter of the monitor in each direction, its own pattern (with randomPattern another one than
 // the primary's, else the same), scheme (with randomScheme one of its own), speed and angles,
-// rendered and stretched over the monitor at every frame; with `cycles` a second engine state of
-// that grid's size takes the next pattern (and, with randomScheme, scheme) at BeginCrossFade,
-// and the two are blended over two seconds, both moving. Created with fadeIn, its first second
-// blends from the desktop under it as it was to its picture (its own stretch of the frame,
-// then, also where it could take the primary's). Otherwise it computes
-// nothing itself; it ends nothing itself: keys, mouse moves and a
-// close request are posted on to the primary window, which decides, so that the saver ends on
+// whose life is a FieldLife (shell/field_life.h): with `cycles` it changes to its next pattern
+// (and, with randomScheme, scheme) when the primary's changes, cross-faded over two seconds. A
+// display change keeps that field, its pattern and its motion (over a new grid where the monitor
+// changed size). Created with fadeIn, its first second blends from the desktop under it as it
+// was to its picture (its own stretch of the frame, then, also where it could take the
+// primary's). Otherwise it computes nothing itself; it ends nothing itself: keys, mouse moves and
+// a close request are posted on to the primary window, which decides, so that the saver ends on
 // every monitor together.
 #pragma once
 
@@ -27,6 +27,7 @@
 #include "platform/frame.h"
 #include "platform/window_proc.h"
 #include "settings/settings.h"
+#include "shell/field_life.h"
 #include "shell/span.h"
 #include "shell/window_picture.h"
 
@@ -55,18 +56,20 @@ public:
     // picture changes.
     void Place(const platform::ScreenRect& monitor, const MonitorPicture& picture);
     HWND Handle() const { return window_; }
+    bool FadingIn() const { return fadeIn_.active(); }
     // The rectangle it was last asked to cover.
     const platform::ScreenRect& Monitor() const { return monitor_; }
     // Each: the monitor's own field shown (during a cross-fade, the one fading in), or null.
-    const EngineState* OwnField() const { return incoming_ ? incoming_ : shown_; }
-    // Each, cycling: the other engine state takes the next pattern; false where there is none
-    // or a cross-fade still runs.
+    const EngineState* OwnField() const { return life_ ? &life_->Shown() : nullptr; }
+    // Each, cycling: the field changes to its next pattern as soon as that is made (at once,
+    // mostly: it is made ahead); false where it never changes or a cross-fade still runs.
     bool BeginCrossFade();
 
     // The frame (frameWidth x frameHeight pixels), as the picture says. A mirrored monitor the
     // same shape as the primary one takes the primary window's picture of it (`primary`,
-    // already made) instead of making the same picture again.
-    void DrawFrame(const platform::FrameView& frame, const WindowPicture& primary);
+    // already made) instead of making the same picture again. True where the monitor's own
+    // field began a change with this frame.
+    bool DrawFrame(const platform::FrameView& frame, const WindowPicture& primary);
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -75,23 +78,18 @@ private:
     void FormClose();
     bool FormEraseBackground(HDC dc);
     void Show(const platform::ScreenRect& monitor, const MonitorPicture& picture);
-    void MakeOwnField(const platform::ScreenRect& monitor, const MonitorPicture& picture);
-    bool RenderOwnField();
+    bool KeepsOwnField(const MonitorPicture& picture) const;
+    void MakeOwnField(const platform::ScreenRect& monitor, const MonitorPicture& picture,
+                      const FieldLife* from);
     void Present();
 
     const HWND primary_;
     platform::ScreenRect monitor_;
     MonitorPicture picture_;
     WindowPicture stretched_;             // the frame as the picture says, when not the primary's
-    std::unique_ptr<EngineState> field_;  // Each: the monitor's own field
-    platform::Frame fieldFrame_;          // and its frame
-    std::unique_ptr<EngineState> spare_;  // Each, cycling: the other field, of the same grid
-    EngineState* shown_ = nullptr;        // field_ or spare_
-    EngineState* incoming_ = nullptr;     // during a cross-fade: the field fading in
-    platform::Frame incomingFrame_;
-    ULONGLONG changeStart_ = 0;
-    platform::Frame desktop_;  // the desktop under the window as it was, until the fade-in is over
-    ULONGLONG fadeInStart_ = 0;
+    std::unique_ptr<EngineState> field_;  // Each: the monitor's own field, as chosen
+    std::unique_ptr<FieldLife> life_;     // and its life
+    FadeIn fadeIn_;                       // from the desktop under the window as it was
 };
 
 }  // namespace lumora

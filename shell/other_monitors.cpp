@@ -41,12 +41,12 @@ void OtherMonitors::Cover(const std::vector<MonitorRect>& monitors, const Monito
         } else {
             auto window = std::make_unique<TMonitorWindow>(primary_);
             if (!window->Create(instance_, monitor.rect, picture, fadeIn_)) continue;
+            if (window->FadingIn()) log.MonitorFadeIn(monitor.rect);
             windows_.push_back(std::move(window));
         }
         ++used;
     }
     windows_.resize(used);
-    fadeIn_ = false;  // a monitor plugged in later shows its field at once
     Report(monitors, picture, log);
 }
 
@@ -79,16 +79,17 @@ void OtherMonitors::ReportOwnField(const MonitorRect& monitor, FrameLog& log) co
         }
 }
 
-void OtherMonitors::DrawFrame(const platform::FrameView& frame, const WindowPicture& primary) {
-    for (const auto& window : windows_) window->DrawFrame(frame, primary);
-}
-
-void OtherMonitors::BeginCrossFade(FrameLog& log) {
+void OtherMonitors::DrawFrame(const platform::FrameView& frame, const WindowPicture& primary,
+                              FrameLog& log) {
     for (const auto& window : windows_)
-        if (window->BeginCrossFade()) {
+        if (window->DrawFrame(frame, primary)) {
             const EngineState& field = *window->OwnField();
             log.Cycle(field.Pattern, field.ColourScheme);
         }
+}
+
+void OtherMonitors::BeginCrossFade() {
+    for (const auto& window : windows_) window->BeginCrossFade();
 }
 
 void OtherMonitors::Close() {

@@ -7,9 +7,10 @@
 // drawn here, and the other monitors keep the last one). Close() destroys the windows. With one
 // monitor there is no window here at all. When a frame log is kept, every monitor is written to
 // it with the window that covers it and, in a span, the part of the frame it shows; with a field
-// of its own (Each) a "field" line of its pattern and grid follows. With fadeIn, the windows of
-// the first Cover() fade in from the desktop under them (TMonitorWindow). BeginCrossFade()
-// changes every monitor's own field (Each) to its next pattern, with a "cycle" line for each.
+// of its own (Each) a "field" line of its pattern and grid follows. With fadeIn, every window
+// made fades in from the desktop under it (TMonitorWindow), a monitor plugged in later as well.
+// BeginCrossFade() changes every monitor's own field (Each) to its next pattern; each writes a
+// "cycle" line when its change begins (in DrawFrame).
 #pragma once
 
 #include <windows.h>
@@ -43,8 +44,8 @@ public:
     void Cover(const std::vector<MonitorRect>& monitors, const MonitorPicture& picture,
                FrameLog& log);
     // primary: the primary window's stretch of this frame, already made.
-    void DrawFrame(const platform::FrameView& frame, const WindowPicture& primary);
-    void BeginCrossFade(FrameLog& log);
+    void DrawFrame(const platform::FrameView& frame, const WindowPicture& primary, FrameLog& log);
+    void BeginCrossFade();
     void Close();
 
 private:
@@ -54,7 +55,7 @@ private:
 
     HINSTANCE instance_ = nullptr;
     HWND primary_ = nullptr;
-    bool fadeIn_ = false;                                   // until the first cover
+    bool fadeIn_ = false;                                   // every window made fades in
     std::vector<std::unique_ptr<TMonitorWindow>> windows_;  // in the order of the other monitors
 };
 

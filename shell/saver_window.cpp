@@ -89,7 +89,7 @@ platform::WindowClassLook SaverWindowLook() {
 }
 
 TForm1::TForm1(EngineState& engine, SaverSettings& settings, bool windowed)
-    : engine_(engine), settings_(settings), windowed_(windowed) {}
+    : engine_(engine), settings_(settings), windowed_(windowed), life_(engine) {}
 
 TForm1::~TForm1() {
     if (window_) DestroyWindow(window_);
@@ -135,7 +135,6 @@ void TForm1::FormCreate() {
     // The live view shows what the dialog's pattern slider makes of the stored value.
     if (!windowed_) engine_.Pattern = PatternForFullScreen(engine_.Pattern);
     if (!windowed_ && settings_.RandomColours) engine_.ColourScheme = RandomScheme();
-    field_ = &engine_;
     // The live view is one window whatever the monitors.
     mode_ = windowed_ ? MonitorsMode::Mirror : settings_.Monitors;
     const std::vector<MonitorRect> monitors =
@@ -146,8 +145,7 @@ void TForm1::FormCreate() {
         SizeFullScreen();
     if (mode_ == MonitorsMode::Span) SizeSpan(monitors);
     SeedAnimation(engine_);
-    GeneratePatternField(engine_);
-    ReplaceFrame();
+    StartLife();
     ResizeStretch();
     PointerMove start = PointerPlace();
     std::array<PointerMove, 64> history;
@@ -157,7 +155,6 @@ void TForm1::FormCreate() {
     Log().Start(engine_.Pattern, engine_.GridWidth, engine_.GridHeight, engine_.WindowWidth,
                 engine_.WindowHeight);
     draw_.Start(window_, windowed_, mode_ != MonitorsMode::Span, Log());
-    PrepareCycle();
     if (windowed_) return;
     Log().Engine(engine_.ColourScheme, engine_.Speed);
     if (settings_.FadeIn) CaptureDesktop();
@@ -244,17 +241,10 @@ void TForm1::FormDisplayChange() {
     if (mode_ == MonitorsMode::Span) {
         // The span's grid changes: the field shown goes on in the first engine state, whose
         // planes hold any grid, and the other is made anew for the new grid.
-        EndCrossFade();
-        if (field_ != &engine_) {
-            engine_.Pattern = field_->Pattern;
-            engine_.ColourScheme = field_->ColourScheme;
-            field_ = &engine_;
-        }
+        life_.ShowChosen();
         SizeSpan(monitors);
-        ReplaceFrame();
-        GeneratePatternField(engine_);
+        StartLife();
         ResizeStretch();
-        PrepareCycle();
     }
     CoverOtherMonitors(monitors);
 }
@@ -297,155 +287,61 @@ void TForm1::TimerTimer() {
 // The grid-sized frame over the whole drawing area (shell/saver_draw.h); the other monitors
 // take their pictures of the same frame.
 void TForm1::DrawFrame() {
-    draw_.Draw(window_, frame_.view(), Log());
-    otherMonitors_.DrawFrame(frame_.view(), draw_.picture());
+    const platform::FrameView frame = life_.frame().view();
+    draw_.Draw(window_, frame, Log());
+    otherMonitors_.DrawFrame(frame, draw_.picture(), Log());
     EndFadeInWhenDue();
 }
 
-void TForm1::ReplaceFrame() {
-    frame_ = platform::Frame();  // the old frame goes before the new one is made
-    frame_ = platform::Frame(engine_.GridWidth, engine_.GridHeight);
-}
-
-// The frame of this tick: a change of field begins when one is due, and during a cross-fade the
-// two fields' frames are blended at the grid's size, before the stretch.
+// The frame of this tick, by the field's life (shell/field_life.h); a change that begins with it
+// begins on the other monitors too.
 bool TForm1::RenderTick() {
-    if (!field_) field_ = &engine_;
-    if (windowed_) FollowChoices();
-    if (spare_ && !incoming_ &&
-        CycleDue(GetTickCount64() - lastChange_, settings_.CycleMinutes, minuteMilliseconds_))
-        BeginCrossFade();
-    if (incoming_) return RenderCrossFade();
-    return RenderIntoFrame(*field_, frame_);
-}
-
-// An engine state with planes of the grid's size, for the fields a cycle shows.
-std::unique_ptr<EngineState> TForm1::MakeSpare() const {
-    const int width = engine_.GridWidth, height = engine_.GridHeight;
-    auto spare = std::make_unique<EngineState>(height, width);
-    spare->GridWidth = width;  // within its own planes: set directly
-    spare->GridHeight = height;
-    spare->WindowWidth = engine_.WindowWidth;
-    spare->WindowHeight = engine_.WindowHeight;
-    return spare;
-}
-
-// The second engine state for a cycle, with planes of the grid's size, and the frame it renders
-// into: made once, before the frames start (and again for a span's new grid). The live view
-// keeps the dialog's choices in engine_, which " Save Settings" stores, and shows a cycle's
-// fields in two states of its own; it makes them whatever the minutes, which the dialog may
-// change while it runs.
-void TForm1::PrepareCycle() {
-    lastChange_ = GetTickCount64();
-    minuteMilliseconds_ = CycleMinuteMilliseconds();
-    spare_.reset();
-    liveSpare_.reset();
-    incomingFrame_ = platform::Frame();
-    chosenPattern_ = engine_.Pattern;
-    chosenScheme_ = engine_.ColourScheme;
-    chosenMinutes_ = settings_.CycleMinutes;
-    if (!windowed_ && settings_.CycleMinutes <= 0) return;
-    if (engine_.GridWidth < 1 || engine_.GridHeight < 1) return;
-    incomingFrame_ = platform::Frame(engine_.GridWidth, engine_.GridHeight);
-    if (incomingFrame_.empty()) return;
-    spare_ = MakeSpare();
-    if (windowed_) liveSpare_ = MakeSpare();
-}
-
-// The live view: a cycle's fields move at the dialog's speed, and a new choice of pattern,
-// scheme or minutes shows the chosen field again, going on with the motion shown, and starts
-// the minutes anew.
-void TForm1::FollowChoices() {
-    if (engine_.Pattern != chosenPattern_ || engine_.ColourScheme != chosenScheme_ ||
-        settings_.CycleMinutes != chosenMinutes_) {
-        EndCrossFade();
-        if (field_ != &engine_) {
-            CopyMotion(*field_, engine_);
-            field_ = &engine_;
-        }
-        chosenPattern_ = engine_.Pattern;
-        chosenScheme_ = engine_.ColourScheme;
-        chosenMinutes_ = settings_.CycleMinutes;
-        lastChange_ = GetTickCount64();
+    if (windowed_) life_.FollowSettings(settings_.CycleMinutes, settings_.RandomColours);
+    const FieldLife::TickResult tick = life_.Tick(GetTickCount64());
+    if (tick.changed) {
+        Log().Cycle(life_.Shown().Pattern, life_.Shown().ColourScheme);
+        otherMonitors_.BeginCrossFade();
     }
-    field_->Speed = engine_.Speed;
-    if (incoming_) incoming_->Speed = engine_.Speed;
+    return tick.frame;
 }
 
-// Full screen the two fields take turns in engine_ and spare_; the live view's go from engine_
-// to spare_ and then between spare_ and liveSpare_.
-EngineState& TForm1::NextField() {
-    if (!windowed_) return field_ == &engine_ ? *spare_ : engine_;
-    return field_ == spare_.get() ? *liveSpare_ : *spare_;
+// The field, its frame and what its changes need, at the grid of engine_: made once, before
+// the frames start (and again for a span's new grid). The live view keeps the dialog's choices
+// in engine_, which " Save Settings" stores, and changes whatever the minutes, which the dialog
+// may change while it runs.
+void TForm1::StartLife() {
+    const Changes changes = windowed_                    ? Changes::LiveView
+                            : settings_.CycleMinutes > 0 ? Changes::Cycle
+                                                         : Changes::None;
+    life_.Start(
+        {changes, settings_.CycleMinutes, CycleMinuteMilliseconds(), settings_.RandomColours},
+        GetTickCount64());
 }
 
-// The other engine state takes the next pattern (and scheme), goes on with the motion of the
-// field shown, and fills its planes; the two are blended from the next frame on.
-void TForm1::BeginCrossFade() {
-    EngineState& next = NextField();
-    PrepareNextField(*field_, next, settings_.RandomColours);
-    incoming_ = &next;
-    lastChange_ = GetTickCount64();
-    Log().Cycle(next.Pattern, next.ColourScheme);
-    otherMonitors_.BeginCrossFade(Log());
-}
-
-bool TForm1::RenderCrossFade() {
-    const int weight = BlendWeight(GetTickCount64() - lastChange_, CrossFadeMilliseconds);
-    if (weight >= FullWeight) {
-        field_ = incoming_;
-        EndCrossFade();
-        return RenderIntoFrame(*field_, frame_);
-    }
-    if (!RenderIntoFrame(*field_, frame_) || !RenderIntoFrame(*incoming_, incomingFrame_))
-        return false;
-    BlendPixels(frame_.view(), incomingFrame_.view(), weight, frame_.pixels(), frame_.stride());
-    return true;
-}
-
-void TForm1::EndCrossFade() { incoming_ = nullptr; }
-
-// The part of the desktop this window is about to cover, before it shows.
+// The part of the desktop this window is about to cover, before it shows. During the fade-in the
+// picture, as it will be shown, is blended in place with it. That is the stretched picture of the
+// GDI path, which the first frames always take (the draw's trial starts on it); a picture of
+// another size (Direct3D forced, at the grid's size) ends the fade-in at once.
 void TForm1::CaptureDesktop() {
     RECT rect;
     if (!GetWindowRect(window_, &rect)) return;
-    desktop_ = platform::CaptureScreen(platform::ScreenRectOf(rect));
-    if (desktop_.empty()) return;
+    platform::Frame desktop = platform::CaptureScreen(platform::ScreenRectOf(rect));
+    if (desktop.empty()) return;
     Log().FadeIn();
+    life_.fadeIn().From(std::move(desktop));
+    fadingIn_ = true;
     draw_.beforePresent = [this](uint32_t* pixels, int width, int height, int stride) {
-        FadeIn(pixels, width, height, stride);
+        life_.fadeIn().Blend(pixels, width, height, stride, GetTickCount64());
     };
-}
-
-// During the fade-in the picture, as it will be shown, is blended in place with the desktop as
-// it was. That is the stretched picture of the GDI path, which the first frames always take (the
-// draw's trial starts on it); a picture of another size (Direct3D forced, at the grid's size)
-// ends the fade-in at once.
-void TForm1::FadeIn(uint32_t* pixels, int width, int height, int stride) {
-    if (desktop_.empty()) return;
-    const ULONGLONG now = GetTickCount64();
-    if (!fadeInStart_) fadeInStart_ = now;
-    const int weight = BlendWeight(now - fadeInStart_, FadeInMilliseconds);
-    if (weight >= FullWeight || width != desktop_.width() || height != desktop_.height()) {
-        EndFadeIn();
-        return;
-    }
-    BlendPixels(desktop_.view(), platform::FrameView{pixels, width, height, stride}, weight, pixels,
-                stride);
 }
 
 // The second runs out also where no picture is made (an empty grid); the hook goes with it.
 void TForm1::EndFadeInWhenDue() {
-    if (!desktop_.empty()) {
-        const ULONGLONG now = GetTickCount64();
-        if (!fadeInStart_) fadeInStart_ = now;
-        if (now - fadeInStart_ >= static_cast<ULONGLONG>(FadeInMilliseconds)) EndFadeIn();
-    }
-    if (desktop_.empty() && draw_.beforePresent) draw_.beforePresent = nullptr;
-}
-
-void TForm1::EndFadeIn() {
-    desktop_ = platform::Frame();
+    if (!fadingIn_) return;
+    life_.fadeIn().EndWhenDue(GetTickCount64());
+    if (life_.fadeIn().active()) return;
+    fadingIn_ = false;
+    draw_.beforePresent = nullptr;
     Log().FadeInEnd();
 }
 

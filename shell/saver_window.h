@@ -14,9 +14,8 @@
 // Changes over time, full-screen (the cycles in the live view too): with FadeIn the first second
 // blends from the desktop as it was to the field; with CycleMinutes the field changes every that
 // many minutes to another pattern (NextPattern) and, with RandomColours, another scheme, the old
-// field and the new one cross-faded over two seconds, both moving. The new field is made in a
-// second engine state whose planes are the grid's size (made once, at the start), and the two take
-// turns.
+// field and the new one cross-faded over two seconds, both moving. The field's life, its changes
+// and its fade-in are the window's FieldLife (shell/field_life.h); the window draws its frames.
 #pragma once
 
 #include <windows.h>
@@ -29,6 +28,7 @@
 #include "platform/window_class.h"
 #include "platform/window_proc.h"
 #include "settings/live_view.h"
+#include "shell/field_life.h"
 #include "shell/mouse_jerk.h"
 #include "shell/other_monitors.h"
 #include "shell/saver_draw.h"
@@ -78,25 +78,17 @@ private:
     void ResizeStretch();
     void CoverOtherMonitors(const std::vector<MonitorRect>& monitors);
     void DrawFrame();
-    void ReplaceFrame();
     bool RenderTick();
-    std::unique_ptr<EngineState> MakeSpare() const;
-    void PrepareCycle();
-    void FollowChoices();
-    EngineState& NextField();
-    void BeginCrossFade();
-    bool RenderCrossFade();
-    void EndCrossFade();
+    void StartLife();
     void CaptureDesktop();
-    void FadeIn(uint32_t* pixels, int width, int height, int stride);
     void EndFadeInWhenDue();
-    void EndFadeIn();
 
     EngineState& engine_;
     SaverSettings& settings_;
     const bool windowed_;
     MouseJerk mouse_{{}};    // the pointer's moves: a jump ends the saver
-    platform::Frame frame_;  // the grid's, rendered into at every tick
+    FieldLife life_;         // the field shown, its changes and its fade-in
+    bool fadingIn_ = false;  // the fade-in's hook is set
     bool paused_ = false;    // a still has the engine
     SaverDraw draw_;         // the frame over the window, by GDI or Direct3D
     OtherMonitors otherMonitors_;
@@ -106,20 +98,6 @@ private:
     platform::ScreenRect primaryRect_;  // Span: the primary monitor, which this window covers
     platform::PowerSettingNotification displayPower_;
     bool displayOff_ = false;
-    // Changes over time (full-screen only).
-    std::unique_ptr<EngineState> spare_;  // the other field of a cycle, planes of the grid's size
-    std::unique_ptr<EngineState> liveSpare_;  // the live view's third field
-    EngineState* field_ = nullptr;            // the field shown: engine_ or spare_ (or liveSpare_)
-    EngineState* incoming_ = nullptr;         // during a cross-fade: the field fading in
-    platform::Frame incomingFrame_;           // its frame, blended into frame_
-    ULONGLONG lastChange_ = 0;                // ms: the start, or the last change
-    // The live view: the choices engine_ held at the last change, to see the dialog's.
-    int chosenPattern_ = 0;
-    int chosenScheme_ = 0;
-    int chosenMinutes_ = 0;
-    int64_t minuteMilliseconds_ = 60000;  // a cycle's minute
-    platform::Frame desktop_;             // the desktop as it was, until the fade-in is over
-    ULONGLONG fadeInStart_ = 0;
 };
 
 }  // namespace lumora

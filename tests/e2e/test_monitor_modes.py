@@ -87,6 +87,11 @@ class MonitorModes(unittest.TestCase):
             self.assertTrue(session.change_monitors([FULL_HD + "+0+0", FULL_HD + "+1920+0"]))
             self.wait_windows(session, log, proc)
             self.assertEqual(log.mode(after="display change")["grid"], "960x270")
+            # The monitor plugged in fades in from the desktop under it, as the others did.
+            after = log.lines()[max(i for i, line in enumerate(log.lines())
+                                    if line.startswith("display change")):]
+            self.assertIn("fade-in monitor 1920,0 1920x1080", after)
+            time.sleep(1.5)
             self.assert_seamless(session.screenshot(), 1920, (0, 1080))
             self.end_by_key_on(session, proc, RIGHT)
 

@@ -5,7 +5,9 @@ screenshot during the change is the blend of the pictures before and after it. R
 gives starts different schemes; a store without the new values runs as before once faded in.
 Each monitor its own (Monitors 3) on two monitors: a field of its own on the second, of a
 quarter of its size and of another pattern, which fades in from the desktop and cycles to another
-pattern of its own with the primary (the minute shortened); a key there ends the saver."""
+pattern of its own with the primary (the minute shortened), and keeps it when it changes size and
+a third monitor is plugged in, which fades in with a field of its own; a key there ends the
+saver."""
 
 import re
 import subprocess
@@ -169,6 +171,22 @@ class EachMonitorItsOwn(unittest.TestCase):
             self.assertIn(int(cycles[1][0]), range(1, 21))
             time.sleep(0.8)
             shot(session, "each-cross-fade.png")
+            # The second monitor made smaller and a third plugged in: the second keeps its own
+            # field and pattern, whatever the primary shows, over a grid of its new size; the
+            # third gets a field of its own and fades in as the others did.
+            right = (1024, 0, 1024, 576)
+            self.assertTrue(session.change_monitors(
+                ["1024x768+0+0", "1024x576+1024+0", "800x600+2048+0"]), "Wine kept the monitors")
+            self.assertTrue(wait_for(lambda: "fade-in monitor 2048,0 800x600" in log.lines(),
+                                     timeout=20), log.lines()[-12:])
+            lines = log.lines()
+            change = max(i for i, line in enumerate(lines) if line.startswith("display change"))
+            # The pairs of "cycle" lines: the primary's first, then the second monitor's.
+            second = [line.split()[1] for line in lines[:change] if line.startswith("cycle")][1::2]
+            fields = [re.fullmatch(r"field pattern=(\d+) grid=(\d+x\d+)", line).groups()
+                      for line in lines[change:] if line.startswith("field")]
+            self.assertIn((second[-1], "256x144"), fields, lines[change - 6:])
+            self.assertIn("200x150", [grid for _, grid in fields])
             window = [w for w in session.windows_named() if session.geometry(w) == right]
             session.focus(window[0])
             session.key("a")

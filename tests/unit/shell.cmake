@@ -20,3 +20,5 @@ endif()
 lumora_unit_test(field_cycle_test SOURCES unit/field_cycle_test.cpp LIBS lumora_shell_logic)
 # The mouse's end of the saver: jumps between consecutive moves, from the system's record.
 lumora_unit_test(mouse_jerk_test SOURCES unit/mouse_jerk_test.cpp LIBS lumora_shell_logic)
+# A window's field over its life: changes made ahead, the live view, a new grid, the fade-in.
+lumora_unit_test(field_life_test SOURCES unit/field_life_test.cpp LIBS lumora_shell_logic)
