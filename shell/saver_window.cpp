@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <cstdlib>
 
 #include "engine/domain.h"
 #include "engine/engine.h"
 #include "platform/screen_capture.h"
+#include "platform/thread.h"
 #include "platform/window_class.h"
 #include "platform/window_dc.h"
 #include "settings/settings_window.h"
@@ -25,6 +27,7 @@ namespace {
 constexpr wchar_t WindowClassName[] = L"LumoraSaverWindow";
 constexpr UINT_PTR FrameTimerId = 1;
 constexpr UINT FrameTimerInterval = 30;  // ms
+constexpr UINT FirstFrameMessage = WM_APP + 1;
 constexpr WPARAM EscapeKey = VK_ESCAPE;  // 27
 constexpr int FullScreenGridDivisor = 4;
 constexpr int WindowedGridDivisor = 2;
@@ -102,6 +105,8 @@ bool TForm1::Create(HINSTANCE instance) {
                     nullptr, instance, AsCreateParam());
     if (!window_) return false;
     SetTimer(window_, FrameTimerId, FrameTimerInterval, nullptr);
+    // The first frame as soon as the window shows, not a timer's interval later.
+    PostMessageW(window_, FirstFrameMessage, 0, 0);
     TheApplication().FormCreated(window_);
     return true;
 }
@@ -114,7 +119,8 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     const HWND window = window_;  // a handler may close and destroy the window
     switch (message) {
         case WM_CREATE: FormCreate(); return 0;
-        case WM_TIMER: TimerTimer(); return 0;
+        case WM_TIMER:
+        case FirstFrameMessage: TimerTimer(); return 0;
         case WM_KEYDOWN: FormKeyDown(wparam); return 0;
         case WM_SYSKEYDOWN: FormKeyDown(wparam); break;  // Alt+F4 and the like still work
         case WM_MOUSEMOVE: FormMouseMove(); return 0;
@@ -145,7 +151,17 @@ void TForm1::FormCreate() {
         SizeFullScreen();
     if (mode_ == MonitorsMode::Span) SizeSpan(monitors);
     SeedAnimation(engine_);
-    StartLife();
+    {
+        // The desktop this window is about to cover, captured while the planes are made: the
+        // two are the longest steps before the first frame.
+        platform::Frame desktop;
+        std::optional<platform::Thread> capture;
+        if (!windowed_ && settings_.FadeIn)
+            capture.emplace([this, &desktop] { desktop = CaptureUnderWindow(); });
+        StartLife();
+        capture.reset();  // joined
+        if (!desktop.empty()) FadeInFrom(std::move(desktop));
+    }
     ResizeStretch();
     PointerMove start = PointerPlace();
     std::array<PointerMove, 64> history;
@@ -157,7 +173,7 @@ void TForm1::FormCreate() {
     draw_.Start(window_, windowed_, mode_ != MonitorsMode::Span, Log());
     if (windowed_) return;
     Log().Engine(engine_.ColourScheme, engine_.Speed);
-    if (settings_.FadeIn) CaptureDesktop();
+    if (life_.fadeIn().active()) Log().FadeIn();
     otherMonitors_.Open(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)),
                         window_, settings_.FadeIn);
     CoverOtherMonitors(monitors);
@@ -318,16 +334,18 @@ void TForm1::StartLife() {
         GetTickCount64());
 }
 
-// The part of the desktop this window is about to cover, before it shows. During the fade-in the
-// picture, as it will be shown, is blended in place with it. That is the stretched picture of the
-// GDI path, which the first frames always take (the draw's trial starts on it); a picture of
-// another size (Direct3D forced, at the grid's size) ends the fade-in at once.
-void TForm1::CaptureDesktop() {
+// The part of the desktop this window is about to cover, before it shows.
+platform::Frame TForm1::CaptureUnderWindow() const {
     RECT rect;
-    if (!GetWindowRect(window_, &rect)) return;
-    platform::Frame desktop = platform::CaptureScreen(platform::ScreenRectOf(rect));
-    if (desktop.empty()) return;
-    Log().FadeIn();
+    if (!GetWindowRect(window_, &rect)) return {};
+    return platform::CaptureScreen(platform::ScreenRectOf(rect));
+}
+
+// During the fade-in the picture, as it will be shown, is blended in place with the desktop as it
+// was. That is the stretched picture of the GDI path, which the first frames always take (the
+// draw's trial starts on it); a picture of another size (Direct3D forced, at the grid's size)
+// ends the fade-in at once.
+void TForm1::FadeInFrom(platform::Frame desktop) {
     life_.fadeIn().From(std::move(desktop));
     fadingIn_ = true;
     draw_.beforePresent = [this](uint32_t* pixels, int width, int height, int stride) {

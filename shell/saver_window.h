@@ -80,7 +80,8 @@ private:
     void DrawFrame();
     bool RenderTick();
     void StartLife();
-    void CaptureDesktop();
+    platform::Frame CaptureUnderWindow() const;
+    void FadeInFrom(platform::Frame desktop);
     void EndFadeInWhenDue();
 
     EngineState& engine_;
