@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "platform/gpu_swap_chain.h"
+#include "shell/draw_choice.h"
 #include "shell/draw_trial_window.h"
 #include "shell/frame_log.h"
 
@@ -39,50 +40,46 @@ SaverDraw::~SaverDraw() = default;
 
 void SaverDraw::Start(HWND window, bool windowed, bool wholeFrame, FrameLog& log) {
     StopGpu();
-    trialFrame_ = 0;
     timeStretch_ = log.enabled();
     const Forced forced = ForcedPath();
-    const char* gdiWhy = windowed                             ? "windowed"
-                         : !wholeFrame                        ? "span"
-                         : GetSystemMetrics(SM_REMOTESESSION) ? "remote-session"
-                         : forced == Forced::Gdi              ? "forced"
-                                                              : nullptr;
-    if (gdiWhy || !window) {
-        stage_ = Stage::Gdi;
-        LogGdi(log, gdiWhy ? gdiWhy : "windowed");
+    const DrawSituation situation{.hasWindow = window != nullptr,
+                                  .windowed = windowed,
+                                  .wholeFrame = wholeFrame,
+                                  .remoteSession = GetSystemMetrics(SM_REMOTESESSION) != 0,
+                                  .forced = forced == Forced::Gdi   ? DrawForced::Gdi
+                                            : forced == Forced::Gpu ? DrawForced::Gpu
+                                                                    : DrawForced::None};
+    if (const char* gdiWhy = choice_.Start(situation)) {
+        LogGdi(log, gdiWhy);
         return;
     }
-    if (forced == Forced::Gpu) {
-        stage_ = Stage::Gpu;  // the chain is made at the first frame, of its size
-        return;
-    }
-    stage_ = Stage::TrialGdi;
-    LogGdi(log, "trial");
+    // Direct3D forced: the chain is made at the first frame, of its size.
+    if (choice_.path() == DrawChoice::Path::TrialGdi) LogGdi(log, "trial");
 }
 
 void SaverDraw::StopGpu() {
     chain_.reset();
     trialWindow_.reset();
     gpuPicture_ = platform::Frame();
-    if (stage_ != Stage::Gdi) stage_ = Stage::Gdi;
+    choice_.FallBackToGdi();
 }
 
 bool SaverDraw::MakeChain(HWND window, int width, int height, FrameLog& log) {
     const char* why = "no-swap-chain";
     chain_ = platform::GpuSwapChain::Create(window, width, height, &why);
     if (chain_) return true;
-    stage_ = Stage::Gdi;
+    choice_.FallBackToGdi();
     LogGdi(log, why);
     return false;
 }
 
 void SaverDraw::Draw(HWND window, const platform::FrameView& frame, FrameLog& log) {
     if (frame.empty()) return;
-    switch (stage_) {
-        case Stage::Gdi: DrawGdi(window, frame); return;
-        case Stage::TrialGdi:
-        case Stage::TrialGpu: Trial(window, frame, log); return;
-        case Stage::Gpu: break;
+    switch (choice_.path()) {
+        case DrawChoice::Path::Gdi: DrawGdi(window, frame); return;
+        case DrawChoice::Path::TrialGdi:
+        case DrawChoice::Path::TrialGpu: Trial(window, frame, log); return;
+        case DrawChoice::Path::Gpu: break;
     }
     if (!chain_ || chain_->width() != frame.width || chain_->height() != frame.height) {
         const bool first = !chain_;
@@ -99,11 +96,9 @@ void SaverDraw::Draw(HWND window, const platform::FrameView& frame, FrameLog& lo
     }
 }
 
-// TrialFrames frames on each path after WarmUpFrames, GDI first: the processor time per frame
-// of the whole process (the engine's share is the same on both).
+// A frame on the path the trial is on; then what the choice says comes next.
 void SaverDraw::Trial(HWND window, const platform::FrameView& frame, FrameLog& log) {
-    if (trialFrame_ == WarmUpFrames) trialStartMs_ = ProcessCpuMs();
-    if (stage_ == Stage::TrialGdi) {
+    if (choice_.path() == DrawChoice::Path::TrialGdi) {
         DrawGdi(window, frame);
     } else if (!DrawGpu(frame)) {
         StopGpu();
@@ -111,42 +106,40 @@ void SaverDraw::Trial(HWND window, const platform::FrameView& frame, FrameLog& l
         DrawGdi(window, frame);
         return;
     }
-    if (++trialFrame_ < WarmUpFrames + TrialFrames) return;
-    const double msPerFrame = (ProcessCpuMs() - trialStartMs_) / TrialFrames;
-    trialFrame_ = 0;
-    if (stage_ == Stage::TrialGdi) {
-        gdiMsPerFrame_ = msPerFrame;
-        trialWindow_ = std::make_unique<TDrawTrialWindow>(window);
-        if (!trialWindow_->Create()) {
-            trialWindow_.reset();
-            stage_ = Stage::Gdi;
-            LogGdi(log, "no-trial-window");
-            return;
-        }
-        if (!MakeChain(trialWindow_->Handle(), frame.width, frame.height, log)) {
-            CoverTrialWindow(window);
-            return;
-        }
-        stage_ = Stage::TrialGpu;
-        log.Draw("d3d11", "trial");
-        return;
+    switch (choice_.TrialFrameDrawn(ProcessCpuMs())) {
+        case DrawChoice::Next::Same: return;
+        case DrawChoice::Next::BeginGpuTrial: BeginGpuTrial(window, frame, log); return;
+        case DrawChoice::Next::KeepGpu:
+        case DrawChoice::Next::KeepGdi: break;
     }
-    char why[80];
-    const bool gpuCheaper = msPerFrame < gdiMsPerFrame_;
-    std::snprintf(why, sizeof why, "cheaper gdi=%.2f d3d11=%.2f", gdiMsPerFrame_, msPerFrame);
     // The saver window gets a swap chain of its own only when Direct3D is kept.
     chain_.reset();
     CoverTrialWindow(window);
-    if (gpuCheaper && MakeChain(window, frame.width, frame.height, log)) {
-        stage_ = Stage::Gpu;
-        log.Draw("d3d11", why);
-    } else if (gpuCheaper) {
-        DrawGdi(window, frame);  // MakeChain said why
-    } else {
-        stage_ = Stage::Gdi;
-        LogGdi(log, why);
-        DrawGdi(window, frame);
+    if (choice_.path() == DrawChoice::Path::Gpu) {
+        if (MakeChain(window, frame.width, frame.height, log))
+            log.Draw("d3d11", choice_.why());
+        else
+            DrawGdi(window, frame);  // MakeChain said why
+        return;
     }
+    LogGdi(log, choice_.why());
+    DrawGdi(window, frame);
+}
+
+// The Direct3D trial presents into a window of its own over the saver window.
+void SaverDraw::BeginGpuTrial(HWND window, const platform::FrameView& frame, FrameLog& log) {
+    trialWindow_ = std::make_unique<TDrawTrialWindow>(window);
+    if (!trialWindow_->Create()) {
+        trialWindow_.reset();
+        choice_.FallBackToGdi();
+        LogGdi(log, "no-trial-window");
+        return;
+    }
+    if (!MakeChain(trialWindow_->Handle(), frame.width, frame.height, log)) {
+        CoverTrialWindow(window);
+        return;
+    }
+    log.Draw("d3d11", "trial");
 }
 
 // The saver window goes over the trial's window, which stays there until the saver window goes

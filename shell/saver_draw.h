@@ -1,5 +1,6 @@
 // SaverDraw: how the saver window puts its frame on the screen, by the processor or by the
-// graphics processor, and which of the two it keeps.
+// graphics processor: the mechanism, under the policy of DrawChoice (shell/draw_choice.h), which
+// says which of the two, when and why.
 //
 // GDI: the frame stretched by the program into the window's DIB section and copied by BitBlt
 // (shell/window_picture.h). Direct3D 11: the frame uploaded at the grid's size into a flip-model
@@ -35,6 +36,7 @@
 #include <memory>
 
 #include "platform/frame.h"
+#include "shell/draw_choice.h"
 #include "shell/window_picture.h"
 
 namespace lumora {
@@ -47,9 +49,6 @@ class GpuSwapChain;
 
 class SaverDraw {
 public:
-    static constexpr int WarmUpFrames = 5;
-    static constexpr int TrialFrames = 60;
-
     SaverDraw();
     ~SaverDraw();
     SaverDraw(const SaverDraw&) = delete;
@@ -73,11 +72,11 @@ public:
     std::function<void(uint32_t* pixels, int width, int height, int stride)> beforePresent;
 
 private:
-    enum class Stage { Gdi, TrialGdi, TrialGpu, Gpu };
     bool MakeChain(HWND window, int width, int height, FrameLog& log);
     void DrawGdi(HWND window, const platform::FrameView& frame);
     bool DrawGpu(const platform::FrameView& frame);
     void Trial(HWND window, const platform::FrameView& frame, FrameLog& log);
+    void BeginGpuTrial(HWND window, const platform::FrameView& frame, FrameLog& log);
     void CoverTrialWindow(HWND window);
     void LogGdi(FrameLog& log, const char* why) const;
 
@@ -87,9 +86,7 @@ private:
     // let go of with it.
     std::unique_ptr<TDrawTrialWindow> trialWindow_;
     platform::Frame gpuPicture_;  // the frame's copy for beforePresent on Direct3D
-    Stage stage_ = Stage::Gdi;
-    int trialFrame_ = 0;
-    double trialStartMs_ = 0, gdiMsPerFrame_ = 0;
+    DrawChoice choice_;
     bool timeStretch_ = false;  // the frame log is written
     double stretchMs_ = 0;
 };

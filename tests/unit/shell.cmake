@@ -22,3 +22,5 @@ lumora_unit_test(field_cycle_test SOURCES unit/field_cycle_test.cpp LIBS lumora_
 lumora_unit_test(mouse_jerk_test SOURCES unit/mouse_jerk_test.cpp LIBS lumora_shell_logic)
 # A window's field over its life: changes made ahead, the live view, a new grid, the fade-in.
 lumora_unit_test(field_life_test SOURCES unit/field_life_test.cpp LIBS lumora_shell_logic)
+# The draw's policy: the path at the start and the trial between GDI and Direct3D.
+lumora_unit_test(draw_choice_test SOURCES unit/draw_choice_test.cpp LIBS lumora_shell_logic)
