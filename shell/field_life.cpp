@@ -81,13 +81,20 @@ void FieldLife::BeginNextField() {
     next_->ColourScheme =
         rule_.randomScheme ? NextScheme(shown_->ColourScheme) : shown_->ColourScheme;
     GeneratePatternRows(*next_, 0, 0);  // the planes it had are gone
-    nextReady_ = !PatternHasPlanes(next_->Pattern);
+    if (!PatternHasPlanes(next_->Pattern)) nextRow_ = next_->GridHeight;
 }
 
 // Rows of the next field's planes for about SliceMilliseconds, the number of rows learnt from
-// the last slice.
+// the last slice; once they are all made, one frame of it into the incoming frame (free until
+// the change), so that its first frame's tables are made too and the change's first frame costs
+// no more than the others.
 void FieldLife::MakeSlice() {
     if (!next_ || nextReady_) return;
+    if (nextRow_ >= next_->GridHeight) {
+        RenderIntoFrame(*next_, incomingFrame_);
+        nextReady_ = true;
+        return;
+    }
     const auto start = std::chrono::steady_clock::now();
     const int end = std::min(next_->GridHeight, nextRow_ + sliceRows_);
     GeneratePatternRows(*next_, nextRow_, end);
@@ -95,7 +102,6 @@ void FieldLife::MakeSlice() {
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     const int made = end - nextRow_;
     nextRow_ = end;
-    nextReady_ = nextRow_ >= next_->GridHeight;
     const double perRow = took / std::max(made, 1);
     const int fit = perRow > 0 ? static_cast<int>(SliceMilliseconds / perRow) : made * 2;
     sliceRows_ = std::clamp(fit, 1, std::max(1, next_->GridHeight));

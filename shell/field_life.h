@@ -13,8 +13,8 @@
 //   both fields moving. It is due every `minutes` (CycleDue) or when asked for (the other
 //   monitors change with the primary's). The next field is made ahead, right after the last
 //   change or the start: its pattern drawn, its planes filled a slice of rows per tick (about
-//   SliceMilliseconds each) beside the frames, and a due change begins only once it is complete,
-//   so that no frame waits on it.
+//   SliceMilliseconds each) beside the frames, then one frame of it rendered (its tables made),
+//   and a due change begins only once it is complete, so that no frame waits on it.
 // - The live view follows the dialog: a new pattern, scheme or number of minutes in `chosen`
 //   shows `chosen` again, going on with the motion shown, and the minutes start anew; the speed
 //   of every field shown is `chosen`'s.
