@@ -1,5 +1,7 @@
 #include "shell/draw_trial_window.h"
 
+#include <algorithm>
+
 #include "platform/window_class.h"
 #include "shell/saver_window.h"
 
@@ -20,8 +22,8 @@ bool TDrawTrialWindow::Create() {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(saver_, GWLP_HINSTANCE));
     platform::RegisterWindowClass(instance, WindowClassName, WindowProc, SaverWindowLook());
     CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, WindowClassName, L"",
-                    WS_POPUP, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                    nullptr, nullptr, instance, AsCreateParam());
+                    WS_POPUP, rect.left, rect.top, std::max(1L, rect.right - rect.left - 1),
+                    rect.bottom - rect.top, nullptr, nullptr, instance, AsCreateParam());
     if (!window_) return false;
     ShowWindow(window_, SW_SHOWNOACTIVATE);
     return true;

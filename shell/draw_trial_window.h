@@ -1,18 +1,18 @@
 // TDrawTrialWindow: where the saver tries its Direct3D path before it knows whether to keep it.
 //
-// A borderless, top-most window without a title, made over the saver window and covering exactly
-// its rectangle, shown without taking the focus. The Direct3D trial presents into it instead of
-// into the saver window, so that the saver window never has a swap chain unless Direct3D is
-// kept: a window that had one draws more slowly by GDI afterwards (under Wine its picture then
-// takes another way to the screen). Keys, mouse moves and a close request are posted on to the
-// saver window, which decides, as if the trial window were not there.
+// A borderless, top-most window without a title, made over the saver window and covering its
+// rectangle but for its last column, shown without taking the focus. The Direct3D trial presents
+// into it instead of into the saver window, so that the saver window never has a swap chain
+// unless Direct3D is kept: a window that had one draws more slowly by GDI afterwards (under Wine
+// its picture then takes another way to the screen). Keys, mouse moves and a close request are
+// posted on to the saver window, which decides, as if the trial window were not there.
 //
-// When the trial is over the saver window is raised over it (which is why it is not owned by
-// the saver window: an owned window stays above its owner), and it stays there, covered and
-// without a swap chain, until the saver window goes: moving, hiding or letting go of a
-// full-screen window can hold its thread for seconds (Wine waits that long for a window manager
-// that is not there), and the pointer's moves made meanwhile would reach the saver merged into
-// one jump.
+// Why not the whole rectangle: Wine hands a window the size of the screen to the window manager,
+// and letting go of such a window waits for the manager to take it away, two seconds where there
+// is none; the saver's thread would read no input meanwhile, and the pointer's moves would arrive
+// merged into one jump. A window a column narrower goes at once. The column is the saver
+// window's last picture while the trial runs (two seconds, once); the trial measures the present
+// of a window of all but the same size.
 #pragma once
 
 #include <windows.h>

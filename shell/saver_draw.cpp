@@ -114,7 +114,7 @@ void SaverDraw::Trial(HWND window, const platform::FrameView& frame, FrameLog& l
     }
     // The saver window gets a swap chain of its own only when Direct3D is kept.
     chain_.reset();
-    CoverTrialWindow(window);
+    trialWindow_.reset();
     if (choice_.path() == DrawChoice::Path::Gpu) {
         if (MakeChain(window, frame.width, frame.height, log))
             log.Draw("d3d11", choice_.why());
@@ -136,16 +136,10 @@ void SaverDraw::BeginGpuTrial(HWND window, const platform::FrameView& frame, Fra
         return;
     }
     if (!MakeChain(trialWindow_->Handle(), frame.width, frame.height, log)) {
-        CoverTrialWindow(window);
+        trialWindow_.reset();
         return;
     }
     log.Draw("d3d11", "trial");
-}
-
-// The saver window goes over the trial's window, which stays there until the saver window goes
-// (shell/draw_trial_window.h).
-void SaverDraw::CoverTrialWindow(HWND window) {
-    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void SaverDraw::DrawGdi(HWND window, const platform::FrameView& frame) {

@@ -77,13 +77,11 @@ private:
     bool DrawGpu(const platform::FrameView& frame);
     void Trial(HWND window, const platform::FrameView& frame, FrameLog& log);
     void BeginGpuTrial(HWND window, const platform::FrameView& frame, FrameLog& log);
-    void CoverTrialWindow(HWND window);
     void LogGdi(FrameLog& log, const char* why) const;
 
     WindowPicture picture_;
     std::unique_ptr<platform::GpuSwapChain> chain_;
-    // The Direct3D trial's window, from the trial on; covered by the saver window at its end, and
-    // let go of with it.
+    // The Direct3D trial's window, while it runs.
     std::unique_ptr<TDrawTrialWindow> trialWindow_;
     platform::Frame gpuPicture_;  // the frame's copy for beforePresent on Direct3D
     DrawChoice choice_;

@@ -100,6 +100,9 @@ class SaverInput(harness.SessionTestCase):
                     break
         self.assertEqual(steps_after, 4, f"the trial did not end: {self.draws()}")
         self.assert_running(proc, "slow moves through the draw trial")
+        # What the trial's window showed is gone: the field moves on the screen.
+        screen = (0, 0, self.session.width, self.session.height)
+        self.assertEqual(self.session.field_moving([screen], 0.01), [])
         self.end(proc)
         # A jump while the Direct3D trial runs ends it, at once.
         proc = self.start_at(400, 300)
