@@ -61,24 +61,8 @@ std::optional<RegistryKey> RegistryKey::Create(HKEY root, const std::wstring& pa
     return RegistryKey(key);
 }
 
-RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
-    if (this != &other) {
-        Close();
-        key_ = other.key_;
-        other.key_ = nullptr;
-    }
-    return *this;
-}
-
-void RegistryKey::Close() {
-    if (key_ != nullptr) {
-        RegCloseKey(key_);
-        key_ = nullptr;
-    }
-}
-
 ValueRead RegistryKey::ReadInteger(const wchar_t* name, int32_t& value) const {
-    const std::optional<RegistryValue> stored = QueryValue(key_, name);
+    const std::optional<RegistryValue> stored = QueryValue(key_.get(), name);
     if (!stored) return ValueRead::FailedToGetData;
     const size_t readerSize =
         IsStringType(stored->type) ? AnsiSize(stored->data) : stored->data.size();
@@ -88,15 +72,15 @@ ValueRead RegistryKey::ReadInteger(const wchar_t* name, int32_t& value) const {
 std::optional<uint32_t> RegistryKey::ReadFourBytes(const wchar_t* name) const {
     uint32_t bits = 0;
     DWORD size = sizeof bits;
-    if (RegQueryValueExW(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&bits), &size) !=
-        ERROR_SUCCESS) {
+    if (RegQueryValueExW(key_.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(&bits),
+                         &size) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     return bits;
 }
 
 ValueRead RegistryKey::ReadString(const wchar_t* name, std::wstring& text) const {
-    const std::optional<RegistryValue> stored = QueryValue(key_, name);
+    const std::optional<RegistryValue> stored = QueryValue(key_.get(), name);
     if (!stored) {
         text.clear();
         return ValueRead::Ok;
@@ -109,14 +93,14 @@ ValueRead RegistryKey::ReadString(const wchar_t* name, std::wstring& text) const
 
 bool RegistryKey::WriteInteger(const wchar_t* name, int32_t value) const {
     const DWORD bits = static_cast<DWORD>(value);
-    return RegSetValueExW(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&bits),
+    return RegSetValueExW(key_.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&bits),
                           sizeof(bits)) == ERROR_SUCCESS;
 }
 
 bool RegistryKey::WriteString(const wchar_t* name, const std::wstring& value) const {
     const size_t bytes = (value.size() + 1) * sizeof(wchar_t);
     return bytes <= MAXDWORD &&
-           RegSetValueExW(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+           RegSetValueExW(key_.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                           static_cast<DWORD>(bytes)) == ERROR_SUCCESS;
 }
 

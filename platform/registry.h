@@ -1,6 +1,7 @@
 // Owning registry key over the wide (UTF-16) registry functions.
 //
-// A RegistryKey owns one open HKEY and closes it when it goes out of scope (or on Close).
+// A RegistryKey holds one open key (a RegistryHandle, platform/handles.h), closed when it goes
+// out of scope (or on Close).
 // Opening never reports an error: a key that does not exist or cannot be opened gives an
 // empty optional. Reads say how they went (ValueRead) and change the caller's value only when
 // it is Ok; writes give false where the registry refused them. Neither words anything: whoever
@@ -25,6 +26,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/handles.h"
 #include "platform/registry_value.h"
 
 namespace lumora::platform {
@@ -38,11 +40,8 @@ public:
     static std::optional<RegistryKey> Create(HKEY root, const std::wstring& path,
                                              REGSAM access = KEY_ALL_ACCESS);
 
-    RegistryKey(RegistryKey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
-    RegistryKey& operator=(RegistryKey&& other) noexcept;
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() { Close(); }
+    RegistryKey(RegistryKey&&) noexcept = default;
+    RegistryKey& operator=(RegistryKey&&) noexcept = default;
 
     ValueRead ReadInteger(const wchar_t* name, int32_t& value) const;
     // A missing value reads as the empty string, and Ok.
@@ -56,12 +55,12 @@ public:
     [[nodiscard]] bool WriteString(const wchar_t* name, const std::wstring& value) const;
 
     // Releases the key; later reads and writes fail. Does not force a flush to disk.
-    void Close();
-    HKEY get() const { return key_; }
+    void Close() { key_.Close(); }
+    HKEY get() const { return key_.get(); }
 
 private:
     explicit RegistryKey(HKEY key) : key_(key) {}
-    HKEY key_;
+    RegistryHandle key_;
 };
 
 }  // namespace lumora::platform

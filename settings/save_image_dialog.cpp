@@ -357,7 +357,7 @@ void TOKRightDlg::OKBtnClick() {
         platform::Outcome::Failed(png ? L"The imaging library has no PNG encoder."
                                       : L"The imaging library has no BMP encoder.");
     if (haveEncoder) {
-        BusyCursor busy;
+        platform::BusyCursor busy;
         saved = platform::SaveImageFile(still_->frame().view(), path, encoder, exists);
     }
     if (!saved) {
@@ -385,7 +385,7 @@ void TOKRightDlg::FormClose() { Leave(); }
 void TOKRightDlg::Leave() {
     if (!IsOpen()) return;  // left already: the live view runs
     ShowWindow(window_, SW_HIDE);
-    BusyCursor busy;
+    platform::BusyCursor busy;
     still_.reset();
 }
 

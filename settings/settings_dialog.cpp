@@ -386,7 +386,7 @@ void TForm2::SaveImage() {
         std::make_unique<StillImage>(engine_, liveView_, export_.ImageWidth, export_.ImageHeight);
     StillResult result;
     {
-        BusyCursor busy;
+        platform::BusyCursor busy;
         StillProgressWindow progress(instance_, window_, liveView_.Handle(), export_.ImageWidth,
                                      export_.ImageHeight);
         result = still->Render(progress);

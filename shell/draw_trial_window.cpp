@@ -22,7 +22,7 @@ bool TDrawTrialWindow::Create() {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(saver_, GWLP_HINSTANCE));
     platform::RegisterWindowClass(instance, WindowClassName, WindowProc, SaverWindowLook());
     thread_ = std::make_unique<platform::Thread>([this, rect, instance] { Run(rect, instance); });
-    if (!thread_->started()) return false;
+    if (!thread_->get()) return false;
     // Showing a window over the saver's may send the saver's thread messages: answered here.
     made_.WaitAnswering(INFINITE);
     return shown_ != nullptr;

@@ -20,7 +20,7 @@
 
 #include <memory>
 
-#include "platform/thread.h"
+#include "platform/handles.h"
 #include "platform/window_proc.h"
 
 namespace lumora {

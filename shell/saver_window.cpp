@@ -10,7 +10,7 @@
 #include "engine/engine.h"
 #include "platform/screen_capture.h"
 #include "platform/window_class.h"
-#include "platform/window_dc.h"
+#include "platform/handles.h"
 #include "settings/settings_window.h"
 #include "settings/app_title.h"
 #include "shell/application.h"

@@ -36,9 +36,9 @@ TEST(DrawFrameTest, SurfaceAndMemoryFrameLandOneToOneAtTheirPlace) {
     for (int kind = 0; kind < 2; ++kind) {
         std::fill_n(target.pixels(), 9 * 6, 0u);
         if (kind == 0)
-            platform::DrawFrame(target.dc(), source, Left, Top);
+            platform::DrawFrame(target.get(), source, Left, Top);
         else
-            platform::DrawFrame(target.dc(), platform::FrameView{frame.data(), Width, Height, 7},
+            platform::DrawFrame(target.get(), platform::FrameView{frame.data(), Width, Height, 7},
                                 Left, Top);
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 9; ++x) {
@@ -51,7 +51,7 @@ TEST(DrawFrameTest, SurfaceAndMemoryFrameLandOneToOneAtTheirPlace) {
     }
     EXPECT_TRUE(source.Resize(0, 4));
     EXPECT_TRUE(source.empty());
-    platform::DrawFrame(target.dc(), source);  // nothing to draw, nothing drawn
+    platform::DrawFrame(target.get(), source);  // nothing to draw, nothing drawn
 }
 
 TEST(DrawFrameTest, WindowPictureIsTheStretchOfItsFrame) {
