@@ -54,6 +54,27 @@ TEST(DrawFrameTest, SurfaceAndMemoryFrameLandOneToOneAtTheirPlace) {
     platform::DrawFrame(target.get(), source);  // nothing to draw, nothing drawn
 }
 
+TEST(DrawFrameTest, AnEmptySurfaceHandsOutNothingAndARefusedOneIsEmpty) {
+    platform::DrawSurface surface;
+    const auto expectEmpty = [&surface](const char* after) {
+        EXPECT_TRUE(surface.empty()) << after;
+        EXPECT_EQ(surface.width(), 0) << after;
+        EXPECT_EQ(surface.height(), 0) << after;
+        EXPECT_EQ(surface.pixels(), nullptr) << after;
+        EXPECT_EQ(surface.get(), nullptr) << after;
+        EXPECT_TRUE(surface.view().empty()) << after;
+    };
+    ASSERT_TRUE(surface.Resize(4, 3));
+    EXPECT_FALSE(surface.Resize(32768, 32768)) << "4 GB of pixels";
+    expectEmpty("a refused size");
+    ASSERT_TRUE(surface.Resize(4, 3)) << "made again after a refusal";
+    EXPECT_NE(surface.get(), nullptr);
+    EXPECT_EQ(surface.view().width, 4);
+    EXPECT_EQ(surface.view().stride, 4);
+    EXPECT_TRUE(surface.Resize(0, 0));
+    expectEmpty("no size");
+}
+
 TEST(DrawFrameTest, WindowPictureIsTheStretchOfItsFrame) {
     std::vector<uint32_t> frame(6 * 4);
     Fill(frame.data(), 5, 4, 6);
