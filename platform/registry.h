@@ -1,16 +1,15 @@
-// Owning registry key over the wide (UTF-16) registry functions.
+// A registry key's typed values over the wide (UTF-16) registry functions.
 //
 // A RegistryKey holds one open key (a RegistryHandle, platform/handles.h), closed when it goes
-// out of scope (or on Close).
-// Opening never reports an error: a key that does not exist or cannot be opened gives an
-// empty optional. Reads say how they went (ValueRead) and change the caller's value only when
-// it is Ok; writes give false where the registry refused them. Neither words anything: whoever
-// tells the user does (the settings store, settings/store.h):
+// out of scope (or on Close). Opening never reports an error: a key that does not exist or cannot
+// be opened gives an empty optional. Reads say how they went (ValueRead) and change the caller's
+// value only when it is Ok; writes give false where the registry refused them. Neither words
+// anything: whoever tells the user does (the settings store, settings/store.h):
 //   FailedToGetData  an integer that is missing or too large for 4 bytes
 //   InvalidDataType  a value that is there but of the wrong type
 //
-// Types: integers are REG_DWORD (4 bytes, little-endian) and are read only from a REG_DWORD;
-// booleans are the integers 1 and 0 (any nonzero reads as true); strings are written as REG_SZ
+// Types: integers are REG_DWORD (4 bytes, little-endian) and are read only from a REG_DWORD
+// (the settings store keeps its booleans as the integers 1 and 0); strings are written as REG_SZ
 // with their terminating NUL and read from REG_SZ or REG_EXPAND_SZ (references are not
 // expanded), cut at the first NUL. A missing or zero-sized value reads as the empty string.
 //
