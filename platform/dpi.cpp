@@ -1,6 +1,6 @@
 #include "platform/dpi.h"
 
-#include "platform/window_dc.h"
+#include "platform/handles.h"
 
 namespace lumora::platform {
 namespace {

@@ -14,40 +14,28 @@ BITMAPINFO TopDownInfo(int stride, int height) {
     return info;
 }
 
+DrawSurface::Parts::Parts(int width, int height)
+    : dc(nullptr), section(dc.get(), TopDownInfo(width, height)),
+      selected(dc.get(), section.get()) {}
+
 bool DrawSurface::Resize(int width, int height) {
-    if (width == width_ && height == height_ && (pixels_ || width < 1 || height < 1)) return true;
-    Free();
+    if (width == width_ && height == height_ && (parts_ || width < 1 || height < 1)) return true;
+    parts_.reset();
+    width_ = height_ = 0;
     if (width < 1 || height < 1) return true;
-    dc_ = CreateCompatibleDC(nullptr);
-    if (!dc_) return false;
-    const BITMAPINFO info = TopDownInfo(width, height);
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap_ || !bits) {
-        Free();
+    parts_.emplace(width, height);
+    if (!parts_->dc.get() || !parts_->section.get()) {
+        parts_.reset();
         return false;
     }
-    previous_ = SelectObject(dc_, bitmap_);
-    pixels_ = static_cast<uint32_t*>(bits);
     width_ = width;
     height_ = height;
     return true;
 }
 
-void DrawSurface::Free() {
-    if (dc_ && previous_) SelectObject(dc_, previous_);
-    if (bitmap_) DeleteObject(bitmap_);
-    if (dc_) DeleteDC(dc_);
-    dc_ = nullptr;
-    bitmap_ = nullptr;
-    previous_ = nullptr;
-    pixels_ = nullptr;
-    width_ = height_ = 0;
-}
-
 void DrawFrame(HDC dc, const DrawSurface& surface, int left, int top) {
     if (!dc || surface.empty()) return;
-    BitBlt(dc, left, top, surface.width(), surface.height(), surface.dc(), 0, 0, SRCCOPY);
+    BitBlt(dc, left, top, surface.width(), surface.height(), surface.get(), 0, 0, SRCCOPY);
     // GDI may batch the copy; the surface's bits are written again at the next frame.
     GdiFlush();
 }

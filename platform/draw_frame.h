@@ -4,7 +4,8 @@
 //
 // DrawSurface is a picture the program writes into and the system draws from without a copy: a
 // top-down 32-bit DIB section (width x height pixels, rows of exactly `width` pixels, the top row
-// first) selected into a memory device context of its own. Resize() makes it anew for another
+// first) selected into a memory device context of its own (the owners of platform/handles.h);
+// get() is that device context. Resize() makes it anew for another
 // size (allocates; an empty surface when the system has no memory for it); nothing else
 // allocates. pixels() are the section's own bits: write them between two draws, never while a
 // draw may still be reading them (DrawFrame waits for its copy to be done before it returns).
@@ -20,8 +21,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/frame.h"
+#include "platform/handles.h"
 
 namespace lumora::platform {
 
@@ -31,28 +34,27 @@ BITMAPINFO TopDownInfo(int stride, int height);
 
 class DrawSurface {
 public:
-    DrawSurface() = default;
-    ~DrawSurface() { Free(); }
-    DrawSurface(const DrawSurface&) = delete;
-    DrawSurface& operator=(const DrawSurface&) = delete;
-
     // True when the surface has the size afterwards (a size below 1 makes it empty, and true).
     bool Resize(int width, int height);
 
-    bool empty() const { return pixels_ == nullptr; }
+    bool empty() const { return !parts_; }
     int width() const { return width_; }
     int height() const { return height_; }
-    uint32_t* pixels() { return pixels_; }
-    FrameView view() const { return {pixels_, width_, height_, width_}; }
-    HDC dc() const { return dc_; }
+    uint32_t* pixels() const { return parts_ ? parts_->section.bits() : nullptr; }
+    FrameView view() const { return {pixels(), width_, height_, width_}; }
+    HDC get() const { return parts_ ? parts_->dc.get() : nullptr; }
 
 private:
-    void Free();
+    // Made together and let go in the reverse order: the section is selected out of the device
+    // context before it is deleted, and the device context goes last.
+    struct Parts {
+        Parts(int width, int height);
+        MemoryDC dc;
+        DibSection section;
+        SelectedObject selected;
+    };
 
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;  // the memory DC's own bitmap, selected back before it goes
-    uint32_t* pixels_ = nullptr;
+    std::optional<Parts> parts_;
     int width_ = 0, height_ = 0;
 };
 

@@ -6,15 +6,6 @@ namespace lumora::platform {
 
 using namespace Gdiplus;
 
-GdiplusSession::GdiplusSession() {
-    const GdiplusStartupInput input;  // version 1, no callback, nothing suppressed
-    status_ = GdiplusStartup(&token_, &input, nullptr);
-}
-
-GdiplusSession::~GdiplusSession() {
-    if (status_ == Ok) GdiplusShutdown(token_);
-}
-
 namespace {
 
 std::string Narrow(const wchar_t* text) {
@@ -77,19 +68,6 @@ const char* StatusText(Status status) {
         case PropertyNotSupported: return "property not supported";
         default: return "unknown GDI+ status";
     }
-}
-
-PixelsBitmap::PixelsBitmap(const FrameView& pixels) {
-    if (pixels.empty()) return;
-    // The library only reads the pixels here: it encodes them.
-    if (DllExports::GdipCreateBitmapFromScan0(
-            pixels.width, pixels.height, pixels.stride * 4, PixelFormat32bppARGB,
-            reinterpret_cast<BYTE*>(const_cast<uint32_t*>(pixels.pixels)), &bitmap_) != Ok)
-        bitmap_ = nullptr;
-}
-
-PixelsBitmap::~PixelsBitmap() {
-    if (bitmap_) DllExports::GdipDisposeImage(bitmap_);
 }
 
 }  // namespace lumora::platform

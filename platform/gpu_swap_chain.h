@@ -20,7 +20,6 @@
 
 #include "platform/frame.h"
 #include "platform/handles.h"
-#include "platform/library.h"
 
 namespace lumora::platform {
 

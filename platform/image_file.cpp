@@ -43,13 +43,13 @@ Outcome SaveImageFile(const FrameView& still, const std::wstring& path, const CL
                       bool replace) {
     if (still.empty()) return Outcome::Failed(L"There is no image to save.");
     const PixelsBitmap image(still);
-    if (!image.image()) return Outcome::Failed(Widen(StatusText(Gdiplus::OutOfMemory)));
+    if (!image.get()) return Outcome::Failed(Widen(StatusText(Gdiplus::OutOfMemory)));
     const std::wstring temporary = path + L".part" + std::to_wstring(GetCurrentProcessId());
     // Making the file first gives the system's own reason when the directory refuses it.
-    if (!FileHandle(temporary.c_str(), GENERIC_WRITE, CREATE_NEW).opened())
+    if (!FileHandle(temporary.c_str(), GENERIC_WRITE, CREATE_NEW).get())
         return Outcome::Failed(SystemMessage(GetLastError()));
     SetLastError(0);
-    const Gdiplus::Status status = SaveImage(image.image(), temporary.c_str(), encoder);
+    const Gdiplus::Status status = SaveImage(image.get(), temporary.c_str(), encoder);
     if (status != Gdiplus::Ok) {
         const DWORD error = GetLastError();
         DeleteFileW(temporary.c_str());

@@ -1,16 +1,18 @@
-// Notifications of a power setting sent to a window, and the console display's state.
+// The console display's state as a power setting's notification brings it.
 //
-// PowerSettingNotification  RegisterPowerSettingNotification for one setting and one window /
-//                           UnregisterPowerSettingNotification. A failed registration leaves it
-//                           empty (registered() false); the window then simply never hears.
-// ConsoleDisplayState       the display's state carried by a WM_POWERBROADCAST: off, on or
-//                           dimmed; nothing when the message is about something else.
+// ConsoleDisplayStateGuid  the setting a window registers for (platform::PowerSettingNotification,
+//                          platform/handles.h); a failed registration leaves the notification
+//                          empty (get() null) and the window then simply never hears.
+// ConsoleDisplayState      the display's state carried by a WM_POWERBROADCAST: off, on or
+//                          dimmed; nothing when the message is about something else.
 #pragma once
 
 #include <windows.h>
 
 #include <cstring>
 #include <optional>
+
+#include "platform/handles.h"
 
 namespace lumora::platform {
 
@@ -20,35 +22,6 @@ inline constexpr GUID ConsoleDisplayStateGuid = {
     0x6FE69556, 0x704A, 0x47A0, {0x8F, 0x24, 0xC2, 0x8D, 0x93, 0x6F, 0xDA, 0x47}};
 
 enum class DisplayState : DWORD { Off = 0, On = 1, Dimmed = 2 };
-
-class PowerSettingNotification {
-public:
-    PowerSettingNotification() = default;
-    PowerSettingNotification(HWND window, const GUID& setting)
-        : handle_(RegisterPowerSettingNotification(window, &setting, DEVICE_NOTIFY_WINDOW_HANDLE)) {
-    }
-    ~PowerSettingNotification() {
-        if (handle_) UnregisterPowerSettingNotification(handle_);
-    }
-    PowerSettingNotification(PowerSettingNotification&& other) noexcept : handle_(other.handle_) {
-        other.handle_ = nullptr;
-    }
-    PowerSettingNotification& operator=(PowerSettingNotification&& other) noexcept {
-        if (this != &other) {
-            if (handle_) UnregisterPowerSettingNotification(handle_);
-            handle_ = other.handle_;
-            other.handle_ = nullptr;
-        }
-        return *this;
-    }
-    PowerSettingNotification(const PowerSettingNotification&) = delete;
-    PowerSettingNotification& operator=(const PowerSettingNotification&) = delete;
-
-    bool registered() const { return handle_ != nullptr; }
-
-private:
-    HPOWERNOTIFY handle_ = nullptr;
-};
 
 // wparam and lparam of a WM_POWERBROADCAST. A state the system may add later counts as on:
 // the saver only stops for a display that is certainly off.

@@ -8,10 +8,6 @@
 namespace lumora::platform {
 namespace {
 
-RegistryError FailedToGetData(const wchar_t* name) { return {ValueError::FailedToGetData, name}; }
-RegistryError InvalidDataType(const wchar_t* name) { return {ValueError::InvalidDataType, name}; }
-RegistryError FailedToSetData(const wchar_t* name) { return {ValueError::FailedToSetData, name}; }
-
 // The whole value, or nothing when it cannot be read (missing, closed key). Retries when the
 // value grows between the size query and the read.
 std::optional<RegistryValue> QueryValue(HKEY key, const wchar_t* name) {
@@ -65,69 +61,47 @@ std::optional<RegistryKey> RegistryKey::Create(HKEY root, const std::wstring& pa
     return RegistryKey(key);
 }
 
-RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
-    if (this != &other) {
-        Close();
-        key_ = other.key_;
-        other.key_ = nullptr;
-    }
-    return *this;
-}
-
-void RegistryKey::Close() {
-    if (key_ != nullptr) {
-        RegCloseKey(key_);
-        key_ = nullptr;
-    }
-}
-
-int32_t RegistryKey::ReadInteger(const wchar_t* name) const {
-    const std::optional<RegistryValue> value = QueryValue(key_, name);
-    if (!value) throw FailedToGetData(name);
+ValueRead RegistryKey::ReadInteger(const wchar_t* name, int32_t& value) const {
+    const std::optional<RegistryValue> stored = QueryValue(key_.get(), name);
+    if (!stored) return ValueRead::FailedToGetData;
     const size_t readerSize =
-        IsStringType(value->type) ? AnsiSize(value->data) : value->data.size();
-    int32_t result = 0;
-    switch (DecodeInteger(value->type, value->data, readerSize, result)) {
-        case ValueRead::Ok: return result;
-        case ValueRead::FailedToGetData: throw FailedToGetData(name);
-        case ValueRead::InvalidDataType: break;
-    }
-    throw InvalidDataType(name);
+        IsStringType(stored->type) ? AnsiSize(stored->data) : stored->data.size();
+    return DecodeInteger(stored->type, stored->data, readerSize, value);
 }
 
 std::optional<uint32_t> RegistryKey::ReadFourBytes(const wchar_t* name) const {
     uint32_t bits = 0;
     DWORD size = sizeof bits;
-    if (RegQueryValueExW(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&bits), &size) !=
-        ERROR_SUCCESS) {
+    if (RegQueryValueExW(key_.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(&bits),
+                         &size) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     return bits;
 }
 
-std::wstring RegistryKey::ReadString(const wchar_t* name) const {
-    const std::optional<RegistryValue> value = QueryValue(key_, name);
-    if (!value) return std::wstring();
-    std::wstring text;
-    if (DecodeString(value->type, value->data, text) != ValueRead::Ok) throw InvalidDataType(name);
-    return text;
+ValueRead RegistryKey::ReadString(const wchar_t* name, std::wstring& text) const {
+    const std::optional<RegistryValue> stored = QueryValue(key_.get(), name);
+    if (!stored) {
+        text.clear();
+        return ValueRead::Ok;
+    }
+    std::wstring decoded;
+    const ValueRead read = DecodeString(stored->type, stored->data, decoded);
+    if (read == ValueRead::Ok) text = std::move(decoded);
+    return read;
 }
 
-void RegistryKey::WriteInteger(const wchar_t* name, int32_t value) const {
+bool RegistryKey::WriteInteger(const wchar_t* name, int32_t value) const {
     const DWORD bits = static_cast<DWORD>(value);
-    if (RegSetValueExW(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&bits),
-                       sizeof(bits)) != ERROR_SUCCESS) {
-        throw FailedToSetData(name);
-    }
+    return RegSetValueExW(key_.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&bits),
+                          sizeof(bits)) == ERROR_SUCCESS;
 }
 
-void RegistryKey::WriteString(const wchar_t* name, const std::wstring& value) const {
+bool RegistryKey::WriteString(const wchar_t* name, const std::wstring& value) const {
     const size_t bytes = (value.size() + 1) * sizeof(wchar_t);
-    if (bytes > MAXDWORD ||
-        RegSetValueExW(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(bytes)) != ERROR_SUCCESS) {
-        throw FailedToSetData(name);
-    }
+    return bytes <= MAXDWORD &&
+           RegSetValueExW(key_.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(bytes)) == ERROR_SUCCESS;
 }
 
 }  // namespace lumora::platform

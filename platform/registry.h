@@ -1,15 +1,15 @@
-// Owning registry key over the wide (UTF-16) registry functions.
+// A registry key's typed values over the wide (UTF-16) registry functions.
 //
-// A RegistryKey owns one open HKEY and closes it when it goes out of scope (or on Close).
-// Opening never reports an error: a key that does not exist or cannot be opened gives an
-// empty optional. Reads and writes throw RegistryError with the value's name and what went wrong
-// (the settings store words it for the user, settings/store.h):
+// A RegistryKey holds one open key (a RegistryHandle, platform/handles.h), closed when it goes
+// out of scope (or on Close). Opening never reports an error: a key that does not exist or cannot
+// be opened gives an empty optional. Reads say how they went (ValueRead) and change the caller's
+// value only when it is Ok; writes give false where the registry refused them. Neither words
+// anything: whoever tells the user does (the settings store, settings/store.h):
 //   FailedToGetData  an integer that is missing or too large for 4 bytes
 //   InvalidDataType  a value that is there but of the wrong type
-//   FailedToSetData  a write the registry refused
 //
-// Types: integers are REG_DWORD (4 bytes, little-endian) and are read only from a REG_DWORD;
-// booleans are the integers 1 and 0 (any nonzero reads as true); strings are written as REG_SZ
+// Types: integers are REG_DWORD (4 bytes, little-endian) and are read only from a REG_DWORD
+// (the settings store keeps its booleans as the integers 1 and 0); strings are written as REG_SZ
 // with their terminating NUL and read from REG_SZ or REG_EXPAND_SZ (references are not
 // expanded), cut at the first NUL. A missing or zero-sized value reads as the empty string.
 //
@@ -25,20 +25,10 @@
 #include <optional>
 #include <string>
 
+#include "platform/handles.h"
 #include "platform/registry_value.h"
 
 namespace lumora::platform {
-
-class RegistryError {
-public:
-    RegistryError(ValueError kind, std::wstring name) : kind_(kind), name_(std::move(name)) {}
-    ValueError Kind() const { return kind_; }
-    const std::wstring& Name() const { return name_; }
-
-private:
-    ValueError kind_;
-    std::wstring name_;
-};
 
 class RegistryKey {
 public:
@@ -49,31 +39,27 @@ public:
     static std::optional<RegistryKey> Create(HKEY root, const std::wstring& path,
                                              REGSAM access = KEY_ALL_ACCESS);
 
-    RegistryKey(RegistryKey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
-    RegistryKey& operator=(RegistryKey&& other) noexcept;
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() { Close(); }
+    RegistryKey(RegistryKey&&) noexcept = default;
+    RegistryKey& operator=(RegistryKey&&) noexcept = default;
 
-    int32_t ReadInteger(const wchar_t* name) const;
-    bool ReadBool(const wchar_t* name) const { return ReadInteger(name) != 0; }
-    std::wstring ReadString(const wchar_t* name) const;
+    ValueRead ReadInteger(const wchar_t* name, int32_t& value) const;
+    // A missing value reads as the empty string, and Ok.
+    ValueRead ReadString(const wchar_t* name, std::wstring& text) const;
     // The value's bytes as stored, whatever its type, in an integer that is 0 beforehand (a
     // shorter value fills its low bytes); nothing when the value is missing or longer than
-    // 4 bytes. Never throws: for the system's own values, which the program only looks at.
+    // 4 bytes: for the system's own values, which the program only looks at.
     std::optional<uint32_t> ReadFourBytes(const wchar_t* name) const;
 
-    void WriteInteger(const wchar_t* name, int32_t value) const;
-    void WriteBool(const wchar_t* name, bool value) const { WriteInteger(name, value ? 1 : 0); }
-    void WriteString(const wchar_t* name, const std::wstring& value) const;
+    [[nodiscard]] bool WriteInteger(const wchar_t* name, int32_t value) const;
+    [[nodiscard]] bool WriteString(const wchar_t* name, const std::wstring& value) const;
 
     // Releases the key; later reads and writes fail. Does not force a flush to disk.
-    void Close();
-    HKEY Handle() const { return key_; }
+    void Close() { key_.Close(); }
+    HKEY get() const { return key_.get(); }
 
 private:
     explicit RegistryKey(HKEY key) : key_(key) {}
-    HKEY key_;
+    RegistryHandle key_;
 };
 
 }  // namespace lumora::platform

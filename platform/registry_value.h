@@ -43,9 +43,8 @@ struct RegistryValue {
     bool operator==(const RegistryValue&) const = default;
 };
 
+// How a read went; the settings store words a failed one for the user (settings/store.h).
 enum class ValueRead { Ok, FailedToGetData, InvalidDataType };
-// Why a value could not be read or written; the settings store words it for the user.
-enum class ValueError { FailedToGetData, InvalidDataType, FailedToSetData };
 
 bool IsStringType(uint32_t type);
 ValueRead DecodeInteger(uint32_t type, const std::vector<uint8_t>& data, size_t readerSize,

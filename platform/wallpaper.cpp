@@ -11,12 +11,9 @@ Outcome SetDesktopWallpaper(const std::wstring& path, WallpaperFit fit) {
     // A desktop key that cannot be opened leaves the fit as it is; the picture is still set.
     if (const std::optional<RegistryKey> key =
             RegistryKey::Open(HKEY_CURRENT_USER, L"Control Panel\\Desktop", KEY_SET_VALUE)) {
-        try {
-            key->WriteString(L"WallpaperStyle", fit == WallpaperFit::Span ? L"22" : L"10");
-            key->WriteString(L"TileWallpaper", L"0");
-        } catch (const RegistryError&) {
+        if (!key->WriteString(L"WallpaperStyle", fit == WallpaperFit::Span ? L"22" : L"10") ||
+            !key->WriteString(L"TileWallpaper", L"0"))
             return Outcome::Failed(SystemMessage(ERROR_ACCESS_DENIED));
-        }
     }
     std::wstring file = path;  // the call takes a writable string
     if (!SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, file.data(),

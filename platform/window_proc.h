@@ -7,6 +7,10 @@
 // window gets, is handled by the object too and then detaches it: GWLP_USERDATA and window_ are
 // cleared, so that an object that outlives its window knows it has none and one that goes first
 // is never reached through it (its owner destroys the window before the object goes).
+//
+// A window object is the window, its messages and its controls, not a wrapper of a handle: it
+// hands out its window as Handle(), a form's name for it, where the owners of the system's
+// handles (platform/handles.h) hand out theirs with get().
 #pragma once
 
 #include <windows.h>

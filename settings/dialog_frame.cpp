@@ -6,7 +6,7 @@
 #include "platform/dpi.h"
 #include "platform/handles.h"
 #include "platform/window_class.h"
-#include "platform/window_dc.h"
+#include "platform/handles.h"
 #include "settings/app_title.h"
 
 namespace lumora {

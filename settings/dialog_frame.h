@@ -1,6 +1,6 @@
 // What the two dialogs of the settings mode share: controls made from a table of 96-DPI design
 // rectangles, the 8-pixel border around the design's client area, the silver background, the
-// window class with the program's icon, and the busy cursor.
+// window class with the program's icon.
 //
 // A design rectangle (left, top, width, height) is in the design's client area, which lies
 // DialogBorderWidth pixels inside the window's client area on every side; all of it scales with
@@ -122,18 +122,6 @@ private:
     const DialogDesign& design_;
     HWND focused_ = nullptr;  // the control that had the focus when the dialog was left
     platform::SolidBrush background_;
-};
-
-// The hourglass while a long computation holds the message loop.
-class BusyCursor {
-public:
-    BusyCursor() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~BusyCursor() { SetCursor(previous_); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    HCURSOR previous_;
 };
 
 }  // namespace lumora

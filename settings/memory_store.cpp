@@ -7,43 +7,41 @@ public:
     explicit Key(MemorySettingsStore& store) : store_(store) { ++store_.OpenKeys; }
     ~Key() override { --store_.OpenKeys; }
 
-    int32_t ReadInteger(const wchar_t* name) override {
+    platform::Outcome ReadInteger(const wchar_t* name, int32_t& value) override {
         const auto found = store_.Values.find(name);
-        if (found == store_.Values.end()) throw SettingsError::FailedToGetData(name);
-        const platform::RegistryValue& value = found->second;
+        if (found == store_.Values.end())
+            return ReadOutcome(platform::ValueRead::FailedToGetData, name);
+        const platform::RegistryValue& stored = found->second;
         const size_t readerSize =
-            platform::IsStringType(value.type) ? value.data.size() / 2 : value.data.size();
-        int32_t result = 0;
-        switch (platform::DecodeInteger(value.type, value.data, readerSize, result)) {
-            case platform::ValueRead::Ok: return result;
-            case platform::ValueRead::FailedToGetData: throw SettingsError::FailedToGetData(name);
-            case platform::ValueRead::InvalidDataType: break;
-        }
-        throw SettingsError::InvalidDataType(name);
+            platform::IsStringType(stored.type) ? stored.data.size() / 2 : stored.data.size();
+        return ReadOutcome(platform::DecodeInteger(stored.type, stored.data, readerSize, value),
+                           name);
     }
 
-    std::wstring ReadString(const wchar_t* name) override {
+    platform::Outcome ReadString(const wchar_t* name, std::wstring& value) override {
         const auto found = store_.Values.find(name);
         std::wstring text;
-        if (found != store_.Values.end() &&
-            platform::DecodeString(found->second.type, found->second.data, text) !=
-                platform::ValueRead::Ok)
-            throw SettingsError::InvalidDataType(name);
-        return text;
+        const platform::ValueRead read =
+            found == store_.Values.end()
+                ? platform::ValueRead::Ok
+                : platform::DecodeString(found->second.type, found->second.data, text);
+        if (read == platform::ValueRead::Ok) value = std::move(text);
+        return ReadOutcome(read, name);
     }
 
-    void WriteInteger(const wchar_t* name, int32_t value) override {
-        Write(name, platform::RegistryValue::Dword(value));
+    platform::Outcome WriteInteger(const wchar_t* name, int32_t value) override {
+        return Write(name, platform::RegistryValue::Dword(value));
     }
-    void WriteString(const wchar_t* name, const std::wstring& value) override {
-        Write(name, platform::RegistryValue::Text(value));
+    platform::Outcome WriteString(const wchar_t* name, const std::wstring& value) override {
+        return Write(name, platform::RegistryValue::Text(value));
     }
 
 private:
-    void Write(const wchar_t* name, platform::RegistryValue value) {
-        if (store_.RefusedValue == name) throw SettingsError::FailedToSetData(name);
+    platform::Outcome Write(const wchar_t* name, platform::RegistryValue value) {
+        if (store_.RefusedValue == name) return WriteOutcome(false, name);
         store_.Values[name] = std::move(value);
         store_.Written.push_back(name);
+        return WriteOutcome(true, name);
     }
 
     MemorySettingsStore& store_;

@@ -9,38 +9,22 @@
 namespace lumora {
 namespace {
 
-// Passes the registry's errors on as the store's, which word them.
+// The registry's reads and writes, worded as the store's.
 class RegistrySettingsKey : public SettingsKey {
 public:
     explicit RegistrySettingsKey(platform::RegistryKey key) : key_(std::move(key)) {}
 
-    int32_t ReadInteger(const wchar_t* name) override {
-        try {
-            return key_.ReadInteger(name);
-        } catch (const platform::RegistryError& error) {
-            throw SettingsError(error.Kind(), error.Name());
-        }
+    platform::Outcome ReadInteger(const wchar_t* name, int32_t& value) override {
+        return ReadOutcome(key_.ReadInteger(name, value), name);
     }
-    std::wstring ReadString(const wchar_t* name) override {
-        try {
-            return key_.ReadString(name);
-        } catch (const platform::RegistryError& error) {
-            throw SettingsError(error.Kind(), error.Name());
-        }
+    platform::Outcome ReadString(const wchar_t* name, std::wstring& value) override {
+        return ReadOutcome(key_.ReadString(name, value), name);
     }
-    void WriteInteger(const wchar_t* name, int32_t value) override {
-        try {
-            key_.WriteInteger(name, value);
-        } catch (const platform::RegistryError& error) {
-            throw SettingsError(error.Kind(), error.Name());
-        }
+    platform::Outcome WriteInteger(const wchar_t* name, int32_t value) override {
+        return WriteOutcome(key_.WriteInteger(name, value), name);
     }
-    void WriteString(const wchar_t* name, const std::wstring& value) override {
-        try {
-            key_.WriteString(name, value);
-        } catch (const platform::RegistryError& error) {
-            throw SettingsError(error.Kind(), error.Name());
-        }
+    platform::Outcome WriteString(const wchar_t* name, const std::wstring& value) override {
+        return WriteOutcome(key_.WriteString(name, value), name);
     }
 
 private:

@@ -150,7 +150,11 @@ TOKRightDlg::~TOKRightDlg() {
     still_.reset();
 }
 
-bool TOKRightDlg::Create(HINSTANCE instance) { return CreateFrame(instance); }
+bool TOKRightDlg::Create(HINSTANCE instance, HWND returnTo, HWND returnFocus) {
+    returnTo_ = returnTo;
+    returnFocus_ = returnFocus;
+    return CreateFrame(instance);
+}
 
 void TOKRightDlg::BringToFront() {
     SetForegroundWindow(window_);
@@ -357,7 +361,7 @@ void TOKRightDlg::OKBtnClick() {
         platform::Outcome::Failed(png ? L"The imaging library has no PNG encoder."
                                       : L"The imaging library has no BMP encoder.");
     if (haveEncoder) {
-        BusyCursor busy;
+        platform::BusyCursor busy;
         saved = platform::SaveImageFile(still_->frame().view(), path, encoder, exists);
     }
     if (!saved) {
@@ -382,11 +386,17 @@ void TOKRightDlg::CancelBtnClick() { Leave(); }
 
 void TOKRightDlg::FormClose() { Leave(); }
 
+// Hiding the dialog activates no window of the program by itself: the keys would go nowhere.
 void TOKRightDlg::Leave() {
     if (!IsOpen()) return;  // left already: the live view runs
     ShowWindow(window_, SW_HIDE);
-    BusyCursor busy;
-    still_.reset();
+    {
+        platform::BusyCursor busy;
+        still_.reset();
+    }
+    if (!returnTo_ || !IsWindowVisible(returnTo_)) return;
+    SetForegroundWindow(returnTo_);
+    if (returnFocus_) SetFocus(returnFocus_);
 }
 
 void TOKRightDlg::MeasureItem(MEASUREITEMSTRUCT& item) const {

@@ -17,7 +17,9 @@
 // user says so; a save that fails says why. In all three cases the dialog stays open and the
 // image number stays. A successful Save raises the image number. The dialog owns the still from
 // its creation on; Save, Cancel, Esc and the close box hide the dialog and let the still go,
-// which gives the live view back (so does destroying the dialog while it shows).
+// which gives the live view back (so does destroying the dialog while it shows), and make the
+// settings dialog active again with the focus on the control that opened it, so that the keys
+// go on where they were.
 #pragma once
 
 #include <windows.h>
@@ -41,8 +43,9 @@ class TOKRightDlg : public DialogFrame {
 public:
     TOKRightDlg(SaverSettings& settings, ExportState& export_, std::unique_ptr<StillImage> still);
     ~TOKRightDlg() override;
-    // Creates and shows the dialog (FormCreate runs inside).
-    bool Create(HINSTANCE instance);
+    // Creates and shows the dialog (FormCreate runs inside); when it is left, returnTo is made
+    // active with the focus on returnFocus.
+    bool Create(HINSTANCE instance, HWND returnTo, HWND returnFocus);
     bool IsOpen() const { return window_ && IsWindowVisible(window_); }
     void BringToFront();
 
@@ -88,6 +91,8 @@ private:
     platform::Font boldFont_;
     std::wstring directory_;  // the directory the lists show
     std::vector<DirectoryEntry> entries_;
+    HWND returnTo_ = nullptr;     // the settings dialog, active again when this one is left
+    HWND returnFocus_ = nullptr;  // its control that opened this one
 };
 
 }  // namespace lumora

@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "engine/domain.h"
 
@@ -20,8 +21,21 @@ constexpr int FirstRunColourScheme = 0;
 constexpr int FirstRunPattern = 7;
 
 // An empty sink leaves errors unshown (a caller without a user to tell).
-void Show(const ErrorSink& showError, const SettingsError& error) {
-    if (showError) showError(error.Message());
+void Show(const ErrorSink& showError, const platform::Outcome& outcome) {
+    if (!outcome && showError) showError(outcome.reason());
+}
+
+// One read or write of the store.
+using Step = std::function<platform::Outcome()>;
+
+// Runs the steps in order until one fails, and gives that one's outcome (Done when none
+// failed); done, when given, counts the steps that went well.
+platform::Outcome InOrder(std::initializer_list<Step> steps, int* done = nullptr) {
+    for (const Step& step : steps) {
+        if (platform::Outcome outcome = step(); !outcome) return outcome;
+        if (done) ++*done;
+    }
+    return platform::Outcome::Done();
 }
 
 // Monitors and the values read after it; none of them fails a load.
@@ -35,12 +49,8 @@ void ReadMonitorsAndAfter(SettingsKey& key, SaverSettings& settings) {
 }  // namespace
 
 int32_t ReadAddedValue(SettingsKey& key, const AddedValue& value) {
-    int32_t stored;
-    try {
-        stored = key.ReadInteger(value.name);
-    } catch (const SettingsError&) {
-        return value.firstRun;
-    }
+    int32_t stored = 0;
+    if (!key.ReadInteger(value.name, stored)) return value.firstRun;
     return stored >= value.lowest && stored <= value.highest ? stored : value.firstRun;
 }
 
@@ -61,26 +71,25 @@ std::optional<int32_t> CycleMinutesFromText(std::wstring_view text) {
 LoadResult LoadSettings(SettingsStore& store, EngineFields engine, SaverSettings& settings,
                         ScreenSize screen, const ErrorSink& showError) {
     LoadResult result;
-    try {
-        if (std::unique_ptr<SettingsKey> key = store.OpenExisting()) {
-            engine.Speed = key->ReadInteger(SpeedName);
-            ++result.valuesRead;
-            engine.ColourScheme = key->ReadInteger(BrightName);
-            ++result.valuesRead;
-            engine.Pattern = key->ReadInteger(AlgoritmName);
-            ++result.valuesRead;
-            settings.Wall = key->ReadInteger(WallName);
-            ++result.valuesRead;
-            settings.Rands = key->ReadBool(RandsName);
-            ++result.valuesRead;
-            settings.Path_Wall = key->ReadString(PathWallName);
-            ++result.valuesRead;
-            ReadMonitorsAndAfter(*key, settings);
+    if (std::unique_ptr<SettingsKey> key = store.OpenExisting()) {
+        // Each value goes into memory as soon as it is read.
+        const platform::Outcome read =
+            InOrder({
+                        [&] { return key->ReadInteger(SpeedName, engine.Speed); },
+                        [&] { return key->ReadInteger(BrightName, engine.ColourScheme); },
+                        [&] { return key->ReadInteger(AlgoritmName, engine.Pattern); },
+                        [&] { return key->ReadInteger(WallName, settings.Wall); },
+                        [&] { return key->ReadBool(RandsName, settings.Rands); },
+                        [&] { return key->ReadString(PathWallName, settings.Path_Wall); },
+                    },
+                    &result.valuesRead);
+        if (!read) {
+            key.reset();  // close before the message box waits for the user
+            Show(showError, read);
+            result.failed = true;
+            return result;
         }
-    } catch (const SettingsError& error) {
-        Show(showError, error);
-        result.failed = true;
-        return result;
+        ReadMonitorsAndAfter(*key, settings);
     }
     ApplyFirstRunDefaults(store, engine, settings, screen, showError);
     return result;
@@ -139,31 +148,30 @@ void SaveSettings(SettingsStore& store, int speed, int colourScheme, int pattern
                   const SaverSettings& settings, const ErrorSink& showError) {
     std::unique_ptr<SettingsKey> key = store.OpenOrCreate();
     if (!key) return;
-    try {
-        key->WriteInteger(SpeedName, speed);
-        key->WriteInteger(BrightName, colourScheme);
-        key->WriteInteger(AlgoritmName, pattern);
-        key->WriteInteger(WallName, settings.Wall);
-        key->WriteBool(RandsName, settings.Rands);
-        key->WriteString(PathWallName, settings.Path_Wall);
-        key->WriteInteger(MonitorsValue.name, static_cast<int32_t>(settings.Monitors));
-        key->WriteInteger(CycleMinutesValue.name, settings.CycleMinutes);
-        key->WriteBool(RandomColoursValue.name, settings.RandomColours);
-        key->WriteBool(FadeInValue.name, settings.FadeIn);
-    } catch (const SettingsError& error) {
-        key.reset();  // close before the message box waits for the user
-        Show(showError, error);
-    }
+    const platform::Outcome saved = InOrder({
+        [&] { return key->WriteInteger(SpeedName, speed); },
+        [&] { return key->WriteInteger(BrightName, colourScheme); },
+        [&] { return key->WriteInteger(AlgoritmName, pattern); },
+        [&] { return key->WriteInteger(WallName, settings.Wall); },
+        [&] { return key->WriteBool(RandsName, settings.Rands); },
+        [&] { return key->WriteString(PathWallName, settings.Path_Wall); },
+        [&] {
+            return key->WriteInteger(MonitorsValue.name, static_cast<int32_t>(settings.Monitors));
+        },
+        [&] { return key->WriteInteger(CycleMinutesValue.name, settings.CycleMinutes); },
+        [&] { return key->WriteBool(RandomColoursValue.name, settings.RandomColours); },
+        [&] { return key->WriteBool(FadeInValue.name, settings.FadeIn); },
+    });
+    key.reset();  // close before the message box waits for the user
+    Show(showError, saved);
 }
 
 void ReadImageDirectory(SettingsStore& store, SaverSettings& settings, const ErrorSink& showError) {
-    try {
-        if (std::unique_ptr<SettingsKey> key = store.OpenExisting()) {
-            settings.Path_Wall = key->ReadString(PathWallName);
-        }
-    } catch (const SettingsError& error) {
+    if (std::unique_ptr<SettingsKey> key = store.OpenExisting()) {
         // A Path_Wall of the wrong type: the directory in memory stays.
-        Show(showError, error);
+        const platform::Outcome read = key->ReadString(PathWallName, settings.Path_Wall);
+        key.reset();
+        Show(showError, read);
     }
     if (settings.Path_Wall.empty()) settings.Path_Wall = store.DefaultImageDirectory();
 }
@@ -172,12 +180,9 @@ void WriteImageDirectory(SettingsStore& store, const SaverSettings& settings,
                          const ErrorSink& showError) {
     std::unique_ptr<SettingsKey> key = store.OpenOrCreate();
     if (!key) return;
-    try {
-        key->WriteString(PathWallName, settings.Path_Wall);
-    } catch (const SettingsError& error) {
-        key.reset();
-        Show(showError, error);
-    }
+    const platform::Outcome written = key->WriteString(PathWallName, settings.Path_Wall);
+    key.reset();
+    Show(showError, written);
 }
 
 void ReadStillOptions(SettingsStore& store, SaverSettings& settings) {
@@ -192,13 +197,12 @@ void WriteStillOptions(SettingsStore& store, const SaverSettings& settings,
                        const ErrorSink& showError) {
     std::unique_ptr<SettingsKey> key = store.OpenOrCreate();
     if (!key) return;
-    try {
-        key->WriteBool(PngValue.name, settings.Png);
-        key->WriteBool(WallpaperValue.name, settings.Wallpaper);
-    } catch (const SettingsError& error) {
-        key.reset();
-        Show(showError, error);
-    }
+    const platform::Outcome saved = InOrder({
+        [&] { return key->WriteBool(PngValue.name, settings.Png); },
+        [&] { return key->WriteBool(WallpaperValue.name, settings.Wallpaper); },
+    });
+    key.reset();
+    Show(showError, saved);
 }
 
 }  // namespace lumora

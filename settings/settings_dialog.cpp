@@ -386,7 +386,7 @@ void TForm2::SaveImage() {
         std::make_unique<StillImage>(engine_, liveView_, export_.ImageWidth, export_.ImageHeight);
     StillResult result;
     {
-        BusyCursor busy;
+        platform::BusyCursor busy;
         StillProgressWindow progress(instance_, window_, liveView_.Handle(), export_.ImageWidth,
                                      export_.ImageHeight);
         result = still->Render(progress);
@@ -404,7 +404,7 @@ void TForm2::SaveImage() {
         return;
     }
     saveDialog_ = std::make_unique<TOKRightDlg>(settings_, export_, std::move(still));
-    if (!saveDialog_->Create(instance_)) saveDialog_.reset();
+    if (!saveDialog_->Create(instance_, window_, Control(Button3SaveImage))) saveDialog_.reset();
 }
 
 void TForm2::Button2Click() { liveView_.Close(); }

@@ -4,10 +4,12 @@
 // SettingsKey go; no key stays open between operations. Opening reports no error: a key that
 // is missing or cannot be opened (or created) gives nullptr.
 //
-// Reads and writes throw SettingsError carrying the text shown to the user:
+// Reads and writes give a platform::Outcome (platform/outcome.h), the one way a failure the
+// user sees travels; its reason is the text shown:
 //   "Failed to get data for '<name>'"  integer or boolean missing, or too large for 4 bytes
 //   "Invalid data type for '<name>'"   the value is there but of the wrong type
 //   "Failed to set data for '<name>'"  the store refused a write
+// A read changes the caller's value only when it is done.
 // Integers are signed 32-bit; booleans are stored as the integers 1 and 0 and any nonzero
 // value reads as true; a missing string reads as empty.
 //
@@ -19,41 +21,25 @@
 #include <memory>
 #include <string>
 
+#include "platform/outcome.h"
 #include "platform/registry_value.h"
 
 namespace lumora {
 
-// The texts are written here and nowhere else; the registry reports only what went wrong.
-class SettingsError {
-public:
-    SettingsError(platform::ValueError kind, std::wstring name)
-        : kind_(kind), name_(std::move(name)) {}
-    platform::ValueError Kind() const { return kind_; }
-    std::wstring Message() const {
-        switch (kind_) {
-            case platform::ValueError::FailedToGetData:
-                return L"Failed to get data for '" + name_ + L"'";
-            case platform::ValueError::InvalidDataType:
-                return L"Invalid data type for '" + name_ + L"'";
-            case platform::ValueError::FailedToSetData: break;
-        }
-        return L"Failed to set data for '" + name_ + L"'";
+// The texts are written here and nowhere else; the stores report only what went wrong.
+inline platform::Outcome ReadOutcome(platform::ValueRead read, const std::wstring& name) {
+    switch (read) {
+        case platform::ValueRead::Ok: return platform::Outcome::Done();
+        case platform::ValueRead::FailedToGetData:
+            return platform::Outcome::Failed(L"Failed to get data for '" + name + L"'");
+        case platform::ValueRead::InvalidDataType: break;
     }
-
-    static SettingsError FailedToGetData(const std::wstring& name) {
-        return {platform::ValueError::FailedToGetData, name};
-    }
-    static SettingsError InvalidDataType(const std::wstring& name) {
-        return {platform::ValueError::InvalidDataType, name};
-    }
-    static SettingsError FailedToSetData(const std::wstring& name) {
-        return {platform::ValueError::FailedToSetData, name};
-    }
-
-private:
-    platform::ValueError kind_;
-    std::wstring name_;
-};
+    return platform::Outcome::Failed(L"Invalid data type for '" + name + L"'");
+}
+inline platform::Outcome WriteOutcome(bool written, const std::wstring& name) {
+    return written ? platform::Outcome::Done()
+                   : platform::Outcome::Failed(L"Failed to set data for '" + name + L"'");
+}
 
 // One open key. Destroying it closes the key.
 class SettingsKey {
@@ -63,13 +49,20 @@ public:
     SettingsKey& operator=(const SettingsKey&) = delete;
     virtual ~SettingsKey() = default;
 
-    virtual int32_t ReadInteger(const wchar_t* name) = 0;
-    bool ReadBool(const wchar_t* name) { return ReadInteger(name) != 0; }
-    virtual std::wstring ReadString(const wchar_t* name) = 0;
+    virtual platform::Outcome ReadInteger(const wchar_t* name, int32_t& value) = 0;
+    platform::Outcome ReadBool(const wchar_t* name, bool& value) {
+        int32_t stored = 0;
+        platform::Outcome read = ReadInteger(name, stored);
+        if (read) value = stored != 0;
+        return read;
+    }
+    virtual platform::Outcome ReadString(const wchar_t* name, std::wstring& value) = 0;
 
-    virtual void WriteInteger(const wchar_t* name, int32_t value) = 0;
-    void WriteBool(const wchar_t* name, bool value) { WriteInteger(name, value ? 1 : 0); }
-    virtual void WriteString(const wchar_t* name, const std::wstring& value) = 0;
+    virtual platform::Outcome WriteInteger(const wchar_t* name, int32_t value) = 0;
+    platform::Outcome WriteBool(const wchar_t* name, bool value) {
+        return WriteInteger(name, value ? 1 : 0);
+    }
+    virtual platform::Outcome WriteString(const wchar_t* name, const std::wstring& value) = 0;
 };
 
 class SettingsStore {

@@ -2,8 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/cursor.h"
-#include "platform/library.h"
+#include "platform/handles.h"
 #include "platform/registry.h"
 
 namespace lumora {

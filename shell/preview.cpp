@@ -4,7 +4,7 @@
 #include "engine/engine.h"
 #include "platform/draw_frame.h"
 #include "platform/window_class.h"
-#include "platform/window_dc.h"
+#include "platform/handles.h"
 #include "shell/frame_log.h"
 #include "shell/frame_render.h"
 #include "shell/password.h"

@@ -29,7 +29,7 @@
 #include <string_view>
 
 #include "platform/frame.h"
-#include "platform/thread.h"
+#include "platform/handles.h"
 #include "platform/window_proc.h"
 
 namespace lumora {

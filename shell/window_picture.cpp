@@ -1,6 +1,6 @@
 #include "shell/window_picture.h"
 
-#include "platform/window_dc.h"
+#include "platform/handles.h"
 
 namespace lumora {
 

@@ -1,5 +1,6 @@
 """The save-image dialog of the settings mode: the still it writes, the name it proposes, the
-directory it remembers, what it refuses, and the live view it puts back however it is left."""
+directory it remembers, what it refuses, and the live view and the keys it gives back however it
+is left."""
 
 import os
 import time
@@ -76,6 +77,13 @@ class SaveImage(harness.SessionTestCase):
         self.assertTrue(wait_for(lambda: session.controls(SAVE).text(EDIT) == name),
                         session.controls(SAVE).text(EDIT))
 
+    def keys_back(self, how):
+        """The settings dialog is active again with the focus on "Save Image", which opened it."""
+        session = self.session
+        state = lambda: (lambda w: (w["active"], w["focus"]))(session.controls(SETTINGS).window)
+        self.assertTrue(wait_for(lambda: state() == (1, BUTTON_SAVE_IMAGE), 10),
+                        f"{how}: (active, focus) {state()}")
+
     def fields(self):
         return [line for line in self.log.lines() if line.startswith("field")]
 
@@ -108,6 +116,7 @@ class SaveImage(harness.SessionTestCase):
         self.assertTrue(wait_for(lambda: os.path.isfile(first) and self.restored(before), 30),
                         (os.listdir(stills), self.log.lines()[-3:], session.message_boxes()))
         self.assertFalse(session.find_window(SAVE, timeout=1))
+        self.keys_back("Save")
         self.assertEqual(read_bmp_size(first), (1920, 1080))
         mean, deviation = harness.image_stats(first)
         self.assertGreater(deviation, 0.02, "the still is flat, not the field")
@@ -140,6 +149,13 @@ class SaveImage(harness.SessionTestCase):
         session.key("Escape")
         self.assertTrue(wait_for(lambda: not session.find_window(SAVE, timeout=0), 10))
         self.assertTrue(self.restored(before), "the live view was not restored once")
+        self.keys_back("Esc")
+        # The keys go on in the settings dialog: Tab moves the focus on from "Save Image".
+        sx, sy, _, _ = session.geometry(session.find_window(SETTINGS))
+        session.mouse_move(sx + 200, sy + 90)  # the keyboard follows the pointer
+        session.key("Tab")
+        self.assertTrue(wait_for(lambda: session.controls(SETTINGS).window["focus"]
+                                 not in (0, BUTTON_SAVE_IMAGE)), "Tab after Esc went nowhere")
 
         # Saving from another directory stores it; the number is 2 still: nothing else was saved.
         dialog = self.open_save_dialog()
@@ -178,6 +194,7 @@ class SaveImage(harness.SessionTestCase):
         self.assertTrue(wait_for(lambda: not session.find_window(SAVE, timeout=0), 10))
         self.assertTrue(self.restored(before), "the live view was not restored once")
         self.assertIsNone(proc.poll())
+        self.keys_back("the close")
 
         # Two clicks on Save back to back: one still of the chosen size, no question, one number.
         dialog = self.open_save_dialog()

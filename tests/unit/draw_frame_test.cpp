@@ -36,9 +36,9 @@ TEST(DrawFrameTest, SurfaceAndMemoryFrameLandOneToOneAtTheirPlace) {
     for (int kind = 0; kind < 2; ++kind) {
         std::fill_n(target.pixels(), 9 * 6, 0u);
         if (kind == 0)
-            platform::DrawFrame(target.dc(), source, Left, Top);
+            platform::DrawFrame(target.get(), source, Left, Top);
         else
-            platform::DrawFrame(target.dc(), platform::FrameView{frame.data(), Width, Height, 7},
+            platform::DrawFrame(target.get(), platform::FrameView{frame.data(), Width, Height, 7},
                                 Left, Top);
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 9; ++x) {
@@ -51,7 +51,28 @@ TEST(DrawFrameTest, SurfaceAndMemoryFrameLandOneToOneAtTheirPlace) {
     }
     EXPECT_TRUE(source.Resize(0, 4));
     EXPECT_TRUE(source.empty());
-    platform::DrawFrame(target.dc(), source);  // nothing to draw, nothing drawn
+    platform::DrawFrame(target.get(), source);  // nothing to draw, nothing drawn
+}
+
+TEST(DrawFrameTest, AnEmptySurfaceHandsOutNothingAndARefusedOneIsEmpty) {
+    platform::DrawSurface surface;
+    const auto expectEmpty = [&surface](const char* after) {
+        EXPECT_TRUE(surface.empty()) << after;
+        EXPECT_EQ(surface.width(), 0) << after;
+        EXPECT_EQ(surface.height(), 0) << after;
+        EXPECT_EQ(surface.pixels(), nullptr) << after;
+        EXPECT_EQ(surface.get(), nullptr) << after;
+        EXPECT_TRUE(surface.view().empty()) << after;
+    };
+    ASSERT_TRUE(surface.Resize(4, 3));
+    EXPECT_FALSE(surface.Resize(32768, 32768)) << "4 GB of pixels";
+    expectEmpty("a refused size");
+    ASSERT_TRUE(surface.Resize(4, 3)) << "made again after a refusal";
+    EXPECT_NE(surface.get(), nullptr);
+    EXPECT_EQ(surface.view().width, 4);
+    EXPECT_EQ(surface.view().stride, 4);
+    EXPECT_TRUE(surface.Resize(0, 0));
+    expectEmpty("no size");
 }
 
 TEST(DrawFrameTest, WindowPictureIsTheStretchOfItsFrame) {

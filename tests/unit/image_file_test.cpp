@@ -18,7 +18,7 @@ namespace {
 
 class ImageFileTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(gdiplus_.started()); }
+    void SetUp() override { ASSERT_TRUE(gdiplus_.get()); }
     platform::GdiplusSession gdiplus_;
 };
 

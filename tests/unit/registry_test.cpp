@@ -33,7 +33,7 @@ protected:
     }
     void SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
         platform::RegistryKey key = CreateKey();
-        ASSERT_EQ(RegSetValueExW(key.Handle(), name, 0, type, static_cast<const BYTE*>(data), size),
+        ASSERT_EQ(RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size),
                   ERROR_SUCCESS);
     }
     void SetString(const wchar_t* name, const std::wstring& text, DWORD type = REG_SZ) {
@@ -51,15 +51,24 @@ protected:
                      data.data(), &size);
         return {type, data};
     }
-    // The error text of one read, or "(no error)".
+    // The error text of one read as the settings store words it, or "(no error)".
     std::wstring ReadError(const wchar_t* name, bool asString = false) {
         platform::RegistryKey key = CreateKey();
-        try {
-            asString ? (void)key.ReadString(name) : (void)key.ReadInteger(name);
-        } catch (const platform::RegistryError& error) {
-            return SettingsError(error.Kind(), error.Name()).Message();
-        }
-        return L"(no error)";
+        int32_t integer = 0;
+        std::wstring text;
+        const platform::Outcome read = ReadOutcome(
+            asString ? key.ReadString(name, text) : key.ReadInteger(name, integer), name);
+        return read ? L"(no error)" : read.reason();
+    }
+    int32_t Integer(const platform::RegistryKey& key, const wchar_t* name) {
+        int32_t value = -1;
+        EXPECT_EQ(key.ReadInteger(name, value), platform::ValueRead::Ok) << name;
+        return value;
+    }
+    std::wstring Text(const platform::RegistryKey& key, const wchar_t* name) {
+        std::wstring text = L"(unread)";
+        EXPECT_EQ(key.ReadString(name, text), platform::ValueRead::Ok) << name;
+        return text;
     }
 
     const std::string test_name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -73,37 +82,37 @@ TEST_F(RegistryTest, OpenAndCreate) {
     std::optional<platform::RegistryKey> created =
         platform::RegistryKey::Create(HKEY_CURRENT_USER, nested);
     ASSERT_TRUE(created.has_value()) << "missing keys along the path are created";
-    created->WriteInteger(L"x", 1);
+    ASSERT_TRUE(created->WriteInteger(L"x", 1));
     created->Close();
-    EXPECT_EQ(created->Handle(), nullptr);
-    EXPECT_THROW(created->ReadInteger(L"x"), platform::RegistryError)
+    EXPECT_EQ(created->get(), nullptr);
+    int32_t unread = 5;
+    EXPECT_EQ(created->ReadInteger(L"x", unread), platform::ValueRead::FailedToGetData)
         << "a closed key reads nothing";
+    EXPECT_EQ(unread, 5) << "a failed read leaves the value as it was";
     std::optional<platform::RegistryKey> opened =
         platform::RegistryKey::Open(HKEY_CURRENT_USER, nested);
     ASSERT_TRUE(opened.has_value());
-    EXPECT_EQ(opened->ReadInteger(L"x"), 1);
+    EXPECT_EQ(Integer(*opened, L"x"), 1);
 
     // Moving hands the one handle over.
     platform::RegistryKey moved = std::move(*opened);
-    EXPECT_EQ(opened->Handle(), nullptr);
-    EXPECT_EQ(moved.ReadInteger(L"x"), 1);
+    EXPECT_EQ(opened->get(), nullptr);
+    EXPECT_EQ(Integer(moved, L"x"), 1);
 }
 
 TEST_F(RegistryTest, RoundTripsWithTheirStoredTypes) {
     {
         platform::RegistryKey key = CreateKey();
-        key.WriteInteger(L"Speed", -123456789);
-        key.WriteBool(L"Rands", true);
-        key.WriteBool(L"Off", false);
-        key.WriteString(L"Path_Wall", NonAnsiPath);
-        key.WriteString(L"Empty", L"");
+        EXPECT_TRUE(key.WriteInteger(L"Speed", -123456789));
+        EXPECT_TRUE(key.WriteInteger(L"Rands", 1));
+        EXPECT_TRUE(key.WriteString(L"Path_Wall", NonAnsiPath));
+        EXPECT_TRUE(key.WriteString(L"Empty", L""));
     }
     platform::RegistryKey key = CreateKey();
-    EXPECT_EQ(key.ReadInteger(L"Speed"), -123456789);
-    EXPECT_TRUE(key.ReadBool(L"Rands"));
-    EXPECT_FALSE(key.ReadBool(L"Off"));
-    EXPECT_EQ(key.ReadString(L"Path_Wall"), NonAnsiPath);
-    EXPECT_EQ(key.ReadString(L"Empty"), L"");
+    EXPECT_EQ(Integer(key, L"Speed"), -123456789);
+    EXPECT_EQ(Integer(key, L"Rands"), 1);
+    EXPECT_EQ(Text(key, L"Path_Wall"), NonAnsiPath);
+    EXPECT_EQ(Text(key, L"Empty"), L"");
 
     const auto [rands_type, rands] = Raw(L"Rands");
     EXPECT_EQ(rands_type, static_cast<DWORD>(REG_DWORD));
@@ -123,11 +132,14 @@ TEST_F(RegistryTest, ReadingStrings) {
     SetString(L"Multi", L"a", REG_MULTI_SZ);
 
     platform::RegistryKey key = CreateKey();
-    EXPECT_EQ(key.ReadString(L"Expand"), L"%USERPROFILE%\\Stills") << "not expanded";
-    EXPECT_EQ(key.ReadString(L"Nul"), L"D:\\Cut");
-    EXPECT_EQ(key.ReadString(L"NoTerminator"), L"AB");
-    EXPECT_EQ(key.ReadString(L"Missing"), L"");
-    EXPECT_EQ(key.ReadString(L"ZeroSized"), L"");
+    EXPECT_EQ(Text(key, L"Expand"), L"%USERPROFILE%\\Stills") << "not expanded";
+    EXPECT_EQ(Text(key, L"Nul"), L"D:\\Cut");
+    EXPECT_EQ(Text(key, L"NoTerminator"), L"AB");
+    EXPECT_EQ(Text(key, L"Missing"), L"");
+    EXPECT_EQ(Text(key, L"ZeroSized"), L"");
+    std::wstring kept = L"kept";
+    EXPECT_EQ(key.ReadString(L"Dword", kept), platform::ValueRead::InvalidDataType);
+    EXPECT_EQ(kept, L"kept") << "a failed read leaves the text as it was";
     EXPECT_EQ(ReadError(L"Dword", true), L"Invalid data type for 'Dword'");
     EXPECT_EQ(ReadError(L"Multi", true), L"Invalid data type for 'Multi'");
 }
@@ -157,7 +169,7 @@ TEST_F(RegistryTest, ReadingIntegers) {
     };
     for (const auto& [name, error] : cases) EXPECT_EQ(ReadError(name), error);
     platform::RegistryKey key = CreateKey();
-    EXPECT_EQ(key.ReadInteger(L"ShortDword"), 0x1234);
+    EXPECT_EQ(Integer(key, L"ShortDword"), 0x1234);
 }
 
 TEST_F(RegistryTest, RefusedWritesAndAnsiWrittenValues) {
@@ -165,38 +177,26 @@ TEST_F(RegistryTest, RefusedWritesAndAnsiWrittenValues) {
     std::optional<platform::RegistryKey> readOnly =
         platform::RegistryKey::Open(HKEY_CURRENT_USER, path, KEY_READ);
     ASSERT_TRUE(readOnly.has_value());
-    try {
-        readOnly->WriteInteger(L"Wall", 3);
-        ADD_FAILURE() << "a write through a read-only handle succeeded";
-    } catch (const platform::RegistryError& error) {
-        EXPECT_EQ(error.Kind(), platform::ValueError::FailedToSetData);
-        EXPECT_EQ(error.Name(), L"Wall");
-    }
-    try {
-        readOnly->WriteString(L"Path_Wall", L"x");
-        ADD_FAILURE() << "a write through a read-only handle succeeded";
-    } catch (const platform::RegistryError& error) {
-        EXPECT_EQ(error.Kind(), platform::ValueError::FailedToSetData);
-        EXPECT_EQ(error.Name(), L"Path_Wall");
-    }
+    EXPECT_FALSE(readOnly->WriteInteger(L"Wall", 3)) << "a write through a read-only handle";
+    EXPECT_FALSE(readOnly->WriteString(L"Path_Wall", L"x"));
 
     // An earlier version stored its directory through the ANSI functions.
     const char ansi[] = "C:\\Bilder\\Gr\xfc\xdf\xe9";
     {
         platform::RegistryKey key = CreateKey();
-        ASSERT_EQ(RegSetValueExA(key.Handle(), "Path_Wall", 0, REG_SZ,
+        ASSERT_EQ(RegSetValueExA(key.get(), "Path_Wall", 0, REG_SZ,
                                  reinterpret_cast<const BYTE*>(ansi), sizeof(ansi)),
                   ERROR_SUCCESS);
         const DWORD seven = 7;
-        ASSERT_EQ(RegSetValueExA(key.Handle(), "Algoritm", 0, REG_DWORD,
+        ASSERT_EQ(RegSetValueExA(key.get(), "Algoritm", 0, REG_DWORD,
                                  reinterpret_cast<const BYTE*>(&seven), 4),
                   ERROR_SUCCESS);
     }
     wchar_t expected[64] = {};
     ASSERT_GT(MultiByteToWideChar(CP_ACP, 0, ansi, -1, expected, 64), 0);
     platform::RegistryKey key = CreateKey();
-    EXPECT_EQ(key.ReadString(L"Path_Wall"), expected);
-    EXPECT_EQ(key.ReadInteger(L"Algoritm"), 7);
+    EXPECT_EQ(Text(key, L"Path_Wall"), expected);
+    EXPECT_EQ(Integer(key, L"Algoritm"), 7);
 }
 
 class RegistryStoreTest : public RegistryTest {
@@ -294,6 +294,28 @@ TEST_F(RegistryStoreTest, BrokenStoresReportTheValue) {
     ReadImageDirectory(store, settings, sink);
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(settings.Path_Wall, L"C:\\Windows");
+}
+
+TEST_F(RegistryStoreTest, AKeyDeletedUnderAnOpenOneTellsWhichValue) {
+    // Another program (or the user in the registry editor) deletes the key while the store has
+    // it open: the reads and writes through it fail, each worded for the user with its name.
+    RegistrySettingsStore store(path);
+    std::unique_ptr<SettingsKey> key = store.OpenOrCreate();
+    ASSERT_NE(key, nullptr);
+    ASSERT_TRUE(key->WriteInteger(L"Speed", 20).ok());
+    ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()), ERROR_SUCCESS);
+
+    int32_t speed = 7;
+    const platform::Outcome read = key->ReadInteger(L"Speed", speed);
+    EXPECT_FALSE(read.ok());
+    EXPECT_EQ(read.reason(), L"Failed to get data for 'Speed'");
+    EXPECT_EQ(speed, 7) << "the value in memory stays";
+    const platform::Outcome written = key->WriteString(L"Path_Wall", L"D:\\Stills");
+    EXPECT_FALSE(written.ok());
+    EXPECT_EQ(written.reason(), L"Failed to set data for 'Path_Wall'");
+    bool rands = true;
+    EXPECT_EQ(key->ReadBool(L"Rands", rands).reason(), L"Failed to get data for 'Rands'");
+    EXPECT_TRUE(rands);
 }
 
 }  // namespace

@@ -554,5 +554,28 @@ TEST_F(SettingsTest, StillOptionsAreValuesOfTheirOwnAndAbsentMeansOff) {
     EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(SettingsTest, ARefusedStillOptionIsShownAndEndsTheWrite) {
+    StoreKey(20, 0, 7, 12, 1, L"D:\\Stills");
+    settings.Png = true;
+    settings.Wallpaper = true;
+    store.RefusedValue = L"Png";
+    int openWhenShown = -1;
+    const ErrorSink recording = [&](const std::wstring& message) {
+        errors.push_back(message);
+        openWhenShown = store.OpenKeys;
+    };
+    WriteStillOptions(store, settings, recording);
+    EXPECT_EQ(errors, std::vector<std::wstring>{L"Failed to set data for 'Png'"});
+    EXPECT_TRUE(store.Written.empty()) << "Wallpaper is not written after the refused Png";
+    EXPECT_EQ(openWhenShown, 0) << "the key is closed before the message waits for the user";
+
+    errors.clear();
+    store.RefusedValue = L"Wallpaper";
+    WriteStillOptions(store, settings, sink);
+    EXPECT_EQ(errors, std::vector<std::wstring>{L"Failed to set data for 'Wallpaper'"});
+    EXPECT_EQ(store.Written, std::vector<std::wstring>{L"Png"});
+    EXPECT_EQ(StoredInteger(L"Png"), 1);
+}
+
 }  // namespace
 }  // namespace lumora

@@ -7,6 +7,8 @@ lumora_unit_test(window_handle_test SOURCES unit/window_handle_test.cpp LIBS lum
 # The display power notification's reading (Windows only: it reads a Windows structure).
 if(WIN32)
   lumora_unit_test(power_setting_test SOURCES unit/power_setting_test.cpp LIBS lumora_platform)
+  # The owners of what the system hands out: what each gives where the system refuses.
+  lumora_unit_test(handles_test SOURCES unit/handles_test.cpp LIBS lumora_platform)
 endif()
 # One field over every monitor: grid, divisor, the monitors' parts, the stretch in parts.
 lumora_unit_test(span_test SOURCES unit/span_test.cpp LIBS lumora_shell_logic)
