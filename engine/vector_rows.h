@@ -156,6 +156,9 @@ LUMORA_ALWAYS_INLINE vd CosPolynomial(vd z) {
     const vd w = 1.0 - hz;
     return w + (((1.0 - w) - hz) + z * z * p);
 }
+// sin(x + shift pi/2): the sine for shift 0, the cosine for 1 (the same reduction and polynomials,
+// the quadrant one further on).
+template <int Shift = 0>
 LUMORA_ALWAYS_INLINE vd Sine(vd x) {
     constexpr double TwoOverPi = 6.36619772367581382433e-01;
     constexpr double P1 = 1.57079632673412561417e+00;  // the first 33 bits of pi/2
@@ -164,12 +167,13 @@ LUMORA_ALWAYS_INLINE vd Sine(vd x) {
     const vd m = Splat(0x1.8p52);
     const vd t = x * TwoOverPi + m;  // k may be one off near a half: |r| stays below pi/4 + 2^-40
     const vd k = t - m;
-    const vl bits = (vl)t;
+    const vl bits = (vl)t + Shift;
     const vd r = ((x - k * P1) - k * P2) - k * P3;
     const vd z = r * r;
     const vd v = Select((bits & 1) != 0, CosPolynomial(z), SinPolynomial(r, z));
     return (vd)((vl)v ^ ((bits & 2) << 62));  // quadrants 2 and 3: negated
 }
+LUMORA_ALWAYS_INLINE vd Cosine(vd x) { return Sine<1>(x); }
 LUMORA_ALWAYS_INLINE vd SmallSine(vd x) {
     const vd z = x * x;
     vd p = Fma(z, Splat(1.9572941063391263e-20), Splat(-8.22063524662433e-18));
