@@ -7,12 +7,15 @@
 // meant for the addition formula are bounded by SinSumBound.
 #include "engine/vector_frame.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 
 #include "engine/colouring.h"
+#include "engine/fast_field.h"
 #include "engine/fast_frame.h"
 #include "engine/fast_math.h"
+#include "engine/field_patterns.h"
 #include "engine/fpu_guard.h"
 #include "engine/pattern_terms.h"
 #include "engine/point.h"
@@ -157,6 +160,35 @@ uint32_t Fallback(const void* context, int row, int col) {
     return StraightforwardPoint(*static_cast<const EngineState*>(context), row, col);
 }
 
+// The point's plane values from the fast field's formulas, into the planes, and its pixel.
+uint32_t FieldFallback(const void* context, int row, int col) {
+    EngineState& state = **static_cast<EngineState* const*>(context);
+    GenerateFieldPointFast(state, row, col);
+    return StraightforwardPoint(state, row, col);
+}
+
+// The matrix in double, and the bound of the turn: rounding the planes and the matrix to double
+// (2 u relative), three operations in double and five in 80 bits on either side, each at most
+// its unit of the sum of |x m1| + |y m2| + |z m3| <= largest * (|x| + |y| + |z|): below 8 u of
+// that. False where the matrix is not finite.
+bool SetMatrix(const EngineState& state, Job& j) {
+    const RotationMatrix& m = state.Matrix;
+    const long double entries[9] = {m.M11, m.M12, m.M13, m.M21, m.M22, m.M23, m.M31, m.M32, m.M33};
+    long double largest = 0;
+    for (int k = 0; k < 9; ++k) {
+        j.m[k] = static_cast<double>(entries[k]);
+        largest = std::fmax(largest, std::fabs(entries[k]));
+    }
+    j.rotationBound = static_cast<double>(8 * 0x1p-53L * largest * (1 + 0x1p-40L));
+    return std::isfinite(j.rotationBound);
+}
+
+void SetColouring(const EngineState& state, Job& j) {
+    const Colouring colouring = ColouringOf(state.ColourScheme);
+    j.schemeKind = colouring.kind;
+    for (int k = 0; k < 3; ++k) j.hue[k] = static_cast<double>(colouring.hue[k]);
+}
+
 vector::RowsFunction RowsOf(EnginePath path) {
     return path == EnginePath::Avx512 ? vector::RowsAvx512 : vector::RowsAvx2;
 }
@@ -179,9 +211,7 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
     j.width = W;
     j.height = H;
     j.paddedWidth = paddedWidth;
-    const Colouring colouring = ColouringOf(state.ColourScheme);
-    j.schemeKind = colouring.kind;
-    for (int k = 0; k < 3; ++k) j.hue[k] = static_cast<double>(colouring.hue[k]);
+    SetColouring(state, j);
     VectorTables& t = *tables.Vector;
     j.col = t.Column;
     j.colE = t.ColumnE;
@@ -225,19 +255,7 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
         j.planeY = state.PlaneY[0];
         j.planeZ = state.PlaneZ[0];
         j.planeStride = state.PlaneX.Stride();
-        const RotationMatrix& m = state.Matrix;
-        const long double entries[9] = {m.M11, m.M12, m.M13, m.M21, m.M22,
-                                        m.M23, m.M31, m.M32, m.M33};
-        long double largest = 0;
-        for (int k = 0; k < 9; ++k) {
-            j.m[k] = static_cast<double>(entries[k]);
-            largest = std::fmax(largest, std::fabs(entries[k]));
-        }
-        // Rounding the planes and the matrix to double (2 u relative), three operations in
-        // double and five in 80 bits on either side, each at most its unit of the sum of
-        // |x m1| + |y m2| + |z m3| <= largest * (|x| + |y| + |z|): below 8 u of that.
-        j.rotationBound = static_cast<double>(8 * 0x1p-53L * largest * (1 + 0x1p-40L));
-        exact = std::isfinite(j.rotationBound);
+        exact = SetMatrix(state, j);
     }
     Split(0.0001L, j.c0001, j.e0001);
     Split(0.01L, j.c001, j.e001);
@@ -275,6 +293,72 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
     const int grain = H / (pool.ThreadCount() * 16);
     pool.ForEachChunk(H, grain < 1 ? 1 : grain, points);
     renderer.AddCounts(static_cast<long long>(W) * H, fallbacks.load());
+    LeaveLastPoint(state);
+    return true;
+}
+
+bool RenderFieldVector(EngineState& state, const PixelTarget& target) {
+    Renderer& renderer = *state.Render;
+    const EnginePath path = renderer.Path();
+    if (path == EnginePath::X87 || state.Pattern < 15 || state.Pattern > 25) return false;
+    ExtendedPrecisionScope precision;
+    MarkFieldWritten(state);
+    const int W = state.GridWidth, H = state.GridHeight;
+    if (W < 1 || H < 1) return true;
+    const int paddedWidth = Padded(W);
+    const int fieldW = FieldWidthOf(state), fieldH = FieldHeightOf(state);
+    VectorTables& t = *renderer.Tables().Vector;
+    // the coordinates of the field's points; the padding repeats the last column
+    field::WithFieldPattern(state.Pattern, [&](auto pattern) {
+        using Formula = field::FieldPattern<pattern.value>;
+        for (int col = 0; col < paddedWidth; ++col)
+            Split(Formula::Column(state.FieldColumn + std::min(col, W - 1), fieldW), t.Column[col],
+                  t.ColumnE[col]);
+        for (int row = 0; row < H; ++row)
+            Split(Formula::Row(state.FieldRow + row, fieldH), t.Row[row], t.RowE[row]);
+    });
+
+    Job j{};
+    j.pattern = state.Pattern;
+    j.width = W;
+    j.height = H;
+    j.paddedWidth = paddedWidth;
+    SetColouring(state, j);
+    j.col = t.Column;
+    j.colE = t.ColumnE;
+    j.row = t.Row;
+    j.rowE = t.RowE;
+    const bool exact = SetMatrix(state, j);
+    j.boundScale = renderer.TestHooks().boundScale;
+    j.record = renderer.TestHooks().record;
+    j.pixels = target.pixels;
+    j.stride = target.stride;
+    j.fallback = FieldFallback;
+    EngineState* const context = &state;
+    j.fallbackContext = &context;
+
+    const vector::RowsFunction rows = RowsOf(path);
+    std::atomic<long long> fallbacks{0};
+    auto points = [&](int begin, int end) {
+        VectorRoundingScope rounding;
+        long long n = 0;
+        if (exact) {
+            n = rows(j, begin, end);
+        } else {
+            for (int row = begin; row < end; ++row)
+                for (int col = 0; col < W; ++col) {
+                    target.pixels[static_cast<long>(row) * target.stride + col] =
+                        FieldFallback(&context, row, col);
+                    ++n;
+                }
+        }
+        fallbacks.fetch_add(n, std::memory_order_relaxed);
+    };
+    WorkerPool& pool = EnginePool();
+    const int grain = H / (pool.ThreadCount() * 16);
+    pool.ForEachChunk(H, grain < 1 ? 1 : grain, points);
+    renderer.AddCounts(static_cast<long long>(W) * H, fallbacks.load());
+    GenerateFieldPointFast(state, H - 1, W - 1);
     LeaveLastPoint(state);
     return true;
 }

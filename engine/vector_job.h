@@ -18,13 +18,15 @@ constexpr int TableSlots = 7;
 constexpr int GridSlots = 3;
 
 struct Job {
-    int pattern;  // 1..14, or 0: the planes turned by the matrix
+    // 1..14; 0: the planes turned by the matrix; 15..25: that pattern's field computed at each
+    // point (no planes) and turned by the matrix
+    int pattern;
     int width, height, paddedWidth;
     // Colouring: 0..3, or 4 for the hue schemes with the factors k/255 rounded to double.
     int schemeKind;
     double hue[3];
     // Slot k of column c at col[k * paddedWidth + c], of row r at row[k * height + r]; colE and
-    // rowE hold their bounds.
+    // rowE hold their bounds. Patterns 15..25: slot 0 alone, the field's coordinates.
     const double* col;
     const double* colE;
     const double* row;
@@ -43,7 +45,7 @@ struct Job {
     const long double* planeY;
     const long double* planeZ;
     long planeStride;
-    double m[9];
+    double m[9];           // also patterns 15..25
     double rotationBound;  // a point's bound: rotationBound * (|x| + |y| + |z|)
     double sinSumBound;    // of a sine of a column term plus a row term, from the tables
     // Pattern 10: sin a3, cos a3 (the bound is in sinSumBound).

@@ -42,6 +42,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/field_patterns.h"
 #include "engine/pattern_terms.h"
 #include "engine/vector_job.h"
 
@@ -606,6 +607,94 @@ long long RotatedRows(const Job& j, int begin, int end) {
     return fallbacks;
 }
 
+// ---- The stored patterns, without planes ---------------------------------------------------
+// A still of patterns 15..25 takes each point's plane values from their formulas
+// (field_patterns.h) in double, each operation carrying its bound, and turns them as the planes
+// are turned. The 80-bit values these bound are the planes' in either field: the straightforward
+// one (the library's sine, cosine and logarithm) and the fast one (the engine's kernels, within
+// KernelAbs of the library's). A sine or cosine of x within e of the 80-bit argument x80 adds
+//   e                      (both are 1-Lipschitz),
+//   SineError              the kernel against the library's function at x,
+//   2 FieldLibraryAbs      the library's against the true function at x and at x80,
+//   KernelAbs              the engine's 80-bit kernel against the library's at x80.
+// FieldLibraryAbs allows LibrarySinAbs and, for a library that reduces by pi carried to 66 bits
+// (the x87's own fsin), 2^-64 per unit of |x|: far above both at every argument up to
+// FieldArgumentLimit, where the bound becomes infinite and the point falls back. A logarithm adds
+// the kernel's relative error the same way. Constants are the 80-bit ones: the double nearest,
+// and the exact distance.
+constexpr double KernelAbs = 0x1p-60;
+constexpr double KernelLogRel = 0x1p-60;
+constexpr double FieldArgumentLimit = 256;
+constexpr double FieldLibraryAbs = LibrarySinAbs + FieldArgumentLimit * 0x1p-64;
+
+// c's double and the exact distance from c (folded by the compiler for a literal).
+LUMORA_ALWAYS_INLINE Bounded Constant(long double c) {
+    const double d = static_cast<double>(c);
+    return {Splat(d), Splat(static_cast<double>(__builtin_fabsl(c - d)))};
+}
+LUMORA_ALWAYS_INLINE Bounded operator+(Bounded a, long double c) { return a + Constant(c); }
+LUMORA_ALWAYS_INLINE Bounded operator*(long double c, Bounded a) { return Constant(c) * a; }
+LUMORA_ALWAYS_INLINE Bounded operator*(Bounded a, long double c) { return a * Constant(c); }
+// x / c: the quotient's spread a / |c| and |x/c| (ec / |c|) from c's distance, doubled for the
+// dropped second-order terms, and the two roundings.
+LUMORA_ALWAYS_INLINE Bounded operator/(Bounded a, long double c) {
+    const double d = static_cast<double>(c);
+    const double ec = static_cast<double>(__builtin_fabsl(c - d));
+    const vd v = a.v / d;
+    return {v, (a.e + 2.0 * ec * Abs(v)) / __builtin_fabs(d) + U * Abs(v)};
+}
+
+template <int Shift>
+LUMORA_ALWAYS_INLINE Bounded FieldSine(Bounded a) {
+    const vd e = a.e + (SineError + 2 * FieldLibraryAbs + KernelAbs);
+    return {Sine<Shift>(a.v), Select(Abs(a.v) + a.e <= FieldArgumentLimit, e, Splat(Inf))};
+}
+
+struct FieldOps {
+    static constexpr bool WholeSequence = false;  // pattern 23: only the C the planes keep
+    LUMORA_ALWAYS_INLINE static Bounded Sin(Bounded x) { return FieldSine<0>(x); }
+    LUMORA_ALWAYS_INLINE static Bounded Cos(Bounded x) { return FieldSine<1>(x); }
+    LUMORA_ALWAYS_INLINE static void SinCos(Bounded x, Bounded& s, Bounded& c) {
+        s = FieldSine<0>(x);
+        c = FieldSine<1>(x);
+    }
+    LUMORA_ALWAYS_INLINE static Bounded Log(Bounded x) {
+        const Bounded y = LogB(x);
+        return {y.v, y.e + KernelLogRel * vector::Abs(y.v)};
+    }
+    LUMORA_ALWAYS_INLINE static Bounded Sqrt(Bounded x) { return SqrtB(x); }
+    LUMORA_ALWAYS_INLINE static Bounded Abs(Bounded x) { return AbsB(x); }
+};
+
+// Rows of a pattern's field: slot 0 of the column and row tables holds the point's coordinates
+// (FieldPattern<P>::Column and Row, in 80 bits, rounded once), the matrix turns the values as
+// TurnedPoints does, and each value's bound adds |m_k| times its plane value's bound.
+template <int P, int Kind>
+long long FieldRows(const Job& j, int begin, int end) {
+    const double* m = j.m;
+    const vd bound = Splat(j.rotationBound);
+    long long fallbacks = 0;
+    for (int r = begin; r < end; ++r) {
+        const Bounded b = Row(j, 0, r);
+        for (int c = 0; c < j.width; c += N) {
+            Bounded A[11], B[11], C[11];
+            const PointOf<Bounded> p =
+                field::FieldPattern<P>::Point(FieldOps{}, Col(j, 0, c), b, A, B, C);
+            const vd e = bound * ((Abs(p.X.v) + Abs(p.Y.v)) + Abs(p.Z.v));
+            vd V[3], E[3];
+            for (int k = 0; k < 3; ++k) {
+                V[k] = Fma(p.Z.v, Splat(m[3 * k + 2]),
+                           Fma(p.Y.v, Splat(m[3 * k + 1]), p.X.v * m[3 * k]));
+                E[k] = Fma(Splat(__builtin_fabs(m[3 * k + 2])), p.Z.e,
+                           Fma(Splat(__builtin_fabs(m[3 * k + 1])), p.Y.e,
+                               Fma(Splat(__builtin_fabs(m[3 * k])), p.X.e, e)));
+            }
+            fallbacks += Finish<Kind>(j, r, c, V, E);
+        }
+    }
+    return fallbacks;
+}
+
 template <int Kind>
 long long RowsOfScheme(const Job& j, int begin, int end) {
     switch (j.pattern) {
@@ -623,6 +712,17 @@ long long RowsOfScheme(const Job& j, int begin, int end) {
         case 12: return PatternRows<12, Kind>(j, begin, end);
         case 13: return PatternRows<13, Kind>(j, begin, end);
         case 14: return PatternRows<14, Kind>(j, begin, end);
+        case 15: return FieldRows<15, Kind>(j, begin, end);
+        case 16: return FieldRows<16, Kind>(j, begin, end);
+        case 17: return FieldRows<17, Kind>(j, begin, end);
+        case 18: return FieldRows<18, Kind>(j, begin, end);
+        case 19: return FieldRows<19, Kind>(j, begin, end);
+        case 20: return FieldRows<20, Kind>(j, begin, end);
+        case 21: return FieldRows<21, Kind>(j, begin, end);
+        case 22: return FieldRows<22, Kind>(j, begin, end);
+        case 23: return FieldRows<23, Kind>(j, begin, end);
+        case 24: return FieldRows<24, Kind>(j, begin, end);
+        case 25: return FieldRows<25, Kind>(j, begin, end);
         default: return RotatedRows<Kind>(j, begin, end);
     }
 }
