@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <cmath>
 
 #include "engine/colouring.h"
@@ -60,15 +61,15 @@ int Padded(int width) {
     return (width + vector::MaxLanes - 1) / vector::MaxLanes * vector::MaxLanes;
 }
 
-// The state's per-grid tables (none for a pattern without per-grid values: grid stays null);
-// false when the memory cannot be had. A grid angle G (GridAngle) is kept as its sine and cosine.
+// The state's per-grid tables (none for a pattern without per-grid values: grid stays null) and
+// each slot's bound; false when the memory cannot be had. The values are computed in double from
+// the 80-bit terms of each column and row (GridTerm, and the coordinate), each rounded once with
+// its exact distance; a grid angle G (GridAngle) is kept as its sine and cosine.
 bool PrepareGrid(const EngineState& state, RenderTables& tables, int paddedWidth,
-                 const double*& grid) {
+                 const double*& grid, vector::GridRowsFunction gridRows) {
     const int pattern = state.Pattern, W = state.GridWidth, H = state.GridHeight;
-    const int slots = GridSlotsOf(pattern);
     grid = nullptr;
-    if (slots == 0) return true;
-    const bool angle = GridAngle(pattern);
+    if (GridSlotsOf(pattern) == 0) return true;
     GridTable<double>& g = tables.VectorGrid;
     const int fieldW = FieldWidthOf(state), fieldH = FieldHeightOf(state);
     const GridPiece piece = PieceOf(state);
@@ -76,22 +77,46 @@ bool PrepareGrid(const EngineState& state, RenderTables& tables, int paddedWidth
     if (g.Piece == piece) return true;
     if (!g.Reserve(static_cast<size_t>(paddedWidth) * H * vector::GridSlots)) return false;
     grid = g.Values.get();
-    double* values = g.Values.get();
-    const size_t plane = static_cast<size_t>(paddedWidth) * H;
-    auto job = [&](int begin, int end) {
-        for (int row = begin; row < end; ++row)
+    vector::GridJob j{};
+    WithPattern(pattern, [&](auto p) {
+        using Formula = Pattern<p.value>;
+        if constexpr (Formula::GridSlots > 0) {
+            // the padding repeats the last column
             for (int col = 0; col < paddedWidth; ++col) {
-                long double t[vector::GridSlots] = {};
-                if (col < W)
-                    GridPoint(pattern, state.FieldColumn + col, state.FieldRow + row, fieldW,
-                              fieldH, t);
-                if (angle) FastSinCos(t[slots - 1], t[slots - 1], t[slots]);
-                const size_t i = static_cast<size_t>(row) * paddedWidth + col;
-                for (int k = 0; k < vector::GridSlots; ++k)
-                    values[k * plane + i] = static_cast<double>(t[k]);
+                const int at = state.FieldColumn + std::min(col, W - 1);
+                Split(Formula::GridTerm(at, fieldW), tables.GridColumn[col],
+                      tables.GridColumnE[col]);
+                Split(Formula::Coordinate(at, fieldW), tables.GridColumn[paddedWidth + col],
+                      tables.GridColumnE[paddedWidth + col]);
             }
+            for (int row = 0; row < H; ++row) {
+                const int at = state.FieldRow + row;
+                Split(Formula::GridTerm(at, fieldH), tables.GridRow[row], tables.GridRowE[row]);
+                Split(Formula::Coordinate(at, fieldH), tables.GridRow[H + row],
+                      tables.GridRowE[H + row]);
+            }
+            Split(Formula::GridConstant, j.c, j.ec);
+        }
+    });
+    j.pattern = pattern;
+    j.height = H;
+    j.paddedWidth = paddedWidth;
+    j.col = tables.GridColumn;
+    j.colE = tables.GridColumnE;
+    j.row = tables.GridRow;
+    j.rowE = tables.GridRowE;
+    j.grid = g.Values.get();
+    std::mutex mutex;
+    double largest[vector::GridSlots] = {};
+    auto job = [&](int begin, int end) {
+        VectorRoundingScope rounding;
+        double mine[vector::GridSlots] = {};
+        gridRows(j, begin, end, mine);
+        const std::lock_guard<std::mutex> lock(mutex);
+        for (int k = 0; k < vector::GridSlots; ++k) largest[k] = std::max(largest[k], mine[k]);
     };
     EnginePool().ForEachChunk(H, 4, job);
+    for (int k = 0; k < vector::GridSlots; ++k) tables.VectorGridAbs[k] = largest[k];
     g.Piece = piece;
     return true;
 }
@@ -192,6 +217,9 @@ void SetColouring(const EngineState& state, Job& j) {
 vector::RowsFunction RowsOf(EnginePath path) {
     return path == EnginePath::Avx512 ? vector::RowsAvx512 : vector::RowsAvx2;
 }
+vector::GridRowsFunction GridRowsOf(EnginePath path) {
+    return path == EnginePath::Avx512 ? vector::GridRowsAvx512 : vector::GridRowsAvx2;
+}
 
 }  // namespace
 
@@ -204,7 +232,8 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
     const int pattern = (state.Pattern >= 1 && state.Pattern <= 14) ? state.Pattern : 0;
     const int paddedWidth = Padded(W);
     const double* grid = nullptr;
-    if (pattern != 0 && !PrepareGrid(state, tables, paddedWidth, grid)) return false;
+    if (pattern != 0 && !PrepareGrid(state, tables, paddedWidth, grid, GridRowsOf(path)))
+        return false;
 
     Job j{};
     j.pattern = pattern;
@@ -236,10 +265,7 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
         exact = magnitude <= ArgumentLimit;
         j.sinSumBound = SinSumBound(magnitude);
         j.grid = grid;
-        // values from the engine's kernels carry their distance from the library's
-        const double kernelAbs = GridFromKernels(pattern) ? static_cast<double>(TableAbs) : 0.0;
-        for (int k = 0; k < vector::GridSlots; ++k)
-            j.gridAbs[k] = k < GridSlotsOf(pattern) ? kernelAbs : 0.0;
+        for (int k = 0; k < vector::GridSlots; ++k) j.gridAbs[k] = tables.VectorGridAbs[k];
         long double sinA3, cosA3;
         FastSinCos(state.RotationAngle3, sinA3, cosA3);
         j.sinA3 = static_cast<double>(sinA3);

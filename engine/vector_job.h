@@ -32,7 +32,8 @@ struct Job {
     const double* row;
     const double* rowE;
     // Per-grid values (patterns 4, 8, 10): slot k of point (r, c) at
-    // grid[(k * height + r) * paddedWidth + c]; gridAbs[k] is added to the rounding's bound.
+    // grid[(k * height + r) * paddedWidth + c], each within gridAbs[k] of the 80-bit value (the
+    // grid job's largest bound).
     const double* grid;
     double gridAbs[GridSlots];
     // Pattern 0: the planes in double (point (r, c) at [r * paddedWidth + c], zero beyond the
@@ -67,9 +68,28 @@ struct Job {
     const void* fallbackContext;
 };
 
+// The per-grid values of patterns 4, 8 and 10 (pattern_terms.h's Grid) in double, each with its
+// bound, from the 80-bit terms of each column and row rounded once: slot k of column c at
+// col[k * paddedWidth + c], of row r at row[k * height + r] (slot 0 the pattern's GridTerm, slot 1
+// its coordinate), their bounds in colE and rowE. The values go to grid as Job::grid holds them.
+struct GridJob {
+    int pattern;
+    int height, paddedWidth;
+    const double* col;
+    const double* colE;
+    const double* row;
+    const double* rowE;
+    double c, ec;  // GridConstant: the double nearest, and the distance (exact)
+    double* grid;
+};
+
 // Colours rows [begin, end) into the job's pixels; returns the points that fell back.
 using RowsFunction = long long (*)(const Job& job, int begin, int end);
 long long RowsAvx2(const Job& job, int begin, int end);
 long long RowsAvx512(const Job& job, int begin, int end);
+// Makes rows [begin, end) of a grid job; raises largest[k] to the largest bound of slot k there.
+using GridRowsFunction = void (*)(const GridJob& job, int begin, int end, double* largest);
+void GridRowsAvx2(const GridJob& job, int begin, int end, double* largest);
+void GridRowsAvx512(const GridJob& job, int begin, int end, double* largest);
 
 }  // namespace lumora::vector

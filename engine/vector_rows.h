@@ -434,10 +434,10 @@ LUMORA_ALWAYS_INLINE Bounded Row(const Job& j, int slot, int row) {
 LUMORA_ALWAYS_INLINE vd ColV(const Job& j, int slot, int col) {
     return Load(j.col + static_cast<long>(slot) * j.paddedWidth + col);
 }
-// A per-grid value: the 80-bit value rounded once (2^-53 of itself) and gridAbs.
+// A per-grid value, within gridAbs of the 80-bit one.
 LUMORA_ALWAYS_INLINE Bounded Grid(const Job& j, int slot, int row, int col) {
     const vd v = Load(j.grid + (static_cast<long>(slot) * j.height + row) * j.paddedWidth + col);
-    return {v, Abs(v) * 0x1p-53 + j.gridAbs[slot]};
+    return {v, Splat(j.gridAbs[slot])};
 }
 // A row's terms, broadcast once for all its points.
 struct RowTerms {
@@ -470,12 +470,15 @@ struct VectorTerms {
         return {Fma(ColV(j, s, col), rows.slot[r + 1].v, ColV(j, s + 1, col) * rows.slot[r].v),
                 Splat(j.sinSumBound)};
     }
-    // sin(G + a3) for the grid's G = (w + u) + v, from its sine and cosine (slots 1, 2) and a3's
+    // sin(G + a3) for the grid's G = (w + u) + v, from its sine and cosine (slots 1, 2) and a3's:
+    // sinSumBound counts each table value within 2^-53 + TableAbs + LibrarySinAbs of the true
+    // one; sin G and cos G are within that plus their own bounds of it.
     LUMORA_ALWAYS_INLINE Bounded SinOfGridPlusA3() const {
         const long at = (static_cast<long>(j.height) + row) * j.paddedWidth + col;
         const vd sg = Load(j.grid + at),
                  cg = Load(j.grid + at + static_cast<long>(j.height) * j.paddedWidth);
-        return {Fma(sg, Splat(j.cosA3), cg * j.sinA3), Splat(j.sinSumBound)};
+        return {Fma(sg, Splat(j.cosA3), cg * j.sinA3),
+                Splat(j.sinSumBound + j.gridAbs[1] + j.gridAbs[2])};
     }
     static Bounded Square(Bounded x) { return lumora::vector::Square(x); }
     static Bounded Sqrt(Bounded x) { return SqrtB(x); }
@@ -695,6 +698,49 @@ long long FieldRows(const Job& j, int begin, int end) {
     return fallbacks;
 }
 
+// ---- Per-grid values ------------------------------------------------------------------------
+// The per-grid values in double: w = log(T(col) + T(row) + GridConstant) from the terms' bounds,
+// then the pattern's values of w (pattern_terms.h). Their 80-bit values are the straightforward
+// evaluation's (the library's logarithm, sine and cosine): LogB and FieldSine bound each against
+// the library's.
+template <int P>
+void GridRowsOf(const GridJob& j, int begin, int end, double* largest) {
+    vd most[GridSlots];
+    for (int k = 0; k < GridSlots; ++k) most[k] = Splat(0.0);
+    const long plane = static_cast<long>(j.height) * j.paddedWidth;
+    for (int r = begin; r < end; ++r) {
+        const Bounded rowTerm = {Splat(j.row[r]), Splat(j.rowE[r])};
+        const Bounded v = {Splat(j.row[j.height + r]), Splat(j.rowE[j.height + r])};
+        for (int c = 0; c < j.paddedWidth; c += N) {
+            const Bounded colTerm = {Load(j.col + c), Load(j.colE + c)};
+            const Bounded w = LogB(AddC(colTerm + rowTerm, j.c, j.ec));
+            Bounded out[GridSlots];
+            int slots = 0;
+            if constexpr (P == 4) {
+                out[slots++] = MulC(w, 0.5, 0.0);
+            } else if constexpr (P == 8) {
+                out[slots++] = FieldSine<0>(w);
+                out[slots++] = FieldSine<1>(w);
+            } else {
+                const Bounded u = {Load(j.col + j.paddedWidth + c),
+                                   Load(j.colE + j.paddedWidth + c)};
+                const Bounded G = (w + u) + v;
+                out[slots++] = AbsB(w);
+                out[slots++] = FieldSine<0>(G);
+                out[slots++] = FieldSine<1>(G);
+            }
+            for (int k = 0; k < slots; ++k) {
+                Store(j.grid + k * plane + static_cast<long>(r) * j.paddedWidth + c, out[k].v);
+                // a NaN bound counts as infinite: no point of the grid is decided then
+                const vd e = out[k].e;
+                most[k] = Max(most[k], Select(e == e, e, Splat(Inf)));
+            }
+        }
+    }
+    for (int k = 0; k < GridSlots; ++k)
+        for (int l = 0; l < N; ++l) largest[k] = most[k][l] > largest[k] ? most[k][l] : largest[k];
+}
+
 template <int Kind>
 long long RowsOfScheme(const Job& j, int begin, int end) {
     switch (j.pattern) {
@@ -728,6 +774,16 @@ long long RowsOfScheme(const Job& j, int begin, int end) {
 }
 
 }  // namespace
+
+#ifdef LUMORA_VECTOR_GRID_ENTRY
+void LUMORA_VECTOR_GRID_ENTRY(const GridJob& job, int begin, int end, double* largest) {
+    switch (job.pattern) {
+        case 4: GridRowsOf<4>(job, begin, end, largest); break;
+        case 8: GridRowsOf<8>(job, begin, end, largest); break;
+        default: GridRowsOf<10>(job, begin, end, largest); break;
+    }
+}
+#endif
 
 long long LUMORA_VECTOR_ENTRY(const Job& job, int begin, int end) {
     switch (job.schemeKind) {
