@@ -4,7 +4,9 @@
 // per-grid values a pattern has, and where they come from, its formula's facts say
 // (pattern_terms.h); the slots hold the fast frame's terms (MakeFrameTerms), each rounded to
 // double once with the exact distance as its bound, plus KernelSlotAbs; a sine and its cosine
-// meant for the addition formula are bounded by SinSumBound.
+// meant for the addition formula are bounded by SinSumBound. The per-grid values are made in
+// double from each column's and row's 80-bit terms (PrepareGrid). A still's piece of a stored
+// pattern takes its plane values from their formulas at each point (RenderFieldVector).
 #include "engine/vector_frame.h"
 
 #include <algorithm>
