@@ -17,6 +17,8 @@
 
 #include "engine/engine.h"
 #include "engine/fpu_guard.h"
+#include "engine/pattern_terms.h"
+#include "engine/render_tables.h"
 #include "engine/still.h"
 #include "engine/vector_frame.h"
 
@@ -173,6 +175,65 @@ TEST(VectorFrame, EveryValueLiesWithinItsBound) {
     }
 }
 
+// The library's functions, as the straightforward evaluation takes them.
+struct LibraryOps {
+    static long double Sin(long double x) { return std::sin(x); }
+    static long double Cos(long double x) { return std::cos(x); }
+    static void SinCos(long double x, long double& s, long double& c) {
+        s = std::sin(x);
+        c = std::cos(x);
+    }
+};
+
+// The per-grid values the vector frame makes in double, on a piece of a larger field: each within
+// its slot's bound of the straightforward one (pattern 10 keeps sin G and cos G of its angle G).
+TEST(VectorFrame, PerGridValuesLieWithinTheirSlotsBounds) {
+    const int w = 37, h = 23, padded = 40;
+    for (EnginePath path : VectorPaths()) {
+        for (int pattern : {4, 8, 10}) {
+            auto state = MakeState(path, pattern, w, h, 5u);
+            state->FieldWidth = 300, state->FieldHeight = 200, state->FieldColumn = 201,
+            state->FieldRow = 150;
+            std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
+            RenderFrame(*state, {pixels.data(), w});
+            const RenderTables& tables = state->Render->Tables();
+            const double* grid = tables.VectorGrid.Values.get();
+            ASSERT_NE(grid, nullptr);
+            long violations = 0, values = 0;
+            double worstRatio = 0;
+            for (int row = 0; row < h; ++row)
+                for (int col = 0; col < w; ++col) {
+                    long double exact[3] = {}, logarithm = 0;
+                    WithPattern(pattern, [&](auto p) {
+                        if constexpr (Pattern<p.value>::GridSlots > 0)
+                            Pattern<p.value>::Grid(LibraryOps{}, 201 + col, 150 + row, 300, 200,
+                                                   exact, logarithm);
+                    });
+                    if (pattern == 10) {
+                        const long double angle = exact[1];
+                        exact[1] = std::sin(angle), exact[2] = std::cos(angle);
+                    }
+                    const int slots = pattern == 4 ? 1 : pattern == 8 ? 2 : 3;
+                    for (int k = 0; k < slots; ++k) {
+                        const double value = grid[(static_cast<long>(k) * h + row) * padded + col];
+                        const double bound = tables.VectorGridAbs[k];
+                        const double diff = static_cast<double>(std::fabs(value - exact[k]));
+                        ++values;
+                        violations += !(diff <= bound);
+                        worstRatio = std::max(worstRatio, diff / bound);
+                    }
+                }
+            std::printf("%s pattern %d: largest difference / bound %.3g over %ld values\n",
+                        EnginePathName(path), pattern, worstRatio, values);
+            const std::string label =
+                (testing::Message() << EnginePathName(path) << " pattern " << pattern).GetString();
+            EXPECT_EQ(violations, 0) << label;
+            EXPECT_GT(worstRatio, 0) << label;
+            EXPECT_LT(tables.VectorGridAbs[0], 0x1p-40) << label;  // tight enough to decide
+        }
+    }
+}
+
 // Bounds far too large make points fall back, and the pixels stay the straightforward ones.
 TEST(VectorFrame, LargerBoundsOnlyAddFallbacks) {
     for (EnginePath path : VectorPaths()) {
@@ -256,14 +317,15 @@ long Differing(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
     return count;
 }
 
-// Every stored pattern and every scheme, in small pieces within the planes and in wide ones beyond
-// them: the straightforward still's pixels, the last one also left in the state.
-TEST(VectorStill, StoredPatternsGiveTheStraightforwardStillOnEveryPath) {
+// Every stored pattern, and those with per-grid values, and every scheme, in small pieces within
+// the planes and in wide ones beyond them: the straightforward still's pixels, the last one also
+// left in the state.
+TEST(VectorStill, StoredAndPerGridPatternsGiveTheStraightforwardStillOnEveryPath) {
     struct Size {
         int width, height, piecePoints, pieceColumns;
     };
     for (EnginePath path : VectorPaths()) {
-        for (int pattern = 15; pattern <= 25; ++pattern) {
+        for (int pattern : {4, 8, 10, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}) {
             for (const Size size : {Size{203, 97, 2000, 64}, Size{2100, 3, 1 << 18, 2001}}) {
                 for (int scheme : {pattern % 19, (pattern + 7) % 19}) {
                     const std::string label =
