@@ -18,6 +18,8 @@ struct KernelOps {
     static long double Cos(long double x) { return FastCos(x); }
     static void SinCos(long double x, long double& s, long double& c) { FastSinCos(x, s, c); }
     static long double Log(long double x) { return FastLog(x); }
+    static long double Sqrt(long double x) { return std::sqrt(x); }
+    static long double Abs(long double x) { return std::fabs(x); }
 };
 
 // Two neighbouring points of pattern 23 in lockstep: the same operations on each.
@@ -34,14 +36,19 @@ struct PairOps {
     static Two Sin(Two a) { return {FastSin(a.x), FastSin(a.y)}; }
 };
 
+// The field's point (row, col) of a W x H field.
+template <int P>
+PlanePoint KernelPoint(int row, int col, int W, int H) {
+    long double A[11], B[11], C[11];  // the sequences of patterns 23 and 24
+    return field::FieldPointOf<P>(KernelOps{}, row, col, W, H, A, B, C);
+}
+
 // Grid rows [begin, end): the formulas take the field's point and size (engine.h), the planes
 // keep it at the grid's own (local) column.
 template <int P>
 void FieldRows(EngineState& state, int begin, int end) {
     const int W = FieldWidthOf(state), H = FieldHeightOf(state);
     const int offset = state.FieldColumn, endColumn = state.FieldColumn + state.GridWidth;
-    const KernelOps o;
-    long double A[11], B[11], C[11];  // the sequences of patterns 23 and 24, per point
     for (int local = begin; local < end; ++local) {
         const int row = state.FieldRow + local;
         long double* X = state.PlaneX[local];
@@ -49,12 +56,13 @@ void FieldRows(EngineState& state, int begin, int end) {
         long double* Z = state.PlaneZ[local];
         int col = offset;
         if constexpr (P == 23) {
-            const long double b0 = field::Pattern23Start(row, H);
+            const long double b0 = field::FieldPattern<23>::Row(row, H);
             for (; col + 1 < endColumn; col += 2) {
                 Two a2[11], b2[11], c2[11];
-                a2[0] = {field::Pattern23Start(col, W), field::Pattern23Start(col + 1, W)};
+                a2[0] = {field::FieldPattern<23>::Column(col, W),
+                         field::FieldPattern<23>::Column(col + 1, W)};
                 b2[0] = {b0, b0};
-                field::Pattern23(PairOps{}, a2, b2, c2);
+                field::FieldPattern<23>::Sequence(PairOps{}, a2, b2, c2);
                 const int at = col - offset;
                 X[at] = c2[8].x;
                 Y[at] = c2[9].x;
@@ -65,17 +73,7 @@ void FieldRows(EngineState& state, int begin, int end) {
             }
         }
         for (; col < endColumn; ++col) {
-            PlanePoint p;
-            if constexpr (P == 23) {
-                A[0] = field::Pattern23Start(col, W);
-                B[0] = field::Pattern23Start(row, H);
-                field::Pattern23(o, A, B, C);
-                p = {C[8], C[9], C[10]};
-            } else if constexpr (P == 24) {
-                p = field::Pattern24(o, A, B, C, row, col, W, H);
-            } else {
-                p = field::PlainPattern<P>(o, row, col, W, H);
-            }
+            const PlanePoint p = KernelPoint<P>(row, col, W, H);
             X[col - offset] = p.X;
             Y[col - offset] = p.Y;
             Z[col - offset] = p.Z;
@@ -109,6 +107,17 @@ void GeneratePatternRowsFast(EngineState& state, int begin, int end) {
     WorkerPool& pool = EnginePool();
     const int grain = (end - begin) / (pool.ThreadCount() * 16);
     pool.ForEachChunk(end - begin, grain < 1 ? 1 : grain, job);
+}
+
+void GenerateFieldPointFast(EngineState& state, int row, int col) {
+    const int W = FieldWidthOf(state), H = FieldHeightOf(state);
+    PlanePoint p{};
+    field::WithFieldPattern(state.Pattern, [&](auto pattern) {
+        p = KernelPoint<pattern.value>(state.FieldRow + row, state.FieldColumn + col, W, H);
+    });
+    state.PlaneX[row][col] = p.X;
+    state.PlaneY[row][col] = p.Y;
+    state.PlaneZ[row][col] = p.Z;
 }
 
 }  // namespace lumora

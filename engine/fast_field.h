@@ -16,5 +16,10 @@ namespace lumora {
 void GeneratePatternFieldFast(EngineState& state);
 // The same for grid rows [begin, end) only (clamped to the grid).
 void GeneratePatternRowsFast(EngineState& state, int begin, int end);
+// One grid point of the planes, (row, col), as GeneratePatternFieldFast computes it, and nothing
+// else: for a renderer that makes the planes only where its own values leave a pixel undecided.
+// Any thread may compute different points at once. Pattern 15..25; needs the x87 precision
+// GeneratePatternField sets up.
+void GenerateFieldPointFast(EngineState& state, int row, int col);
 
 }  // namespace lumora

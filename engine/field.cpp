@@ -24,23 +24,19 @@ struct LibraryOps {
         c = std::cos(x);
     }
     static long double Log(long double x) { return std::log(x); }
+    static long double Sqrt(long double x) { return std::sqrt(x); }
+    static long double Abs(long double x) { return std::fabs(x); }
 };
 
 template <int P>
-PlanePoint PointOf(EngineState& state, int row, int col, int W, int H) {
+PlanePoint ReferencePoint(EngineState& state, int row, int col, int W, int H) {
     const LibraryOps o;
-    if constexpr (P == 23) {
-        state.IterA[0] = field::Pattern23Start(col, W);
-        state.IterB[0] = field::Pattern23Start(row, H);
-        state.IterParam1 = state.IterParam2 = field::Pattern23Parameter;
-        field::Pattern23(o, state.IterA, state.IterB, state.IterC);
-        return {state.IterC[8], state.IterC[9], state.IterC[10]};
-    } else if constexpr (P == 24) {
-        state.IterParam1 = state.IterParam2 = field::Pattern24Parameter;
-        return field::Pattern24(o, state.IterA, state.IterB, state.IterC, row, col, W, H);
-    } else {
-        return field::PlainPattern<P>(o, row, col, W, H);
+    if constexpr (P == 23 || P == 24) {
+        const long double parameter =
+            P == 23 ? field::Pattern23Parameter : field::Pattern24Parameter;
+        state.IterParam1 = state.IterParam2 = parameter;
     }
+    return field::FieldPointOf<P>(o, row, col, W, H, state.IterA, state.IterB, state.IterC);
 }
 
 // The point at grid (row, col): the field's point at (FieldRow + row, FieldColumn + col).
@@ -50,17 +46,17 @@ PlanePoint FieldPoint(EngineState& state, int row, int col) {
     row += state.FieldRow;
     col += state.FieldColumn;
     switch (state.Pattern) {
-        case 15: return PointOf<15>(state, row, col, W, H);
-        case 16: return PointOf<16>(state, row, col, W, H);
-        case 17: return PointOf<17>(state, row, col, W, H);
-        case 18: return PointOf<18>(state, row, col, W, H);
-        case 19: return PointOf<19>(state, row, col, W, H);
-        case 20: return PointOf<20>(state, row, col, W, H);
-        case 21: return PointOf<21>(state, row, col, W, H);
-        case 22: return PointOf<22>(state, row, col, W, H);
-        case 23: return PointOf<23>(state, row, col, W, H);
-        case 24: return PointOf<24>(state, row, col, W, H);
-        default: return PointOf<25>(state, row, col, W, H);
+        case 15: return ReferencePoint<15>(state, row, col, W, H);
+        case 16: return ReferencePoint<16>(state, row, col, W, H);
+        case 17: return ReferencePoint<17>(state, row, col, W, H);
+        case 18: return ReferencePoint<18>(state, row, col, W, H);
+        case 19: return ReferencePoint<19>(state, row, col, W, H);
+        case 20: return ReferencePoint<20>(state, row, col, W, H);
+        case 21: return ReferencePoint<21>(state, row, col, W, H);
+        case 22: return ReferencePoint<22>(state, row, col, W, H);
+        case 23: return ReferencePoint<23>(state, row, col, W, H);
+        case 24: return ReferencePoint<24>(state, row, col, W, H);
+        default: return ReferencePoint<25>(state, row, col, W, H);
     }
 }
 

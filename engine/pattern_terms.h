@@ -7,15 +7,14 @@
 //   Slots                        the table slots its Column and Row write and its Point reads
 //                                (0 .. Slots - 1; slot 0 is the coordinate);
 //   GridSlots                    the per-grid values of a point (Grid), 0 for none;
-//   GridFromKernels              those values come from the engine's sine and cosine, not the
-//                                library's (their bound carries the kernels' error);
 //   GridAngle                    the last of them is an angle G the point only takes the sine of
 //                                (with a3 added): the vector frame keeps sin G and cos G instead;
 // and its formulas:
 //   Coordinate(index, count)     u of a column (v of a row, over the rows).
 //   Column(o, u, a, C), Row(o, v, a, R)
 //                                slots 1.. of a column's (row's) terms; slot 0 is the coordinate.
-//   Grid(o, col, row, W, H, out, w)  (patterns 4, 8, 10) the per-grid terms; w gets the logarithm.
+//   Grid(o, col, row, W, H, out, w)  (patterns 4, 8, 10) the per-grid terms; w gets the logarithm
+//                                of GridTerm(col, W) + GridTerm(row, H) + GridConstant.
 //   Point(t, V1, V2, V3)         the point's three values.
 // Point is a template over Terms, which supplies the number type (Value, with +, - and *) and the
 // point's terms and operations: Col(k), Row(k), Grid(k) (slot k of the point's column, row, grid
@@ -86,7 +85,6 @@ LUMORA_ALWAYS_INLINE Value LiftedTerm(const Terms& t, const Value& x) {  // x^2 
 // The facts of a pattern without per-grid values.
 struct PatternFacts {
     static constexpr int GridSlots = 0;
-    static constexpr bool GridFromKernels = false;
     static constexpr bool GridAngle = false;
 };
 
@@ -195,11 +193,12 @@ struct Pattern<4> : PatternFacts {
     static void Row(const O&, long double v, const FrameAngles& a, long double* R) {
         R[1] = v + a.a2;
     }
+    // w = log(T(col) + T(row) + 0.01) / 2
+    static constexpr long double GridConstant = 0.01L;
+    static long double GridTerm(int i, int n) { return SquareOf(Fraction(i, n) - 0.5L); }
     template <class O>
     static void Grid(const O&, int col, int row, int W, int H, long double* out, long double& w) {
-        w = std::log(SquareOf(Fraction(col, W) - 0.5L) + SquareOf(Fraction(row, H) - 0.5L) +
-                     0.01L) *
-            0.5L;
+        w = std::log(GridTerm(col, W) + GridTerm(row, H) + GridConstant) * 0.5L;
         out[0] = w;
     }
     template <class T, class V>
@@ -275,7 +274,6 @@ template <>
 struct Pattern<8> : PatternFacts {
     static constexpr int Slots = 4;
     static constexpr int GridSlots = 2;  // sin w, cos w
-    static constexpr bool GridFromKernels = true;
     static long double Coordinate(int i, int n) { return Fraction(i, n) / 2.0L; }
     template <class O>
     static void Column(const O& o, long double u, const FrameAngles& a, long double* C) {
@@ -288,10 +286,15 @@ struct Pattern<8> : PatternFacts {
         R[2] = o.Cos(v);
         R[3] = o.Cos(a.a2 * v + a.a1) + a.s2;  // g2
     }
+    // w = log(u^2 + v^2 + 0.1)
+    static constexpr long double GridConstant = 0.1L;
+    static long double GridTerm(int i, int n) {
+        const long double u = Coordinate(i, n);
+        return u * u;
+    }
     template <class O>
     static void Grid(const O& o, int col, int row, int W, int H, long double* out, long double& w) {
-        const long double u = Coordinate(col, W), v = Coordinate(row, H);
-        w = std::log(u * u + v * v + 0.1L);
+        w = std::log(GridTerm(col, W) + GridTerm(row, H) + GridConstant);
         o.SinCos(w, out[0], out[1]);
     }
     template <class T, class V>
@@ -354,9 +357,12 @@ struct Pattern<10> : PatternFacts {
         R[1] = SquareOf(o.Sin(v + a.a2));
         R[2] = std::fabs(v);
     }
+    // w = log(T(col) + T(row) + 0.01)
+    static constexpr long double GridConstant = 0.01L;
+    static long double GridTerm(int i, int n) { return SquareOf(Centred(i, n)); }
     template <class O>
     static void Grid(const O&, int col, int row, int W, int H, long double* out, long double& w) {
-        w = std::log(SquareOf(Centred(col, W)) + SquareOf(Centred(row, H)) + 0.01L);
+        w = std::log(GridTerm(col, W) + GridTerm(row, H) + GridConstant);
         out[0] = std::fabs(w);
         out[1] = w + Coordinate(col, W) + Coordinate(row, H);  // G = (w + u) + v
     }
@@ -489,11 +495,6 @@ inline int GridSlotsOf(int pattern) {
     int slots = 0;
     WithPattern(pattern, [&](auto p) { slots = Pattern<p.value>::GridSlots; });
     return slots;
-}
-inline bool GridFromKernels(int pattern) {
-    bool kernels = false;
-    WithPattern(pattern, [&](auto p) { kernels = Pattern<p.value>::GridFromKernels; });
-    return kernels;
 }
 inline bool GridAngle(int pattern) {
     bool angle = false;

@@ -28,6 +28,11 @@ struct RenderTables {
     // fast frame, double ones for the vector frame.
     GridTable<long double> FastGrid;
     GridTable<double> VectorGrid;
+    double VectorGridAbs[vector::GridSlots] = {};  // each slot's largest bound
+    // The column and row terms the vector grid is made from (slots 0 and 1, as GridJob reads
+    // them): room for the widest grid and the tallest.
+    double GridColumn[2 * FrameTermColumns], GridColumnE[2 * FrameTermColumns];
+    double GridRow[2 * MaxGridRows], GridRowE[2 * MaxGridRows];
     // sin(ln(x) * 0.15) of pattern 9 on the 80-bit path: about 1 MB, made at its first frame.
     std::unique_ptr<ScaledLogSine> SinOfLog015;
     // The planes in double (X, then Y, then Z), for the piece and field generation they were

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "engine/fpu_guard.h"
+#include "engine/vector_frame.h"
 
 namespace lumora {
 namespace {
@@ -36,6 +37,8 @@ void StillRender::RenderPiece(int index, const PixelTarget& piece) {
     state_.FieldHeight = height_;
     state_.FieldColumn = p.column;
     state_.FieldRow = p.row;
+    // the stored patterns on a vector path: their pixels without the planes
+    if (RenderFieldVector(state_, piece)) return;
     GeneratePatternField(state_);
     RenderPoints(state_, piece);
 }

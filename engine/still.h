@@ -6,8 +6,11 @@
 // renders the still in pieces: bands of rows, each cut into at most MaxGridColumns wide columns
 // when the still is wider than the planes. For a piece the grid becomes that piece of the field
 // (engine.h: FieldWidth and the rest), the planes are filled for it and its points coloured,
-// with the same rotation for every piece, into the still's pixels at the piece's place. Nothing
-// of the still's size is allocated here; the caller owns the still's pixels.
+// with the same rotation for every piece, into the still's pixels at the piece's place. The
+// stored patterns (15..25) on a vector path skip the planes: each point's plane values are
+// computed in double with proven bounds where it is coloured, and in 80 bits only where those
+// leave its pixel undecided (RenderFieldVector, engine/vector_frame.h); the pixels are the same.
+// Nothing of the still's size is allocated here; the caller owns the still's pixels.
 //
 // Contract: width and height at least 1; the still's target holds width x height pixels. The
 // state's grid, field and planes belong to the still until the last piece is done: afterwards

@@ -2,4 +2,5 @@
 // the processor has them, vector_frame.cpp).
 #define LUMORA_VECTOR_LANES 4
 #define LUMORA_VECTOR_ENTRY RowsAvx2
+#define LUMORA_VECTOR_GRID_ENTRY GridRowsAvx2
 #include "engine/vector_rows.h"

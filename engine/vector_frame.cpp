@@ -4,15 +4,21 @@
 // per-grid values a pattern has, and where they come from, its formula's facts say
 // (pattern_terms.h); the slots hold the fast frame's terms (MakeFrameTerms), each rounded to
 // double once with the exact distance as its bound, plus KernelSlotAbs; a sine and its cosine
-// meant for the addition formula are bounded by SinSumBound.
+// meant for the addition formula are bounded by SinSumBound. The per-grid values are made in
+// double from each column's and row's 80-bit terms (PrepareGrid). A still's piece of a stored
+// pattern takes its plane values from their formulas at each point (RenderFieldVector).
 #include "engine/vector_frame.h"
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <cmath>
 
 #include "engine/colouring.h"
+#include "engine/fast_field.h"
 #include "engine/fast_frame.h"
 #include "engine/fast_math.h"
+#include "engine/field_patterns.h"
 #include "engine/fpu_guard.h"
 #include "engine/pattern_terms.h"
 #include "engine/point.h"
@@ -57,15 +63,15 @@ int Padded(int width) {
     return (width + vector::MaxLanes - 1) / vector::MaxLanes * vector::MaxLanes;
 }
 
-// The state's per-grid tables (none for a pattern without per-grid values: grid stays null);
-// false when the memory cannot be had. A grid angle G (GridAngle) is kept as its sine and cosine.
+// The state's per-grid tables (none for a pattern without per-grid values: grid stays null) and
+// each slot's bound; false when the memory cannot be had. The values are computed in double from
+// the 80-bit terms of each column and row (GridTerm, and the coordinate), each rounded once with
+// its exact distance; a grid angle G (GridAngle) is kept as its sine and cosine.
 bool PrepareGrid(const EngineState& state, RenderTables& tables, int paddedWidth,
-                 const double*& grid) {
+                 const double*& grid, vector::GridRowsFunction gridRows) {
     const int pattern = state.Pattern, W = state.GridWidth, H = state.GridHeight;
-    const int slots = GridSlotsOf(pattern);
     grid = nullptr;
-    if (slots == 0) return true;
-    const bool angle = GridAngle(pattern);
+    if (GridSlotsOf(pattern) == 0) return true;
     GridTable<double>& g = tables.VectorGrid;
     const int fieldW = FieldWidthOf(state), fieldH = FieldHeightOf(state);
     const GridPiece piece = PieceOf(state);
@@ -73,22 +79,46 @@ bool PrepareGrid(const EngineState& state, RenderTables& tables, int paddedWidth
     if (g.Piece == piece) return true;
     if (!g.Reserve(static_cast<size_t>(paddedWidth) * H * vector::GridSlots)) return false;
     grid = g.Values.get();
-    double* values = g.Values.get();
-    const size_t plane = static_cast<size_t>(paddedWidth) * H;
-    auto job = [&](int begin, int end) {
-        for (int row = begin; row < end; ++row)
+    vector::GridJob j{};
+    WithPattern(pattern, [&](auto p) {
+        using Formula = Pattern<p.value>;
+        if constexpr (Formula::GridSlots > 0) {
+            // the padding repeats the last column
             for (int col = 0; col < paddedWidth; ++col) {
-                long double t[vector::GridSlots] = {};
-                if (col < W)
-                    GridPoint(pattern, state.FieldColumn + col, state.FieldRow + row, fieldW,
-                              fieldH, t);
-                if (angle) FastSinCos(t[slots - 1], t[slots - 1], t[slots]);
-                const size_t i = static_cast<size_t>(row) * paddedWidth + col;
-                for (int k = 0; k < vector::GridSlots; ++k)
-                    values[k * plane + i] = static_cast<double>(t[k]);
+                const int at = state.FieldColumn + std::min(col, W - 1);
+                Split(Formula::GridTerm(at, fieldW), tables.GridColumn[col],
+                      tables.GridColumnE[col]);
+                Split(Formula::Coordinate(at, fieldW), tables.GridColumn[paddedWidth + col],
+                      tables.GridColumnE[paddedWidth + col]);
             }
+            for (int row = 0; row < H; ++row) {
+                const int at = state.FieldRow + row;
+                Split(Formula::GridTerm(at, fieldH), tables.GridRow[row], tables.GridRowE[row]);
+                Split(Formula::Coordinate(at, fieldH), tables.GridRow[H + row],
+                      tables.GridRowE[H + row]);
+            }
+            Split(Formula::GridConstant, j.c, j.ec);
+        }
+    });
+    j.pattern = pattern;
+    j.height = H;
+    j.paddedWidth = paddedWidth;
+    j.col = tables.GridColumn;
+    j.colE = tables.GridColumnE;
+    j.row = tables.GridRow;
+    j.rowE = tables.GridRowE;
+    j.grid = g.Values.get();
+    std::mutex mutex;
+    double largest[vector::GridSlots] = {};
+    auto job = [&](int begin, int end) {
+        VectorRoundingScope rounding;
+        double mine[vector::GridSlots] = {};
+        gridRows(j, begin, end, mine);
+        const std::lock_guard<std::mutex> lock(mutex);
+        for (int k = 0; k < vector::GridSlots; ++k) largest[k] = std::max(largest[k], mine[k]);
     };
     EnginePool().ForEachChunk(H, 4, job);
+    for (int k = 0; k < vector::GridSlots; ++k) tables.VectorGridAbs[k] = largest[k];
     g.Piece = piece;
     return true;
 }
@@ -157,8 +187,40 @@ uint32_t Fallback(const void* context, int row, int col) {
     return StraightforwardPoint(*static_cast<const EngineState*>(context), row, col);
 }
 
+// The point's plane values from the fast field's formulas, into the planes, and its pixel.
+uint32_t FieldFallback(const void* context, int row, int col) {
+    EngineState& state = **static_cast<EngineState* const*>(context);
+    GenerateFieldPointFast(state, row, col);
+    return StraightforwardPoint(state, row, col);
+}
+
+// The matrix in double, and the bound of the turn: rounding the planes and the matrix to double
+// (2 u relative), three operations in double and five in 80 bits on either side, each at most
+// its unit of the sum of |x m1| + |y m2| + |z m3| <= largest * (|x| + |y| + |z|): below 8 u of
+// that. False where the matrix is not finite.
+bool SetMatrix(const EngineState& state, Job& j) {
+    const RotationMatrix& m = state.Matrix;
+    const long double entries[9] = {m.M11, m.M12, m.M13, m.M21, m.M22, m.M23, m.M31, m.M32, m.M33};
+    long double largest = 0;
+    for (int k = 0; k < 9; ++k) {
+        j.m[k] = static_cast<double>(entries[k]);
+        largest = std::fmax(largest, std::fabs(entries[k]));
+    }
+    j.rotationBound = static_cast<double>(8 * 0x1p-53L * largest * (1 + 0x1p-40L));
+    return std::isfinite(j.rotationBound);
+}
+
+void SetColouring(const EngineState& state, Job& j) {
+    const Colouring colouring = ColouringOf(state.ColourScheme);
+    j.schemeKind = colouring.kind;
+    for (int k = 0; k < 3; ++k) j.hue[k] = static_cast<double>(colouring.hue[k]);
+}
+
 vector::RowsFunction RowsOf(EnginePath path) {
     return path == EnginePath::Avx512 ? vector::RowsAvx512 : vector::RowsAvx2;
+}
+vector::GridRowsFunction GridRowsOf(EnginePath path) {
+    return path == EnginePath::Avx512 ? vector::GridRowsAvx512 : vector::GridRowsAvx2;
 }
 
 }  // namespace
@@ -172,16 +234,15 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
     const int pattern = (state.Pattern >= 1 && state.Pattern <= 14) ? state.Pattern : 0;
     const int paddedWidth = Padded(W);
     const double* grid = nullptr;
-    if (pattern != 0 && !PrepareGrid(state, tables, paddedWidth, grid)) return false;
+    if (pattern != 0 && !PrepareGrid(state, tables, paddedWidth, grid, GridRowsOf(path)))
+        return false;
 
     Job j{};
     j.pattern = pattern;
     j.width = W;
     j.height = H;
     j.paddedWidth = paddedWidth;
-    const Colouring colouring = ColouringOf(state.ColourScheme);
-    j.schemeKind = colouring.kind;
-    for (int k = 0; k < 3; ++k) j.hue[k] = static_cast<double>(colouring.hue[k]);
+    SetColouring(state, j);
     VectorTables& t = *tables.Vector;
     j.col = t.Column;
     j.colE = t.ColumnE;
@@ -206,10 +267,7 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
         exact = magnitude <= ArgumentLimit;
         j.sinSumBound = SinSumBound(magnitude);
         j.grid = grid;
-        // values from the engine's kernels carry their distance from the library's
-        const double kernelAbs = GridFromKernels(pattern) ? static_cast<double>(TableAbs) : 0.0;
-        for (int k = 0; k < vector::GridSlots; ++k)
-            j.gridAbs[k] = k < GridSlotsOf(pattern) ? kernelAbs : 0.0;
+        for (int k = 0; k < vector::GridSlots; ++k) j.gridAbs[k] = tables.VectorGridAbs[k];
         long double sinA3, cosA3;
         FastSinCos(state.RotationAngle3, sinA3, cosA3);
         j.sinA3 = static_cast<double>(sinA3);
@@ -225,19 +283,7 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
         j.planeY = state.PlaneY[0];
         j.planeZ = state.PlaneZ[0];
         j.planeStride = state.PlaneX.Stride();
-        const RotationMatrix& m = state.Matrix;
-        const long double entries[9] = {m.M11, m.M12, m.M13, m.M21, m.M22,
-                                        m.M23, m.M31, m.M32, m.M33};
-        long double largest = 0;
-        for (int k = 0; k < 9; ++k) {
-            j.m[k] = static_cast<double>(entries[k]);
-            largest = std::fmax(largest, std::fabs(entries[k]));
-        }
-        // Rounding the planes and the matrix to double (2 u relative), three operations in
-        // double and five in 80 bits on either side, each at most its unit of the sum of
-        // |x m1| + |y m2| + |z m3| <= largest * (|x| + |y| + |z|): below 8 u of that.
-        j.rotationBound = static_cast<double>(8 * 0x1p-53L * largest * (1 + 0x1p-40L));
-        exact = std::isfinite(j.rotationBound);
+        exact = SetMatrix(state, j);
     }
     Split(0.0001L, j.c0001, j.e0001);
     Split(0.01L, j.c001, j.e001);
@@ -275,6 +321,72 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
     const int grain = H / (pool.ThreadCount() * 16);
     pool.ForEachChunk(H, grain < 1 ? 1 : grain, points);
     renderer.AddCounts(static_cast<long long>(W) * H, fallbacks.load());
+    LeaveLastPoint(state);
+    return true;
+}
+
+bool RenderFieldVector(EngineState& state, const PixelTarget& target) {
+    Renderer& renderer = *state.Render;
+    const EnginePath path = renderer.Path();
+    if (path == EnginePath::X87 || state.Pattern < 15 || state.Pattern > 25) return false;
+    ExtendedPrecisionScope precision;
+    MarkFieldWritten(state);
+    const int W = state.GridWidth, H = state.GridHeight;
+    if (W < 1 || H < 1) return true;
+    const int paddedWidth = Padded(W);
+    const int fieldW = FieldWidthOf(state), fieldH = FieldHeightOf(state);
+    VectorTables& t = *renderer.Tables().Vector;
+    // the coordinates of the field's points; the padding repeats the last column
+    field::WithFieldPattern(state.Pattern, [&](auto pattern) {
+        using Formula = field::FieldPattern<pattern.value>;
+        for (int col = 0; col < paddedWidth; ++col)
+            Split(Formula::Column(state.FieldColumn + std::min(col, W - 1), fieldW), t.Column[col],
+                  t.ColumnE[col]);
+        for (int row = 0; row < H; ++row)
+            Split(Formula::Row(state.FieldRow + row, fieldH), t.Row[row], t.RowE[row]);
+    });
+
+    Job j{};
+    j.pattern = state.Pattern;
+    j.width = W;
+    j.height = H;
+    j.paddedWidth = paddedWidth;
+    SetColouring(state, j);
+    j.col = t.Column;
+    j.colE = t.ColumnE;
+    j.row = t.Row;
+    j.rowE = t.RowE;
+    const bool exact = SetMatrix(state, j);
+    j.boundScale = renderer.TestHooks().boundScale;
+    j.record = renderer.TestHooks().record;
+    j.pixels = target.pixels;
+    j.stride = target.stride;
+    j.fallback = FieldFallback;
+    EngineState* const context = &state;
+    j.fallbackContext = &context;
+
+    const vector::RowsFunction rows = RowsOf(path);
+    std::atomic<long long> fallbacks{0};
+    auto points = [&](int begin, int end) {
+        VectorRoundingScope rounding;
+        long long n = 0;
+        if (exact) {
+            n = rows(j, begin, end);
+        } else {
+            for (int row = begin; row < end; ++row)
+                for (int col = 0; col < W; ++col) {
+                    target.pixels[static_cast<long>(row) * target.stride + col] =
+                        FieldFallback(&context, row, col);
+                    ++n;
+                }
+        }
+        fallbacks.fetch_add(n, std::memory_order_relaxed);
+    };
+    WorkerPool& pool = EnginePool();
+    const int grain = H / (pool.ThreadCount() * 16);
+    pool.ForEachChunk(H, grain < 1 ? 1 : grain, points);
+    renderer.AddCounts(static_cast<long long>(W) * H, fallbacks.load());
+    GenerateFieldPointFast(state, H - 1, W - 1);
     LeaveLastPoint(state);
     return true;
 }

@@ -30,4 +30,14 @@ namespace lumora {
 // when it did not draw the frame (the renderer's path is X87, or no memory for the grid's tables).
 bool RenderPointsVector(EngineState& state, const PixelTarget& target);
 
+// The grid's points of a stored pattern (15..25) with the rotation as it stands, as
+// GeneratePatternField followed by RenderPoints colours them, but without the planes: each
+// point's plane values in double with their bounds (vector_rows.h), computed where they are
+// turned and coloured. The planes are written only at the points whose pixel the bounds leave
+// undecided (there the fast field's 80-bit values, and the straightforward pixel from them) and
+// at the last point, which the state keeps as RenderPoints leaves it; the rest of the planes is
+// left as it was. The field is marked written. False, drawing nothing, on the X87 path or for
+// another pattern. Sets the x87 precision itself.
+bool RenderFieldVector(EngineState& state, const PixelTarget& target);
+
 }  // namespace lumora

@@ -18,19 +18,22 @@ constexpr int TableSlots = 7;
 constexpr int GridSlots = 3;
 
 struct Job {
-    int pattern;  // 1..14, or 0: the planes turned by the matrix
+    // 1..14; 0: the planes turned by the matrix; 15..25: that pattern's field computed at each
+    // point (no planes) and turned by the matrix
+    int pattern;
     int width, height, paddedWidth;
     // Colouring: 0..3, or 4 for the hue schemes with the factors k/255 rounded to double.
     int schemeKind;
     double hue[3];
     // Slot k of column c at col[k * paddedWidth + c], of row r at row[k * height + r]; colE and
-    // rowE hold their bounds.
+    // rowE hold their bounds. Patterns 15..25: slot 0 alone, the field's coordinates.
     const double* col;
     const double* colE;
     const double* row;
     const double* rowE;
     // Per-grid values (patterns 4, 8, 10): slot k of point (r, c) at
-    // grid[(k * height + r) * paddedWidth + c]; gridAbs[k] is added to the rounding's bound.
+    // grid[(k * height + r) * paddedWidth + c], each within gridAbs[k] of the 80-bit value (the
+    // grid job's largest bound).
     const double* grid;
     double gridAbs[GridSlots];
     // Pattern 0: the planes in double (point (r, c) at [r * paddedWidth + c], zero beyond the
@@ -43,7 +46,7 @@ struct Job {
     const long double* planeY;
     const long double* planeZ;
     long planeStride;
-    double m[9];
+    double m[9];           // also patterns 15..25
     double rotationBound;  // a point's bound: rotationBound * (|x| + |y| + |z|)
     double sinSumBound;    // of a sine of a column term plus a row term, from the tables
     // Pattern 10: sin a3, cos a3 (the bound is in sinSumBound).
@@ -65,9 +68,28 @@ struct Job {
     const void* fallbackContext;
 };
 
+// The per-grid values of patterns 4, 8 and 10 (pattern_terms.h's Grid) in double, each with its
+// bound, from the 80-bit terms of each column and row rounded once: slot k of column c at
+// col[k * paddedWidth + c], of row r at row[k * height + r] (slot 0 the pattern's GridTerm, slot 1
+// its coordinate), their bounds in colE and rowE. The values go to grid as Job::grid holds them.
+struct GridJob {
+    int pattern;
+    int height, paddedWidth;
+    const double* col;
+    const double* colE;
+    const double* row;
+    const double* rowE;
+    double c, ec;  // GridConstant: the double nearest, and the distance (exact)
+    double* grid;
+};
+
 // Colours rows [begin, end) into the job's pixels; returns the points that fell back.
 using RowsFunction = long long (*)(const Job& job, int begin, int end);
 long long RowsAvx2(const Job& job, int begin, int end);
 long long RowsAvx512(const Job& job, int begin, int end);
+// Makes rows [begin, end) of a grid job; raises largest[k] to the largest bound of slot k there.
+using GridRowsFunction = void (*)(const GridJob& job, int begin, int end, double* largest);
+void GridRowsAvx2(const GridJob& job, int begin, int end, double* largest);
+void GridRowsAvx512(const GridJob& job, int begin, int end, double* largest);
 
 }  // namespace lumora::vector

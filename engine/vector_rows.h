@@ -42,6 +42,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/field_patterns.h"
 #include "engine/pattern_terms.h"
 #include "engine/vector_job.h"
 
@@ -156,6 +157,9 @@ LUMORA_ALWAYS_INLINE vd CosPolynomial(vd z) {
     const vd w = 1.0 - hz;
     return w + (((1.0 - w) - hz) + z * z * p);
 }
+// sin(x + shift pi/2): the sine for shift 0, the cosine for 1 (the same reduction and polynomials,
+// the quadrant one further on).
+template <int Shift = 0>
 LUMORA_ALWAYS_INLINE vd Sine(vd x) {
     constexpr double TwoOverPi = 6.36619772367581382433e-01;
     constexpr double P1 = 1.57079632673412561417e+00;  // the first 33 bits of pi/2
@@ -164,12 +168,13 @@ LUMORA_ALWAYS_INLINE vd Sine(vd x) {
     const vd m = Splat(0x1.8p52);
     const vd t = x * TwoOverPi + m;  // k may be one off near a half: |r| stays below pi/4 + 2^-40
     const vd k = t - m;
-    const vl bits = (vl)t;
+    const vl bits = (vl)t + Shift;
     const vd r = ((x - k * P1) - k * P2) - k * P3;
     const vd z = r * r;
     const vd v = Select((bits & 1) != 0, CosPolynomial(z), SinPolynomial(r, z));
     return (vd)((vl)v ^ ((bits & 2) << 62));  // quadrants 2 and 3: negated
 }
+LUMORA_ALWAYS_INLINE vd Cosine(vd x) { return Sine<1>(x); }
 LUMORA_ALWAYS_INLINE vd SmallSine(vd x) {
     const vd z = x * x;
     vd p = Fma(z, Splat(1.9572941063391263e-20), Splat(-8.22063524662433e-18));
@@ -429,10 +434,10 @@ LUMORA_ALWAYS_INLINE Bounded Row(const Job& j, int slot, int row) {
 LUMORA_ALWAYS_INLINE vd ColV(const Job& j, int slot, int col) {
     return Load(j.col + static_cast<long>(slot) * j.paddedWidth + col);
 }
-// A per-grid value: the 80-bit value rounded once (2^-53 of itself) and gridAbs.
+// A per-grid value, within gridAbs of the 80-bit one.
 LUMORA_ALWAYS_INLINE Bounded Grid(const Job& j, int slot, int row, int col) {
     const vd v = Load(j.grid + (static_cast<long>(slot) * j.height + row) * j.paddedWidth + col);
-    return {v, Abs(v) * 0x1p-53 + j.gridAbs[slot]};
+    return {v, Splat(j.gridAbs[slot])};
 }
 // A row's terms, broadcast once for all its points.
 struct RowTerms {
@@ -465,12 +470,15 @@ struct VectorTerms {
         return {Fma(ColV(j, s, col), rows.slot[r + 1].v, ColV(j, s + 1, col) * rows.slot[r].v),
                 Splat(j.sinSumBound)};
     }
-    // sin(G + a3) for the grid's G = (w + u) + v, from its sine and cosine (slots 1, 2) and a3's
+    // sin(G + a3) for the grid's G = (w + u) + v, from its sine and cosine (slots 1, 2) and a3's:
+    // sinSumBound counts each table value within 2^-53 + TableAbs + LibrarySinAbs of the true
+    // one; sin G and cos G are within that plus their own bounds of it.
     LUMORA_ALWAYS_INLINE Bounded SinOfGridPlusA3() const {
         const long at = (static_cast<long>(j.height) + row) * j.paddedWidth + col;
         const vd sg = Load(j.grid + at),
                  cg = Load(j.grid + at + static_cast<long>(j.height) * j.paddedWidth);
-        return {Fma(sg, Splat(j.cosA3), cg * j.sinA3), Splat(j.sinSumBound)};
+        return {Fma(sg, Splat(j.cosA3), cg * j.sinA3),
+                Splat(j.sinSumBound + j.gridAbs[1] + j.gridAbs[2])};
     }
     static Bounded Square(Bounded x) { return lumora::vector::Square(x); }
     static Bounded Sqrt(Bounded x) { return SqrtB(x); }
@@ -602,6 +610,137 @@ long long RotatedRows(const Job& j, int begin, int end) {
     return fallbacks;
 }
 
+// ---- The stored patterns, without planes ---------------------------------------------------
+// A still of patterns 15..25 takes each point's plane values from their formulas
+// (field_patterns.h) in double, each operation carrying its bound, and turns them as the planes
+// are turned. The 80-bit values these bound are the planes' in either field: the straightforward
+// one (the library's sine, cosine and logarithm) and the fast one (the engine's kernels, within
+// KernelAbs of the library's). A sine or cosine of x within e of the 80-bit argument x80 adds
+//   e                      (both are 1-Lipschitz),
+//   SineError              the kernel against the library's function at x,
+//   2 FieldLibraryAbs      the library's against the true function at x and at x80,
+//   KernelAbs              the engine's 80-bit kernel against the library's at x80.
+// FieldLibraryAbs allows LibrarySinAbs and, for a library that reduces by pi carried to 66 bits
+// (the x87's own fsin), 2^-64 per unit of |x|: far above both at every argument up to
+// FieldArgumentLimit, where the bound becomes infinite and the point falls back. A logarithm adds
+// the kernel's relative error the same way. Constants are the 80-bit ones: the double nearest,
+// and the exact distance.
+constexpr double KernelAbs = 0x1p-60;
+constexpr double KernelLogRel = 0x1p-60;
+constexpr double FieldArgumentLimit = 256;
+constexpr double FieldLibraryAbs = LibrarySinAbs + FieldArgumentLimit * 0x1p-64;
+
+// c's double and the exact distance from c (folded by the compiler for a literal).
+LUMORA_ALWAYS_INLINE Bounded Constant(long double c) {
+    const double d = static_cast<double>(c);
+    return {Splat(d), Splat(static_cast<double>(__builtin_fabsl(c - d)))};
+}
+LUMORA_ALWAYS_INLINE Bounded operator+(Bounded a, long double c) { return a + Constant(c); }
+LUMORA_ALWAYS_INLINE Bounded operator*(long double c, Bounded a) { return Constant(c) * a; }
+LUMORA_ALWAYS_INLINE Bounded operator*(Bounded a, long double c) { return a * Constant(c); }
+// x / c: the quotient's spread a / |c| and |x/c| (ec / |c|) from c's distance, doubled for the
+// dropped second-order terms, and the two roundings.
+LUMORA_ALWAYS_INLINE Bounded operator/(Bounded a, long double c) {
+    const double d = static_cast<double>(c);
+    const double ec = static_cast<double>(__builtin_fabsl(c - d));
+    const vd v = a.v / d;
+    return {v, (a.e + 2.0 * ec * Abs(v)) / __builtin_fabs(d) + U * Abs(v)};
+}
+
+template <int Shift>
+LUMORA_ALWAYS_INLINE Bounded FieldSine(Bounded a) {
+    const vd e = a.e + (SineError + 2 * FieldLibraryAbs + KernelAbs);
+    return {Sine<Shift>(a.v), Select(Abs(a.v) + a.e <= FieldArgumentLimit, e, Splat(Inf))};
+}
+
+struct FieldOps {
+    static constexpr bool WholeSequence = false;  // pattern 23: only the C the planes keep
+    LUMORA_ALWAYS_INLINE static Bounded Sin(Bounded x) { return FieldSine<0>(x); }
+    LUMORA_ALWAYS_INLINE static Bounded Cos(Bounded x) { return FieldSine<1>(x); }
+    LUMORA_ALWAYS_INLINE static void SinCos(Bounded x, Bounded& s, Bounded& c) {
+        s = FieldSine<0>(x);
+        c = FieldSine<1>(x);
+    }
+    LUMORA_ALWAYS_INLINE static Bounded Log(Bounded x) {
+        const Bounded y = LogB(x);
+        return {y.v, y.e + KernelLogRel * vector::Abs(y.v)};
+    }
+    LUMORA_ALWAYS_INLINE static Bounded Sqrt(Bounded x) { return SqrtB(x); }
+    LUMORA_ALWAYS_INLINE static Bounded Abs(Bounded x) { return AbsB(x); }
+};
+
+// Rows of a pattern's field: slot 0 of the column and row tables holds the point's coordinates
+// (FieldPattern<P>::Column and Row, in 80 bits, rounded once), the matrix turns the values as
+// TurnedPoints does, and each value's bound adds |m_k| times its plane value's bound.
+template <int P, int Kind>
+long long FieldRows(const Job& j, int begin, int end) {
+    const double* m = j.m;
+    const vd bound = Splat(j.rotationBound);
+    long long fallbacks = 0;
+    for (int r = begin; r < end; ++r) {
+        const Bounded b = Row(j, 0, r);
+        for (int c = 0; c < j.width; c += N) {
+            Bounded A[11], B[11], C[11];
+            const PointOf<Bounded> p =
+                field::FieldPattern<P>::Point(FieldOps{}, Col(j, 0, c), b, A, B, C);
+            const vd e = bound * ((Abs(p.X.v) + Abs(p.Y.v)) + Abs(p.Z.v));
+            vd V[3], E[3];
+            for (int k = 0; k < 3; ++k) {
+                V[k] = Fma(p.Z.v, Splat(m[3 * k + 2]),
+                           Fma(p.Y.v, Splat(m[3 * k + 1]), p.X.v * m[3 * k]));
+                E[k] = Fma(Splat(__builtin_fabs(m[3 * k + 2])), p.Z.e,
+                           Fma(Splat(__builtin_fabs(m[3 * k + 1])), p.Y.e,
+                               Fma(Splat(__builtin_fabs(m[3 * k])), p.X.e, e)));
+            }
+            fallbacks += Finish<Kind>(j, r, c, V, E);
+        }
+    }
+    return fallbacks;
+}
+
+// ---- Per-grid values ------------------------------------------------------------------------
+// The per-grid values in double: w = log(T(col) + T(row) + GridConstant) from the terms' bounds,
+// then the pattern's values of w (pattern_terms.h). Their 80-bit values are the straightforward
+// evaluation's (the library's logarithm, sine and cosine): LogB and FieldSine bound each against
+// the library's.
+template <int P>
+void GridRowsOf(const GridJob& j, int begin, int end, double* largest) {
+    vd most[GridSlots];
+    for (int k = 0; k < GridSlots; ++k) most[k] = Splat(0.0);
+    const long plane = static_cast<long>(j.height) * j.paddedWidth;
+    for (int r = begin; r < end; ++r) {
+        const Bounded rowTerm = {Splat(j.row[r]), Splat(j.rowE[r])};
+        const Bounded v = {Splat(j.row[j.height + r]), Splat(j.rowE[j.height + r])};
+        for (int c = 0; c < j.paddedWidth; c += N) {
+            const Bounded colTerm = {Load(j.col + c), Load(j.colE + c)};
+            const Bounded w = LogB(AddC(colTerm + rowTerm, j.c, j.ec));
+            Bounded out[GridSlots];
+            int slots = 0;
+            if constexpr (P == 4) {
+                out[slots++] = MulC(w, 0.5, 0.0);
+            } else if constexpr (P == 8) {
+                out[slots++] = FieldSine<0>(w);
+                out[slots++] = FieldSine<1>(w);
+            } else {
+                const Bounded u = {Load(j.col + j.paddedWidth + c),
+                                   Load(j.colE + j.paddedWidth + c)};
+                const Bounded G = (w + u) + v;
+                out[slots++] = AbsB(w);
+                out[slots++] = FieldSine<0>(G);
+                out[slots++] = FieldSine<1>(G);
+            }
+            for (int k = 0; k < slots; ++k) {
+                Store(j.grid + k * plane + static_cast<long>(r) * j.paddedWidth + c, out[k].v);
+                // a NaN bound counts as infinite: no point of the grid is decided then
+                const vd e = out[k].e;
+                most[k] = Max(most[k], Select(e == e, e, Splat(Inf)));
+            }
+        }
+    }
+    for (int k = 0; k < GridSlots; ++k)
+        for (int l = 0; l < N; ++l) largest[k] = most[k][l] > largest[k] ? most[k][l] : largest[k];
+}
+
 template <int Kind>
 long long RowsOfScheme(const Job& j, int begin, int end) {
     switch (j.pattern) {
@@ -619,11 +758,32 @@ long long RowsOfScheme(const Job& j, int begin, int end) {
         case 12: return PatternRows<12, Kind>(j, begin, end);
         case 13: return PatternRows<13, Kind>(j, begin, end);
         case 14: return PatternRows<14, Kind>(j, begin, end);
+        case 15: return FieldRows<15, Kind>(j, begin, end);
+        case 16: return FieldRows<16, Kind>(j, begin, end);
+        case 17: return FieldRows<17, Kind>(j, begin, end);
+        case 18: return FieldRows<18, Kind>(j, begin, end);
+        case 19: return FieldRows<19, Kind>(j, begin, end);
+        case 20: return FieldRows<20, Kind>(j, begin, end);
+        case 21: return FieldRows<21, Kind>(j, begin, end);
+        case 22: return FieldRows<22, Kind>(j, begin, end);
+        case 23: return FieldRows<23, Kind>(j, begin, end);
+        case 24: return FieldRows<24, Kind>(j, begin, end);
+        case 25: return FieldRows<25, Kind>(j, begin, end);
         default: return RotatedRows<Kind>(j, begin, end);
     }
 }
 
 }  // namespace
+
+#ifdef LUMORA_VECTOR_GRID_ENTRY
+void LUMORA_VECTOR_GRID_ENTRY(const GridJob& job, int begin, int end, double* largest) {
+    switch (job.pattern) {
+        case 4: GridRowsOf<4>(job, begin, end, largest); break;
+        case 8: GridRowsOf<8>(job, begin, end, largest); break;
+        default: GridRowsOf<10>(job, begin, end, largest); break;
+    }
+}
+#endif
 
 long long LUMORA_VECTOR_ENTRY(const Job& job, int begin, int end) {
     switch (job.schemeKind) {

@@ -17,6 +17,9 @@
 
 #include "engine/engine.h"
 #include "engine/fpu_guard.h"
+#include "engine/pattern_terms.h"
+#include "engine/render_tables.h"
+#include "engine/still.h"
 #include "engine/vector_frame.h"
 
 namespace lumora {
@@ -172,6 +175,65 @@ TEST(VectorFrame, EveryValueLiesWithinItsBound) {
     }
 }
 
+// The library's functions, as the straightforward evaluation takes them.
+struct LibraryOps {
+    static long double Sin(long double x) { return std::sin(x); }
+    static long double Cos(long double x) { return std::cos(x); }
+    static void SinCos(long double x, long double& s, long double& c) {
+        s = std::sin(x);
+        c = std::cos(x);
+    }
+};
+
+// The per-grid values the vector frame makes in double, on a piece of a larger field: each within
+// its slot's bound of the straightforward one (pattern 10 keeps sin G and cos G of its angle G).
+TEST(VectorFrame, PerGridValuesLieWithinTheirSlotsBounds) {
+    const int w = 37, h = 23, padded = 40;
+    for (EnginePath path : VectorPaths()) {
+        for (int pattern : {4, 8, 10}) {
+            auto state = MakeState(path, pattern, w, h, 5u);
+            state->FieldWidth = 300, state->FieldHeight = 200, state->FieldColumn = 201,
+            state->FieldRow = 150;
+            std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
+            RenderFrame(*state, {pixels.data(), w});
+            const RenderTables& tables = state->Render->Tables();
+            const double* grid = tables.VectorGrid.Values.get();
+            ASSERT_NE(grid, nullptr);
+            long violations = 0, values = 0;
+            double worstRatio = 0;
+            for (int row = 0; row < h; ++row)
+                for (int col = 0; col < w; ++col) {
+                    long double exact[3] = {}, logarithm = 0;
+                    WithPattern(pattern, [&](auto p) {
+                        if constexpr (Pattern<p.value>::GridSlots > 0)
+                            Pattern<p.value>::Grid(LibraryOps{}, 201 + col, 150 + row, 300, 200,
+                                                   exact, logarithm);
+                    });
+                    if (pattern == 10) {
+                        const long double angle = exact[1];
+                        exact[1] = std::sin(angle), exact[2] = std::cos(angle);
+                    }
+                    const int slots = pattern == 4 ? 1 : pattern == 8 ? 2 : 3;
+                    for (int k = 0; k < slots; ++k) {
+                        const double value = grid[(static_cast<long>(k) * h + row) * padded + col];
+                        const double bound = tables.VectorGridAbs[k];
+                        const double diff = static_cast<double>(std::fabs(value - exact[k]));
+                        ++values;
+                        violations += !(diff <= bound);
+                        worstRatio = std::max(worstRatio, diff / bound);
+                    }
+                }
+            std::printf("%s pattern %d: largest difference / bound %.3g over %ld values\n",
+                        EnginePathName(path), pattern, worstRatio, values);
+            const std::string label =
+                (testing::Message() << EnginePathName(path) << " pattern " << pattern).GetString();
+            EXPECT_EQ(violations, 0) << label;
+            EXPECT_GT(worstRatio, 0) << label;
+            EXPECT_LT(tables.VectorGridAbs[0], 0x1p-40) << label;  // tight enough to decide
+        }
+    }
+}
+
 // Bounds far too large make points fall back, and the pixels stay the straightforward ones.
 TEST(VectorFrame, LargerBoundsOnlyAddFallbacks) {
     for (EnginePath path : VectorPaths()) {
@@ -179,7 +241,8 @@ TEST(VectorFrame, LargerBoundsOnlyAddFallbacks) {
             const std::string label =
                 (testing::Message() << EnginePathName(path) << " pattern " << pattern).GetString();
             auto state = MakeState(path, pattern, 61, 37, 31u);
-            state->Render->SetTestHooks({1e8, nullptr});
+            // pattern 8's per-grid sines carry the double sine's bound, several times the rest
+            state->Render->SetTestHooks({pattern == 8 ? 1e7 : 1e8, nullptr});
             state->Render->ResetCounts();
             EXPECT_EQ(CompareFrames(*state, 19, 0), 0) << label;
             const VectorCounts counts = state->Render->Counts();
@@ -218,6 +281,174 @@ TEST(VectorFrame, TheCallersRoundingStateReachesNeitherThePixelsNorTheCaller) {
             EXPECT_EQ(after & ~0x3Fu, odd & ~0x3Fu);  // the flags (bits 0..5) may have been raised
         }
     }
+}
+
+// ---- Stills of the stored patterns without planes (RenderFieldVector) ----------------------
+
+// A fresh state on `path` with planes of rows x columns, seeded, its rotation not yet advanced.
+std::unique_ptr<EngineState> SeededState(EnginePath path, int pattern, int scheme, uint32_t seed,
+                                         int rows = MaxGridRows, int columns = MaxGridColumns) {
+    auto state = std::make_unique<EngineState>(rows, columns);
+    EXPECT_TRUE(state->Render->SetPath(path));
+    SeedRandom(seed);
+    SeedAnimation(*state);
+    state->Pattern = pattern;
+    state->ColourScheme = scheme;
+    state->Speed = 50;
+    return state;
+}
+
+// The straightforward still: a fresh state with planes of the still's size, its field and one
+// frame evaluated as written.
+std::unique_ptr<EngineState> StraightforwardStill(int pattern, int scheme, uint32_t seed, int width,
+                                                  int height, std::vector<uint32_t>& pixels) {
+    auto state = SeededState(EnginePath::X87, pattern, scheme, seed, height, width);
+    state->GridWidth = width;
+    state->GridHeight = height;
+    GeneratePatternFieldReference(*state);
+    pixels.assign(static_cast<size_t>(width) * height, 0);
+    RenderFrameReference(*state, {pixels.data(), width});
+    return state;
+}
+
+long Differing(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    long count = 0;
+    for (size_t i = 0; i < a.size(); ++i) count += a[i] != b[i];
+    return count;
+}
+
+// Every stored pattern, and those with per-grid values, and every scheme, in small pieces within
+// the planes and in wide ones beyond them: the straightforward still's pixels, the last one also
+// left in the state.
+TEST(VectorStill, StoredAndPerGridPatternsGiveTheStraightforwardStillOnEveryPath) {
+    struct Size {
+        int width, height, piecePoints, pieceColumns;
+    };
+    for (EnginePath path : VectorPaths()) {
+        for (int pattern : {4, 8, 10, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}) {
+            for (const Size size : {Size{203, 97, 2000, 64}, Size{2100, 3, 1 << 18, 2001}}) {
+                for (int scheme : {pattern % 19, (pattern + 7) % 19}) {
+                    const std::string label =
+                        (testing::Message()
+                         << EnginePathName(path) << " pattern " << pattern << " scheme " << scheme
+                         << " " << size.width << "x" << size.height)
+                            .GetString();
+                    const uint32_t seed = 300u + pattern * 19 + scheme;
+                    std::vector<uint32_t> expected;
+                    auto straightforward = StraightforwardStill(pattern, scheme, seed, size.width,
+                                                                size.height, expected);
+                    auto state = SeededState(path, pattern, scheme, seed);
+                    std::vector<uint32_t> actual(expected.size(), 0);
+                    StillRender(*state, size.width, size.height, size.piecePoints,
+                                size.pieceColumns)
+                        .RenderAll({actual.data(), size.width});
+                    EXPECT_EQ(Differing(actual, expected), 0) << label;
+                    EXPECT_EQ(state->PixelColour, straightforward->PixelColour) << label;
+                    // the vector path drew every point
+                    EXPECT_EQ(state->Render->Counts().points,
+                              static_cast<long long>(size.width) * size.height)
+                        << label;
+                }
+            }
+        }
+    }
+}
+
+// Points where the bounds leave the pixel undecided are computed in 80 bits: with every bound
+// made far larger, many of them, and still the straightforward pixels.
+TEST(VectorStill, LargerBoundsOnlyAddFallbacks) {
+    for (EnginePath path : VectorPaths()) {
+        // scales that leave the bounds below the colouring's limit, 2^-20, on most points
+        for (const auto& [pattern, scale] : {std::pair{16, 1e6}, {23, 1e5}, {24, 3e6}}) {
+            const std::string label =
+                (testing::Message() << EnginePathName(path) << " pattern " << pattern).GetString();
+            const int width = 150, height = 70;
+            std::vector<uint32_t> expected;
+            StraightforwardStill(pattern, 4, 71u, width, height, expected);
+            auto state = SeededState(path, pattern, 4, 71u);
+            state->Render->SetTestHooks({scale, nullptr});
+            std::vector<uint32_t> actual(expected.size(), 0);
+            StillRender(*state, width, height, 3000, 40).RenderAll({actual.data(), width});
+            EXPECT_EQ(Differing(actual, expected), 0) << label;
+            const VectorCounts counts = state->Render->Counts();
+            std::printf("%s pattern %d: %lld of %lld points fell back\n", EnginePathName(path),
+                        pattern, counts.fallbacks, counts.points);
+            EXPECT_GT(counts.fallbacks, 0) << label;
+            EXPECT_LT(counts.fallbacks, counts.points) << label;
+        }
+    }
+}
+
+// Every value within its bound of both 80-bit fields' turned values: the straightforward field's
+// (the library's functions) and the fast one's (the engine's kernels), on a piece of a larger
+// field, over many rotations.
+TEST(VectorStill, EveryValueLiesWithinItsBoundOfBothFields) {
+    const char* factorText = std::getenv("LUMORA_BOUND_FACTOR");
+    const double factor = factorText ? std::atof(factorText) : 1.0;
+    const int w = 47, h = 31;
+    for (EnginePath path : VectorPaths()) {
+        for (int pattern = 15; pattern <= 25; ++pattern) {
+            auto state = SeededState(path, pattern, 0, 800u + pattern, h, w);
+            auto straightforward = SeededState(path, pattern, 0, 1u, h, w);
+            auto fast = SeededState(path, pattern, 0, 1u, h, w);
+            EngineState* const exact[2] = {straightforward.get(), fast.get()};
+            for (EngineState* s : {state.get(), exact[0], exact[1]}) {
+                s->GridWidth = w, s->GridHeight = h;
+                s->FieldWidth = 400, s->FieldHeight = 300, s->FieldColumn = 351, s->FieldRow = 13;
+            }
+            GeneratePatternFieldReference(*exact[0]);
+            GeneratePatternField(*exact[1]);
+            std::vector<double> record(static_cast<size_t>(w) * h * 6);
+            std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
+            long violations = 0, values = 0;
+            double worstRatio = 0;
+            for (int f = 0; f < 20; ++f) {
+                ExtendedPrecisionScope precision;
+                AdvanceRotation(*state);
+                state->Render->SetTestHooks({1.0, record.data()});
+                EXPECT_TRUE(RenderFieldVector(*state, {pixels.data(), w}));
+                state->Render->SetTestHooks({});
+                for (EngineState* e : exact) {
+                    e->Matrix = state->Matrix;
+                    for (int i = 0; i < w * h; ++i) {
+                        RotatePoint(*e, i / w, i % w);
+                        const long double turned[3] = {e->PointValue1, e->PointValue2,
+                                                       e->PointValue3};
+                        for (int k = 0; k < 3; ++k) {
+                            const double value = record[i * 6 + k], bound = record[i * 6 + 3 + k];
+                            const double diff = static_cast<double>(std::fabs(value - turned[k]));
+                            ++values;
+                            violations += !(diff <= bound * factor);
+                            if (bound > 0 && std::isfinite(bound))
+                                worstRatio = std::max(worstRatio, diff / bound);
+                        }
+                    }
+                }
+            }
+            std::printf("%s pattern %d: largest difference / bound %.3g over %ld values\n",
+                        EnginePathName(path), pattern, worstRatio, values);
+            const std::string label =
+                (testing::Message() << EnginePathName(path) << " pattern " << pattern).GetString();
+            EXPECT_EQ(violations, 0) << label << ": of " << values << " values";
+            EXPECT_GT(worstRatio, 0) << label;
+        }
+    }
+}
+
+// Only the stored patterns on a vector path take it: elsewhere it draws nothing.
+TEST(VectorStill, OtherPatternsAndTheX87PathAreLeftToThePlanes) {
+    auto x87 = SeededState(EnginePath::X87, 17, 0, 1u, 4, 4);
+    x87->GridWidth = x87->GridHeight = 4;
+    std::vector<uint32_t> pixels(16, 0);
+    EXPECT_FALSE(RenderFieldVector(*x87, {pixels.data(), 4}));
+    for (EnginePath path : VectorPaths()) {
+        for (int pattern : {0, 3, 14, 26}) {
+            auto state = SeededState(path, pattern, 0, 1u, 4, 4);
+            state->GridWidth = state->GridHeight = 4;
+            EXPECT_FALSE(RenderFieldVector(*state, {pixels.data(), 4})) << pattern;
+        }
+    }
+    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 0u), 16);
 }
 
 TEST(VectorFrame, PathsAreChosenFromTheProcessorAndCanBeForced) {
