@@ -140,6 +140,14 @@ bool PatternHasPlanes(int pattern);
 // evaluation's on every case the tests try (a sine's or a logarithm's last bits could decide a
 // channel byte). The result depends on the state alone, never on what was rendered before.
 void RenderFrame(EngineState& state, const PixelTarget& target);
+// RenderFrame for a stored pattern (15..25) before its planes are made: the rotation advances,
+// then every point's plane values are computed where they are coloured (in double with proven
+// bounds, RenderFieldVector in engine/vector_frame.h), the same pixels as RenderFrame once the
+// planes are made. False, advancing nothing, on the x87 path or for another pattern; true also
+// where the grid's tables could not be had after the rotation advanced, having drawn nothing.
+bool RenderFrameWithoutPlanes(EngineState& state, const PixelTarget& target);
+// Whether RenderFrameWithoutPlanes draws this state's frames (its path and its pattern).
+bool FramesWithoutPlanes(const EngineState& state);
 // The second half of a frame alone: every grid point coloured into the target with the rotation
 // as it stands (no advance, no random draw). Several pieces of one still share one rotation so.
 void RenderPoints(EngineState& state, const PixelTarget& target);

@@ -6,6 +6,8 @@
 #include "engine/fast_frame.h"
 #include "engine/fpu_guard.h"
 #include "engine/point.h"
+#include "engine/renderer.h"
+#include "engine/vector_frame.h"
 
 namespace lumora {
 
@@ -85,6 +87,18 @@ uint32_t StraightforwardPoint(const EngineState& state, int row, int col) {
 }
 
 void RenderFrame(EngineState& state, const PixelTarget& target) { RenderFrameFast(state, target); }
+
+bool FramesWithoutPlanes(const EngineState& state) {
+    return state.Render->Path() != EnginePath::X87 && PatternHasPlanes(state.Pattern);
+}
+
+bool RenderFrameWithoutPlanes(EngineState& state, const PixelTarget& target) {
+    if (!FramesWithoutPlanes(state)) return false;
+    ExtendedPrecisionScope precision;
+    AdvanceRotation(state);
+    RenderFieldVector(state, target);
+    return true;
+}
 
 void RenderPoints(EngineState& state, const PixelTarget& target) {
     RenderPointsFast(state, target);

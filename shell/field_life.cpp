@@ -27,10 +27,18 @@ bool FieldLife::Start(const ChangeRule& rule, uint64_t now) {
     incomingFrame_ = platform::Frame();
     spare_.reset();
     liveSpare_.reset();
-    GeneratePatternField(chosen_);
     frame_ = platform::Frame(chosen_.GridWidth, chosen_.GridHeight);
     if (frame_.empty()) return false;
     sliceRows_ = std::max(1, chosen_.GridHeight / 32);
+    // The first frames need not wait for the planes where the engine can do without them: they
+    // are made a slice at a time, as the next field's are.
+    if (FramesWithoutPlanes(chosen_)) {
+        GeneratePatternRows(chosen_, 0, 0);  // the planes it had are gone
+        chosenRow_ = 0;
+    } else {
+        GeneratePatternField(chosen_);
+        chosenRow_ = chosen_.GridHeight;
+    }
     if (rule.changes == Changes::None) return true;
     incomingFrame_ = platform::Frame(chosen_.GridWidth, chosen_.GridHeight);
     if (incomingFrame_.empty()) return true;  // no changes, then
@@ -84,27 +92,37 @@ void FieldLife::BeginNextField() {
     if (!PatternHasPlanes(next_->Pattern)) nextRow_ = next_->GridHeight;
 }
 
-// Rows of the next field's planes for about SliceMilliseconds, the number of rows learnt from
-// the last slice; once they are all made, one frame of it into the incoming frame (free until
-// the change), so that its first frame's tables are made too and the change's first frame costs
-// no more than the others.
-void FieldLife::MakeSlice() {
-    if (!next_ || nextReady_) return;
-    if (nextRow_ >= next_->GridHeight) {
-        RenderIntoFrame(*next_, incomingFrame_);
-        nextReady_ = true;
-        return;
-    }
+// Rows of a field's planes from `row` on for about SliceMilliseconds, the number of rows learnt
+// from the last slice.
+void FieldLife::MakeRows(EngineState& field, int& row) {
     const auto start = std::chrono::steady_clock::now();
-    const int end = std::min(next_->GridHeight, nextRow_ + sliceRows_);
-    GeneratePatternRows(*next_, nextRow_, end);
+    const int end = std::min(field.GridHeight, row + sliceRows_);
+    GeneratePatternRows(field, row, end);
     const double took =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    const int made = end - nextRow_;
-    nextRow_ = end;
+    const int made = end - row;
+    row = end;
     const double perRow = took / std::max(made, 1);
     const int fit = perRow > 0 ? static_cast<int>(SliceMilliseconds / perRow) : made * 2;
-    sliceRows_ = std::clamp(fit, 1, std::max(1, next_->GridHeight));
+    sliceRows_ = std::clamp(fit, 1, std::max(1, field.GridHeight));
+}
+
+// A slice of the first field's planes while it shows without them, else of the next field's;
+// once the next field's are all made, one frame of it into the incoming frame (free until the
+// change), so that its first frame's tables are made too and the change's first frame costs no
+// more than the others.
+void FieldLife::MakeSlice() {
+    if (chosenRow_ < chosen_.GridHeight) {
+        MakeRows(chosen_, chosenRow_);
+        return;
+    }
+    if (incoming_ || !next_ || nextReady_) return;
+    if (nextRow_ < next_->GridHeight) {
+        MakeRows(*next_, nextRow_);
+        return;
+    }
+    RenderIntoFrame(*next_, incomingFrame_);
+    nextReady_ = true;
 }
 
 bool FieldLife::RequestChange() {
@@ -142,7 +160,7 @@ void FieldLife::FollowChoices(uint64_t now) {
 FieldLife::TickResult FieldLife::Tick(uint64_t now) {
     TickResult result;
     if (rule_.changes == Changes::LiveView && spare_) FollowChoices(now);
-    if (!incoming_) MakeSlice();
+    MakeSlice();
     const bool due = changeRequested_ || CycleDue(static_cast<int64_t>(now - lastChange_),
                                                   rule_.minutes, rule_.minuteMilliseconds);
     if (due && !incoming_ && next_ && nextReady_) {
@@ -166,8 +184,7 @@ bool FieldLife::Render(uint64_t now) {
         const int weight =
             BlendWeight(static_cast<int64_t>(now - lastChange_), CrossFadeMilliseconds);
         if (weight < FullWeight) {
-            if (!RenderIntoFrame(*shown_, frame_) || !RenderIntoFrame(*incoming_, incomingFrame_))
-                return false;
+            if (!RenderShown() || !RenderIntoFrame(*incoming_, incomingFrame_)) return false;
             BlendPixels(frame_.view(), incomingFrame_.view(), weight, frame_.pixels(),
                         frame_.stride());
             return true;
@@ -176,7 +193,15 @@ bool FieldLife::Render(uint64_t now) {
         incoming_ = nullptr;
         BeginNextField();
     }
-    return RenderIntoFrame(*shown_, frame_);
+    return RenderShown();
+}
+
+// The field shown, without its planes while they are being made.
+bool FieldLife::RenderShown() {
+    const bool partial = shown_ == &chosen_ && chosenRow_ < chosen_.GridHeight;
+    if (!partial || !FramesWithoutPlanes(chosen_)) return RenderIntoFrame(*shown_, frame_);
+    if (frame_.width() < chosen_.GridWidth || frame_.height() < chosen_.GridHeight) return false;
+    return RenderFrameWithoutPlanes(chosen_, TargetOf(frame_));
 }
 
 void FadeIn::From(platform::Frame desktop) {

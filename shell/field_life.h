@@ -4,8 +4,10 @@
 // step time. The saver window, each monitor's window with a field of its own and the live view
 // each hold one; the window keeps its message plumbing, its place on the screen and the draw.
 //
-// - The field shown first is `chosen`, the engine state the window was given. Start() fills its
-//   planes and makes the frame of its grid, and, where the field changes, one other engine state
+// - The field shown first is `chosen`, the engine state the window was given. Start() makes the
+//   frame of its grid; its planes are filled a slice per tick while its first frames are
+//   computed without them (RenderFrameWithoutPlanes, the same pixels), or at once where the
+//   engine cannot do without them, and, where the field changes, one other engine state
 //   of the grid's size (the live view two: `chosen` keeps the dialog's choices, which " Save
 //   Settings" stores, and the fields it shows after a change take turns in the other two).
 // - A change: another pattern (NextPattern, never the one shown) and, where schemes are random,
@@ -73,7 +75,8 @@ public:
     FieldLife(const FieldLife&) = delete;
     FieldLife& operator=(const FieldLife&) = delete;
 
-    // Fills `chosen`'s planes at its grid, makes the frame and what the rule's changes need, and
+    // Makes `chosen`'s planes at its grid (a slice per tick from now, or at once), the frame and
+    // what the rule's changes need, and
     // starts the clock: the first change is due `minutes` after `now`. Again after a new grid
     // (ShowChosen first). False where the frame's memory could not be had.
     bool Start(const ChangeRule& rule, uint64_t now);
@@ -108,7 +111,9 @@ private:
     std::unique_ptr<EngineState> MakeSpare() const;
     EngineState* FreeState();
     void BeginNextField();
+    void MakeRows(EngineState& field, int& row);
     void MakeSlice();
+    bool RenderShown();
     void FollowChoices(uint64_t now);
     bool Render(uint64_t now);
 
@@ -121,6 +126,7 @@ private:
     EngineState* incoming_ = nullptr;  // during a change: the field fading in
     uint64_t lastChange_ = 0;          // the start, or the last change's
     bool changeRequested_ = false;
+    int chosenRow_ = 0;  // the first field's planes' rows made so far (it shows without them)
     // The next field, made ahead.
     EngineState* next_ = nullptr;
     int nextRow_ = 0;  // its planes' rows made so far

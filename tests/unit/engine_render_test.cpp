@@ -114,6 +114,47 @@ TEST(Renderer, AFreshStatesFirstFramesAreTheStraightforwardOnesOnEveryPath) {
             }
 }
 
+// A stored pattern's first frames before its planes are made, and its frames once they are:
+// the straightforward evaluation's pixels, from a fresh state, on every vector path.
+TEST(Renderer, FramesWithoutPlanesAreTheFramesWithThem) {
+    for (EnginePath path : Paths())
+        for (int pattern = 15; pattern <= 25; ++pattern) {
+            const Case c{path,        pattern, 53, 21, 4, 0, static_cast<uint32_t>(90 + pattern),
+                         pattern % 19};
+            const std::string label = Label(c);
+            auto fast = Fresh(c);
+            auto reference = Fresh(c);
+            ASSERT_TRUE(fast->Render->SetPath(path));
+            GeneratePatternFieldReference(*reference);
+            std::vector<uint32_t> actual(static_cast<size_t>(c.width) * c.height);
+            std::vector<uint32_t> expected(actual.size());
+            for (int frame = 0; frame < c.frames; ++frame) {
+                SeedRandom(c.seed * 7 + frame);
+                // Two frames without planes, then the planes made and the frames with them.
+                if (frame < 2) {
+                    EXPECT_EQ(RenderFrameWithoutPlanes(*fast, {actual.data(), c.width}),
+                              path != EnginePath::X87)
+                        << label;
+                    if (path == EnginePath::X87) break;
+                } else {
+                    if (frame == 2) GeneratePatternField(*fast);
+                    RenderFrame(*fast, {actual.data(), c.width});
+                }
+                SeedRandom(c.seed * 7 + frame);
+                RenderFrameReference(*reference, {expected.data(), c.width});
+                EXPECT_EQ(actual, expected) << label << " frame " << frame;
+                EXPECT_EQ(fast->RotationAngle2, reference->RotationAngle2) << label;
+            }
+        }
+    // Another pattern has no planes to do without.
+    Case other{Paths().back(), 9, 8, 8, 1, 0, 1, 1};
+    auto state = Fresh(other);
+    const long double angle = state->RotationAngle1;
+    std::vector<uint32_t> pixels(64);
+    EXPECT_FALSE(RenderFrameWithoutPlanes(*state, {pixels.data(), 8}));
+    EXPECT_EQ(state->RotationAngle1, angle) << "advanced all the same";
+}
+
 // Two fresh states of one pattern and grid, one made and rendered while the other renders: each
 // keeps its own tables, so neither's frames depend on the other's.
 TEST(Renderer, StatesShareNothing) {

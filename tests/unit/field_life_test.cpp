@@ -59,9 +59,10 @@ TEST(FieldLife, AChangeIsDueEveryMinutesAndShowsACompleteExactNextField) {
         FieldLife life(field.state);
         ASSERT_TRUE(life.Start({Changes::Cycle, 1, Minute, false}, 10000));
         ASSERT_EQ(life.frame().width(), Width);
-        ExpectPlanesOfAFreshField(field.state, "the first field");
-        // Made ahead: complete long before it is due.
+        // The first field's planes, made while it shows, and the next field made ahead: complete
+        // long before it is due.
         TickUntil(life, 10030, 10300);
+        ExpectPlanesOfAFreshField(field.state, "the first field");
         ASSERT_NE(life.NextReady(), nullptr) << pattern;
         EXPECT_NE(life.NextReady()->Pattern, pattern);
         ExpectPlanesOfAFreshField(*life.NextReady(), "the next field");
@@ -95,6 +96,38 @@ TEST(FieldLife, PlanesMadeInSlicesOfRowsAreTheWholeField) {
                 GeneratePatternRows(field.state, row, row + slice);
             ExpectPlanesOfAFreshField(field.state, "slices");
         }
+}
+
+// Its frames before the planes are made and after: the straightforward evaluation's, from a
+// fresh state, on every vector path (the x87 path makes the planes at once).
+TEST(FieldLife, TheFirstFramesNeedNotWaitForThePlanes) {
+    if (!EnginePathAvailable(EnginePath::Avx2)) GTEST_SKIP() << "no vector path here";
+    for (const EnginePath path : {EnginePath::Avx2, EnginePath::Avx512}) {
+        if (!EnginePathAvailable(path)) continue;
+        for (const int pattern : {17, 23}) {
+            SeedRandom(40);
+            Field field(pattern);
+            SeedRandom(40);
+            Field reference(pattern);
+            ASSERT_TRUE(field.state.Render->SetPath(path));
+            FieldLife life(field.state);
+            ASSERT_TRUE(life.Start({Changes::None, 0, Minute, false}, 0));
+            GeneratePatternFieldReference(reference.state);
+            std::vector<uint32_t> expected(Width * Height);
+            for (int tick = 0; tick < 12; ++tick) {
+                SeedRandom(100 + tick);
+                ASSERT_TRUE(life.Tick(30 * tick).frame);
+                SeedRandom(100 + tick);
+                RenderFrameReference(reference.state, {expected.data(), Width});
+                for (int row = 0; row < Height; ++row)
+                    ASSERT_EQ(0, std::memcmp(life.frame().pixels() + row * life.frame().stride(),
+                                             expected.data() + row * Width, Width * 4))
+                        << EnginePathName(path) << " pattern " << pattern << " tick " << tick
+                        << " row " << row;
+            }
+            ExpectPlanesOfAFreshField(field.state, "the planes made meanwhile");
+        }
+    }
 }
 
 TEST(FieldLife, ANextFieldWithPlanesIsCompleteWhenItIsShown) {
