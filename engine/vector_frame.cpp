@@ -223,6 +223,32 @@ vector::GridRowsFunction GridRowsOf(EnginePath path) {
     return path == EnginePath::Avx512 ? vector::GridRowsAvx512 : vector::GridRowsAvx2;
 }
 
+// The job's rows over the engine's pool on the renderer's path, or every point by the job's
+// fallback where the bounds do not hold (`exact` false); the points and fallbacks counted.
+void RunRows(Renderer& renderer, const vector::Job& j, bool exact, const PixelTarget& target) {
+    const vector::RowsFunction rows = RowsOf(renderer.Path());
+    std::atomic<long long> fallbacks{0};
+    auto points = [&](int begin, int end) {
+        VectorRoundingScope rounding;
+        long long n = 0;
+        if (exact) {
+            n = rows(j, begin, end);
+        } else {
+            for (int row = begin; row < end; ++row)
+                for (int col = 0; col < j.width; ++col) {
+                    target.pixels[static_cast<long>(row) * target.stride + col] =
+                        j.fallback(j.fallbackContext, row, col);
+                    ++n;
+                }
+        }
+        fallbacks.fetch_add(n, std::memory_order_relaxed);
+    };
+    WorkerPool& pool = EnginePool();
+    const int grain = j.height / (pool.ThreadCount() * 16);
+    pool.ForEachChunk(j.height, grain < 1 ? 1 : grain, points);
+    renderer.AddCounts(static_cast<long long>(j.width) * j.height, fallbacks.load());
+}
+
 }  // namespace
 
 bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
@@ -300,27 +326,7 @@ bool RenderPointsVector(EngineState& state, const PixelTarget& target) {
     j.fallback = Fallback;
     j.fallbackContext = &state;
 
-    const vector::RowsFunction rows = RowsOf(path);
-    std::atomic<long long> fallbacks{0};
-    auto points = [&](int begin, int end) {
-        VectorRoundingScope rounding;
-        long long n = 0;
-        if (exact) {
-            n = rows(j, begin, end);
-        } else {
-            for (int row = begin; row < end; ++row)
-                for (int col = 0; col < W; ++col) {
-                    target.pixels[static_cast<long>(row) * target.stride + col] =
-                        Fallback(&state, row, col);
-                    ++n;
-                }
-        }
-        fallbacks.fetch_add(n, std::memory_order_relaxed);
-    };
-    WorkerPool& pool = EnginePool();
-    const int grain = H / (pool.ThreadCount() * 16);
-    pool.ForEachChunk(H, grain < 1 ? 1 : grain, points);
-    renderer.AddCounts(static_cast<long long>(W) * H, fallbacks.load());
+    RunRows(renderer, j, exact, target);
     LeaveLastPoint(state);
     return true;
 }
@@ -365,27 +371,7 @@ bool RenderFieldVector(EngineState& state, const PixelTarget& target) {
     EngineState* const context = &state;
     j.fallbackContext = &context;
 
-    const vector::RowsFunction rows = RowsOf(path);
-    std::atomic<long long> fallbacks{0};
-    auto points = [&](int begin, int end) {
-        VectorRoundingScope rounding;
-        long long n = 0;
-        if (exact) {
-            n = rows(j, begin, end);
-        } else {
-            for (int row = begin; row < end; ++row)
-                for (int col = 0; col < W; ++col) {
-                    target.pixels[static_cast<long>(row) * target.stride + col] =
-                        FieldFallback(&context, row, col);
-                    ++n;
-                }
-        }
-        fallbacks.fetch_add(n, std::memory_order_relaxed);
-    };
-    WorkerPool& pool = EnginePool();
-    const int grain = H / (pool.ThreadCount() * 16);
-    pool.ForEachChunk(H, grain < 1 ? 1 : grain, points);
-    renderer.AddCounts(static_cast<long long>(W) * H, fallbacks.load());
+    RunRows(renderer, j, exact, target);
     GenerateFieldPointFast(state, H - 1, W - 1);
     LeaveLastPoint(state);
     return true;
